@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Configures (when needed) and builds the project into build/ with Ninja.
+set -euo pipefail
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$ROOT"
+
+cache="$BUILD_DIR/CMakeCache.txt"
+if [[ -f "$cache" ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; then
+    say "build/ was configured with another generator; configuring again for Ninja"
+    rm -rf "$cache" "$BUILD_DIR/CMakeFiles"
+fi
+if [[ ! -f "$BUILD_DIR/build.ninja" ]]; then
+    say "configuring build/"
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+say "building"
+cmake --build "$BUILD_DIR" -j"$(nproc)"

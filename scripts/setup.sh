@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, run and test the program.
+# Packages already installed are not asked for again; when nothing is
+# missing, apt is not called at all (fast, and works offline).
+set -euo pipefail
+
+PACKAGES=(
+    # tool chain
+    build-essential cmake ninja-build pkg-config
+    # Qt 6 (widgets, print support) and its translations
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6printsupport6
+    libgl1-mesa-dev fonts-dejavu-core
+    # databases: embedded SQLite, ODBC for SQL Server / Oracle
+    libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst
+    # tests
+    libgtest-dev googletest
+    # running the window without a screen, driving it and taking screenshots
+    xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+    status="$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)"
+    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done
+
+if ((${#missing[@]} == 0)); then
+    echo "setup: all ${#PACKAGES[@]} packages are installed"
+    exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+SUDO=()
+if [[ "$(id -u)" -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "setup: not root and no sudo" >&2; exit 1; }
+    SUDO=(sudo)
+fi
+APT=("${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=300)
+"${APT[@]}" update
+"${APT[@]}" install "${missing[@]}"

@@ -1,0 +1,171 @@
+#include "connection.h"
+
+#include "messages.h"
+#include "recordset.h"
+
+namespace adodb {
+
+Connection::Connection() = default;
+Connection::~Connection() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+int Connection::State() const { return engine_ && engine_->isOpen() ? adStateOpen : adStateClosed; }
+
+void Connection::fail(const AdoException& e) {
+    errors_.Add(e.error());
+    throw e;
+}
+
+void Connection::requireOpen() const {
+    if (State() != adStateOpen)
+        throw AdoException(Error{kErrConnectionInvalid, msg::text(kErrConnectionInvalid), QStringLiteral("ADODB.Connection"), {}, 0});
+}
+
+void Connection::Open(const QString& connectionString, const QString& user, const QString& password, int) {
+    if (State() == adStateOpen)
+        throw AdoException(Error{kErrObjectOpen, msg::text(kErrObjectOpen), QStringLiteral("ADODB.Connection"), {}, 0});
+    if (!connectionString.isEmpty()) ConnectionString = connectionString;
+    errors_.Clear();
+    const ConnectionInfo info = ConnectionInfo::parse(ConnectionString);
+    std::unique_ptr<Engine> engine = info.embeddedFile().isEmpty() ? makeOdbcEngine() : makeSqliteEngine();
+    try {
+        engine->open(info, user, password, ConnectionTimeout);
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+    engine_ = std::move(engine);
+    transactionLevel_ = 0;
+}
+
+void Connection::Close() {
+    if (State() != adStateOpen) {
+        if (engine_) engine_.reset();
+        else throw AdoException(Error{kErrObjectClosed, msg::text(kErrObjectClosed), QStringLiteral("ADODB.Connection"), {}, 0});
+        return;
+    }
+    if (transactionLevel_ > 0) {
+        try {
+            engine_->rollback();
+        } catch (...) {
+        }
+    }
+    engine_->close();
+    engine_.reset();
+    transactionLevel_ = 0;
+}
+
+Engine& Connection::engine() {
+    requireOpen();
+    return *engine_;
+}
+
+Rowset Connection::run(const QString& sql, const std::vector<Variant>& params) {
+    requireOpen();
+    errors_.Clear();
+    try {
+        return engine_->run(sql, params, CommandTimeout);
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+}
+
+Recordset Connection::Execute(const QString& sql, long* recordsAffected, int) {
+    Rowset rows = run(sql, {});
+    if (recordsAffected) *recordsAffected = rows.affected;
+    Recordset rs;
+    if (rows.returnsRows) rs.adopt(std::move(rows), this);
+    return rs;
+}
+
+void Connection::BeginTrans() {
+    requireOpen();
+    errors_.Clear();
+    try {
+        engine_->begin();
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+    ++transactionLevel_;
+}
+
+void Connection::CommitTrans() {
+    requireOpen();
+    if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
+    try {
+        engine_->commit();
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+    --transactionLevel_;
+}
+
+void Connection::RollbackTrans() {
+    requireOpen();
+    if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
+    try {
+        engine_->rollback();
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+    --transactionLevel_;
+}
+
+Recordset Connection::OpenSchema(int schema, const std::vector<Variant>& restrictions) {
+    requireOpen();
+    errors_.Clear();
+    Rowset rows;
+    auto restriction = [&](size_t i) { return i < restrictions.size() ? restrictions[i].toString() : QString(); };
+    try {
+        if (schema == adSchemaTables) rows = engine_->tables();
+        else if (schema == adSchemaColumns) rows = engine_->columns(restriction(2));
+        else msg::raise(kErrNotSupported);
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+    // Apply the name restrictions the engine did not (table name, and column name for columns).
+    const int tableCol = 2;
+    const int columnCol = schema == adSchemaColumns ? 3 : -1;
+    const QString table = restriction(2), column = schema == adSchemaColumns ? restriction(3) : QString();
+    if (!table.isEmpty() || !column.isEmpty()) {
+        Rowset filtered;
+        filtered.columns = rows.columns;
+        filtered.returnsRows = true;
+        const size_t n = rows.columns.size();
+        for (size_t r = 0; r < rows.rowCount(); ++r) {
+            const Variant& t = rows.cells[r * n + tableCol];
+            if (!table.isEmpty() && t.toString().compare(table, Qt::CaseInsensitive) != 0) continue;
+            if (columnCol >= 0 && !column.isEmpty() &&
+                rows.cells[r * n + columnCol].toString().compare(column, Qt::CaseInsensitive) != 0)
+                continue;
+            filtered.cells.insert(filtered.cells.end(), rows.cells.begin() + r * n, rows.cells.begin() + (r + 1) * n);
+        }
+        rows = std::move(filtered);
+    }
+    Recordset rs;
+    rs.adopt(std::move(rows), this);
+    return rs;
+}
+
+QString Connection::DefaultDatabase() const { return State() == adStateOpen ? engine_->currentDatabase() : QString(); }
+
+void Connection::SetDefaultDatabase(const QString& name) {
+    requireOpen();
+    errors_.Clear();
+    try {
+        engine_->setCurrentDatabase(name);
+    } catch (const AdoException& e) {
+        fail(e);
+    }
+}
+
+QString Connection::DbmsName() const { return State() == adStateOpen ? engine_->dbmsName() : QString(); }
+
+void Connection::BreakLinkForTest() {
+    if (engine_) engine_->breakLink();
+}
+
+}  // namespace adodb

@@ -1,0 +1,72 @@
+#pragma once
+#include "engine.h"
+#include "error.h"
+#include "variant.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace adodb {
+
+class Recordset;
+
+enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
+enum CursorLocation { adUseServer = 2, adUseClient = 3 };
+enum SchemaEnum { adSchemaColumns = 4, adSchemaTables = 20 };
+
+/// The session connection: ADO's Connection, reduced to what the program uses.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    QString ConnectionString;
+    int CommandTimeout = 30;
+    int ConnectionTimeout = 15;
+    int CursorLocation = adUseServer;
+
+    /// Opens with the given string, or ConnectionString when empty. Provider
+    /// errors land in Errors() and the call throws.
+    void Open(const QString& connectionString = {}, const QString& user = {}, const QString& password = {}, int options = -1);
+    void Close();
+    int State() const;
+
+    /// Runs a statement or batch; the rows it returns (if any) come back as an open recordset.
+    Recordset Execute(const QString& sql, long* recordsAffected = nullptr, int options = -1);
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    /// adSchemaTables (20) or adSchemaColumns (4); restrictions as ADO orders them.
+    Recordset OpenSchema(int schema, const std::vector<Variant>& restrictions = {});
+
+    QString DefaultDatabase() const;
+    void SetDefaultDatabase(const QString& name);
+
+    adodb::Errors& Errors() { return errors_; }
+    const adodb::Errors& Errors() const { return errors_; }
+
+    /// Name of the database product behind the connection ("SQLite", "Microsoft SQL Server", ...).
+    QString DbmsName() const;
+
+    // Used by Recordset.
+    Engine& engine();
+    /// Runs through the engine, recording provider errors in Errors() before rethrowing.
+    Rowset run(const QString& sql, const std::vector<Variant>& params = {});
+    /// Test hook: the link behaves as dropped until the next Close/Open.
+    void BreakLinkForTest();
+
+private:
+    [[noreturn]] void fail(const AdoException& e);
+    void requireOpen() const;
+
+    std::unique_ptr<Engine> engine_;
+    adodb::Errors errors_;
+    int transactionLevel_ = 0;
+};
+
+}  // namespace adodb

@@ -1,0 +1,82 @@
+#pragma once
+// The small interface behind which each database engine sits. The ADO-like
+// classes above it never see sqlite3 or ODBC handles.
+#include "error.h"
+#include "variant.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace adodb {
+
+// ADO DataTypeEnum values we report.
+enum AdoType : int {
+    adEmpty = 0, adSmallInt = 2, adInteger = 3, adSingle = 4, adDouble = 5, adCurrency = 6,
+    adDate = 7, adBSTR = 8, adBoolean = 11, adDecimal = 14, adTinyInt = 16, adBigInt = 20,
+    adBinary = 128, adChar = 129, adWChar = 130, adNumeric = 131, adDBDate = 133,
+    adDBTime = 134, adDBTimeStamp = 135, adVarChar = 200, adLongVarChar = 201,
+    adVarWChar = 202, adLongVarWChar = 203, adLongVarBinary = 205
+};
+
+/// What a result column is and, when it comes straight from a table column,
+/// where it comes from (so that the row can be written back).
+struct ColumnInfo {
+    QString name;
+    int type = adVarChar;
+    int definedSize = 0;
+    QString baseTable;   // empty for expressions
+    QString baseColumn;
+    bool key = false;
+    bool autoIncrement = false;
+    bool nullable = true;
+};
+
+/// Rows of one statement, read completely (client-side cursor).
+struct Rowset {
+    std::vector<ColumnInfo> columns;
+    std::vector<Variant> cells;  // row-major
+    long affected = -1;          // rows changed by INSERT/UPDATE/DELETE, -1 otherwise
+    bool returnsRows = false;
+    size_t rowCount() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
+};
+
+/// Parsed connection string; keys are matched without regard to case and trimmed.
+struct ConnectionInfo {
+    QString raw;
+    QString provider, server, database, dataSource, user, password, dsn, driver;
+    QString extra;  // what the parser did not recognise, kept for ODBC
+    static ConnectionInfo parse(const QString& connectionString);
+    /// The file an embedded engine opens, or empty when the string names a server.
+    QString embeddedFile() const;
+};
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+    virtual void open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    /// Runs one statement (or a batch) with positional parameters; throws AdoException.
+    virtual Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) = 0;
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    /// Schema rowsets with ADO's column names (TABLE_NAME, COLUMN_NAME, ...).
+    virtual Rowset tables() = 0;
+    virtual Rowset columns(const QString& table) = 0;
+    virtual QString quoteIdentifier(const QString& name) const = 0;
+    virtual QString dbmsName() const = 0;
+    virtual QString currentDatabase() const = 0;
+    virtual void setCurrentDatabase(const QString& name) = 0;
+    /// Identity of the row last inserted, for reading back generated keys.
+    virtual Variant lastInsertId() = 0;
+    /// Makes every later call fail as a dropped network link would, until the
+    /// engine is closed and opened again. Only tests call it.
+    virtual void breakLink() = 0;
+};
+
+std::unique_ptr<Engine> makeSqliteEngine();
+std::unique_ptr<Engine> makeOdbcEngine();
+
+}  // namespace adodb

@@ -1,0 +1,982 @@
+// The server databases (SQL Server through FreeTDS or the vendor's driver,
+// Oracle) reached through unixODBC.
+#include "odbc_engine_p.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QDate>
+#include <QTime>
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <map>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace adodb {
+
+namespace {
+
+// unixODBC's SQLWCHAR is UTF-16, which is what QString holds; wchar_t never crosses.
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
+
+const QString kClosedText = QStringLiteral(
+    "La conexión no se puede usar para realizar esta operación. Está cerrada o no es válida en este contexto.");
+const QString kLinkLostText = QStringLiteral("Error de vínculo de comunicación");
+
+SQLWCHAR* wide(const QString& s) {
+    return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(s.utf16()));
+}
+
+QString fromWide(const SQLWCHAR* p, qsizetype chars) {
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(p), chars);
+}
+
+bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+// ---------------------------------------------------------------------------
+// Connection strings
+
+using Pairs = std::vector<std::pair<QString, QString>>;
+
+void setPair(Pairs& pairs, const QString& key, const QString& value) {
+    for (auto& p : pairs)
+        if (p.first.compare(key, Qt::CaseInsensitive) == 0) {
+            p.second = value;
+            return;
+        }
+    pairs.emplace_back(key, value);
+}
+
+void putPair(Pairs& pairs, const QString& key, const QString& value) {
+    if (!value.isEmpty()) setPair(pairs, key, value);
+}
+
+// Splits "k=v;k={a;b}" honouring braces. Keys are trimmed because FreeTDS
+// silently ignores "Database =" with a blank before the sign.
+Pairs splitPairs(const QString& text) {
+    Pairs out;
+    QString piece;
+    bool inBraces = false;
+    auto flush = [&] {
+        const qsizetype eq = piece.indexOf(u'=');
+        if (eq > 0) {
+            const QString key = piece.left(eq).trimmed();
+            if (!key.isEmpty()) out.emplace_back(key, piece.mid(eq + 1).trimmed());
+        }
+        piece.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (inBraces) {
+            piece += c;
+            if (c == u'}') {
+                if (i + 1 < text.size() && text.at(i + 1) == u'}') piece += text.at(++i);
+                else inBraces = false;
+            }
+        } else if (c == u';') {
+            flush();
+        } else {
+            if (c == u'{') inBraces = true;
+            piece += c;
+        }
+    }
+    flush();
+    return out;
+}
+
+// Keys that only OLE DB understands; some ODBC drivers refuse unknown keys.
+bool oleDbOnly(const QString& key) {
+    return key.compare(u"Persist Security Info", Qt::CaseInsensitive) == 0 ||
+           key.compare(u"OLE DB Services", Qt::CaseInsensitive) == 0 ||
+           key.startsWith(u"Jet OLEDB:", Qt::CaseInsensitive);
+}
+
+void mergeExtra(Pairs& pairs, const QString& extra) {
+    for (const auto& [key, value] : splitPairs(extra))
+        if (!oleDbOnly(key)) setPair(pairs, key, value);
+}
+
+QString braced(const QString& value) {
+    return u'{' + QString(value).replace(u"}"_s, u"}}"_s) + u'}';
+}
+
+QString joinPairs(const Pairs& pairs) {
+    QString out;
+    for (const auto& [key, value] : pairs) {
+        QString v = value;
+        const bool alreadyBraced = v.startsWith(u'{') && v.endsWith(u'}');
+        if (key.compare(u"Driver", Qt::CaseInsensitive) == 0) {
+            if (!alreadyBraced) v = braced(v);
+        } else if (!alreadyBraced && (v.contains(u';') || v.contains(u'{') || v.contains(u'}') || v != v.trimmed())) {
+            v = braced(v);
+        }
+        out += key + u'=' + v + u';';
+    }
+    return out;
+}
+
+QString unbraced(QString name) {
+    name = name.trimmed();
+    if (name.startsWith(u'{') && name.endsWith(u'}')) name = name.mid(1, name.size() - 2);
+    return name;
+}
+
+struct ServerAddress {
+    QString host;  // possibly "host\instance"
+    QString port;
+};
+
+// "tcp:host,port", "host\instance", "(local)": the forms SQL Server clients on
+// Windows accept, reduced to what Linux drivers understand.
+ServerAddress splitServer(QString s) {
+    ServerAddress a;
+    s = s.trimmed();
+    if (s.startsWith(u"tcp:", Qt::CaseInsensitive)) s = s.mid(4);
+    const qsizetype comma = s.lastIndexOf(u',');
+    if (comma >= 0) {
+        a.port = s.mid(comma + 1).trimmed();
+        s = s.left(comma).trimmed();
+        // With a port the instance name is moot; the SQL Server clients ignore it too.
+        const qsizetype slash = s.indexOf(u'\\');
+        if (slash >= 0) s = s.left(slash);
+    }
+    const qsizetype slash = s.indexOf(u'\\');
+    const QString machine = slash >= 0 ? s.left(slash) : s;
+    if (machine == u"." || machine.compare(u"(local)", Qt::CaseInsensitive) == 0)
+        s = u"localhost"_s + (slash >= 0 ? s.mid(slash) : QString());
+    a.host = s;
+    return a;
+}
+
+QString firstDriver(const QStringList& drivers, std::initializer_list<const char16_t*> parts) {
+    for (const QString& d : drivers) {
+        bool all = true;
+        for (const char16_t* p : parts) all = all && d.contains(QString::fromUtf16(p), Qt::CaseInsensitive);
+        if (all) return d;
+    }
+    return {};
+}
+
+[[noreturn]] void noDriver(const QString& what) {
+    throw AdoException(Error{kErrUnspecified, u"No se encontró un controlador ODBC para "_s + what + u'.',
+                             u"ODBC"_s, u"IM002"_s, 0});
+}
+
+QString driverIn(const QString& connectionString) {
+    for (const auto& [key, value] : splitPairs(connectionString))
+        if (key.compare(u"Driver", Qt::CaseInsensitive) == 0 || key.compare(u"DSN", Qt::CaseInsensitive) == 0)
+            return unbraced(value);
+    return u"ODBC"_s;
+}
+
+// ---------------------------------------------------------------------------
+// Handles and diagnostics
+
+/// Owns one ODBC handle; a connection handle is disconnected before it is freed.
+class Handle {
+public:
+    Handle() = default;
+    Handle(SQLSMALLINT type, SQLHANDLE h) : type_(type), h_(h) {}
+    Handle(Handle&& o) noexcept { *this = std::move(o); }
+    Handle& operator=(Handle&& o) noexcept {
+        if (this != &o) {
+            reset();
+            type_ = o.type_;
+            h_ = std::exchange(o.h_, nullptr);
+            connected_ = std::exchange(o.connected_, false);
+        }
+        return *this;
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { reset(); }
+
+    void reset() {
+        if (h_ == SQL_NULL_HANDLE) return;
+        if (connected_) SQLDisconnect(h_);
+        SQLFreeHandle(type_, h_);
+        h_ = SQL_NULL_HANDLE;
+        connected_ = false;
+    }
+    void markConnected() { connected_ = true; }
+    SQLHANDLE get() const { return h_; }
+    SQLSMALLINT type() const { return type_; }
+    explicit operator bool() const { return h_ != SQL_NULL_HANDLE; }
+
+private:
+    SQLSMALLINT type_ = SQL_HANDLE_ENV;
+    SQLHANDLE h_ = SQL_NULL_HANDLE;
+    bool connected_ = false;
+};
+
+// "[unixODBC][FreeTDS][SQL Server]text": the tags name layers that Source already names.
+QString withoutTags(QString message) {
+    while (message.startsWith(u'[')) {
+        const qsizetype end = message.indexOf(u']');
+        if (end < 0) break;
+        message.remove(0, end + 1);
+    }
+    return message.trimmed();
+}
+
+std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& source) {
+    std::vector<Error> out;
+    if (h == SQL_NULL_HANDLE) return out;
+    // Large enough that no retry is needed: some drivers forget a record once read.
+    std::vector<SQLWCHAR> text(4096);
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        const SQLRETURN rc = SQLGetDiagRecW(type, h, i, state, &native, text.data(),
+                                            static_cast<SQLSMALLINT>(text.size()), &length);
+        if (!succeeded(rc)) break;
+        Error e;
+        e.SQLState = fromWide(state, 5);
+        e.NativeError = native;
+        e.Description = withoutTags(fromWide(text.data(), qMin<qsizetype>(length, text.size() - 1)));
+        e.Source = source;
+        e.Number = odbcErrorNumber(e.SQLState);
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+// The SQLite driver answers HY000 to every failure; SQLite's own code and
+// message still tell apart the classes that callers branch on.
+QString sqliteState(std::int32_t native, const QString& message) {
+    if ((native & 0xff) == 19) return u"23000"_s;  // SQLITE_CONSTRAINT and its extended codes
+    if (message.startsWith(u"no such table")) return u"42S02"_s;
+    if (message.startsWith(u"no such column")) return u"42S22"_s;
+    if (message.contains(u"syntax error")) return u"42000"_s;
+    return {};
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+enum class Fetch { Integer, Double, Bit, Date, Time, Timestamp, Text };
+
+Fetch fetchFor(SQLSMALLINT sqlType) {
+    switch (sqlType) {
+    case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT:
+        return Fetch::Integer;
+    case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: case SQL_NUMERIC: case SQL_DECIMAL:
+        return Fetch::Double;
+    case SQL_BIT:
+        return Fetch::Bit;
+    case SQL_TYPE_DATE:
+        return Fetch::Date;
+    case SQL_TYPE_TIME: case SQL_TIME:
+        return Fetch::Time;
+    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: case SQL_DATETIME:
+        return Fetch::Timestamp;
+    default:
+        return Fetch::Text;
+    }
+}
+
+QDateTime makeDateTime(const QDate& d, const QTime& t) { return QDateTime(d, t); }
+
+// A time of day alone lands on VB's day zero, as ADO hands it to VB code.
+const QDate kDayZero(1899, 12, 30);
+
+struct ParamBuffer {
+    SQLBIGINT integer = 0;
+    SQLDOUBLE real = 0;
+    SQLCHAR bit = 0;
+    SQL_TIMESTAMP_STRUCT stamp{};
+    QString text;
+    SQLLEN indicator = 0;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Pure translations
+
+std::int32_t odbcErrorNumber(const QString& sqlState) {
+    const QString s = sqlState.toUpper();
+    if (s == u"HYT00" || s == u"HYT01") return kErrTimeout;
+    if (s.startsWith(u"08") || s.startsWith(u"28")) return kErrUnspecified;
+    if (s.startsWith(u"23")) return kErrIntegrity;
+    if (s == u"42S02" || s == u"S0002") return kErrNoTable;
+    if (s.startsWith(u"42") || s == u"37000") return kErrSyntax;
+    if (s.startsWith(u"22")) return kErrDataConversion;
+    return kErrUnspecified;
+}
+
+int odbcAdoType(int sqlType, const QString& typeName) {
+    switch (sqlType) {
+    case SQL_CHAR: return adChar;
+    case SQL_VARCHAR: return adVarChar;
+    case SQL_LONGVARCHAR: return adLongVarChar;
+    case SQL_WCHAR: return adWChar;
+    case SQL_WVARCHAR: return adVarWChar;
+    case SQL_WLONGVARCHAR: return adLongVarWChar;
+    case SQL_INTEGER: return adInteger;
+    case SQL_SMALLINT: return adSmallInt;
+    case SQL_TINYINT: return adTinyInt;
+    case SQL_BIGINT: return adBigInt;
+    case SQL_REAL: return adSingle;
+    case SQL_FLOAT: case SQL_DOUBLE: return adDouble;
+    case SQL_NUMERIC: case SQL_DECIMAL:
+        // SQL Server reports money as a decimal; only the type name tells.
+        return typeName.contains(u"money", Qt::CaseInsensitive) ? adCurrency : adNumeric;
+    case SQL_TYPE_DATE: return adDBDate;
+    case SQL_TYPE_TIME: case SQL_TIME: return adDBTime;
+    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: case SQL_DATETIME: return adDBTimeStamp;
+    case SQL_BIT: return adBoolean;
+    case SQL_BINARY: case SQL_VARBINARY: return adBinary;
+    case SQL_LONGVARBINARY: return adLongVarBinary;
+    default: return adVarWChar;
+    }
+}
+
+QString odbcConnectionString(const ConnectionInfo& info, const QStringList& installedDrivers) {
+    Pairs pairs;
+    // A named DSN or driver knows its own keys; the provider no longer matters.
+    if (!info.dsn.isEmpty() || !info.driver.isEmpty()) {
+        if (!info.dsn.isEmpty()) putPair(pairs, u"DSN"_s, info.dsn);
+        else putPair(pairs, u"Driver"_s, unbraced(info.driver));
+        putPair(pairs, u"Server"_s, info.server);
+        putPair(pairs, u"Database"_s, info.database);
+        putPair(pairs, u"UID"_s, info.user);
+        putPair(pairs, u"PWD"_s, info.password);
+        mergeExtra(pairs, info.extra);
+        return joinPairs(pairs);
+    }
+
+    const QString provider = info.provider.trimmed();
+    const bool sqlServer = provider.startsWith(u"SQLOLEDB", Qt::CaseInsensitive) ||
+                           provider.startsWith(u"SQLNCLI", Qt::CaseInsensitive) ||
+                           provider.startsWith(u"MSOLEDBSQL", Qt::CaseInsensitive);
+    const bool oracle = provider.contains(u"OraOLEDB", Qt::CaseInsensitive) ||
+                        provider.contains(u"MSDAORA", Qt::CaseInsensitive);
+
+    if (sqlServer) {
+        // For SQLOLEDB, "Data Source" is another name for the server.
+        const ServerAddress address = splitServer(info.server.isEmpty() ? info.dataSource : info.server);
+        QString driver = firstDriver(installedDrivers, {u"ODBC Driver", u"SQL Server"});
+        const bool vendor = !driver.isEmpty();
+        if (!vendor) driver = firstDriver(installedDrivers, {u"FreeTDS"});
+        // Any other "SQL Server" driver on Linux is usually FreeTDS registered under that name.
+        if (driver.isEmpty()) driver = firstDriver(installedDrivers, {u"SQL Server"});
+        if (driver.isEmpty()) noDriver(u"SQL Server"_s);
+
+        putPair(pairs, u"Driver"_s, driver);
+        if (vendor)
+            putPair(pairs, u"Server"_s,
+                    address.port.isEmpty() ? address.host : u"tcp:"_s + address.host + u',' + address.port);
+        else {
+            putPair(pairs, u"Server"_s, address.host);
+            putPair(pairs, u"Port"_s, address.port);
+        }
+        putPair(pairs, u"Database"_s, info.database);
+        putPair(pairs, u"UID"_s, info.user);
+        putPair(pairs, u"PWD"_s, info.password);
+        // Without it FreeTDS under the C locale sends and reads ISO-8859-1.
+        if (!vendor) putPair(pairs, u"ClientCharset"_s, u"UTF-8"_s);
+        mergeExtra(pairs, info.extra);
+        return joinPairs(pairs);
+    }
+
+    if (oracle) {
+        const QString driver = firstDriver(installedDrivers, {u"Oracle"});
+        if (driver.isEmpty()) noDriver(u"Oracle"_s);
+        QString service = info.dataSource.isEmpty() ? info.database : info.dataSource;
+        if (service.isEmpty()) service = QString(info.server).remove(u'#');
+        putPair(pairs, u"Driver"_s, driver);
+        putPair(pairs, u"DBQ"_s, service);
+        putPair(pairs, u"UID"_s, info.user);
+        putPair(pairs, u"PWD"_s, info.password);
+        mergeExtra(pairs, info.extra);
+        return joinPairs(pairs);
+    }
+
+    noDriver(provider.isEmpty() ? u"una conexión sin proveedor"_s : u"el proveedor "_s + provider);
+}
+
+// ---------------------------------------------------------------------------
+// The engine
+
+namespace {
+
+class OdbcEngine final : public Engine {
+public:
+    ~OdbcEngine() override { close(); }
+
+    void open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs) override;
+    void close() override;
+    bool isOpen() const override { return static_cast<bool>(dbc_); }
+    Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) override;
+    void begin() override;
+    void commit() override { endTransaction(SQL_COMMIT); }
+    void rollback() override { endTransaction(SQL_ROLLBACK); }
+    Rowset tables() override;
+    Rowset columns(const QString& table) override;
+    QString quoteIdentifier(const QString& name) const override;
+    QString dbmsName() const override { return dbms_; }
+    QString currentDatabase() const override;
+    void setCurrentDatabase(const QString& name) override;
+    Variant lastInsertId() override;
+    void breakLink() override { broken_ = true; }
+
+private:
+    void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const;
+    std::vector<Error> failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const;
+    [[noreturn]] void raise(std::vector<Error> records) const;
+    void checkStmt(SQLRETURN rc, const Handle& st) const { check(rc, SQL_HANDLE_STMT, st.get()); }
+    void checkDbc(SQLRETURN rc) const { check(rc, SQL_HANDLE_DBC, dbc_.get()); }
+    void ensureUsable() const;
+    Handle allocate(SQLSMALLINT type, const Handle& parent) const;
+    Handle statement() const { return allocate(SQL_HANDLE_STMT, dbc_); }
+    QString infoText(SQLUSMALLINT what) const;
+    QString columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const;
+    SQLLEN columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const;
+    void bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const;
+    Rowset collect(const Handle& st) const;
+    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const;
+    Variant readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const;
+    void markKeys(Rowset& rs);
+    void endTransaction(SQLSMALLINT completion);
+    void setAutocommit(bool on);
+    bool isSqlServer() const { return dbms_.contains(u"SQL Server", Qt::CaseInsensitive); }
+    QString pattern(const QString& name) const;
+
+    Handle env_, dbc_;
+    QString dbms_;
+    QString source_ = u"ODBC"_s;
+    QString escape_;
+    bool broken_ = false;
+    bool inTransaction_ = false;
+    std::map<QString, QStringList> keyCache_;
+    // The whole chain of the last failure; the exception carries it too.
+    mutable std::vector<Error> lastDiagnostics_;
+};
+
+void OdbcEngine::check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const {
+    if (succeeded(rc) || rc == SQL_NO_DATA) return;
+    raise(failure(rc, type, h));
+}
+
+std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const {
+    std::vector<Error> records;
+    if (rc != SQL_INVALID_HANDLE) records = diagnostics(type, h, source_);
+    if (dbms_.contains(u"SQLite", Qt::CaseInsensitive))
+        for (Error& r : records)
+            if (r.SQLState == u"HY000")
+                if (const QString state = sqliteState(r.NativeError, r.Description); !state.isEmpty()) {
+                    r.SQLState = state;
+                    r.Number = odbcErrorNumber(state);
+                }
+    // Warnings (class 01) may come before the error that matters; the first record names the failure.
+    std::stable_partition(records.begin(), records.end(),
+                          [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
+    if (records.empty())
+        records.push_back(Error{kErrUnspecified, u"El controlador ODBC devolvió un error sin descripción."_s,
+                                source_, u"HY000"_s, 0});
+    return records;
+}
+
+void OdbcEngine::raise(std::vector<Error> records) const {
+    lastDiagnostics_ = records;
+    throw OdbcException(std::move(records));
+}
+
+void OdbcEngine::ensureUsable() const {
+    if (!dbc_) throw AdoException(kErrConnectionInvalid, kClosedText);
+    if (broken_) throw AdoException(Error{kErrUnspecified, kLinkLostText, source_, u"08S01"_s, 0});
+}
+
+Handle OdbcEngine::allocate(SQLSMALLINT type, const Handle& parent) const {
+    SQLHANDLE h = SQL_NULL_HANDLE;
+    const SQLRETURN rc = SQLAllocHandle(type, parent ? parent.get() : SQL_NULL_HANDLE, &h);
+    if (!succeeded(rc)) raise(failure(rc, parent.type(), parent.get()));
+    return Handle(type, h);
+}
+
+QString OdbcEngine::infoText(SQLUSMALLINT what) const {
+    std::array<SQLWCHAR, 256> buf{};
+    SQLSMALLINT bytes = 0;
+    if (!succeeded(SQLGetInfoW(dbc_.get(), what, buf.data(), sizeof buf, &bytes))) return {};
+    return fromWide(buf.data(), qMin<qsizetype>(bytes / 2, buf.size() - 1));
+}
+
+void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs) {
+    close();
+    ConnectionInfo effective = info;
+    if (!user.isEmpty()) effective.user = user;
+    if (!password.isEmpty()) effective.password = password;
+
+    Handle env = allocate(SQL_HANDLE_ENV, Handle());
+    check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+          SQL_HANDLE_ENV, env.get());
+
+    QStringList drivers;
+    std::array<SQLCHAR, 512> name{};
+    std::array<SQLCHAR, 2048> attributes{};
+    SQLSMALLINT nameLength = 0, attributesLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
+         succeeded(SQLDrivers(env.get(), direction, name.data(), name.size(), &nameLength, attributes.data(),
+                              attributes.size(), &attributesLength));
+         direction = SQL_FETCH_NEXT)
+        drivers << QString::fromLocal8Bit(reinterpret_cast<const char*>(name.data()));
+
+    const QString text = odbcConnectionString(effective, drivers);
+    source_ = driverIn(text);
+
+    Handle dbc = allocate(SQL_HANDLE_DBC, env);
+    if (timeoutSecs >= 0)  // drivers that cannot time out a login just refuse the attribute
+        SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)), SQL_IS_UINTEGER);
+    SQLSMALLINT outLength = 0;
+    check(SQLDriverConnectW(dbc.get(), nullptr, wide(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
+                            &outLength, SQL_DRIVER_NOPROMPT),
+          SQL_HANDLE_DBC, dbc.get());
+    dbc.markConnected();
+
+    env_ = std::move(env);
+    dbc_ = std::move(dbc);
+    dbms_ = infoText(SQL_DBMS_NAME);
+    if (!dbms_.isEmpty()) source_ = dbms_;
+    escape_ = infoText(SQL_SEARCH_PATTERN_ESCAPE);
+    broken_ = false;
+    inTransaction_ = false;
+    keyCache_.clear();
+}
+
+void OdbcEngine::close() {
+    // Disconnecting inside a transaction fails with 25000; what was not committed is lost, as ADO loses it.
+    if (dbc_ && inTransaction_) SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_ROLLBACK);
+    dbc_.reset();
+    env_.reset();
+    dbms_.clear();
+    escape_.clear();
+    broken_ = false;
+    inTransaction_ = false;
+    keyCache_.clear();
+}
+
+QString OdbcEngine::columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const {
+    std::array<SQLWCHAR, 512> buf{};
+    SQLSMALLINT bytes = 0;
+    // Drivers that do not know a descriptor field just leave it out.
+    if (!succeeded(SQLColAttributeW(st.get(), col, field, buf.data(), sizeof buf, &bytes, nullptr))) return {};
+    return fromWide(buf.data(), qMin<qsizetype>(bytes / 2, buf.size() - 1));
+}
+
+SQLLEN OdbcEngine::columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const {
+    SQLLEN value = fallback;
+    if (!succeeded(SQLColAttributeW(st.get(), col, field, nullptr, 0, nullptr, &value))) return fallback;
+    return value;
+}
+
+void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const {
+    SQLRETURN rc;
+    VarType type = v.type();
+    QDateTime when;
+    if (type == VarType::Date) {
+        when = v.toDateTime();
+        if (!when.isValid()) type = VarType::Null;
+    }
+    switch (type) {
+    case VarType::Integer:
+        b.integer = v.toInt64();
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 19, 0, &b.integer, 0,
+                              &b.indicator);
+        break;
+    case VarType::Double:
+        b.real = v.toDouble();
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, &b.real, 0,
+                              &b.indicator);
+        break;
+    case VarType::Boolean:
+        b.bit = v.toBool() ? 1 : 0;
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0, &b.bit, 0, &b.indicator);
+        break;
+    case VarType::Date: {
+        const QDate d = when.date();
+        const QTime t = when.time();
+        b.stamp.year = static_cast<SQLSMALLINT>(d.year());
+        b.stamp.month = static_cast<SQLUSMALLINT>(d.month());
+        b.stamp.day = static_cast<SQLUSMALLINT>(d.day());
+        b.stamp.hour = static_cast<SQLUSMALLINT>(t.hour());
+        b.stamp.minute = static_cast<SQLUSMALLINT>(t.minute());
+        b.stamp.second = static_cast<SQLUSMALLINT>(t.second());
+        b.stamp.fraction = static_cast<SQLUINTEGER>(t.msec()) * 1000000u;
+        // Millisecond digits: SQL Server's datetime refuses a finer fraction than declared.
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3,
+                              &b.stamp, 0, &b.indicator);
+        break;
+    }
+    case VarType::Text: {
+        b.text = v.toString();
+        b.indicator = static_cast<SQLLEN>(b.text.size() * 2);
+        // SQL_WVARCHAR keeps SQL Server from squeezing the text into its code page.
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                              static_cast<SQLULEN>(qMax<qsizetype>(1, b.text.size())), 0, wide(b.text),
+                              b.indicator, &b.indicator);
+        break;
+    }
+    case VarType::Empty:
+    case VarType::Null:
+    default:
+        b.indicator = SQL_NULL_DATA;
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, &b.bit, 0,
+                              &b.indicator);
+        break;
+    }
+    checkStmt(rc, st);
+}
+
+Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const {
+    SQLLEN ind = 0;
+    switch (how) {
+    case Fetch::Integer: {
+        SQLBIGINT v = 0;
+        checkStmt(SQLGetData(st.get(), col, SQL_C_SBIGINT, &v, sizeof v, &ind), st);
+        return ind == SQL_NULL_DATA ? Variant::Null() : Variant(static_cast<long long>(v));
+    }
+    case Fetch::Double: {
+        SQLDOUBLE v = 0;
+        checkStmt(SQLGetData(st.get(), col, SQL_C_DOUBLE, &v, sizeof v, &ind), st);
+        return ind == SQL_NULL_DATA ? Variant::Null() : Variant(static_cast<double>(v));
+    }
+    case Fetch::Bit: {
+        SQLCHAR v = 0;
+        checkStmt(SQLGetData(st.get(), col, SQL_C_BIT, &v, sizeof v, &ind), st);
+        return ind == SQL_NULL_DATA ? Variant::Null() : Variant(v != 0);
+    }
+    case Fetch::Date: {
+        SQL_DATE_STRUCT v{};
+        checkStmt(SQLGetData(st.get(), col, SQL_C_TYPE_DATE, &v, sizeof v, &ind), st);
+        if (ind == SQL_NULL_DATA) return Variant::Null();
+        return Variant(makeDateTime(QDate(v.year, v.month, v.day), QTime(0, 0)));
+    }
+    case Fetch::Time: {
+        SQL_TIME_STRUCT v{};
+        checkStmt(SQLGetData(st.get(), col, SQL_C_TYPE_TIME, &v, sizeof v, &ind), st);
+        if (ind == SQL_NULL_DATA) return Variant::Null();
+        return Variant(makeDateTime(kDayZero, QTime(v.hour, v.minute, v.second)));
+    }
+    case Fetch::Timestamp: {
+        SQL_TIMESTAMP_STRUCT v{};
+        checkStmt(SQLGetData(st.get(), col, SQL_C_TYPE_TIMESTAMP, &v, sizeof v, &ind), st);
+        if (ind == SQL_NULL_DATA) return Variant::Null();
+        return Variant(makeDateTime(QDate(v.year, v.month, v.day),
+                                    QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000u))));
+    }
+    case Fetch::Text:
+        break;
+    }
+
+    // Long text arrives in pieces; each call returns the next one.
+    std::array<SQLWCHAR, 2048> buf{};
+    const SQLLEN capacity = static_cast<SQLLEN>(sizeof buf);
+    QString text;
+    for (;;) {
+        const SQLRETURN rc = SQLGetData(st.get(), col, SQL_C_WCHAR, buf.data(), capacity, &ind);
+        if (rc == SQL_NO_DATA) break;
+        checkStmt(rc, st);
+        if (ind == SQL_NULL_DATA) return Variant::Null();
+        const bool truncated = ind == SQL_NO_TOTAL || ind >= capacity;
+        text.append(fromWide(buf.data(), truncated ? qsizetype(buf.size() - 1) : qsizetype(ind / 2)));
+        if (rc == SQL_SUCCESS || !truncated) break;
+    }
+    return Variant(text);
+}
+
+void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const {
+    std::vector<Fetch> how;
+    for (SQLUSMALLINT i = 1; i <= count; ++i) {
+        std::vector<SQLWCHAR> name(256);
+        SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
+        SQLULEN size = 0;
+        for (;;) {
+            checkStmt(SQLDescribeColW(st.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                                      &sqlType, &size, &digits, &nullable),
+                      st);
+            if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
+            name.resize(static_cast<size_t>(nameLength) + 1);
+        }
+        ColumnInfo c;
+        c.name = fromWide(name.data(), nameLength);
+        c.type = odbcAdoType(sqlType, columnText(st, i, SQL_DESC_TYPE_NAME));
+        c.definedSize = static_cast<int>(qMin<SQLULEN>(size, INT_MAX));
+        c.baseTable = columnText(st, i, SQL_DESC_BASE_TABLE_NAME);
+        c.baseColumn = columnText(st, i, SQL_DESC_BASE_COLUMN_NAME);
+        c.autoIncrement = columnNumber(st, i, SQL_DESC_AUTO_UNIQUE_VALUE, SQL_FALSE) == SQL_TRUE;
+        // The SQLite driver knows NOT NULL here but not in SQLDescribeCol.
+        c.nullable = columnNumber(st, i, SQL_DESC_NULLABLE, nullable) != SQL_NO_NULLS;
+        rs.columns.push_back(std::move(c));
+        how.push_back(fetchFor(sqlType));
+    }
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(st.get());
+        if (rc == SQL_NO_DATA) break;
+        checkStmt(rc, st);
+        for (SQLUSMALLINT i = 1; i <= count; ++i) rs.cells.push_back(readCell(st, i, how[i - 1]));
+    }
+    rs.returnsRows = true;
+}
+
+Rowset OdbcEngine::collect(const Handle& st) const {
+    Rowset kept;
+    bool haveRows = false;
+    long affected = -1;
+    for (;;) {
+        SQLSMALLINT count = 0;
+        checkStmt(SQLNumResultCols(st.get(), &count), st);
+        if (count > 0) {
+            Rowset rs;
+            readRowset(st, count, rs);
+            if (!haveRows && (!kept.returnsRows || rs.rowCount() > 0)) {
+                haveRows = rs.rowCount() > 0;
+                kept = std::move(rs);
+            }
+        } else {
+            // Only meaningful after INSERT/UPDATE/DELETE; other statements give -1.
+            SQLLEN n = -1;
+            if (succeeded(SQLRowCount(st.get(), &n)) && n >= 0) affected = (affected < 0 ? 0 : affected) + n;
+        }
+        const SQLRETURN rc = SQLMoreResults(st.get());
+        if (rc == SQL_NO_DATA) break;
+        checkStmt(rc, st);
+    }
+    kept.affected = affected;
+    return kept;
+}
+
+void OdbcEngine::markKeys(Rowset& rs) {
+    for (ColumnInfo& c : rs.columns) {
+        if (c.baseTable.isEmpty() || c.baseColumn.isEmpty()) continue;
+        const QString cacheKey = c.baseTable.toLower();
+        auto it = keyCache_.find(cacheKey);
+        if (it == keyCache_.end()) {
+            QStringList keys;
+            try {
+                Handle st = statement();
+                checkStmt(SQLPrimaryKeysW(st.get(), nullptr, 0, nullptr, 0, wide(c.baseTable),
+                                          static_cast<SQLSMALLINT>(c.baseTable.size())),
+                          st);
+                const Rowset pk = collect(st);
+                for (size_t r = 0; r < pk.rowCount(); ++r) keys << pk.cells[r * pk.columns.size() + 3].toString();
+            } catch (const AdoException&) {
+                // Without key information the row is written back by all its columns.
+            }
+            it = keyCache_.emplace(cacheKey, keys).first;
+        }
+        c.key = it->second.contains(c.baseColumn, Qt::CaseInsensitive);
+    }
+}
+
+Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) {
+    ensureUsable();
+    Rowset result;
+    {
+        Handle st = statement();
+        if (timeoutSecs > 0)  // a driver without query timeouts runs unbounded, as ADO would
+            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)), SQL_IS_UINTEGER);
+        // Buffers stay put until execution: bound parameters are read then.
+        std::vector<ParamBuffer> buffers(params.size());
+        SQLRETURN rc;
+        if (params.empty()) {
+            rc = SQLExecDirectW(st.get(), wide(sql), static_cast<SQLINTEGER>(sql.size()));
+        } else {
+            checkStmt(SQLPrepareW(st.get(), wide(sql), static_cast<SQLINTEGER>(sql.size())), st);
+            for (size_t i = 0; i < params.size(); ++i)
+                bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
+            rc = SQLExecute(st.get());
+        }
+        checkStmt(rc, st);
+        result = collect(st);
+    }
+    // After the statement is gone: servers without MARS allow one active result per connection.
+    if (result.returnsRows) markKeys(result);
+    return result;
+}
+
+void OdbcEngine::setAutocommit(bool on) {
+    checkDbc(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
+                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON
+                                                                                    : SQL_AUTOCOMMIT_OFF)),
+                               SQL_IS_UINTEGER));
+}
+
+void OdbcEngine::begin() {
+    ensureUsable();
+    setAutocommit(false);
+    inTransaction_ = true;
+}
+
+void OdbcEngine::endTransaction(SQLSMALLINT completion) {
+    ensureUsable();
+    try {
+        checkDbc(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), completion));
+    } catch (const AdoException&) {
+        // Autocommit comes back even so; otherwise every later statement would open a
+        // transaction nobody ends.
+        SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                          SQL_IS_UINTEGER);
+        inTransaction_ = false;
+        throw;
+    }
+    inTransaction_ = false;
+    setAutocommit(true);
+}
+
+namespace {
+
+ColumnInfo schemaColumn(const char16_t* name, int type) {
+    ColumnInfo c;
+    c.name = QString::fromUtf16(name);
+    c.type = type;
+    return c;
+}
+
+const Variant& cell(const Rowset& rs, size_t row, size_t col) { return rs.cells[row * rs.columns.size() + col]; }
+
+}  // namespace
+
+Rowset OdbcEngine::tables() {
+    ensureUsable();
+    Rowset raw;
+    {
+        Handle st = statement();
+        checkStmt(SQLTablesW(st.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), st);
+        raw = collect(st);
+    }
+    Rowset out;
+    for (const char16_t* name : {u"TABLE_CATALOG", u"TABLE_SCHEMA", u"TABLE_NAME", u"TABLE_TYPE", u"DESCRIPTION"})
+        out.columns.push_back(schemaColumn(name, adVarWChar));
+    out.returnsRows = true;
+    const size_t width = qMin<size_t>(raw.columns.size(), 5);
+    for (size_t r = 0; r < raw.rowCount(); ++r)
+        for (size_t c = 0; c < 5; ++c) out.cells.push_back(c < width ? cell(raw, r, c) : Variant::Null());
+    return out;
+}
+
+// Catalog functions read '_' and '%' as wildcards, and table names here are full of '_'.
+QString OdbcEngine::pattern(const QString& name) const {
+    if (escape_.isEmpty()) return name;
+    QString out;
+    for (const QChar c : name) {
+        if (c == u'_' || c == u'%' || QString(c) == escape_) out += escape_;
+        out += c;
+    }
+    return out;
+}
+
+Rowset OdbcEngine::columns(const QString& table) {
+    ensureUsable();
+    auto unquoted = [](QString s) {
+        s = s.trimmed();
+        if (s.size() >= 2 && ((s.startsWith(u'[') && s.endsWith(u']')) || (s.startsWith(u'"') && s.endsWith(u'"'))))
+            s = s.mid(1, s.size() - 2);
+        return s;
+    };
+    QString schema, name = unquoted(table);
+    const qsizetype dot = table.lastIndexOf(u'.');
+    if (dot > 0) {
+        schema = unquoted(table.left(dot));
+        name = unquoted(table.mid(dot + 1));
+    }
+    const QString schemaPattern = pattern(schema);
+    const QString namePattern = pattern(name);
+
+    Rowset raw;
+    {
+        Handle st = statement();
+        checkStmt(SQLColumnsW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wide(schemaPattern),
+                              static_cast<SQLSMALLINT>(schemaPattern.size()), wide(namePattern),
+                              static_cast<SQLSMALLINT>(namePattern.size()), nullptr, 0),
+                  st);
+        raw = collect(st);
+    }
+
+    Rowset out;
+    out.columns = {schemaColumn(u"TABLE_CATALOG", adVarWChar), schemaColumn(u"TABLE_SCHEMA", adVarWChar),
+                   schemaColumn(u"TABLE_NAME", adVarWChar),    schemaColumn(u"COLUMN_NAME", adVarWChar),
+                   schemaColumn(u"ORDINAL_POSITION", adInteger), schemaColumn(u"DATA_TYPE", adSmallInt),
+                   schemaColumn(u"CHARACTER_MAXIMUM_LENGTH", adInteger), schemaColumn(u"IS_NULLABLE", adBoolean)};
+    out.returnsRows = true;
+    // Fewer than 17 columns: an ODBC 2 driver, without ORDINAL_POSITION.
+    const bool hasOrdinal = raw.columns.size() >= 17;
+    long long ordinal = 0;
+    for (size_t r = 0; r < raw.rowCount(); ++r) {
+        // A driver that ignores the escape may match more tables than the one asked for.
+        if (cell(raw, r, 2).toString().compare(name, Qt::CaseInsensitive) != 0) continue;
+        ++ordinal;
+        const int type = odbcAdoType(static_cast<int>(cell(raw, r, 4).toInt64()), cell(raw, r, 5).toString());
+        Variant length = Variant::Null();
+        const bool character = type == adChar || type == adVarChar || type == adLongVarChar || type == adWChar ||
+                               type == adVarWChar || type == adLongVarWChar || type == adBinary ||
+                               type == adLongVarBinary;
+        if (character) {
+            long long size = cell(raw, r, 6).toInt64();
+            // ODBC reports the "max" types as 0; ADO as their largest length.
+            if (size <= 0) size = (type == adVarWChar || type == adLongVarWChar) ? 1073741823LL : 2147483647LL;
+            length = Variant(size);
+        }
+        const Variant nullable = cell(raw, r, 10);
+        out.cells.push_back(cell(raw, r, 0));
+        out.cells.push_back(cell(raw, r, 1));
+        out.cells.push_back(cell(raw, r, 2));
+        out.cells.push_back(cell(raw, r, 3));
+        out.cells.emplace_back(hasOrdinal ? static_cast<long long>(cell(raw, r, 16).toInt64()) : ordinal);
+        out.cells.emplace_back(static_cast<long long>(type));
+        out.cells.push_back(length);
+        out.cells.emplace_back(nullable.isNull() || nullable.toInt64() != SQL_NO_NULLS);
+    }
+    return out;
+}
+
+QString OdbcEngine::quoteIdentifier(const QString& name) const {
+    if (isSqlServer()) return u'[' + QString(name).replace(u"]"_s, u"]]"_s) + u']';
+    return u'"' + QString(name).replace(u"\""_s, u"\"\""_s) + u'"';
+}
+
+QString OdbcEngine::currentDatabase() const {
+    ensureUsable();
+    std::array<SQLWCHAR, 512> buf{};
+    SQLINTEGER bytes = 0;
+    const SQLRETURN rc =
+        SQLGetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, buf.data(), sizeof buf, &bytes);
+    if (!succeeded(rc)) {
+        // Drivers without catalogs (Oracle, SQLite) have no current database to report.
+        auto records = failure(rc, SQL_HANDLE_DBC, dbc_.get());
+        if (records.front().SQLState == u"HYC00" || records.front().SQLState == u"HY092") return {};
+        raise(std::move(records));
+    }
+    return fromWide(buf.data(), qMin<qsizetype>(bytes / 2, buf.size() - 1));
+}
+
+void OdbcEngine::setCurrentDatabase(const QString& name) {
+    ensureUsable();
+    checkDbc(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, wide(name),
+                                static_cast<SQLINTEGER>(name.size() * 2)));
+    keyCache_.clear();  // the same table names now mean other tables
+}
+
+Variant OdbcEngine::lastInsertId() {
+    ensureUsable();
+    QString sql;
+    if (isSqlServer()) sql = u"SELECT @@IDENTITY"_s;
+    else if (dbms_.contains(u"SQLite", Qt::CaseInsensitive)) sql = u"SELECT last_insert_rowid()"_s;
+    else return Variant::Null();
+    const Rowset rs = run(sql, {}, 0);
+    if (rs.rowCount() == 0 || rs.cells.front().isNull()) return Variant::Null();
+    // @@IDENTITY is numeric(38,0) and an expression column may come as text: keys are integers.
+    return Variant(static_cast<long long>(rs.cells.front().toInt64()));
+}
+
+}  // namespace
+
+std::unique_ptr<Engine> makeOdbcEngine() { return std::make_unique<OdbcEngine>(); }
+
+}  // namespace adodb

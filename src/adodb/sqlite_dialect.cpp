@@ -1,0 +1,234 @@
+#include "sqlite_dialect.h"
+
+#include "variant.h"
+
+#include <vector>
+
+namespace adodb {
+
+namespace {
+
+enum class Tok { Word, Number, String, Quoted, Punct, Space, DateLit };
+
+struct Token {
+    Tok kind;
+    QString text;
+};
+
+std::vector<Token> lex(const QString& s) {
+    std::vector<Token> out;
+    const int n = static_cast<int>(s.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        const int start = i;
+        if (c.isSpace()) {
+            while (i < n && s[i].isSpace()) ++i;
+            out.push_back({Tok::Space, s.mid(start, i - start)});
+        } else if (c == QLatin1Char('\'')) {
+            ++i;
+            while (i < n) {
+                if (s[i] == QLatin1Char('\'')) {
+                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) { i += 2; continue; }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            out.push_back({Tok::String, s.mid(start, i - start)});
+        } else if (c == QLatin1Char('[') || c == QLatin1Char('"')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
+            ++i;
+            while (i < n && s[i] != close) ++i;
+            if (i < n) ++i;
+            out.push_back({Tok::Quoted, s.mid(start, i - start)});
+        } else if (c == QLatin1Char('#')) {
+            // #date# literal of the suite's Access heritage; a lone # stays as it is.
+            const int close = s.indexOf(QLatin1Char('#'), i + 1);
+            if (close > i + 1 && ParseDate(s.mid(i + 1, close - i - 1)).isValid()) {
+                i = close + 1;
+                out.push_back({Tok::DateLit, s.mid(start + 1, close - start - 1)});
+            } else {
+                ++i;
+                out.push_back({Tok::Punct, s.mid(start, 1)});
+            }
+        } else if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@')) {
+            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('_') || s[i] == QLatin1Char('@') ||
+                             s[i] == QLatin1Char('$') || s[i] == QLatin1Char('#')))
+                ++i;
+            out.push_back({Tok::Word, s.mid(start, i - start)});
+        } else if (c.isDigit()) {
+            while (i < n && (s[i].isDigit() || s[i] == QLatin1Char('.'))) ++i;
+            out.push_back({Tok::Number, s.mid(start, i - start)});
+        } else if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
+            while (i < n && s[i] != QLatin1Char('\n')) ++i;
+            out.push_back({Tok::Space, QStringLiteral(" ")});
+        } else {
+            ++i;
+            out.push_back({Tok::Punct, QString(c)});
+        }
+    }
+    return out;
+}
+
+bool is(const Token& t, const char* word) {
+    return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Index of the next non-space token at or after i, or size().
+size_t next(const std::vector<Token>& t, size_t i) {
+    while (i < t.size() && t[i].kind == Tok::Space) ++i;
+    return i;
+}
+
+QString join(const std::vector<Token>& t, size_t from, size_t to) {
+    QString s;
+    for (size_t i = from; i < to && i < t.size(); ++i) s += t[i].text;
+    return s;
+}
+
+// Rewrites tokens [from, to) — one statement or a parenthesised subquery.
+QString rewrite(std::vector<Token> t);
+
+QString rewriteRange(const std::vector<Token>& t, size_t from, size_t to) {
+    return rewrite(std::vector<Token>(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to)));
+}
+
+QString rewrite(std::vector<Token> t) {
+    // Simple token-level rewrites first.
+    for (size_t i = 0; i < t.size(); ++i) {
+        Token& k = t[i];
+        if (k.kind == Tok::DateLit) {
+            const QDateTime d = ParseDate(k.text);
+            k = {Tok::String, QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('\'')};
+        }
+        if (k.kind == Tok::String) {
+            // Text compares as SQL Server's default collation does even where one
+            // side is an expression (LTRIM(RTRIM(col)) = 'x'), which SQLite would
+            // otherwise compare byte by byte.
+            const size_t a = next(t, i + 1);
+            if (a >= t.size() || !is(t[a], "COLLATE")) k.text += QStringLiteral(" COLLATE CI");
+            k.kind = Tok::Quoted;  // done: nested rewrites must not add it twice
+        } else if (is(k, "WITH")) {
+            // WITH (NOLOCK) and friends: table hints mean nothing to an embedded engine.
+            size_t a = next(t, i + 1);
+            if (a < t.size() && t[a].text == QLatin1String("(")) {
+                size_t b = next(t, a + 1);
+                if (b < t.size() && (is(t[b], "NOLOCK") || is(t[b], "ROWLOCK") || is(t[b], "UPDLOCK") || is(t[b], "READUNCOMMITTED") || is(t[b], "HOLDLOCK"))) {
+                    size_t c = next(t, b + 1);
+                    if (c < t.size() && t[c].text == QLatin1String(")")) {
+                        for (size_t x = i; x <= c; ++x) t[x] = {Tok::Space, QStringLiteral(" ")};
+                        k = {Tok::Space, QStringLiteral(" ")};
+                    }
+                }
+            }
+        } else if (is(k, "dbo") && i + 1 < t.size() && t[i + 1].text == QLatin1String(".")) {
+            k = {Tok::Space, QString()};
+            t[i + 1] = {Tok::Space, QString()};
+        } else if (is(k, "ISNULL")) {
+            size_t a = next(t, i + 1);
+            if (a < t.size() && t[a].text == QLatin1String("(")) k.text = QStringLiteral("IFNULL");
+        } else if (is(k, "GETDATE")) {
+            k.text = QStringLiteral("GETDATE");
+        }
+    }
+
+    // TOP n [PERCENT] after SELECT [DISTINCT|ALL]: becomes LIMIT at the end of this
+    // select's scope; parenthesised subqueries are handled recursively.
+    QString out;
+    size_t i = 0;
+    while (i < t.size()) {
+        if (t[i].text == QLatin1String("(")) {
+            // Find the matching parenthesis and rewrite the inside on its own.
+            int depth = 1;
+            size_t j = i + 1;
+            for (; j < t.size(); ++j) {
+                if (t[j].text == QLatin1String("(")) ++depth;
+                else if (t[j].text == QLatin1String(")") && --depth == 0) break;
+            }
+            out += QLatin1Char('(') + rewriteRange(t, i + 1, j);
+            if (j < t.size()) out += QLatin1Char(')');
+            i = j + 1;
+            continue;
+        }
+        if (is(t[i], "SELECT")) {
+            size_t a = next(t, i + 1);
+            size_t afterDistinct = a;
+            QString distinct;
+            if (a < t.size() && (is(t[a], "DISTINCT") || is(t[a], "ALL"))) {
+                distinct = t[a].text + QLatin1Char(' ');
+                afterDistinct = next(t, a + 1);
+            }
+            if (afterDistinct < t.size() && is(t[afterDistinct], "TOP")) {
+                size_t nIdx = next(t, afterDistinct + 1);
+                bool paren = false;
+                if (nIdx < t.size() && t[nIdx].text == QLatin1String("(")) {
+                    paren = true;
+                    nIdx = next(t, nIdx + 1);
+                }
+                if (nIdx < t.size() && t[nIdx].kind == Tok::Number) {
+                    const QString count = t[nIdx].text;
+                    size_t after = next(t, nIdx + 1);
+                    if (paren && after < t.size() && t[after].text == QLatin1String(")")) after = next(t, after + 1);
+                    bool percent = false;
+                    if (after < t.size() && is(t[after], "PERCENT")) {
+                        percent = true;
+                        after = after + 1;
+                    }
+                    // The scope of this select ends at the end of the token range or at
+                    // a statement separator at depth 0.
+                    size_t end = after;
+                    int depth = 0;
+                    for (; end < t.size(); ++end) {
+                        if (t[end].text == QLatin1String("(")) ++depth;
+                        else if (t[end].text == QLatin1String(")")) --depth;
+                        else if (depth == 0 && t[end].text == QLatin1String(";")) break;
+                    }
+                    const QString body = t[i].text + QLatin1Char(' ') + distinct + rewriteRange(t, after, end);
+                    QString limit;
+                    if (percent) {
+                        // SQL Server rounds a percentage of rows up.
+                        QString counted = body;
+                        limit = QStringLiteral(" LIMIT (SELECT CAST((COUNT(*) * %1 + 99.999999) / 100 AS INTEGER) FROM (%2))")
+                                    .arg(count, counted);
+                    } else {
+                        limit = QStringLiteral(" LIMIT ") + count;
+                    }
+                    out += body + limit;
+                    i = end;
+                    continue;
+                }
+            }
+        }
+        out += t[i].text;
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace
+
+QString SqlServerToSqlite(const QString& sql) {
+    std::vector<Token> tokens = lex(sql);
+    // Drop T-SQL session statements and batch separators that SQLite does not know.
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (is(tokens[i], "SET")) {
+            size_t a = next(tokens, i + 1);
+            if (a < tokens.size() && is(tokens[a], "NOCOUNT")) {
+                size_t b = next(tokens, a + 1);
+                for (size_t x = i; x <= b && x < tokens.size(); ++x) tokens[x] = {Tok::Space, QStringLiteral(" ")};
+            }
+        } else if (is(tokens[i], "GO")) {
+            // Only a GO standing alone on its line separates batches.
+            const bool lineStart = i == 0 || (tokens[i - 1].kind == Tok::Space && tokens[i - 1].text.contains(QLatin1Char('\n')));
+            const bool lineEnd = i + 1 >= tokens.size() || (tokens[i + 1].kind == Tok::Space && tokens[i + 1].text.contains(QLatin1Char('\n')));
+            if (lineStart && lineEnd) tokens[i] = {Tok::Punct, QStringLiteral(";")};
+        } else if ((is(tokens[i], "BEGIN") || is(tokens[i], "COMMIT") || is(tokens[i], "ROLLBACK"))) {
+            size_t a = next(tokens, i + 1);
+            if (a < tokens.size() && is(tokens[a], "TRAN")) tokens[a].text = QStringLiteral("TRANSACTION");
+        }
+    }
+    return rewrite(std::move(tokens));
+}
+
+}  // namespace adodb

@@ -1,0 +1,488 @@
+// The embedded engine: a SQLite file that answers the suite's SQL Server
+// statements as SQL Server would.
+#include "engine.h"
+#include "messages.h"
+#include "sqlite_dialect.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace adodb {
+
+namespace {
+
+const QString kSource = QStringLiteral("SQLite");
+
+// Text compared as SQL Server's default collation does: case and trailing blanks ignored.
+int compareCI(void*, int la, const void* a, int lb, const void* b) {
+    const auto* pa = static_cast<const unsigned char*>(a);
+    const auto* pb = static_cast<const unsigned char*>(b);
+    while (la > 0 && pa[la - 1] == ' ') --la;
+    while (lb > 0 && pb[lb - 1] == ' ') --lb;
+    const int n = la < lb ? la : lb;
+    for (int i = 0; i < n; ++i) {
+        unsigned char x = pa[i], y = pb[i];
+        if (x >= 0x80 || y >= 0x80) {
+            // Non-ASCII: fold case through Unicode.
+            const QString qa = QString::fromUtf8(reinterpret_cast<const char*>(pa + i), la - i);
+            const QString qb = QString::fromUtf8(reinterpret_cast<const char*>(pb + i), lb - i);
+            return qa.compare(qb, Qt::CaseInsensitive);
+        }
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return la == lb ? 0 : (la < lb ? -1 : 1);
+}
+
+QString argText(sqlite3_value* v) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return p ? QString::fromUtf8(p, sqlite3_value_bytes(v)) : QString();
+}
+
+void resultText(sqlite3_context* ctx, const QString& s) {
+    const QByteArray b = s.toUtf8();
+    sqlite3_result_text(ctx, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+}
+
+void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    QString s = argText(argv[0]);
+    int n = static_cast<int>(s.size());
+    while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
+    sqlite3_result_int(ctx, n);
+}
+
+void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const QString needle = argText(argv[0]), hay = argText(argv[1]);
+    int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;
+    if (start < 1) start = 1;
+    const qsizetype p = hay.indexOf(needle, start - 1, Qt::CaseInsensitive);
+    sqlite3_result_int(ctx, needle.isEmpty() ? 0 : static_cast<int>(p + 1));
+}
+
+void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
+    resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    resultText(ctx, argText(argv[0]).toUpper());
+}
+
+void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    resultText(ctx, argText(argv[0]).toLower());
+}
+
+void registerDialect(sqlite3* db) {
+    sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(db, "LEN", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "CHARINDEX", 2, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "CHARINDEX", 3, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "GETDATE", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "UPPER", 1, det, nullptr, fnUpper, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "LOWER", 1, det, nullptr, fnLower, nullptr, nullptr, nullptr);
+}
+
+// Declared column type, written the SQL Server way, to ADO's type code and size.
+void mapDeclType(const char* decl, int* type, int* size) {
+    QString d = QString::fromLatin1(decl ? decl : "").trimmed().toLower();
+    int arg = 0;
+    const int open = static_cast<int>(d.indexOf(QLatin1Char('(')));
+    if (open >= 0) {
+        arg = d.mid(open + 1).section(QLatin1Char(','), 0, 0).remove(QLatin1Char(')')).trimmed().toInt();
+        d = d.left(open).trimmed();
+    }
+    struct Map { const char* name; int type; int size; };
+    static const Map exact[] = {
+        {"varchar", adVarChar, 0}, {"nvarchar", adVarWChar, 0}, {"char", adChar, 0}, {"nchar", adWChar, 0},
+        {"text", adLongVarChar, 2147483647}, {"ntext", adLongVarWChar, 1073741823}, {"clob", adLongVarChar, 2147483647},
+        {"datetime", adDBTimeStamp, 16}, {"smalldatetime", adDBTimeStamp, 16}, {"datetime2", adDBTimeStamp, 16},
+        {"timestamp", adDBTimeStamp, 16}, {"date", adDBDate, 6}, {"time", adDBTime, 6},
+        {"bit", adBoolean, 2}, {"boolean", adBoolean, 2}, {"tinyint", 17, 1}, {"smallint", adSmallInt, 2},
+        {"int", adInteger, 4}, {"integer", adInteger, 4}, {"bigint", adBigInt, 8},
+        {"money", adCurrency, 8}, {"smallmoney", adCurrency, 8}, {"decimal", adNumeric, 19}, {"numeric", adNumeric, 19},
+        {"float", adDouble, 8}, {"double", adDouble, 8}, {"real", adSingle, 4},
+        {"blob", adLongVarBinary, 2147483647}, {"image", adLongVarBinary, 2147483647},
+        {"varbinary", adBinary, 0}, {"binary", adBinary, 0}, {"uniqueidentifier", 72, 16},
+    };
+    for (const Map& m : exact) {
+        if (d == QLatin1String(m.name)) {
+            *type = m.type;
+            *size = m.size ? m.size : (arg > 0 ? arg : 8000);
+            return;
+        }
+    }
+    if (d.contains(QLatin1String("char")) || d.contains(QLatin1String("text"))) { *type = adVarChar; *size = arg > 0 ? arg : 8000; }
+    else if (d.contains(QLatin1String("int"))) { *type = adInteger; *size = 4; }
+    else { *type = adVarChar; *size = 8000; }
+}
+
+struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+};
+
+class SqliteEngine final : public Engine {
+public:
+    ~SqliteEngine() override { close(); }
+
+    void open(const ConnectionInfo& info, const QString&, const QString&, int timeoutSecs) override {
+        close();
+        const QString file = info.embeddedFile();
+        path_ = file;
+        // Never create a database silently: a mistyped name must fail to connect.
+        if (file.trimmed().isEmpty() || !QFileInfo(file).isFile())
+            throw AdoException(Error{kErrUnspecified,
+                                     QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.").arg(file),
+                                     kSource, QStringLiteral("08001"), SQLITE_CANTOPEN});
+        const QByteArray p = file.toUtf8();
+        sqlite3* db = nullptr;
+        const int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            Error e{kErrUnspecified, QStringLiteral("No se puede abrir la base de datos \"%1\": %2").arg(file, QString::fromUtf8(sqlite3_errmsg(db))),
+                    kSource, QStringLiteral("08001"), rc};
+            sqlite3_close(db);
+            throw AdoException(e);
+        }
+        db_ = db;
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, (timeoutSecs > 0 ? timeoutSecs : 15) * 1000);
+        registerDialect(db_);
+        try {
+            // Reading the schema proves the file is a database; WAL lets a reader
+            // and a writer (two running programs) share the file.
+            exec("PRAGMA schema_version");
+            exec("PRAGMA journal_mode=WAL");
+            exec("PRAGMA foreign_keys=ON");
+        } catch (const AdoException& e) {
+            close();
+            Error err = e.error();
+            err.Number = kErrUnspecified;
+            err.SQLState = QStringLiteral("08001");
+            throw AdoException(err);
+        }
+        broken_ = false;
+        database_ = QFileInfo(file).completeBaseName();
+    }
+
+    void close() override {
+        if (db_) {
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+        }
+        metaCache_.clear();
+    }
+
+    bool isOpen() const override { return db_ != nullptr; }
+
+    Rowset run(const QString& sql, const std::vector<Variant>& params, int) override {
+        check();
+        const QByteArray text = SqlServerToSqlite(sql).toUtf8();
+        const char* tail = text.constData();
+        const char* end = tail + text.size();
+        Rowset result;
+        long affected = 0;
+        bool anyChange = false;
+        size_t paramBase = 0;
+        while (tail < end) {
+            Stmt st;
+            const char* next = nullptr;
+            int rc = sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &st.s, &next);
+            if (rc != SQLITE_OK) fail(rc);
+            tail = next;
+            if (!st.s) continue;  // blank or comment
+            const int nParams = sqlite3_bind_parameter_count(st.s);
+            for (int i = 1; i <= nParams && paramBase + static_cast<size_t>(i - 1) < params.size(); ++i)
+                bind(st.s, i, params[paramBase + static_cast<size_t>(i - 1)]);
+            paramBase += static_cast<size_t>(nParams);
+            const int cols = sqlite3_column_count(st.s);
+            const bool collect = cols > 0 && !result.returnsRows;
+            if (collect) describe(st.s, cols, result);
+            const int before = sqlite3_total_changes(db_);
+            for (;;) {
+                rc = sqlite3_step(st.s);
+                if (rc == SQLITE_ROW) {
+                    if (collect) readRow(st.s, cols, result);
+                } else if (rc == SQLITE_DONE) {
+                    break;
+                } else {
+                    fail(rc);
+                }
+            }
+            if (collect) {
+                result.returnsRows = true;
+                inferTypes(result);
+            }
+            if (cols == 0 && !sqlite3_stmt_readonly(st.s)) {
+                affected += sqlite3_total_changes(db_) - before;
+                anyChange = true;
+            }
+        }
+        result.affected = anyChange ? affected : -1;
+        return result;
+    }
+
+    void begin() override { check(); exec("BEGIN IMMEDIATE"); }
+    void commit() override { check(); exec("COMMIT"); }
+    void rollback() override { check(); exec("ROLLBACK"); }
+
+    Rowset tables() override {
+        check();
+        Rowset r = run(QStringLiteral(
+                           "SELECT NULL AS TABLE_CATALOG, NULL AS TABLE_SCHEMA, name AS TABLE_NAME, "
+                           "CASE WHEN name LIKE 'sqlite%' THEN 'SYSTEM TABLE' WHEN type = 'view' THEN 'VIEW' ELSE 'TABLE' END AS TABLE_TYPE, "
+                           "NULL AS DESCRIPTION FROM sqlite_master WHERE type IN ('table','view') ORDER BY name"),
+                       {}, 0);
+        for (size_t i = 0; i < r.rowCount(); ++i) r.cells[i * r.columns.size()] = Variant(database_);
+        return r;
+    }
+
+    Rowset columns(const QString& table) override {
+        check();
+        Rowset out;
+        const char* names[] = {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "ORDINAL_POSITION",
+                               "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"};
+        for (const char* n : names) out.columns.push_back(ColumnInfo{QString::fromLatin1(n), adVarWChar, 128, {}, {}, false, false, true});
+        out.columns[4].type = adInteger;
+        out.columns[5].type = adSmallInt;
+        out.columns[6].type = adInteger;
+        out.columns[7].type = adBoolean;
+        out.returnsRows = true;
+        QStringList tablesToRead;
+        if (table.isEmpty()) {
+            const Rowset t = tables();
+            for (size_t i = 0; i < t.rowCount(); ++i) tablesToRead << t.cells[i * t.columns.size() + 2].toString();
+        } else {
+            tablesToRead << table;
+        }
+        for (const QString& t : tablesToRead) {
+            const Rowset info = run(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(t)), {}, 0);
+            for (size_t i = 0; i < info.rowCount(); ++i) {
+                const size_t b = i * info.columns.size();
+                int type = adVarChar, size = 0;
+                const QByteArray decl = info.cells[b + 2].toString().toLatin1();
+                mapDeclType(decl.constData(), &type, &size);
+                const bool text = type == adVarChar || type == adVarWChar || type == adChar || type == adWChar ||
+                                  type == adLongVarChar || type == adLongVarWChar;
+                out.cells.push_back(Variant(database_));
+                out.cells.push_back(Variant::Null());
+                out.cells.push_back(Variant(t));
+                out.cells.push_back(info.cells[b + 1]);
+                out.cells.push_back(Variant(static_cast<long long>(info.cells[b].toInt64() + 1)));
+                out.cells.push_back(Variant(type));
+                out.cells.push_back(text ? Variant(size) : Variant::Null());
+                out.cells.push_back(Variant(info.cells[b + 3].toInt64() == 0));
+            }
+        }
+        return out;
+    }
+
+    QString quoteIdentifier(const QString& name) const override {
+        QString n = name;
+        if (n.startsWith(QLatin1Char('[')) && n.endsWith(QLatin1Char(']'))) n = n.mid(1, n.size() - 2);
+        return QLatin1Char('"') + n.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    }
+
+    QString dbmsName() const override { return kSource; }
+    QString currentDatabase() const override { return database_; }
+    void setCurrentDatabase(const QString& name) override {
+        check();
+        // One file is one database; naming it by path or by name both select it.
+        if (!name.trimmed().isEmpty()) database_ = QFileInfo(name.trimmed()).completeBaseName();
+    }
+
+    Variant lastInsertId() override {
+        check();
+        return Variant(static_cast<long long>(sqlite3_last_insert_rowid(db_)));
+    }
+
+    void breakLink() override { broken_ = true; }
+
+private:
+    void check() const {
+        if (!db_) msg::raise(kErrConnectionInvalid);
+        if (broken_)
+            throw AdoException(Error{kErrUnspecified, QStringLiteral("Error de vínculo de comunicación: se perdió la conexión con la base de datos."),
+                                     kSource, QStringLiteral("08S01"), 0});
+    }
+
+    void exec(const char* sql) {
+        char* err = nullptr;
+        const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
+        sqlite3_free(err);
+        if (rc != SQLITE_OK) fail(rc);
+    }
+
+    [[noreturn]] void fail(int rc) {
+        const int primary = rc & 0xff;
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+        std::int32_t number = kErrUnspecified;
+        QString state = QStringLiteral("HY000");
+        switch (primary) {
+        case SQLITE_CONSTRAINT: number = kErrIntegrity; state = QStringLiteral("23000"); break;
+        case SQLITE_MISMATCH: number = kErrDataConversion; state = QStringLiteral("22018"); break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: number = kErrTimeout; state = QStringLiteral("HYT00"); break;
+        case SQLITE_CANTOPEN:
+        case SQLITE_NOTADB:
+        case SQLITE_IOERR:
+        case SQLITE_CORRUPT: number = kErrUnspecified; state = QStringLiteral("08S01"); break;
+        case SQLITE_ERROR:
+            if (message.startsWith(QLatin1String("no such table"))) { number = kErrNoTable; state = QStringLiteral("42S02"); }
+            else if (message.startsWith(QLatin1String("no such column"))) { number = kErrSyntax; state = QStringLiteral("42S22"); }
+            else { number = kErrSyntax; state = QStringLiteral("42000"); }
+            break;
+        default: break;
+        }
+        throw AdoException(Error{number, message, kSource, state, rc});
+    }
+
+    static void bind(sqlite3_stmt* s, int i, const Variant& v) {
+        switch (v.type()) {
+        case VarType::Empty:
+        case VarType::Null: sqlite3_bind_null(s, i); break;
+        case VarType::Integer: sqlite3_bind_int64(s, i, v.toInt64()); break;
+        case VarType::Double: sqlite3_bind_double(s, i, v.toDouble()); break;
+        case VarType::Boolean: sqlite3_bind_int(s, i, v.toBool() ? 1 : 0); break;
+        case VarType::Date: {
+            const QByteArray b = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+            sqlite3_bind_text(s, i, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case VarType::Text: {
+            const QByteArray b = v.toString().toUtf8();
+            sqlite3_bind_text(s, i, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+
+    struct ColumnMeta {
+        bool key = false, autoInc = false, notNull = false;
+    };
+
+    ColumnMeta meta(const char* table, const char* column) {
+        const QString k = QString::fromUtf8(table) + QLatin1Char('.') + QString::fromUtf8(column);
+        auto it = metaCache_.find(k);
+        if (it != metaCache_.end()) return *it;
+        ColumnMeta m;
+        int notNull = 0, pk = 0, autoinc = 0;
+        if (sqlite3_table_column_metadata(db_, nullptr, table, column, nullptr, nullptr, &notNull, &pk, &autoinc) == SQLITE_OK) {
+            m.key = pk != 0;
+            m.autoInc = autoinc != 0;
+            m.notNull = notNull != 0;
+        }
+        metaCache_.insert(k, m);
+        return m;
+    }
+
+    void describe(sqlite3_stmt* s, int cols, Rowset& r) {
+        r.columns.clear();
+        r.columns.reserve(static_cast<size_t>(cols));
+        for (int i = 0; i < cols; ++i) {
+            ColumnInfo c;
+            c.name = QString::fromUtf8(sqlite3_column_name(s, i));
+            const char* decl = sqlite3_column_decltype(s, i);
+            const char* table = sqlite3_column_table_name(s, i);
+            const char* origin = sqlite3_column_origin_name(s, i);
+            if (decl) mapDeclType(decl, &c.type, &c.definedSize);
+            else { c.type = adEmpty; c.definedSize = 0; }  // decided from the values
+            if (table && origin && isTable(table)) {
+                c.baseTable = QString::fromUtf8(table);
+                c.baseColumn = QString::fromUtf8(origin);
+                const ColumnMeta m = meta(table, origin);
+                c.key = m.key;
+                c.autoIncrement = m.autoInc;
+                c.nullable = !m.notNull;
+            }
+            r.columns.push_back(c);
+        }
+        kinds_.assign(static_cast<size_t>(cols), 0);
+        for (int i = 0; i < cols; ++i) {
+            const int t = r.columns[static_cast<size_t>(i)].type;
+            kinds_[static_cast<size_t>(i)] = (t == adDBTimeStamp || t == adDBDate || t == adDBTime) ? 1 : t == adBoolean ? 2 : 0;
+        }
+    }
+
+    bool isTable(const char* name) {
+        // Columns of views are not written back: only real tables are updatable.
+        const QString k = QString::fromUtf8(name);
+        auto it = tableCache_.find(k);
+        if (it != tableCache_.end()) return *it;
+        Stmt st;
+        bool table = false;
+        if (sqlite3_prepare_v2(db_, "SELECT type FROM sqlite_master WHERE name = ?1", -1, &st.s, nullptr) == SQLITE_OK) {
+            sqlite3_bind_text(st.s, 1, name, -1, SQLITE_STATIC);
+            if (sqlite3_step(st.s) == SQLITE_ROW) table = std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)), "table") == 0;
+        }
+        tableCache_.insert(k, table);
+        return table;
+    }
+
+    void readRow(sqlite3_stmt* s, int cols, Rowset& r) {
+        for (int i = 0; i < cols; ++i) {
+            switch (sqlite3_column_type(s, i)) {
+            case SQLITE_INTEGER: {
+                const long long v = sqlite3_column_int64(s, i);
+                if (kinds_[static_cast<size_t>(i)] == 2) r.cells.emplace_back(v != 0);
+                else r.cells.emplace_back(v);
+                break;
+            }
+            case SQLITE_FLOAT: r.cells.emplace_back(sqlite3_column_double(s, i)); break;
+            case SQLITE_NULL: r.cells.push_back(Variant::Null()); break;
+            default: {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+                QString text = QString::fromUtf8(p, sqlite3_column_bytes(s, i));
+                if (kinds_[static_cast<size_t>(i)] == 1) {
+                    const QDateTime d = ParseDate(text);
+                    if (d.isValid()) {
+                        r.cells.emplace_back(d);
+                        break;
+                    }
+                }
+                r.cells.emplace_back(std::move(text));
+            }
+            }
+        }
+    }
+
+    // Expression columns have no declared type: take it from the first value that has one.
+    static void inferTypes(Rowset& r) {
+        const size_t n = r.columns.size();
+        for (size_t c = 0; c < n; ++c) {
+            ColumnInfo& col = r.columns[c];
+            if (col.type != adEmpty) continue;
+            col.type = adVarWChar;
+            col.definedSize = 255;
+            for (size_t row = 0; row < r.rowCount(); ++row) {
+                const Variant& v = r.cells[row * n + c];
+                if (v.isNull()) continue;
+                if (v.type() == VarType::Integer) { col.type = adInteger; col.definedSize = 4; }
+                else if (v.type() == VarType::Double) { col.type = adDouble; col.definedSize = 8; }
+                break;
+            }
+        }
+    }
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+    QString database_;
+    bool broken_ = false;
+    std::vector<int> kinds_;
+    QHash<QString, ColumnMeta> metaCache_;
+    QHash<QString, bool> tableCache_;
+};
+
+}  // namespace
+
+std::unique_ptr<Engine> makeSqliteEngine() { return std::make_unique<SqliteEngine>(); }
+
+}  // namespace adodb

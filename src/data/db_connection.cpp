@@ -1,0 +1,202 @@
+#include "db_dll.h"
+
+#include "runtime/operador.h"
+#include "runtime/protocolo.h"
+#include "runtime/rtentorno.h"
+#include "runtime/texto.h"
+
+#include <QObject>
+#include <memory>
+
+using adodb::AdoException;
+
+DB_Dll::DB_Dll() = default;
+
+DB_Dll& DB() {
+    static DB_Dll instancia;
+    return instancia;
+}
+
+QString DB_Dll::ConstruyeCadena() {
+    if (gServidor.contains(QLatin1Char('#')))
+        gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + gDBName + QStringLiteral(";User Id=") + gUsuario +
+                      QStringLiteral(";Password=") + gUserPassWord + QStringLiteral(";");
+    else
+        gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";") + QStringLiteral("Server=") + gServidor +
+                      QStringLiteral(";") + QStringLiteral("Database =") + gDBName + QStringLiteral(";") + QStringLiteral("UId=") +
+                      gUsuario + QStringLiteral(";") + QStringLiteral("Pwd=") + gUserPassWord + QStringLiteral(";") + gExtended;
+    return gConnString;
+}
+
+bool DB_Dll::MuestraDialogoAcceso() {
+    DatosAcceso d{gDBName, gServidor, gUsuario, gUserPassWord, 0};
+    bool aceptar = false;
+    if (DialogoAcceso) {
+        aceptar = DialogoAcceso(d);
+    } else {
+        // No dialog installed: ask through the seam with a stand-in carrying the four values.
+        QObject ventana;
+        ventana.setObjectName(QStringLiteral("frmAcceso"));
+        ventana.setProperty("baseDatos", d.baseDatos);
+        ventana.setProperty("servidor", d.servidor);
+        ventana.setProperty("usuario", d.usuario);
+        ventana.setProperty("clave", d.clave);
+        ventana.setProperty("plataforma", 0);
+        aceptar = rt::operador().Modal(&ventana) == 1;
+        d.baseDatos = ventana.property("baseDatos").toString();
+        d.servidor = ventana.property("servidor").toString();
+        d.usuario = ventana.property("usuario").toString();
+        d.clave = ventana.property("clave").toString();
+        d.plataforma = ventana.property("plataforma").toInt();
+    }
+    if (!aceptar) {
+        gOpenFlag = false;
+        return false;
+    }
+    gOpenFlag = true;
+    gDBName = d.baseDatos;
+    gServidor = d.servidor;
+    gUsuario = d.usuario;
+    gUserPassWord = d.clave;
+    if (d.plataforma != 0) {
+        gProveedor = QStringLiteral("OraOLEDB.Oracle.1");
+        if (!gServidor.contains(QLatin1Char('#'))) gServidor += QLatin1Char('#');
+    } else {
+        gProveedor = QStringLiteral("SQLOLEDB");
+    }
+    return true;
+}
+
+void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString& ConnString, bool ValidaAdmin, bool MuestraError) {
+    gOpenFlag = true;
+    if (gProveedor.isEmpty()) gProveedor = QStringLiteral("SQLOLEDB");
+    if (ConnString.trimmed().isEmpty()) ConstruyeCadena();
+    else gConnString = ConnString;
+    if (PideParametrosSQL) {
+        if (!MuestraDialogoAcceso()) return;
+        ConstruyeCadena();
+    }
+
+    bool primerAbierto = true;  // the "already open" error is retried once after closing
+    int paso = 6;
+    while (paso <= 8) {
+        try {
+            if (paso == 6) {
+                gCnn.CursorLocation = static_cast<int>(lCursor);
+            } else if (paso == 7) {
+                gCnn.Open(gConnString, QString(), QString());
+            } else {
+                if (!ValidaAdmin) {
+                    gEsAdmin = true;
+                } else if (!gDBName.trimmed().isEmpty()) {
+                    gCnn.SetDefaultDatabase(gDBName);
+                    if (ExisteTablaDB(QStringLiteral("TA_USUARIOS"))) {
+                        if (!MuestraError) {
+                            gEsAdmin = true;
+                        } else {
+                            const adodb::Variant v = DatosTabla(QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
+                                                                QStringLiteral("nombre"), 8, QString(), true, false);
+                            gEsAdmin = rt::Val(v.toString()) == 1;
+                        }
+                    }
+                }
+            }
+            ++paso;
+        } catch (const AdoException& ex) {
+            const adodb::Error& e = ex.error();
+            const bool abiertoOtraVez = e.Number == adodb::kErrObjectOpen && primerAbierto;
+            if (!MuestraError || gCnn.Errors().Count() == 0) {
+                if (abiertoOtraVez) {
+                    primerAbierto = false;
+                    try {
+                        gCnn.Close();
+                    } catch (const AdoException&) {
+                    }
+                    continue;
+                }
+                if (!MuestraError) gOpenFlag = false;
+                else rt::operador().MsgBox(e.Description, rt::vbOKOnly, QString());
+                return;
+            }
+            const adodb::Error& p = gCnn.Errors().Item(0);
+            const QString cr = QStringLiteral("\r"), crlf = QStringLiteral("\r\n");
+            const QString texto = QStringLiteral(" Estado de Sql: ") + p.SQLState + cr + QStringLiteral("Numero de Error: ") +
+                                  QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + p.Description + cr +
+                                  QStringLiteral("Codigo Nativo: ") + QString::number(p.NativeError) + cr + crlf +
+                                  QStringLiteral("Nombre de Proceso: ") + RtEntorno::NombreEjecutable() + cr + crlf + crlf +
+                                  QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf +
+                                  QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre de la instancia, por ejemplo : ") +
+                                  gServidor + QStringLiteral("\\ORBAKIT") + crlf + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") +
+                                  gUsuario + QStringLiteral(" existe") + crlf + crlf + crlf + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+            const int r = rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
+            if (r != rt::vbYes) {
+                gOpenFlag = false;
+                return;
+            }
+            gCnn.Errors().Clear();
+            if (!MuestraDialogoAcceso()) return;
+            ConstruyeCadena();
+        }
+    }
+}
+
+void DB_Dll::ReintentaConectar() {
+    gOpenFlag = false;
+    rt::Protocolo p([this](const adodb::Error& e) {
+        if (e.Number == adodb::kErrObjectClosed) return 5;  // closing a closed connection is fine
+        if (e.Number == adodb::kErrUnspecified) return 3;   // the server is still unreachable: give up quietly
+        return TratamientoErrores(e, {}, QStringLiteral("AbrirRecordset"));
+    });
+    p.paso([&] { gCnn.CommandTimeout = 5; });
+    p.paso([&] { gCnn.Close(); });
+    p.paso([&] { gCnn.Open(gCnn.ConnectionString, gUsuario, gUserPassWord); });
+    // An ignored failure must not pass for a restored connection.
+    if (!p.abortado()) gOpenFlag = gCnn.State() == adodb::adStateOpen;
+}
+
+void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, const QString& CadenaPWD) {
+    auto pideArchivo = [this]() {
+        bool cancelado = false;
+        const QString f = rt::operador().AbreArchivo(QStringLiteral("Buscar Base de Datos"),
+                                                     QStringLiteral("Base de Datos de Microsoft Access |*.MDB"), &cancelado);
+        if (cancelado) return false;
+        gDBName = f;
+        return true;
+    };
+    QString extra;
+    for (;;) {
+        if (gDBName.trimmed().isEmpty() && !pideArchivo()) return;
+        const QString cadena = !ConnString.isEmpty()
+                                   ? ConnString + extra
+                                   : QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";") + QStringLiteral("Data Source =") + gDBName +
+                                         QStringLiteral(";") + CadenaID + QStringLiteral("=") + gUsuario + QStringLiteral(";") + CadenaPWD +
+                                         QStringLiteral("=") + gUserPassWord + QStringLiteral(";") + gExtended + extra;
+        try {
+            gCnn.Open(cadena, QString(), QString());
+            gConnString = cadena;
+            return;
+        } catch (const AdoException& ex) {
+            if (gCnn.Errors().Count() > 0) {
+                const QString estado = gCnn.Errors().Item(0).SQLState;
+                if (estado == QLatin1String("3024") || estado == QLatin1String("3044") || estado == QLatin1String("3051") ||
+                    estado == QLatin1String("08001")) {
+                    if (!pideArchivo()) return;
+                    continue;
+                }
+                if (estado == QLatin1String("3031")) {
+                    QString clave;
+                    if (gIgnoraPassWord.toBool()) {
+                        clave = gUserPassWord;
+                    } else {
+                        bool cancelado = false;
+                        clave = rt::operador().InputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"), QString(), &cancelado);
+                    }
+                    extra += QStringLiteral("Jet OLEDB:Database Password=") + clave + QStringLiteral(";");
+                    continue;
+                }
+            }
+            rt::operador().MsgBox(QString::number(ex.error().Number) + QStringLiteral("  ") + ex.error().Description, rt::vbCritical, QString());
+            return;
+        }
+    }
+}

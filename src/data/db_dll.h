@@ -1,0 +1,136 @@
+#pragma once
+// The data-access class: one instance owns the session connection and runs
+// every statement of the program.
+#include "adodb/connection.h"
+#include "adodb/recordset.h"
+
+#include <QString>
+#include <functional>
+
+/// What the connection dialog edits; the dialog itself lives with the windows.
+struct DatosAcceso {
+    QString baseDatos, servidor, usuario, clave;
+    int plataforma = 0;  // 0 SQL Server, 1 Oracle
+};
+
+class DB_Dll {
+public:
+    DB_Dll();
+
+    // Session state.
+    bool gOpenFlag = false;
+    adodb::Variant gIgnoraPassWord;
+    adodb::Connection gCnn;
+    adodb::Recordset glrcs;
+    adodb::Variant gCursorLocation;
+    QString gProveedor;
+    QString gDsn;
+    QString gServidor;
+    QString gDBName;
+    QString gUsuario;
+    bool gEsAdmin = false;
+    QString gUserPassWord;
+    QString gConnString;
+    QString gExtended;
+    QString gLogErr;
+    bool ParametrosSQL = false;
+    int gVLTimeOut = 0;
+    /// Restricted synonyms apply to the confidential tables too (set at start-up).
+    bool gConfidencialidad = false;
+
+    /// The text of the last statement this class ran or opened (diagnostics and tests).
+    QString UltimaSentencia;
+
+    /// The connection dialog. Returns true when accepted (with `datos` edited).
+    /// Unset, the dialog goes through the operator seam as a modal window named
+    /// "frmAcceso" and reads as Cancel unless the script accepts it.
+    std::function<bool(DatosAcceso& datos)> DialogoAcceso;
+
+    static QString pSQLOLEDB() { return QStringLiteral("SQLOLEDB"); }
+    static QString pJETOLEDB40() { return QStringLiteral("Microsoft.Jet.OLEDB.4.0"); }
+    static QString pJETOLEDB35() { return QStringLiteral("Microsoft.Jet.OLEDB.3.51"); }
+
+    // Connection.
+    void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = 3, const QString& ConnString = {},
+                         bool ValidaAdmin = true, bool MuestraError = true);
+    void ReintentaConectar();
+    void OpenLocalADODB(const QString& ConnString = {}, const QString& CadenaID = QStringLiteral("User Id"),
+                        const QString& CadenaPWD = QStringLiteral("Password"));
+
+    // Recordsets and statements.
+    /// Opens `Lrcs` on the statement after rewriting it (the caller sees the rewritten text).
+    void AbrirRecordset(QString& SentenciaSQL, adodb::Recordset& Lrcs, adodb::Connection* Conexionactiva = nullptr,
+                        int CursorType = 0, int LockType = 1, int Options = -1, bool ConvOracle = true);
+    void AbrirRecordset(const QString& SentenciaSQL, adodb::Recordset& Lrcs, adodb::Connection* Conexionactiva = nullptr,
+                        int CursorType = 0, int LockType = 1, int Options = -1, bool ConvOracle = true) {
+        QString s = SentenciaSQL;
+        AbrirRecordset(s, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
+    }
+    void CierraRecordset(adodb::Recordset& LrcsTemp);
+    /// Runs a batch silently: a failure is left in the connection's Errors for the caller.
+    void EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
+    void EjecutaConsultaSQL(const QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr) {
+        QString s = SentenciaSQL;
+        EjecutaConsultaSQL(s, RecordsAffected, Lrcs);
+    }
+    /// As EjecutaConsultaSQL, but unexpected failures are shown to the operator.
+    void EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
+    bool ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo = QStringLiteral("Codigo"),
+                         adodb::Recordset* Lrcs = nullptr, int Tipodato = 8, const QString& Condicion = {}, bool SoloLectura = false);
+    bool ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo = QStringLiteral("Codigo"),
+                       adodb::Recordset* Lrcs = nullptr, int Tipodato = 8, const QString& Condicion = {}, bool SoloLectura = true);
+    adodb::Variant DatosTabla(const QString& Tabla, const QString& ValorBuscado, const QString& CampoDevuelto,
+                              const QString& Campo = QStringLiteral("Codigo"), int Tipodato = 8, const QString& Condicion = {},
+                              bool UsaTrim = true, bool IgnoraError = false);
+    /// Largest value of a column; failures reach the caller as AdoException.
+    adodb::Variant BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = {},
+                               adodb::Variant* Condicion = nullptr);
+    adodb::Variant BuscaMinimo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = {},
+                               adodb::Variant* Condicion = nullptr);
+    adodb::Variant BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = 8,
+                                     const QString& Condicion = {});
+    void QConsulta(const QString&, const adodb::Variant&, const QString&, const QString&, const QString& = {}, const adodb::Variant& = {}) {}
+    void QGridConsulta(const QString&, const QString&, const QString&, const adodb::Variant& = {}, const adodb::Variant& = {}) {}
+
+    // Rewriting.
+    QString SS_TSinonimos(const QString& sql) const;
+    QString ORACLE_Dicc(const QString& Valor) const;
+
+    // Literals and schema.
+    static bool adodate(const adodb::Variant& Qtype);
+    static QString ADOComilla(const adodb::Variant& Qtype);
+    static bool ADOText(const adodb::Variant& Qtype);
+    static bool ADONumeric(const adodb::Variant& Qtype);
+    static bool ADOCurrency(const adodb::Variant& Qtype);
+    static bool ADOBoolean(const adodb::Variant& Qtype);
+    static adodb::Variant SQLValue(const adodb::Variant& Valor, const QString& Tipo = QStringLiteral("'"));
+    static QString stSTF(QString& rsName, short rnPart);
+    static QString AddBrackets(const QString& rObjName);
+    static QString StripConnect(const QString& rsTblName);
+    static QString StripBrackets(const QString& rsObjName);
+    static QString StripOwner(QString& rsTblName);
+    static QString StripFileName(const QString& rsFileName);
+    bool ExisteTablaDB(const QString& Tabla);
+    bool ExisteCampoDB(const QString& Tabla, const QString& Campo);
+    void AddField(const QString& Tabla, const QString& Campo, const QString& Tipo, bool PermiteNulos,
+                  const adodb::Variant& ValorDefault = {});
+    bool VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar = true, const QString& Tipo = {},
+                    bool PermiteNulos = false, const adodb::Variant& ValorDefault = {});
+
+    // Errors.
+    /// Shows the error to the operator, logs the answer and returns it (0 for error number 0).
+    int TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones = {}, const adodb::Variant& Rutina = {});
+    adodb::Variant ArchivoErrores() const { return adodb::Variant(gLogErr); }
+    void setArchivoErrores(const adodb::Variant& v) { gLogErr = v.toString(); }
+
+private:
+    QString ConstruyeCadena();
+    bool MuestraDialogoAcceso();
+    void EjecutaLoteOracle(QString& lote, long& registros);
+    static QString OmiteSentencia(const QString& sentencia);
+    void EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, adodb::Recordset* Lrcs, bool informa);
+    bool ExisteEn(const QString& sql, const QString& privado, adodb::Recordset* Lrcs, bool SoloLectura);
+};
+
+/// The program's one data-access instance, created on first use.
+DB_Dll& DB();

@@ -1,0 +1,60 @@
+#include "db_dll.h"
+#include "errores.h"
+
+#include "runtime/operador.h"
+#include "runtime/rtentorno.h"
+#include "runtime/rttexto.h"
+
+#include <QFile>
+
+namespace errores {
+
+QString Mensaje(const adodb::Error& e) {
+    return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(e.Number).trimmed() + QStringLiteral(") ") +
+           e.Description.trimmed();
+}
+
+QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QString& cola) {
+    QString t = e.Source;
+    if (!rutina.isEmpty() && !rutina.isNull()) t += QStringLiteral(" - ") + rutina.toString();
+    return t + cola;
+}
+
+QString PalabraRespuesta(int r) {
+    switch (r) {
+    case 4: return QStringLiteral("Reintentar");
+    case 5: return QStringLiteral("Ignorar");
+    case 3: return QStringLiteral("Abortar");
+    case 2: return QStringLiteral("Cancelar");
+    case 6: return QStringLiteral("Sí");
+    case 7: return QStringLiteral("No");
+    default: return {};
+    }
+}
+
+QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta) {
+    QString parteRutina;
+    if (!rutina.isEmpty() && !rutina.isNull()) parteRutina = (QStringLiteral(" - ") + rutina.toString()).trimmed();
+    return cuando.toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char(' ') + cuando.toString(QStringLiteral("HH:mm:ss")) +
+           QStringLiteral(" Rutina: ") + parteRutina + QStringLiteral(" Mensaje ") + mensaje.trimmed() +
+           QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
+}
+
+void AgregaLinea(const QString& archivo, const QString& linea) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::Append | QIODevice::WriteOnly)) return;
+    f.write((linea + QStringLiteral("\r\n")).toUtf8());
+}
+
+}  // namespace errores
+
+int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina) {
+    const QString log = !gLogErr.isEmpty() ? gLogErr : RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + QStringLiteral("VLERR.LOG");
+    const QString mensaje = errores::Mensaje(CodErr);
+    const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));
+    const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
+    if (CodErr.Number == 0) return 0;
+    const int r = rt::operador().MsgBox(mensaje, botones, titulo);
+    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, mensaje, r));
+    return r;
+}

@@ -1,0 +1,158 @@
+#include "db_dll.h"
+
+#include "runtime/rtentorno.h"
+#include "runtime/rttexto.h"
+#include "runtime/texto.h"
+
+using rt::Contiene;
+using rt::InStr;
+using rt::ReemplazaSinCaso;
+
+namespace {
+
+// Restricted synonyms: each group's five patterns, in order.
+QStringList Patrones(const QString& tabla, const QString& sinonimo, bool llave) {
+    QStringList p{QStringLiteral(" %1 "), QStringLiteral("(%1 "), QStringLiteral(" %1."), QStringLiteral("(%1."), QStringLiteral(",%1.")};
+    if (llave) p << QStringLiteral("{%1.");
+    QStringList pares;
+    for (const QString& f : p) pares << f.arg(tabla) << f.arg(sinonimo);
+    return pares;
+}
+
+}  // namespace
+
+QString DB_Dll::SS_TSinonimos(const QString& sql) const {
+    const QString admin = QStringLiteral("@Admin_");
+    if (gEsAdmin) return ReemplazaSinCaso(sql, admin, QString());
+    if (Contiene(sql, QStringLiteral("MV_ASIENTOS")) && !gConfidencialidad) return ReemplazaSinCaso(sql, admin, QString());
+    QStringList pares = Patrones(QStringLiteral("MA_CUENTAS"), QStringLiteral("SS_MA_CUENTAS"), true);
+    pares << QStringLiteral("@Admin_MA_CUENTAS") << QStringLiteral("MA_CUENTAS");
+    // The suite's two stock programs and two family programs keep the real views; this program is none of them.
+    pares << Patrones(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("SS_V_TA_DEPOSITO"), false);
+    pares << Patrones(QStringLiteral("MV_ASIENTOS"), QStringLiteral("SS_MV_ASIENTOS"), false);
+    pares << Patrones(QStringLiteral("V_TA_FAMILIAS"), QStringLiteral("SS_V_TA_FAMILIAS"), false);
+    pares << Patrones(QStringLiteral("V_TA_CAJAS"), QStringLiteral("SS_V_TA_CAJAS"), false);
+    pares << Patrones(QStringLiteral("AC_CUENTASDIARIO"), QStringLiteral("SS_AC_CUENTASDIARIO"), false);
+    pares << Patrones(QStringLiteral("AC_CUENTASDIARIO_CCOSTO"), QStringLiteral("SS_AC_CUENTAS_DIARIO_CCOSTO"), false);
+    pares << admin << QString();
+    QString s = sql;
+    for (int i = 0; i + 1 < pares.size(); i += 2) s = ReemplazaSinCaso(s, pares[i], pares[i + 1]);
+    return s;
+}
+
+QString DB_Dll::ORACLE_Dicc(const QString& Valor) const {
+    if (!Contiene(gConnString, QStringLiteral("ORACLE"))) return Valor;
+    if (RtTexto::CuentaPalabras(Valor) < 2)
+        return rt::Iguales(Valor.trimmed(), QStringLiteral("LEN")) ? QStringLiteral("LENGTH") : Valor;
+
+    QString r = Valor;
+    // TOP n becomes a ROWNUM condition placed before any GROUP BY / ORDER BY tail.
+    if (Contiene(Valor, QStringLiteral("top "))) {
+        const int p = InStr(Valor, QStringLiteral("top"));
+        const QString cabeza = Valor.left(p - 1);
+        const QString resto = Valor.mid(p - 1 + 3).trimmed();
+        const int blanco = static_cast<int>(resto.indexOf(QLatin1Char(' ')));
+        const QString n = blanco < 0 ? resto : resto.left(blanco);
+        QString cuerpo = blanco < 0 ? QString() : resto.mid(blanco + 1);
+        QString grupo, orden;
+        if (Contiene(Valor, QStringLiteral(" GROUP BY "))) grupo = Valor.mid(InStr(Valor, QStringLiteral(" GROUP BY ")) - 1);
+        else if (Contiene(Valor, QStringLiteral("ORDER BY "))) orden = Valor.mid(InStr(Valor, QStringLiteral("ORDER BY ")) - 1);
+        const QString limite = Contiene(Valor, QStringLiteral(" WHERE ")) ? QStringLiteral(" AND ROWNUM <= ") + n
+                                                                          : QStringLiteral(" WHERE ROWNUM <= ") + n;
+        const QString cola = (grupo + orden).trimmed();
+        if (!cola.isEmpty()) cuerpo = ReemplazaSinCaso(cuerpo, cola, QStringLiteral(" "));
+        r = cabeza + QLatin1Char(' ') + cuerpo + QLatin1Char(' ') + limite + QLatin1Char(' ') + grupo + QLatin1Char(' ') + orden;
+    }
+    for (const char* f : {" LEN(", " LEN (", " LEN  (", " LEN   (", " LEN    ("})
+        r = ReemplazaSinCaso(r, QString::fromLatin1(f), QStringLiteral(" LENGTH("));
+    r.replace(QLatin1Char('['), QLatin1Char('"')).replace(QLatin1Char(']'), QLatin1Char('"'));
+
+    // Quoted date literals become TO_DATE calls.
+    int desde = 0;
+    QStringList literales;
+    for (;;) {
+        const int a = static_cast<int>(r.indexOf(QLatin1Char('\''), desde));
+        if (a < 0) break;
+        const int b = static_cast<int>(r.indexOf(QLatin1Char('\''), a + 1));
+        if (b < 0) break;
+        literales << r.mid(a, b - a + 1);
+        desde = b + 1;
+    }
+    for (const QString& lit : literales) {
+        const QDateTime d = adodb::ParseDate(lit.mid(1, lit.size() - 2));
+        if (!d.isValid()) continue;
+        r.replace(lit, QStringLiteral("TO_DATE('") + d.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("','DD/MM/YYYY')"));
+    }
+    while (Contiene(r, QStringLiteral("TO_DATE(TO_DATE("))) {
+        r = ReemplazaSinCaso(r, QStringLiteral("TO_DATE(TO_DATE("), QStringLiteral("TO_DATE("));
+        r = ReemplazaSinCaso(r, QStringLiteral("'DD/MM/YYYY'),'DD/MM/YYYY')"), QStringLiteral("'DD/MM/YYYY')"));
+    }
+    r = ReemplazaSinCaso(r, QStringLiteral("Charindex"), QStringLiteral("InStr"));
+    r = ReemplazaSinCaso(r, QStringLiteral("CONVERT(NVARCHAR,"), QStringLiteral("TO_CHAR("));
+    r = ReemplazaSinCaso(r, QStringLiteral("CONVERT(INT,"), QStringLiteral("TO_NUMBER("));
+    if (Contiene(r, QStringLiteral("WHERE "))) {
+        const int w = InStr(r, QStringLiteral("WHERE ")) - 1;
+        QString cola = r.mid(w);
+        cola = ReemplazaSinCaso(cola, QStringLiteral("= ''"), QStringLiteral(" IS NULL "));
+        cola = ReemplazaSinCaso(cola, QStringLiteral("=''"), QStringLiteral(" IS NULL "));
+        r = r.left(w) + cola;
+    }
+    // Style 103 inside TO_CHAR( ... ) is the day/month/year format.
+    for (int i = InStr(r, QStringLiteral("103")); i > 0; i = InStr(r, QStringLiteral("103"), i + 1)) {
+        const int paren = static_cast<int>(r.lastIndexOf(QLatin1Char('('), i - 2));
+        if (paren >= 7 && rt::Iguales(r.mid(paren - 7, 8), QStringLiteral("TO_CHAR("))) {
+            r = r.left(i - 1) + QStringLiteral("'DD/MM/YYYY'") + r.mid(i + 2);
+        }
+    }
+    r = ReemplazaSinCaso(r, QStringLiteral("SUBSTRING("), QStringLiteral("SUBSTR("));
+    r = ReemplazaSinCaso(r, QStringLiteral("ISNULL("), QStringLiteral("NVL("));
+    return r;
+}
+
+QString DB_Dll::OmiteSentencia(const QString& sentencia) {
+    if (Contiene(sentencia, QStringLiteral("SET NOCOUNT")) || Contiene(sentencia, QStringLiteral("IF NOT EXIST"))) return {};
+    return sentencia;
+}
+
+void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros) {
+    const QString crlf = QStringLiteral("\r\n");
+    lote = ReemplazaSinCaso(lote, QStringLiteral("SET NOCOUNT ON"), QString());
+    lote = ReemplazaSinCaso(lote, QStringLiteral("SET NOCOUNT OFF"), QString());
+    lote = ReemplazaSinCaso(lote, QStringLiteral(" GO "), QStringLiteral(" "));
+    lote = ReemplazaSinCaso(lote, QStringLiteral("GO ") + crlf, QStringLiteral(" "));
+    lote = ReemplazaSinCaso(lote, crlf + QStringLiteral("GO") + crlf, QStringLiteral(" "));
+    lote.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    const char* const cambios[][2] = {{"BEGIN TRANSACTION", "SET TRANSACTION"}, {"BEGIN TRANS", "SET TRANSACTION"},
+                                      {"COMMIT TRANSACTION", "COMMIT"},         {"COMMIT TRANS", "COMMIT"},
+                                      {"ROLLBACK TRANSACTION", "ROLLBACK"},     {"ROLLBACK TRANS", "ROLLBACK"}};
+    for (const auto& c : cambios) lote = ReemplazaSinCaso(lote, QString::fromLatin1(c[0]), QString::fromLatin1(c[1]));
+
+    static const char* const claves[] = {"INSERT ", "DELETE ", "UPDATE ", "CREATE ", "DROP ", "ALTER ",
+                                         "SET TRANSACTION", "COMMIT", "ROLLBACK", "IF NOT EXIST", "IF EXIST", "GRANT "};
+    auto primera = [&](int desde) {
+        int mejor = 0;
+        for (const char* k : claves) {
+            const int p = InStr(lote, QString::fromLatin1(k), desde);
+            if (p > 0 && (mejor == 0 || p < mejor)) mejor = p;
+        }
+        return mejor;
+    };
+    for (;;) {
+        const int inicio = primera(1);
+        if (inicio == 0) break;
+        const int siguiente = primera(inicio + 1);
+        const int largo = siguiente > 0 ? siguiente - inicio : 1999999;
+        const QString sentencia = lote.mid(inicio - 1, largo).trimmed();
+        long afectados = 0;
+        if (rt::Iguales(sentencia, QStringLiteral("SET TRANSACTION"))) gCnn.BeginTrans();
+        else if (rt::Iguales(sentencia, QStringLiteral("COMMIT"))) gCnn.CommitTrans();
+        else if (rt::Iguales(sentencia, QStringLiteral("ROLLBACK"))) gCnn.RollbackTrans();
+        else {
+            const QString s = OmiteSentencia(ORACLE_Dicc(sentencia));
+            if (!s.trimmed().isEmpty()) gCnn.Execute(s, &afectados);
+        }
+        if (afectados > 0) registros += afectados;
+        lote = siguiente > 0 ? lote.mid(siguiente - 1).trimmed() : QString();
+    }
+    if (gCnn.Errors().Count() == 1 && gCnn.Errors().Item(0).Number == 265929) gCnn.Errors().Clear();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The error box text and the error-log line shared by every error report.
+#include "adodb/error.h"
+#include "adodb/variant.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace errores {
+
+/// "Ha ocurrido el Siguiente Error (n) descripción".
+QString Mensaje(const adodb::Error& e);
+/// Source, " - rutina" when given, then `cola`.
+QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QString& cola);
+/// The word logged for a message-box answer ("" for answers without one).
+QString PalabraRespuesta(int respuesta);
+/// One log line, without its line end.
+QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta);
+/// Appends the line (with CR LF); failures are ignored, the log is best effort.
+void AgregaLinea(const QString& archivo, const QString& linea);
+
+}  // namespace errores

@@ -1,0 +1,56 @@
+#pragma once
+// The start-up module: session values that the data-access class does not keep,
+// the command line, configuration values and the account-code structure.
+#include "adodb/error.h"
+#include "adodb/recordset.h"
+
+#include <QString>
+
+namespace CNStuffContable {
+
+// Session values, filled once at start-up.
+inline QString gSeccionUsuario;
+inline bool gFlatToolbars = false;
+inline QString gParametroAdicional;
+inline QString gMenu;
+inline QString gCaja;
+inline QString gUsuarioLogeado;
+inline QString gCadenaReporte;
+inline bool gSoloMayusculas = false;
+inline QString gTablaConfiguracion;
+
+// Account-code structure (16-bit, as the suite stores it).
+inline short D_Capitulo = 0, D_SubCapitulo = 0, D_Rubro = 0, D_SubRubro = 0, D_Cuenta = 0, D_SubCuenta = 0, D_Total = 0;
+inline short TD_Capitulo = 0, TD_SubCapitulo = 0, TD_Rubro = 0, TD_SubRubro = 0, TD_Cuenta = 0, TD_SubCuenta = 0, TD_Total = 0;
+
+/// The command-line text: the program's arguments joined by blanks.
+QString LineaComandos(const QStringList& argumentos);
+/// Value of a command-line key: text after its first occurrence (any case) up
+/// to the next ";", every "=" removed, trimmed; "" when absent or unterminated.
+QString ValorClave(const QString& linea, const QString& clave);
+/// The command line handed to a sibling module.
+QString LineaComandosModulo(const QString& ParametroAdicional);
+
+/// Parses the command line, connects, fills the session. Returns false when the
+/// connection could not be opened (the program must end).
+bool InicioSistema(const QString& lineaComandos);
+void IniContable();
+void VerificaAcceso(const QString& Formulario, bool Forzar);
+
+/// Value of a configuration key; " " when the key is missing.
+QString Cfg(const QString& Clave, QString* ValorAux = nullptr);
+void CargaDigitos();
+void CargaTotalDigitos();
+/// Finds an account by code, then by optional code; a hit by optional code
+/// replaces `Codigo` with the account's real code.
+bool BuscaCuenta(QString& Codigo, adodb::Recordset* Lrcs = nullptr, bool SoloLectura = false, bool* EsOpcional = nullptr);
+
+/// Starts a sibling module from the program folder; `IdTarea` 0 when it could not start.
+void EjecutaModulo(const QString& Programa, const QString& ParametroAdicional, long long& IdTarea);
+bool ExisteArchivo(const QString& Ruta);
+/// The windows' error report: box, log line in the temporary folder, answer.
+int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones = {}, const adodb::Variant& Rutina = {});
+/// The runtime library's error report (Abort/Retry/Ignore); returns the answer.
+int InformaError(const adodb::Error& e, const QString& rutina = {});
+
+}  // namespace CNStuffContable

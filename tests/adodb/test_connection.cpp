@@ -1,0 +1,136 @@
+#include "fixture.h"
+
+#include <QFileInfo>
+
+using namespace adodb;
+
+TEST(Connection, MissingFileIsAConnectionErrorAndCreatesNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no_existe.db"));
+    Connection cn;
+    try {
+        cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+        FAIL() << "opened a missing file";
+    } catch (const AdoException& e) {
+        EXPECT_EQ(e.error().Number, kErrUnspecified);
+    }
+    ASSERT_EQ(cn.Errors().Count(), 1);
+    EXPECT_EQ(cn.Errors().Item(0).SQLState, QStringLiteral("08001"));
+    EXPECT_EQ(cn.State(), adStateClosed);
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST(Connection, JetProviderAndKeysWithBlanksOpenTheSameFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.mdb"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    Connection cn;
+    cn.Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;User Id=admin;Password=;").arg(path));
+    EXPECT_EQ(cn.State(), adStateOpen);
+    EXPECT_THROW(cn.Open(), AdoException);  // already open: 3705
+    cn.Close();
+    try {
+        cn.Close();
+        FAIL();
+    } catch (const AdoException& e) {
+        EXPECT_EQ(e.error().Number, kErrObjectClosed);
+    }
+}
+
+TEST(Connection, ServerStringsDoNotFallBackToTheEmbeddedEngine) {
+    EXPECT_TRUE(ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01\\ORBAKIT;Database =CONTA;")).embeddedFile().isEmpty());
+    EXPECT_TRUE(ConnectionInfo::parse(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;")).embeddedFile().isEmpty());
+    EXPECT_EQ(ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server= ;Database =/x/y.db;")).embeddedFile(), QStringLiteral("/x/y.db"));
+}
+
+TEST_F(SqliteFile, EngineErrorsCarryAdoNumbersAndLandInErrors) {
+    exec(QStringLiteral("CREATE TABLE T (ID int PRIMARY KEY, N varchar(10))"));
+    long affected = 0;
+    cn.Execute(QStringLiteral("INSERT INTO T VALUES (1,'a'); INSERT INTO T VALUES (2,'b')"), &affected);
+    EXPECT_EQ(affected, 2);
+
+    struct Case { const char* sql; std::int32_t number; const char* state; };
+    const Case cases[] = {
+        {"SELEC * FROM T", kErrSyntax, "42000"},
+        {"SELECT * FROM NO_HAY", kErrNoTable, "42S02"},
+        {"INSERT INTO T VALUES (1,'dup')", kErrIntegrity, "23000"},
+    };
+    for (const Case& c : cases) {
+        try {
+            cn.Execute(QString::fromLatin1(c.sql));
+            ADD_FAILURE() << c.sql;
+        } catch (const AdoException& e) {
+            EXPECT_EQ(e.error().Number, c.number) << c.sql;
+        }
+        ASSERT_EQ(cn.Errors().Count(), 1) << c.sql;
+        EXPECT_EQ(cn.Errors().Item(0).SQLState, QString::fromLatin1(c.state)) << c.sql;
+        EXPECT_NE(cn.Errors().Item(0).NativeError, 0) << c.sql;
+    }
+    cn.Execute(QStringLiteral("SELECT 1"));
+    EXPECT_EQ(cn.Errors().Count(), 0) << "a successful statement starts with a clean collection";
+}
+
+TEST_F(SqliteFile, RollbackUndoesAndCommitKeeps) {
+    exec(QStringLiteral("CREATE TABLE T (ID int)"));
+    cn.BeginTrans();
+    exec(QStringLiteral("INSERT INTO T VALUES (1)"));
+    cn.RollbackTrans();
+    cn.BeginTrans();
+    exec(QStringLiteral("INSERT INTO T VALUES (2)"));
+    cn.CommitTrans();
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT ID FROM T"), &cn);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
+    EXPECT_THROW(cn.CommitTrans(), AdoException);
+}
+
+TEST_F(SqliteFile, SchemaRowsetsListTablesViewsAndColumns) {
+    exec(QStringLiteral("CREATE TABLE TA_USUARIOS (nombre varchar(30), Administrador int); CREATE VIEW V_U AS SELECT nombre FROM TA_USUARIOS"));
+    Recordset t = cn.OpenSchema(adSchemaTables);
+    QStringList names;
+    for (; !t.eof(); t.MoveNext()) names << t.Fields(QStringLiteral("TABLE_NAME")).Value().toString();
+    EXPECT_TRUE(names.contains(QStringLiteral("TA_USUARIOS")));
+    EXPECT_TRUE(names.contains(QStringLiteral("V_U")));
+
+    Recordset c = cn.OpenSchema(adSchemaColumns, {Variant(QStringLiteral("x")), Variant::Null(), Variant(QStringLiteral("ta_usuarios")), Variant()});
+    ASSERT_EQ(c.RecordCount(), 2);
+    EXPECT_EQ(c.Fields(QStringLiteral("COLUMN_NAME")).Value().toString(), QStringLiteral("nombre"));
+    EXPECT_EQ(c.Fields(QStringLiteral("DATA_TYPE")).Value().toInt64(), adVarChar);
+    EXPECT_EQ(c.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().toInt64(), 30);
+}
+
+TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites) {
+    exec(QStringLiteral("CREATE TABLE T (ID int); INSERT INTO T VALUES (1)"));
+    Connection other;
+    other.Open(connString());
+    cn.BeginTrans();
+    exec(QStringLiteral("INSERT INTO T VALUES (2)"));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM T"), &other);
+    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 1) << "the reader sees the committed state";
+    cn.CommitTrans();
+    rs.Close();
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM T"), &other);
+    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
+}
+
+TEST_F(SqliteFile, ABrokenLinkFailsLikeALostServerUntilReopened) {
+    exec(QStringLiteral("CREATE TABLE T (ID int)"));
+    cn.BreakLinkForTest();
+    Recordset rs;
+    try {
+        rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
+        FAIL();
+    } catch (const AdoException& e) {
+        EXPECT_EQ(e.error().Number, kErrUnspecified);
+    }
+    ASSERT_EQ(cn.Errors().Count(), 1);
+    EXPECT_EQ(cn.Errors().Item(0).SQLState, QStringLiteral("08S01"));
+    cn.Close();
+    cn.Open();
+    rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
+    EXPECT_EQ(rs.State(), adStateOpen);
+}

@@ -1,0 +1,340 @@
+#include "adodb/odbc_engine_p.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sqlext.h>
+
+#include "../qt_print.h"
+
+using namespace adodb;
+
+namespace {
+
+Error errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const AdoException& e) {
+        return e.error();
+    }
+    ADD_FAILURE() << "no AdoException";
+    return {};
+}
+
+ConnectionInfo sqlServer(const QString& server) {
+    ConnectionInfo i;
+    i.provider = QStringLiteral("SQLOLEDB");
+    i.server = server;
+    i.database = QStringLiteral("CONTA");
+    i.user = QStringLiteral("sa");
+    i.password = QStringLiteral("clave");
+    return i;
+}
+
+const QStringList kFreeTds{QStringLiteral("SQLite3"), QStringLiteral("FreeTDS")};
+const QStringList kBoth{QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
+                        QStringLiteral("Oracle 21 ODBC driver")};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Connection strings: no server needed.
+
+TEST(OdbcConnectionString, FreeTdsKeepsInstanceAndAsksForUtf8) {
+    EXPECT_EQ(odbcConnectionString(sqlServer(QStringLiteral("SRV\\INST")), kFreeTds),
+              QStringLiteral("Driver={FreeTDS};Server=SRV\\INST;Database=CONTA;UID=sa;PWD=clave;ClientCharset=UTF-8;"));
+}
+
+TEST(OdbcConnectionString, FreeTdsTakesThePortApart) {
+    const QString s = odbcConnectionString(sqlServer(QStringLiteral("tcp:srv\\INST, 1444")), kFreeTds);
+    EXPECT_TRUE(s.contains(QStringLiteral(";Server=srv;Port=1444;"))) << s.toStdString();
+    EXPECT_EQ(odbcConnectionString(sqlServer(QStringLiteral("(local)")), kFreeTds).section(u';', 1, 1),
+              QStringLiteral("Server=localhost"));
+}
+
+TEST(OdbcConnectionString, VendorDriverWinsAndTakesExtraSettings) {
+    ConnectionInfo i = sqlServer(QStringLiteral("srv,1433"));
+    i.extra = QStringLiteral("Encrypt =no;TrustServerCertificate=yes;Persist Security Info=False");
+    EXPECT_EQ(odbcConnectionString(i, kBoth),
+              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server=tcp:srv,1433;Database=CONTA;UID=sa;"
+                             "PWD=clave;Encrypt=no;TrustServerCertificate=yes;"));
+}
+
+TEST(OdbcConnectionString, ExtraOverridesGeneratedKeys) {
+    ConnectionInfo i = sqlServer(QStringLiteral("srv"));
+    i.extra = QStringLiteral("clientcharset=ISO-8859-1;");
+    const QString s = odbcConnectionString(i, kFreeTds);
+    EXPECT_TRUE(s.endsWith(QStringLiteral(";ClientCharset=ISO-8859-1;"))) << s.toStdString();
+    EXPECT_EQ(s.count(QStringLiteral("harset")), 1);
+}
+
+TEST(OdbcConnectionString, ValuesWithSeparatorsAreBraced) {
+    ConnectionInfo i = sqlServer(QStringLiteral("srv"));
+    i.password = QStringLiteral("a;b}c");
+    EXPECT_TRUE(odbcConnectionString(i, kFreeTds).contains(QStringLiteral(";PWD={a;b}}c};")));
+}
+
+TEST(OdbcConnectionString, TheSuitesOwnTemplateSurvivesParsing) {
+    // The blank in "Database =" must not reach FreeTDS, which would ignore the key.
+    const ConnectionInfo i =
+        ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV\\INST;Database =DB;UId=u;Pwd=p;"));
+    EXPECT_EQ(odbcConnectionString(i, kFreeTds),
+              QStringLiteral("Driver={FreeTDS};Server=SRV\\INST;Database=DB;UID=u;PWD=p;ClientCharset=UTF-8;"));
+}
+
+TEST(OdbcConnectionString, OracleUsesTheDataSourceAsTnsName) {
+    const ConnectionInfo i = ConnectionInfo::parse(
+        QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"));
+    EXPECT_EQ(odbcConnectionString(i, kBoth), QStringLiteral("Driver={Oracle 21 ODBC driver};DBQ=ORCL;UID=u;PWD=p;"));
+}
+
+TEST(OdbcConnectionString, DsnAndDriverPassThrough) {
+    ConnectionInfo dsn;
+    dsn.dsn = QStringLiteral("Contable");
+    dsn.user = QStringLiteral("u");
+    dsn.password = QStringLiteral("p");
+    dsn.provider = QStringLiteral("SQLOLEDB");  // a DSN names its own driver
+    EXPECT_EQ(odbcConnectionString(dsn, {}), QStringLiteral("DSN=Contable;UID=u;PWD=p;"));
+
+    ConnectionInfo drv;
+    drv.driver = QStringLiteral("{SQLite3}");
+    drv.database = QStringLiteral("/tmp/a b.db");
+    EXPECT_EQ(odbcConnectionString(drv, {}), QStringLiteral("Driver={SQLite3};Database=/tmp/a b.db;"));
+}
+
+TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish) {
+    for (const QString& provider : {QStringLiteral("SQLOLEDB"), QStringLiteral("OraOLEDB.Oracle.1"),
+                                    QStringLiteral("Microsoft.Jet.OLEDB.4.0")}) {
+        ConnectionInfo i = sqlServer(QStringLiteral("srv"));
+        i.provider = provider;
+        const Error e = errorOf([&] { odbcConnectionString(i, {QStringLiteral("SQLite3")}); });
+        EXPECT_EQ(e.Number, kErrUnspecified) << provider.toStdString();
+        EXPECT_EQ(e.SQLState, QStringLiteral("IM002"));
+        EXPECT_TRUE(e.Description.startsWith(QStringLiteral("No se encontró un controlador ODBC para")));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Translations of codes callers branch on.
+
+TEST(OdbcCodes, SqlStatesBecomeAdoNumbers) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"08S01", kErrUnspecified}, {"08001", kErrUnspecified}, {"28000", kErrUnspecified},
+        {"HYT00", kErrTimeout},     {"HYT01", kErrTimeout},     {"23000", kErrIntegrity},
+        {"42S02", kErrNoTable},     {"42S22", kErrSyntax},      {"42000", kErrSyntax},
+        {"37000", kErrSyntax},      {"22007", kErrDataConversion}, {"HY000", kErrUnspecified},
+    };
+    for (const auto& [state, number] : cases) EXPECT_EQ(odbcErrorNumber(QString::fromLatin1(state)), number) << state;
+}
+
+TEST(OdbcCodes, MoneyIsToldFromDecimalByItsTypeName) {
+    EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("money")), adCurrency);
+    EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("smallmoney")), adCurrency);
+    EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("decimal")), adNumeric);
+    EXPECT_EQ(odbcAdoType(SQL_NUMERIC, QString()), adNumeric);
+    EXPECT_EQ(odbcAdoType(SQL_WVARCHAR, QString()), adVarWChar);
+    EXPECT_EQ(odbcAdoType(SQL_DATETIME, QString()), adDBTimeStamp);
+}
+
+// ---------------------------------------------------------------------------
+// The engine against a SQLite file through Debian's SQLite3 ODBC driver.
+
+class OdbcSqlite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        info.driver = QStringLiteral("SQLite3");
+        info.database = dir.filePath(QStringLiteral("prueba.db"));
+        try {
+            engine->open(info, {}, {}, 5);
+        } catch (const AdoException& e) {
+            if (e.error().SQLState == u"IM002") GTEST_SKIP() << "SQLite3 ODBC driver not installed";
+            throw;
+        }
+        run("CREATE TABLE t_a_b (id INTEGER PRIMARY KEY, nombre VARCHAR(40) NOT NULL, importe DOUBLE, "
+            "cantidad INTEGER, alta TIMESTAMP, activo BIT, nota TEXT)");
+    }
+    Rowset run(const char* sql, const std::vector<Variant>& params = {}) {
+        return engine->run(QString::fromUtf8(sql), params, 0);
+    }
+    long long count() { return run("SELECT COUNT(*) FROM t_a_b").cells.at(0).toInt64(); }
+    void insert(const QString& name) { run("INSERT INTO t_a_b (nombre) VALUES (?)", {Variant(name)}); }
+
+    QTemporaryDir dir;
+    ConnectionInfo info;
+    std::unique_ptr<Engine> engine = makeOdbcEngine();
+};
+
+TEST_F(OdbcSqlite, ParametersRoundTripWithTheirTypes) {
+    const QDateTime when(QDate(2006, 1, 31), QTime(13, 45, 10, 250));
+    const QString name = QStringLiteral("O'Brien, ñandú €");
+    const Rowset ins = run("INSERT INTO t_a_b (nombre, importe, cantidad, alta, activo, nota) VALUES (?,?,?,?,?,?)",
+                           {Variant(name), Variant(1234.5), Variant(7LL), Variant(when), Variant(true), Variant::Null()});
+    EXPECT_EQ(ins.affected, 1);
+    EXPECT_FALSE(ins.returnsRows);
+
+    const Rowset rs = run("SELECT id, nombre, importe, cantidad, alta, activo, nota FROM t_a_b");
+    ASSERT_EQ(rs.rowCount(), 1u);
+    EXPECT_TRUE(rs.returnsRows);
+    EXPECT_EQ(rs.affected, -1);
+    const auto& c = rs.cells;
+    EXPECT_EQ(c[0].type(), VarType::Integer);
+    EXPECT_EQ(c[1].type(), VarType::Text);
+    EXPECT_EQ(c[1].toString(), name);
+    EXPECT_EQ(c[2].type(), VarType::Double);
+    EXPECT_DOUBLE_EQ(c[2].toDouble(), 1234.5);
+    EXPECT_EQ(c[3].type(), VarType::Integer);
+    EXPECT_EQ(c[3].toInt64(), 7);
+    EXPECT_EQ(c[4].type(), VarType::Date);
+    EXPECT_EQ(c[4].toDateTime(), when);
+    EXPECT_EQ(c[5].type(), VarType::Boolean);
+    EXPECT_TRUE(c[5].toBool());
+    EXPECT_TRUE(c[6].isNull());
+
+    EXPECT_EQ(rs.columns[1].name, QStringLiteral("nombre"));
+    EXPECT_EQ(rs.columns[1].type, adVarChar);
+    EXPECT_EQ(rs.columns[1].definedSize, 40);
+    EXPECT_FALSE(rs.columns[1].nullable);
+    EXPECT_EQ(rs.columns[2].type, adDouble);
+    EXPECT_EQ(rs.columns[4].type, adDBTimeStamp);
+    EXPECT_EQ(rs.columns[5].type, adBoolean);
+}
+
+TEST_F(OdbcSqlite, ColumnsKnowWhereTheyComeFrom) {
+    insert(QStringLiteral("x"));
+    const Rowset rs = run("SELECT id, nombre, 1 + 1 AS dos FROM t_a_b");
+    ASSERT_EQ(rs.columns.size(), 3u);
+    EXPECT_EQ(rs.columns[0].baseTable, QStringLiteral("t_a_b"));
+    EXPECT_EQ(rs.columns[1].baseColumn, QStringLiteral("nombre"));
+    EXPECT_TRUE(rs.columns[0].key);
+    EXPECT_FALSE(rs.columns[1].key);
+    EXPECT_TRUE(rs.columns[2].baseTable.isEmpty());
+    EXPECT_EQ(rs.cells[2].toInt64(), 2);
+}
+
+TEST_F(OdbcSqlite, LongTextArrivesWhole) {
+    // Longer than one read, with surrogate pairs on both sides of every piece boundary.
+    QString text;
+    while (text.size() < 9000) text += QStringLiteral("ab\U0001F600ñ");
+    run("INSERT INTO t_a_b (nombre, nota) VALUES ('x', ?)", {Variant(text)});
+    EXPECT_EQ(run("SELECT nota FROM t_a_b").cells.at(0).toString(), text);
+    EXPECT_EQ(run("SELECT nota FROM t_a_b WHERE nota = ?", {Variant(text)}).rowCount(), 1u);
+}
+
+TEST_F(OdbcSqlite, AffectedCounts) {
+    insert(QStringLiteral("a"));
+    insert(QStringLiteral("b"));
+    EXPECT_EQ(run("UPDATE t_a_b SET cantidad = 1").affected, 2);
+    EXPECT_EQ(run("UPDATE t_a_b SET cantidad = 1 WHERE nombre = 'zz'").affected, 0);
+    EXPECT_EQ(run("DELETE FROM t_a_b WHERE nombre = ?", {Variant("a")}).affected, 1);
+    const Rowset empty = run("SELECT * FROM t_a_b WHERE 1 = 0");
+    EXPECT_TRUE(empty.returnsRows);
+    EXPECT_EQ(empty.rowCount(), 0u);
+    EXPECT_EQ(empty.columns.size(), 7u);
+}
+
+TEST_F(OdbcSqlite, FailuresCarryAdoNumbersAndSqlState) {
+    const Error syntax = errorOf([&] { run("SELEC nombre FROM t_a_b"); });
+    EXPECT_EQ(syntax.Number, kErrSyntax);
+    EXPECT_TRUE(syntax.SQLState.startsWith(u"42")) << syntax.SQLState.toStdString();
+    EXPECT_FALSE(syntax.Description.startsWith(u'['));
+    EXPECT_EQ(syntax.Source, engine->dbmsName());
+
+    const Error missing = errorOf([&] { run("SELECT * FROM no_existe"); });
+    EXPECT_EQ(missing.Number, kErrNoTable);
+    EXPECT_EQ(missing.SQLState, QStringLiteral("42S02"));
+
+    run("CREATE UNIQUE INDEX ix_nombre ON t_a_b (nombre)");
+    insert(QStringLiteral("a"));
+    EXPECT_EQ(errorOf([&] { insert(QStringLiteral("a")); }).Number, kErrIntegrity);
+    // A failed statement leaves the connection usable.
+    EXPECT_EQ(count(), 1);
+}
+
+TEST_F(OdbcSqlite, TransactionsEndAndAutocommitReturns) {
+    engine->begin();
+    insert(QStringLiteral("a"));
+    engine->rollback();
+    EXPECT_EQ(count(), 0);
+
+    engine->begin();
+    insert(QStringLiteral("b"));
+    engine->commit();
+    insert(QStringLiteral("c"));  // after commit, without a transaction
+    engine->close();
+    engine->open(info, {}, {}, 5);
+    EXPECT_EQ(count(), 2);
+}
+
+TEST_F(OdbcSqlite, CloseInsideTransactionLosesTheWork) {
+    engine->begin();
+    insert(QStringLiteral("a"));
+    engine->close();
+    EXPECT_FALSE(engine->isOpen());
+    engine->open(info, {}, {}, 5);
+    EXPECT_EQ(count(), 0);
+}
+
+TEST_F(OdbcSqlite, SchemaRowsets) {
+    // "tXaYb" matches "t_a_b" as a pattern: only the exact table may answer.
+    run("CREATE TABLE tXaYb (otra INTEGER)");
+    const Rowset t = engine->tables();
+    ASSERT_EQ(t.columns.size(), 5u);
+    EXPECT_EQ(t.columns[2].name, QStringLiteral("TABLE_NAME"));
+    bool found = false;
+    for (size_t r = 0; r < t.rowCount(); ++r)
+        if (t.cells[r * 5 + 2].toString() == u"t_a_b") {
+            found = true;
+            EXPECT_EQ(t.cells[r * 5 + 3].toString(), QStringLiteral("TABLE"));
+        }
+    EXPECT_TRUE(found);
+
+    const Rowset c = engine->columns(QStringLiteral("T_A_B"));
+    ASSERT_EQ(c.columns.size(), 8u);
+    EXPECT_EQ(c.columns[7].name, QStringLiteral("IS_NULLABLE"));
+    ASSERT_EQ(c.rowCount(), 7u);
+    const auto at = [&](size_t row, size_t col) { return c.cells[row * 8 + col]; };
+    EXPECT_EQ(at(1, 3).toString(), QStringLiteral("nombre"));
+    EXPECT_EQ(at(1, 4).toInt64(), 2);
+    EXPECT_EQ(at(1, 5).toInt64(), adVarChar);
+    EXPECT_EQ(at(1, 6).toInt64(), 40);
+    EXPECT_FALSE(at(1, 7).toBool());
+    EXPECT_EQ(at(3, 5).toInt64(), adInteger);
+    EXPECT_TRUE(at(3, 6).isNull());
+    EXPECT_TRUE(at(3, 7).toBool());
+}
+
+TEST_F(OdbcSqlite, ConnectionFacts) {
+    EXPECT_EQ(engine->dbmsName(), QStringLiteral("SQLite"));
+    EXPECT_EQ(engine->quoteIdentifier(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
+    insert(QStringLiteral("a"));
+    insert(QStringLiteral("b"));
+    const Variant id = engine->lastInsertId();
+    EXPECT_EQ(id.type(), VarType::Integer);
+    EXPECT_EQ(id.toInt64(), 2);
+}
+
+TEST_F(OdbcSqlite, BrokenLinkFailsUntilReopened) {
+    engine->breakLink();
+    for (const auto& call : std::initializer_list<std::function<void()>>{
+             [&] { run("SELECT 1"); }, [&] { engine->tables(); }, [&] { engine->begin(); },
+             [&] { engine->lastInsertId(); }}) {
+        const Error e = errorOf(call);
+        EXPECT_EQ(e.Number, kErrUnspecified);
+        EXPECT_EQ(e.SQLState, QStringLiteral("08S01"));
+        EXPECT_EQ(e.Description, QStringLiteral("Error de vínculo de comunicación"));
+    }
+    engine->close();
+    engine->open(info, {}, {}, 5);
+    EXPECT_EQ(count(), 0);
+}
+
+TEST(OdbcEngineClosed, RefusesWork) {
+    auto engine = makeOdbcEngine();
+    EXPECT_FALSE(engine->isOpen());
+    for (const auto& call : std::initializer_list<std::function<void()>>{
+             [&] { engine->run(QStringLiteral("SELECT 1"), {}, 0); }, [&] { engine->commit(); },
+             [&] { engine->columns(QStringLiteral("t")); }, [&] { engine->currentDatabase(); }})
+        EXPECT_EQ(errorOf(call).Number, kErrConnectionInvalid);
+    engine->close();  // harmless when already closed
+}

@@ -1,0 +1,155 @@
+#include "../sesion_db.h"
+
+#include "adodb/recordset.h"
+#include "session/cndll.h"
+#include "session/cnstuff.h"
+
+using namespace CNStuffContable;
+
+TEST(LineaDeComandos, KeysAreFoundAnywhereAndValuesEndAtTheSemicolon) {
+    const QString l = QStringLiteral("@server =SRV01 ; @DbName=CONTA;@Usuario= juan;@Password=a=b;c;");
+    EXPECT_EQ(ValorClave(l, QStringLiteral("@Server")), QStringLiteral("SRV01"));
+    EXPECT_EQ(ValorClave(l, QStringLiteral("@DbName")), QStringLiteral("CONTA"));
+    EXPECT_EQ(ValorClave(l, QStringLiteral("@Usuario")), QStringLiteral("juan"));
+    EXPECT_EQ(ValorClave(l, QStringLiteral("@Password")), QStringLiteral("ab")) << "'=' dropped, cut at ';'";
+    EXPECT_EQ(ValorClave(QStringLiteral("@Usuario=x; @Password=sincierre"), QStringLiteral("@Password")), QString());
+    EXPECT_EQ(ValorClave(l, QStringLiteral("@Caja")), QString());
+    EXPECT_EQ(ValorClave(QStringLiteral("@UsuarioLogeado=pepe; @Usuario=juan;"), QStringLiteral("@Usuario")), QStringLiteral("Logeadopepe"));
+
+    DB().gServidor = QStringLiteral("SRV\\INST");
+    DB().gDBName = QStringLiteral("CONTA");
+    DB().gUsuario = QStringLiteral("juan");
+    DB().gUserPassWord = QStringLiteral("clave");
+    const QString m = LineaComandosModulo(QStringLiteral("1"));
+    EXPECT_EQ(m, QStringLiteral(" ; @server=SRV\\INST; @dbname=CONTA; @usuario=juan; @Password=clave; @ParametroAdicional=1; orba@ ;"));
+    EXPECT_EQ(ValorClave(m, QStringLiteral("@Server")), DB().gServidor);
+    EXPECT_EQ(ValorClave(m, QStringLiteral("@DbName")), DB().gDBName);
+    EXPECT_EQ(ValorClave(m, QStringLiteral("@Usuario")), DB().gUsuario);
+    EXPECT_EQ(ValorClave(m, QStringLiteral("@Password")), DB().gUserPassWord);
+}
+
+class Sesion : public SesionDb {
+protected:
+    void SetUp() override {
+        SesionDb::SetUp();
+        prepara(QStringLiteral(
+            "CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) COLLATE CI PRIMARY KEY, VALOR varchar(255), VALORAUX varchar(255));"
+            "INSERT INTO TA_CONFIGURACION VALUES ('DIGITOS_CAPITULO','1','aux'),('DIGITOS_SUBCAPITULO','1',NULL),('DIGITOS_RUBRO','2',NULL),"
+            "('DIGITOS_SUBRUBRO','2',NULL),('DIGITOS_CUENTA','2',NULL),('DIGITOS_SUBCUENTA','3',NULL),('NOMBRE','Empresa',NULL),"
+            "('ESCRIBE_SOLO_MAYUSCULAS','si',NULL),('[FECHA DESDE]','01/01/2026',NULL);"
+            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, CodigoOpcional varchar(15) COLLATE CI, DESCRIPCION varchar(60));"
+            "INSERT INTO MA_CUENTAS VALUES ('11010101001','CAJA','Caja'),('11010101002',NULL,'Banco');"
+            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(50), DESDE varchar(15), HASTA varchar(15), TC varchar(255));"
+            "INSERT INTO TA_TITCOPIADORES VALUES ('   1','Caja','11010101001','11010101099',''),('   2','Ventas','41010101001','41010101099','');"
+            "CREATE TABLE TA_TAREAS (USUARIO varchar(30) COLLATE CI, TAREA varchar(10));"
+            "CREATE TABLE TA_MENU (Clave varchar(10), Proceso varchar(255), Nombre varchar(60));"
+            "INSERT INTO TA_TAREAS VALUES ('Juan','CN020'),('Juan','CN040');"
+            "INSERT INTO TA_MENU VALUES ('CN020','RP_CN030.EXE;session_tests.exe','Titulos Copiadores'),('CN040','otro','Otra');"
+            "CREATE TABLE Control_Acceso (ID integer PRIMARY KEY AUTOINCREMENT, Maquina varchar(50), Usuario varchar(50), Formulario varchar(50),"
+            " Tarea varchar(60), Ingreso varchar(20), NombreUsuario varchar(30));"));
+        conecta();
+    }
+};
+
+TEST_F(Sesion, ConfigurationValuesAndTheAccountStructure) {
+    QString aux;
+    EXPECT_EQ(Cfg(QStringLiteral(" NOMBRE "), &aux), QStringLiteral("Empresa"));
+    EXPECT_EQ(Cfg(QStringLiteral("NO_EXISTE"), &aux), QStringLiteral(" "));
+    EXPECT_TRUE(aux.isEmpty());
+    EXPECT_EQ(Cfg(QStringLiteral("digitos_capitulo"), &aux), QStringLiteral("1"));
+    EXPECT_EQ(aux, QStringLiteral("aux"));
+    EXPECT_EQ(Cfg(QStringLiteral("[fecha desde]")), QStringLiteral("01/01/2026"));
+    EXPECT_TRUE(DB().UltimaSentencia.endsWith(QStringLiteral("WHERE CLAVE = '[FECHA DESDE]'")));
+    CNDLL cn;
+    EXPECT_EQ(cn.Cfg(QStringLiteral("NOMBRE")), QStringLiteral("Empresa"));
+    EXPECT_EQ(cn.Cfg(QStringLiteral(" NOMBRE")), QStringLiteral(" ")) << "the service library does not trim the key";
+
+    CargaDigitos();
+    CargaTotalDigitos();
+    EXPECT_EQ(D_Total, 11);
+    EXPECT_EQ(TD_Capitulo, 1);
+    EXPECT_EQ(TD_SubCapitulo, 2);
+    EXPECT_EQ(TD_Rubro, 4);
+    EXPECT_EQ(TD_SubRubro, 6);
+    EXPECT_EQ(TD_Cuenta, 8);
+    EXPECT_EQ(TD_Total, 11);
+
+    DB().EjecutaConsultaSQL(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '40000' WHERE CLAVE = 'DIGITOS_RUBRO'"));
+    CargaDigitos();
+    CargaTotalDigitos();
+    EXPECT_EQ(D_Total, 0) << "digits that do not fit 16 bits give a zero structure";
+    EXPECT_EQ(TD_Total, 0);
+    EXPECT_EQ(guion.op.preguntas.size(), 2u);
+
+    DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_CONFIGURACION"));
+    CargaDigitos();
+    CargaTotalDigitos();
+    EXPECT_EQ(TD_Total, 0);
+}
+
+TEST_F(Sesion, AccountsAreFoundByCodeOrOptionalCode) {
+    QString codigo = QStringLiteral("caja");
+    EXPECT_TRUE(BuscaCuenta(codigo, nullptr, true));
+    EXPECT_EQ(codigo, QStringLiteral("11010101001"));
+    codigo = QStringLiteral("11010101002");
+    bool opcional = false;
+    EXPECT_TRUE(BuscaCuenta(codigo, nullptr, true, &opcional));
+    EXPECT_FALSE(opcional);
+    codigo = QStringLiteral("999");
+    EXPECT_FALSE(BuscaCuenta(codigo, nullptr, true));
+    EXPECT_EQ(codigo, QStringLiteral("999"));
+}
+
+TEST_F(Sesion, RangeCheckSkipsTheTitleBeingEdited) {
+    CNDLL cn;
+    EXPECT_TRUE(cn.ValidaRango(QStringLiteral("11010101099"), QStringLiteral("2"))) << "ends are included";
+    EXPECT_TRUE(cn.ValidaRango(QStringLiteral("11010101001"), QString()));
+    EXPECT_FALSE(cn.ValidaRango(QStringLiteral("11010101050"), QStringLiteral(" 1 "))) << "inside only its own range";
+    EXPECT_FALSE(cn.ValidaRango(QStringLiteral("3"), QString()));
+    DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
+    EXPECT_FALSE(cn.ValidaRango(QStringLiteral("11010101001"), QString()));
+}
+
+TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask) {
+    RtEntorno::FijaNombreMaquina(QStringLiteral("pc-01"));
+    RtEntorno::FijaNombreUsuario(QStringLiteral("caja2"));
+    RtEntorno::FijaNombreEjecutable(QStringLiteral("session_tests"));
+    gUsuarioLogeado = QStringLiteral("Juan");
+    IniContable();
+    EXPECT_TRUE(gSoloMayusculas) << "'si' counts as SI";
+    EXPECT_FALSE(DB().gConfidencialidad);
+    VerificaAcceso(QString(), false);
+    gUsuarioLogeado = QStringLiteral("Nadie");
+    VerificaAcceso(QStringLiteral(" frm "), false);
+    adodb::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM Control_Acceso ORDER BY ID"), &DB().gCnn);
+    ASSERT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(rs[QStringLiteral("Maquina")].toString(), QStringLiteral("PC-01"));
+    EXPECT_EQ(rs[QStringLiteral("Usuario")].toString(), QStringLiteral("CAJA2"));
+    EXPECT_EQ(rs[QStringLiteral("Tarea")].toString(), QStringLiteral("TITULOS COPIADORES"));
+    EXPECT_EQ(rs[QStringLiteral("NombreUsuario")].toString(), QStringLiteral("Juan"));
+    EXPECT_EQ(rs[QStringLiteral("Formulario")].toString(), QString());
+    EXPECT_EQ(rs[QStringLiteral("Ingreso")].toString().size(), 14);
+    rs.MoveNext();
+    EXPECT_EQ(rs[QStringLiteral("Tarea")].toString(), QString()) << "no task, no message";
+    EXPECT_EQ(rs[QStringLiteral("Formulario")].toString(), QStringLiteral("FRM"));
+    EXPECT_TRUE(guion.op.preguntas.empty());
+    RtEntorno::FijaNombreMaquina(QString());
+    RtEntorno::FijaNombreUsuario(QString());
+    RtEntorno::FijaNombreEjecutable(QString());
+}
+
+TEST_F(Sesion, StartUpReadsTheCommandLineAndConnects) {
+    DB().gCnn.Close();
+    DB().gOpenFlag = false;
+    ASSERT_TRUE(InicioSistema(QStringLiteral("@server=; @DbName=") + path + QStringLiteral("; @Usuario=Juan; @Password=;")));
+    EXPECT_EQ(DB().gUsuario, QStringLiteral("Juan"));
+    EXPECT_EQ(gUsuarioLogeado, QStringLiteral("Juan"));
+    EXPECT_EQ(DB().gCnn.CommandTimeout, 360);
+    EXPECT_EQ(gCadenaReporte, QStringLiteral("DSN=") + path + QStringLiteral("; UID=Juan; PWD="));
+
+    DB().gCnn.Close();
+    DB().gOpenFlag = false;
+    guion.op.respuestas = {rt::vbNo};
+    EXPECT_FALSE(InicioSistema(QStringLiteral("@DbName=/no/existe.db;")));
+}
