@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "messages.h"
+#include "odbc_engine_p.h"
 #include "recordset.h"
 
 namespace adodb {
@@ -16,6 +17,11 @@ Connection::~Connection() {
 int Connection::State() const { return engine_ && engine_->isOpen() ? adStateOpen : adStateClosed; }
 
 void Connection::fail(const AdoException& e) {
+    // A driver may report several diagnostic records for one failure; keep them all.
+    if (const auto* odbc = dynamic_cast<const OdbcException*>(&e)) {
+        for (const Error& r : odbc->records()) errors_.Add(r);
+        throw *odbc;
+    }
     errors_.Add(e.error());
     throw e;
 }

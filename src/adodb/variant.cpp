@@ -1,6 +1,9 @@
 #include "variant.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
 
 namespace adodb {
 
@@ -82,62 +85,123 @@ bool Variant::toBool() const {
 
 bool Variant::operator==(const Variant& o) const { return v_ == o.v_; }
 
-double LeadingNumber(const QString& text) {
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    auto skipBlanks = [&] {
-        while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t') ||
-                         text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')))
-            ++i;
-    };
-    skipBlanks();
-    if (i + 1 < n && text[i] == QLatin1Char('&')) {
-        const QChar p = text[i + 1].toUpper();
-        int base = p == QLatin1Char('H') ? 16 : p == QLatin1Char('O') ? 8 : 0;
-        if (base) {
-            i += 2;
-            long long v = 0;
-            bool any = false;
-            while (i < n) {
-                const int d = text[i].isDigit() ? text[i].digitValue()
-                                                 : (base == 16 && QStringLiteral("abcdef").contains(text[i].toLower()))
-                                                       ? text[i].toLower().unicode() - 'a' + 10
-                                                       : -1;
-                if (d < 0 || d >= base) break;
-                v = v * base + d;
-                any = true;
-                ++i;
-            }
-            if (!any) return 0;
-            // Hex literals are 16/32-bit signed in the suite's idiom.
-            if (base == 16 && v <= 0xFFFF && v > 0x7FFF) v -= 0x10000;
-            else if (v <= 0xFFFFFFFFLL && v > 0x7FFFFFFFLL) v -= 0x100000000LL;
-            return static_cast<double>(v);
+namespace {
+// Blanks inside a number are skipped, as the suite's Basic did.
+
+bool esBlanco(QChar c)
+{
+    // Basic's Val discards these wherever they appear, so "1 000" reads as 1000.
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+bool esDigito(QChar c) { return c >= u'0' && c <= u'9'; }
+
+int valorDigito(QChar c, int base)
+{
+    int d = -1;
+    if (esDigito(c))
+        d = c.unicode() - u'0';
+    else if (c >= u'a' && c <= u'f')
+        d = c.unicode() - u'a' + 10;
+    else if (c >= u'A' && c <= u'F')
+        d = c.unicode() - u'A' + 10;
+    return d >= 0 && d < base ? d : -1;
+}
+
+// "&H" and "&O" literals keep Basic's typing: a value that fits 16 bits is an
+// Integer and one that fits 32 bits a Long, so "&HFFFF" is -1 as it always was.
+double leeEntero(const QString& t, qsizetype i, int base)
+{
+    std::uint64_t v = 0;
+    double grande = 0;
+    bool desborda = false;
+    bool alguno = false;
+    for (; i < t.size(); ++i) {
+        if (esBlanco(t[i])) continue;
+        const int d = valorDigito(t[i], base);
+        if (d < 0) break;
+        alguno = true;
+        if (!desborda && v > (std::numeric_limits<std::uint64_t>::max() - d) / base) {
+            desborda = true;
+            grande = static_cast<double>(v);
         }
+        if (desborda)
+            grande = grande * base + d;
+        else
+            v = v * base + d;
     }
-    std::string digits;
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        digits += static_cast<char>(text[i].unicode());
+    if (!alguno) return 0;
+    if (desborda) return std::isfinite(grande) ? grande : 0;
+    if (v <= 0xFFFFu) return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
+    if (v <= 0xFFFFFFFFu) return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+    return static_cast<double>(v);
+}
+
+}  // namespace
+
+double LeadingNumber(const QString& t)
+{
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    auto salta = [&] {
+        while (i < n && esBlanco(t[i])) ++i;
+    };
+    salta();
+    if (i + 1 < n && t[i] == u'&') {
+        const QChar p = t[i + 1].toUpper();
+        if (p == u'H') return leeEntero(t, i + 2, 16);
+        if (p == u'O') return leeEntero(t, i + 2, 8);
+        return 0;
+    }
+
+    // Collect the accepted characters in C form and let strtod do the arithmetic,
+    // which rounds correctly where summing digits by hand would not.
+    std::string c;
+    if (i < n && (t[i] == u'-' || t[i] == u'+')) {
+        c.push_back(static_cast<char>(t[i].unicode()));
         ++i;
     }
-    bool seenDot = false, seenDigit = false;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) { ++i; continue; }
-        if (c.isDigit() && c.unicode() < 128) { digits += static_cast<char>(c.unicode()); seenDigit = true; ++i; continue; }
-        if (c == QLatin1Char('.') && !seenDot) { digits += '.'; seenDot = true; ++i; continue; }
-        break;
+    bool digitos = false;
+    bool punto = false;
+    for (; i < n; ++i) {
+        const QChar ch = t[i];
+        if (esBlanco(ch)) continue;
+        if (esDigito(ch)) {
+            digitos = true;
+            c.push_back(static_cast<char>(ch.unicode()));
+        } else if (ch == u'.' && !punto) {
+            punto = true;
+            c.push_back('.');
+        } else {
+            break;
+        }
     }
-    if (!seenDigit) return 0;
-    if (i < n && (text[i].toUpper() == QLatin1Char('E') || text[i].toUpper() == QLatin1Char('D'))) {
-        int j = i + 1;
-        std::string exp = "e";
-        if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+'))) exp += static_cast<char>(text[j++].unicode());
-        bool expDigit = false;
-        while (j < n && text[j].isDigit() && text[j].unicode() < 128) { exp += static_cast<char>(text[j++].unicode()); expDigit = true; }
-        if (expDigit) digits += exp;
+    if (!digitos) return 0;
+
+    // An exponent counts only when digits follow it: "1e" and "1e+" read as 1.
+    if (i < n) {
+        const QChar e = t[i].toUpper();
+        if (e == u'E' || e == u'D') {
+            qsizetype j = i + 1;
+            std::string exp = "e";
+            while (j < n && esBlanco(t[j])) ++j;
+            if (j < n && (t[j] == u'-' || t[j] == u'+')) exp.push_back(static_cast<char>(t[j++].unicode()));
+            bool hay = false;
+            for (; j < n; ++j) {
+                if (esBlanco(t[j])) continue;
+                if (!esDigito(t[j])) break;
+                hay = true;
+                // Beyond this the result is 0 or out of range anyway; cap the text.
+                if (exp.size() < 8) exp.push_back(static_cast<char>(t[j].unicode()));
+            }
+            if (hay) c += exp;
+        }
     }
-    return std::strtod(digits.c_str(), nullptr);
+    const double v = std::strtod(c.c_str(), nullptr);
+    // Basic stopped with an overflow here; a number nobody can store is read as 0
+    // so that it never reaches a file or a table as infinity.
+    if (!std::isfinite(v)) return 0;
+    return v == 0 ? 0.0 : v;
 }
 
 QDateTime ParseDate(const QString& text) {

@@ -1,5 +1,7 @@
 #include "texto.h"
 
+#include "adodb/variant.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -44,123 +46,8 @@ QString ReemplazaSinCaso(const QString& texto, const QString& buscar, const QStr
     return r.replace(buscar, con, Qt::CaseInsensitive);
 }
 
-namespace {
 
-bool esBlanco(QChar c)
-{
-    // Basic's Val discards these wherever they appear, so "1 000" reads as 1000.
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
-bool esDigito(QChar c) { return c >= u'0' && c <= u'9'; }
-
-int valorDigito(QChar c, int base)
-{
-    int d = -1;
-    if (esDigito(c))
-        d = c.unicode() - u'0';
-    else if (c >= u'a' && c <= u'f')
-        d = c.unicode() - u'a' + 10;
-    else if (c >= u'A' && c <= u'F')
-        d = c.unicode() - u'A' + 10;
-    return d >= 0 && d < base ? d : -1;
-}
-
-// "&H" and "&O" literals keep Basic's typing: a value that fits 16 bits is an
-// Integer and one that fits 32 bits a Long, so "&HFFFF" is -1 as it always was.
-double leeEntero(const QString& t, qsizetype i, int base)
-{
-    std::uint64_t v = 0;
-    double grande = 0;
-    bool desborda = false;
-    bool alguno = false;
-    for (; i < t.size(); ++i) {
-        if (esBlanco(t[i])) continue;
-        const int d = valorDigito(t[i], base);
-        if (d < 0) break;
-        alguno = true;
-        if (!desborda && v > (std::numeric_limits<std::uint64_t>::max() - d) / base) {
-            desborda = true;
-            grande = static_cast<double>(v);
-        }
-        if (desborda)
-            grande = grande * base + d;
-        else
-            v = v * base + d;
-    }
-    if (!alguno) return 0;
-    if (desborda) return std::isfinite(grande) ? grande : 0;
-    if (v <= 0xFFFFu) return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
-    if (v <= 0xFFFFFFFFu) return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-    return static_cast<double>(v);
-}
-
-}  // namespace
-
-double Val(const QString& t)
-{
-    qsizetype i = 0;
-    const qsizetype n = t.size();
-    auto salta = [&] {
-        while (i < n && esBlanco(t[i])) ++i;
-    };
-    salta();
-    if (i + 1 < n && t[i] == u'&') {
-        const QChar p = t[i + 1].toUpper();
-        if (p == u'H') return leeEntero(t, i + 2, 16);
-        if (p == u'O') return leeEntero(t, i + 2, 8);
-        return 0;
-    }
-
-    // Collect the accepted characters in C form and let strtod do the arithmetic,
-    // which rounds correctly where summing digits by hand would not.
-    std::string c;
-    if (i < n && (t[i] == u'-' || t[i] == u'+')) {
-        c.push_back(static_cast<char>(t[i].unicode()));
-        ++i;
-    }
-    bool digitos = false;
-    bool punto = false;
-    for (; i < n; ++i) {
-        const QChar ch = t[i];
-        if (esBlanco(ch)) continue;
-        if (esDigito(ch)) {
-            digitos = true;
-            c.push_back(static_cast<char>(ch.unicode()));
-        } else if (ch == u'.' && !punto) {
-            punto = true;
-            c.push_back('.');
-        } else {
-            break;
-        }
-    }
-    if (!digitos) return 0;
-
-    // An exponent counts only when digits follow it: "1e" and "1e+" read as 1.
-    if (i < n) {
-        const QChar e = t[i].toUpper();
-        if (e == u'E' || e == u'D') {
-            qsizetype j = i + 1;
-            std::string exp = "e";
-            while (j < n && esBlanco(t[j])) ++j;
-            if (j < n && (t[j] == u'-' || t[j] == u'+')) exp.push_back(static_cast<char>(t[j++].unicode()));
-            bool hay = false;
-            for (; j < n; ++j) {
-                if (esBlanco(t[j])) continue;
-                if (!esDigito(t[j])) break;
-                hay = true;
-                // Beyond this the result is 0 or out of range anyway; cap the text.
-                if (exp.size() < 8) exp.push_back(static_cast<char>(t[j].unicode()));
-            }
-            if (hay) c += exp;
-        }
-    }
-    const double v = std::strtod(c.c_str(), nullptr);
-    // Basic stopped with an overflow here; a number nobody can store is read as 0
-    // so that it never reaches a file or a table as infinity.
-    if (!std::isfinite(v)) return 0;
-    return v == 0 ? 0.0 : v;
-}
+double Val(const QString& t) { return adodb::LeadingNumber(t); }
 
 QString Izquierda(const QString& t, int n)
 {
