@@ -1,0 +1,129 @@
+#pragma once
+// The main window: maintenance of the copy-book titles (TA_TITCOPIADORES).
+// One title at a time in four boxes and a check list of voucher types, driven
+// by the command words of its toolbar.
+#include "adodb/recordset.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+class CNDLL;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+class UtilVarn;
+
+class frmTA_TITCOPIADORES : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kCampos = 4;
+    /// Width at which title codes are stored; a longer code would be cut and
+    /// land on another title.
+    static constexpr int kAnchoCodigo = 4;
+
+    explicit frmTA_TITCOPIADORES(QWidget* parent = nullptr);
+    ~frmTA_TITCOPIADORES() override;
+
+    // Controls.
+    std::array<QLineEdit*, kCampos> txtfields{};
+    std::array<QLabel*, kCampos> lblLabels{};
+    QGroupBox* fraCpte = nullptr;
+    QListWidget* LstCpte = nullptr;
+    QPushButton* CmdTodos = nullptr;
+    QToolButton* CmdRep = nullptr;
+    QToolButton* CmdVarias = nullptr;
+    UtilVarn* UtilVarn1 = nullptr;
+    /// The boxes as the field services take them.
+    QList<QLineEdit*> cajas() const;
+
+    // Window state.
+    QString NombreTabla;
+    adodb::Recordset datPrimaryRS;  ///< the window's row source
+    bool EsNuevo = false;
+    bool EsExistente = false;
+    bool EsBaja = false;
+    bool Grabando = false;
+    bool Modificado = false;
+    bool HayError = false;
+    int CampoActual = 0;
+    int NumeroSkin = 0;
+    QString ArchivoSkin;  ///< the skin file applied, empty when none was found
+
+    /// Lookup by table name; returns the chosen key ("" when nothing was chosen).
+    /// Unset, the operator is asked for the key in an input box.
+    std::function<QString(const QString& tabla)> ConsultarTabla;
+
+    // Start-up.
+    /// The whole load: session start-up, then CargaVentana. False when the
+    /// session could not be opened: the program must end.
+    bool Form_Load(const QString& lineaComandos);
+    /// The load after the session is open: skin, window set-up, icon, table,
+    /// account structure, first row, a new title proposed, voucher list.
+    void CargaVentana();
+    void CargarSkin();
+    void PreparaFormulario();
+
+    // Record and editing cycle.
+    void AbrirRecordset(const QString& TablaActiva);
+    void MuestraRegistro();
+    void Inicializa();
+    void InicializaDetalle();
+    void DetalleOn(bool Off);
+    /// Saves, replaces or deletes according to the flags; true when the title
+    /// was stored (or deleted).
+    bool GrabaRegistro();
+    void ConsultaCampo();
+    void UtilVarn1_click(const QString& BTag);
+    void Form_KeyDown(int KeyCode, int Shift);
+    void Form_Unload();
+    void Reporte();
+    void Planilla();
+    void CmdRep_Click();
+    void CmdVarias_Click();
+
+    // Field entry and validation.
+    void txtfields_GotFocus(int Index);
+    void txtfields_LostFocus(int Index);
+    int txtfields_KeyPress(int Index, int KeyAscii);
+    void txtfields_KeyDown(int Index, int KeyCode, int Shift);
+    /// Button as the suite numbers them: 1 left, 2 right.
+    void txtfields_MouseDown(int Index, int Button);
+    void CampoValida(int Index, const QString& Texto);
+    bool Datosvalidos();
+    static int ConvierteMayuscula(int KeyAscii);
+
+    // Included voucher types.
+    void CargaCpte(const QString& Subdiario = QStringLiteral("*"));
+    void CmdTodos_Click();
+    static bool ExistePalabra(const QString& Texto, const QString& Palabra, const QString& Separador);
+    /// The stored form of the marks: codes of the marked items joined by ",".
+    QString CptesMarcados() const;
+    /// Marks exactly the items whose code is one of the entries of `TC`.
+    void MarcaCptes(const QString& TC);
+
+    /// The accounting-services object, created on first use.
+    CNDLL& Contabilidad();
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    void construye();
+    void instalaVistaPrevia();
+    void rechaza(int Index, const QString& mensaje);
+    void enfocaCodigo(bool seleccionaTodo);
+    QString codigoEnPantalla() const;
+
+    std::unique_ptr<CNDLL> cndll_;
+    bool descargada_ = false;
+    bool mostrada_ = false;
+};

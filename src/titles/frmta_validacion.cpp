@@ -1,0 +1,115 @@
+// Field validation: each box as it is left with Enter, all of them before saving.
+#include "titles/frmta_titcopiadores.h"
+
+#include "data/db_dll.h"
+#include "runtime/operador.h"
+#include "runtime/rttexto.h"
+#include "runtime/texto.h"
+#include "session/cndll.h"
+#include "session/cnstuff.h"
+#include "titles/rtcampos.h"
+
+#include <QLineEdit>
+
+namespace {
+const QString kTituloAviso = QStringLiteral("Aviso al operador...");
+} // namespace
+
+void frmTA_TITCOPIADORES::rechaza(int Index, const QString& mensaje)
+{
+    HayError = true;
+    rt::operador().MsgBox(mensaje, rt::vbInformation, kTituloAviso);
+    txtfields[Index]->setFocus(Qt::OtherFocusReason);
+}
+
+void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
+{
+    HayError = false;
+    if (Index < 0 || Index >= kCampos)
+        return;
+    QLineEdit* caja = txtfields[Index];
+    const QString campo = RtCampos::CampoDatos(caja);
+    QString texto = Texto.trimmed();
+    QString mensaje;
+    try {
+        if (rt::Iguales(campo, QStringLiteral("CODIGO"))) {
+            if (texto.isEmpty()) {
+                rechaza(Index, QStringLiteral(" Debe informar el Codigo!"));
+                return;
+            }
+            if (texto.size() > kAnchoCodigo) {
+                rechaza(Index, QStringLiteral(" El Codigo no puede tener mas de %1 caracteres!").arg(kAnchoCodigo));
+                return;
+            }
+            const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"), &datPrimaryRS, 8,
+                                                   QString(), true);
+            if (existe) {
+                EsNuevo = false;
+                EsExistente = true;
+                if (!Grabando)
+                    MuestraRegistro();
+            } else {
+                if (!Grabando)
+                    InicializaDetalle();
+                EsNuevo = true;
+                EsExistente = false;
+            }
+            Modificado = true;
+            DetalleOn(true);
+        } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {
+            if (texto.isEmpty())
+                rechaza(Index, QStringLiteral(" Debe informar un Detalle! "));
+        } else if (rt::Iguales(campo, QStringLiteral("DESDE")) || rt::Iguales(campo, QStringLiteral("HASTA"))) {
+            adodb::Recordset cuenta;
+            const bool existe = CNStuffContable::BuscaCuenta(texto, &cuenta, true);
+            if (cuenta.State() != adodb::adStateClosed)
+                DB().CierraRecordset(cuenta);
+            if (!existe) {
+                rechaza(Index, QStringLiteral("La cuenta ingresada es inexistente."));
+                return;
+            }
+            caja->setText(texto);
+            const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("Codigo"), cajas());
+            const QString titulo = iCodigo < 0 ? QString() : txtfields[iCodigo]->text();
+            if (Contabilidad().ValidaRango(texto, titulo))
+                rt::operador().MsgBox(QStringLiteral("El Codigo de Cuenta esta en el rango de otro Copiador!"), rt::vbInformation,
+                                      QStringLiteral("AVISO AL OPERADOR!"));
+            if (rt::Iguales(campo, QStringLiteral("HASTA"))) {
+                const int iDesde = RtCampos::IndiceCampo(QStringLiteral("Desde"), cajas());
+                const QString desde = iDesde < 0 ? QString() : txtfields[iDesde]->text().trimmed();
+                mensaje = QStringLiteral("El Codigo de Cuenta Desde no puede ser Mayor que Desde!!");
+                if (QString::compare(RtTexto::AnchoFijo(desde, 15), RtTexto::AnchoFijo(texto, 15), Qt::CaseInsensitive) > 0) {
+                    rechaza(Index, mensaje);
+                    return;
+                }
+            }
+        }
+    } catch (const adodb::AdoException&) {
+        // An unexpected failure shows what had been prepared so far.
+        rt::operador().MsgBox(mensaje, rt::vbInformation, kTituloAviso);
+        caja->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool frmTA_TITCOPIADORES::Datosvalidos()
+{
+    HayError = false;
+    for (int i = 0; i < kCampos; ++i) {
+        CampoValida(i, txtfields[i]->text());
+        if (HayError)
+            break;
+    }
+    return !HayError;
+}
+
+int frmTA_TITCOPIADORES::ConvierteMayuscula(int KeyAscii)
+{
+    static const QString kConvertibles =
+        QStringLiteral("0123456789.ABCDEFGHIJKLMNÑOPQRSTUVWXYZ.abcdefghijklmnñopqrstuvwxyz");
+    if (!CNStuffContable::gSoloMayusculas || KeyAscii < 32 || KeyAscii > 0xFFFF)
+        return KeyAscii;
+    const QString c(QChar(static_cast<char16_t>(KeyAscii)));
+    if (rt::InStr(kConvertibles, c) == 0)
+        return KeyAscii;
+    return c.toUpper().at(0).unicode();
+}

@@ -1,0 +1,174 @@
+#include "titles/rtcampos.h"
+
+#include "runtime/rttexto.h"
+#include "runtime/texto.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+const char* const kCampoDatos = "DataField";
+const char* const kEtiqueta = "Tag";
+const char* const kIndice = "Index";
+
+bool modo = true;
+
+bool esTexto(int tipo)
+{
+    using namespace adodb;
+    return tipo == adBSTR || tipo == adChar || tipo == adWChar || tipo == adVarChar || tipo == adLongVarChar ||
+           tipo == adVarWChar || tipo == adLongVarWChar;
+}
+} // namespace
+
+void RtCampos::FijaCampo(QLineEdit* caja, const QString& campoDatos, const QString& etiqueta, int indice)
+{
+    caja->setProperty(kCampoDatos, campoDatos);
+    caja->setProperty(kEtiqueta, etiqueta);
+    caja->setProperty(kIndice, indice);
+}
+
+QString RtCampos::CampoDatos(const QWidget* caja)
+{
+    return caja ? caja->property(kCampoDatos).toString() : QString();
+}
+
+QString RtCampos::Etiqueta(const QWidget* caja)
+{
+    return caja ? caja->property(kEtiqueta).toString() : QString();
+}
+
+int RtCampos::Indice(const QWidget* caja)
+{
+    if (!caja)
+        return -1;
+    const QVariant v = caja->property(kIndice);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void RtCampos::RegistroACampos(const Cajas& cajas, adodb::Recordset& rs)
+{
+    const bool hayFila = rs.State() == adodb::adStateOpen && !rs.BOF() && !rs.EOF_();
+    for (QLineEdit* caja : cajas) {
+        const QString campo = CampoDatos(caja);
+        if (campo.isEmpty())
+            continue;
+        QString valor;
+        if (hayFila) {
+            try {
+                // Codes are stored padded to their width; the operator types them bare.
+                valor = RtTexto::ValorCampo(rs.Fields(campo).Value()).trimmed();
+            } catch (const adodb::AdoException&) {
+                valor.clear();
+            }
+        }
+        caja->setText(valor);
+    }
+}
+
+void RtCampos::LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb::Connection& cn)
+{
+    if (tabla.trimmed().isEmpty() || cn.State() != adodb::adStateOpen)
+        return;
+    adodb::Recordset esquema =
+        cn.OpenSchema(adodb::adSchemaColumns, {adodb::Variant(cn.DefaultDatabase()), adodb::Variant::Null(),
+                                               adodb::Variant(tabla.trimmed()), adodb::Variant::Null()});
+    if (esquema.State() != adodb::adStateOpen || esquema.BOF())
+        return;
+    for (esquema.MoveFirst(); !esquema.EOF_(); esquema.MoveNext()) {
+        const QString columna = RtTexto::ValorCampo(esquema["COLUMN_NAME"]);
+        const int i = IndiceCampo(columna, cajas);
+        if (i < 0)
+            continue;
+        const adodb::Variant largo = esquema["CHARACTER_MAXIMUM_LENGTH"];
+        if (largo.isNull() || largo.isEmpty() || !esTexto(static_cast<int>(esquema["DATA_TYPE"].toInt64())))
+            continue;
+        const qint64 n = largo.toInt64();
+        if (n > 0 && n < 32767)
+            cajas[i]->setMaxLength(static_cast<int>(n));
+    }
+}
+
+void RtCampos::LimpiaFormulario(QWidget* ventana, int opcion)
+{
+    if (!ventana)
+        return;
+    for (QLineEdit* caja : ventana->findChildren<QLineEdit*>()) {
+        if (CampoDatos(caja).isEmpty())
+            continue;  // not an entry box of the record (a list's editor, a spin box's text)
+        if (opcion == 1 && Indice(caja) == 0)
+            continue;
+        caja->clear();
+    }
+}
+
+bool RtCampos::EsTeclaAvance(int keyCode)
+{
+    return keyCode == 13;
+}
+
+void RtCampos::Avanza(QWidget* desde, int keyCode)
+{
+    if (!desde || !EsTeclaAvance(keyCode))
+        return;
+    QWidget* ventana = desde->window();
+    for (QWidget* w = desde->nextInFocusChain(); w && w != desde; w = w->nextInFocusChain()) {
+        if (w->window() != ventana || !w->isEnabled() || !w->isVisibleTo(ventana))
+            continue;
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy())
+            continue;
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
+}
+
+int RtCampos::IndiceCampo(const QString& columna, const Cajas& cajas)
+{
+    for (int i = 0; i < cajas.size(); ++i)
+        if (rt::Iguales(CampoDatos(cajas[i]), columna.trimmed()))
+            return i;
+    return -1;
+}
+
+void RtCampos::AjustaVentana(QWidget* ventana, bool centrarEnPadre)
+{
+    if (!ventana)
+        return;
+    QWidget* padre = centrarEnPadre ? ventana->parentWidget() : nullptr;
+    QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
+    if (!pantalla)
+        return;
+    const QRect area = pantalla->availableGeometry();
+    QSize tam = ventana->size().expandedTo(ventana->minimumSizeHint()).boundedTo(area.size());
+    ventana->resize(tam);
+    const QRect marco = padre ? padre->frameGeometry() : area;
+    QPoint origen = marco.center() - QPoint(tam.width() / 2, tam.height() / 2);
+    origen.setX(qBound(area.left(), origen.x(), qMax(area.left(), area.right() - tam.width())));
+    origen.setY(qBound(area.top(), origen.y(), qMax(area.top(), area.bottom() - tam.height())));
+    ventana->move(origen);
+}
+
+void RtCampos::PreparaVentana(QWidget* ventana)
+{
+    if (!ventana)
+        return;
+    for (QLineEdit* caja : ventana->findChildren<QLineEdit*>()) {
+        if (CampoDatos(caja).isEmpty())
+            continue;
+        QPalette p = caja->palette();
+        p.setColor(QPalette::Base, Qt::white);
+        caja->setPalette(p);
+    }
+}
+
+void RtCampos::FijaModo(bool valor)
+{
+    modo = valor;
+}
+
+bool RtCampos::Modo()
+{
+    return modo;
+}

@@ -1,0 +1,164 @@
+#pragma once
+// Each test gets the demo database in its own folder, the session connected to
+// it, a scripted operator and, when it asks, the real window on screen.
+#include "adodb/connection.h"
+#include "adodb/recordset.h"
+#include "data/db_dll.h"
+#include "runtime/fin.h"
+#include "runtime/operador.h"
+#include "runtime/rtentorno.h"
+#include "runtime/rtini.h"
+#include "runtime/rttexto.h"
+#include "session/cnstuff.h"
+#include "titles/frmta_titcopiadores.h"
+#include "toolbar/utilvarn.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+#include "../qt_print.h"
+
+inline QApplication* aplicacion()
+{
+    static int argc = 1;
+    static char nombre[] = "titles_tests";
+    static char* argv[] = {nombre, nullptr};
+    // Never destroyed: tearing a QApplication down among static destructors crashes.
+    static QApplication* app = new QApplication(argc, argv);
+    return app;
+}
+
+class VentanaTitulos : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        aplicacion();
+        ASSERT_TRUE(dir_.isValid());
+        ruta_ = dir_.filePath(QStringLiteral("titulos.db"));
+        {
+            QFile f(ruta_);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        {
+            adodb::Connection cn;
+            cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(ruta_));
+            cn.Execute(leeScript(QStringLiteral("schema.sql")));
+            cn.Execute(leeScript(QStringLiteral("demo.sql")));
+            cn.Close();
+        }
+        RtEntorno::FijaCarpetaPrograma(dir_.path() + QStringLiteral("/"));
+        RtEntorno::FijaNombreUsuario(QStringLiteral("prueba"));
+        RtEntorno::FijaNombreMaquina(QStringLiteral("pc-prueba"));
+        RtIni::FijaCarpetaConfiguracion(dir_.path());
+
+        DB_Dll& db = DB();
+        db.gServidor.clear();
+        db.gDBName = ruta_;
+        db.gUsuario = QStringLiteral("ADMIN");
+        db.gUserPassWord.clear();
+        db.OpenServerADODB();
+        ASSERT_TRUE(db.gOpenFlag);
+
+        finAnterior_ = rt::manejadorFin();
+        rt::manejadorFin() = [this](int codigo) { fines.push_back(codigo); };
+    }
+
+    void TearDown() override
+    {
+        ventana_.reset();
+        if (DB().gCnn.State())
+            DB().gCnn.Close();
+        DB().gOpenFlag = false;
+        rt::manejadorFin() = finAnterior_;
+        CNStuffContable::gSoloMayusculas = false;
+        RtEntorno::FijaCarpetaPrograma({});
+        RtEntorno::FijaNombreUsuario({});
+        RtEntorno::FijaNombreMaquina({});
+        RtIni::FijaCarpetaConfiguracion({});
+    }
+
+    static QString leeScript(const QString& nombre)
+    {
+        QFile f(QStringLiteral(DEMO_DIR "/") + nombre);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << nombre.toStdString();
+        return QString::fromUtf8(f.readAll());
+    }
+
+    /// The window loaded as at start-up and shown, active, ready for keys.
+    frmTA_TITCOPIADORES& abre()
+    {
+        ventana_ = std::make_unique<frmTA_TITCOPIADORES>();
+        EXPECT_TRUE(ventana_->Form_Load(QString()));
+        ventana_->show();
+        ventana_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(ventana_.get()));
+        // Start-up questions (none expected) are not the test's business.
+        guion.op.preguntas.clear();
+        return *ventana_;
+    }
+
+    frmTA_TITCOPIADORES& w() { return *ventana_; }
+    QLineEdit* caja(int i) { return ventana_->txtfields[i]; }
+
+    /// Key by key, letters outside ASCII included (QTest's own typing takes ASCII only).
+    static void teclea(QWidget* destino, const QString& texto)
+    {
+        for (const QChar c : texto) {
+            if (c.unicode() < 128)
+                QTest::keyClick(destino, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, destino, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+        }
+    }
+    /// Types into a box as the operator does: focus, replace what is there, type.
+    void escribe(int i, const QString& texto)
+    {
+        caja(i)->setFocus();
+        caja(i)->selectAll();
+        teclea(caja(i), texto);
+    }
+    void enter(int i) { QTest::keyClick(caja(i), Qt::Key_Return); }
+    void escribeYEnter(int i, const QString& texto) { escribe(i, texto), enter(i); }
+    /// A key where the operator is: the focused control, or the window itself.
+    void tecla(Qt::Key k)
+    {
+        QWidget* destino = QApplication::focusWidget();
+        if (!destino || destino->window() != ventana_.get())
+            destino = ventana_.get();
+        QTest::keyClick(destino, k);
+    }
+
+    /// First column of the first row, as text.
+    QString valor(const QString& sql)
+    {
+        adodb::Recordset rs = DB().gCnn.Execute(sql);
+        return rs.EOF_() ? QStringLiteral("<sin filas>") : RtTexto::ValorCampo(rs.Fields(0).Value());
+    }
+    int cuenta(const QString& sql) { return valor(sql).toInt(); }
+    void ejecuta(const QString& sql) { DB().gCnn.Execute(sql); }
+
+    QStringList mensajes() const { return guion.op.mensajes(); }
+    QListWidgetItem* itemDe(const QString& codigo)
+    {
+        for (int i = 0; i < w().LstCpte->count(); ++i)
+            if (w().LstCpte->item(i)->text().right(4).trimmed() == codigo)
+                return w().LstCpte->item(i);
+        return nullptr;
+    }
+
+    rt::GuionDePrueba guion;
+    std::vector<int> fines;
+    QTemporaryDir dir_;
+    QString ruta_;
+
+private:
+    std::unique_ptr<frmTA_TITCOPIADORES> ventana_;
+    std::function<void(int)> finAnterior_;
+};

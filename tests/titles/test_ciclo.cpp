@@ -1,0 +1,230 @@
+// The editing cycle driven from the keyboard: create, replace, delete, abandon, close.
+#include "entorno.h"
+
+#include <QToolButton>
+
+namespace {
+const QString kTodos = QStringLiteral("  FC,  NC,  ND,  TK,  RC,  FP, NCP, NDP,  OP,  DB,  TR,  LS,  AS,  AJ,  AP,  CI");
+}
+
+TEST_F(VentanaTitulos, StartsInBrowseStateProposingTheNextCodeWithEveryVoucherMarked)
+{
+    abre();
+    EXPECT_EQ(caja(0)->text(), "11");
+    EXPECT_EQ(QApplication::focusWidget(), caja(0));
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_FALSE(caja(i)->isEnabled()) << i;
+        EXPECT_TRUE(caja(i)->text().isEmpty()) << i;
+    }
+    EXPECT_EQ(w().LstCpte->count(), 16);  // the internal code is left out
+    EXPECT_EQ(w().CptesMarcados(), kTodos);
+    EXPECT_TRUE(w().UtilVarn1->NuevoEnabled());
+    EXPECT_TRUE(w().UtilVarn1->CerrarEnabled());
+    EXPECT_FALSE(w().UtilVarn1->GrabarEnabled());
+    EXPECT_FALSE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_EQ(caja(1)->maxLength(), 50);
+    EXPECT_EQ(caja(2)->maxLength(), 15);
+    EXPECT_EQ(caja(0)->maxLength(), 11 + 5);  // a full account code plus five
+}
+
+TEST_F(VentanaTitulos, AnEmptyTableProposesCodeOne)
+{
+    ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
+    abre();
+    EXPECT_EQ(caja(0)->text(), "1");
+}
+
+TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
+{
+    abre();
+    escribeYEnter(0, QStringLiteral("20"));
+    EXPECT_TRUE(w().EsNuevo);
+    EXPECT_TRUE(w().Modificado);
+    EXPECT_TRUE(caja(3)->isEnabled());
+    EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
+    EXPECT_FALSE(w().UtilVarn1->CerrarEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), caja(1));
+
+    QTest::keyClicks(caja(1), QStringLiteral("Inversiones"));
+    enter(1);
+    QTest::keyClicks(caja(2), QStringLiteral("11020101001"));
+    enter(2);
+    QTest::keyClicks(caja(3), QStringLiteral("11020103001"));
+    enter(3);
+    EXPECT_EQ(QApplication::focusWidget(), w().LstCpte);
+    itemDe(QStringLiteral("FC"))->setCheckState(Qt::Unchecked);
+    tecla(Qt::Key_F2);
+
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Inversiones");
+    EXPECT_EQ(valor("SELECT DESDE || '-' || HASTA FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "11020101001-11020103001");
+    EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), QString(kTodos).remove(0, 5));
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '  20' AND fechahora_grabacion IS NOT NULL "
+                     "AND fechahora_modificacion IS NULL"),
+              1);
+    // Back to browsing, the next code proposed.
+    EXPECT_EQ(caja(0)->text(), "21");
+    EXPECT_FALSE(caja(1)->isEnabled());
+    EXPECT_FALSE(w().Modificado);
+    EXPECT_EQ(QApplication::focusWidget(), caja(0));
+}
+
+TEST_F(VentanaTitulos, ExistingTitleIsShownThenReplacedInPlace)
+{
+    abre();
+    escribeYEnter(0, QStringLiteral("3"));
+    EXPECT_TRUE(w().EsExistente);
+    EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
+    EXPECT_EQ(caja(2)->text(), "11030101001");
+    EXPECT_EQ(w().CptesMarcados(), "  FC,  NC,  ND,  RC");
+
+    escribe(1, QStringLiteral("Deudores comunes"));
+    itemDe(QStringLiteral("RC"))->setCheckState(Qt::Unchecked);
+    tecla(Qt::Key_F2);
+
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 1);
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
+    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores comunes");
+    EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "  FC,  NC,  ND");
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   3' AND fechahora_modificacion IS NOT NULL "
+                     "AND fechahora_grabacion IS NULL"),
+              1);
+}
+
+TEST_F(VentanaTitulos, ReplacementThatFailsHalfwayKeepsTheOldTitleAndTheTypedData)
+{
+    // The new row is refused after the old one was deleted.
+    ejecuta(QStringLiteral("CREATE TABLE rechazos (x int NOT NULL)"));
+    ejecuta(QStringLiteral("CREATE TRIGGER rechaza BEFORE INSERT ON TA_TITCOPIADORES WHEN NEW.DESCRIPCION = 'FALLA' "
+                           "BEGIN INSERT INTO rechazos VALUES (NULL); END"));
+    abre();
+    for (int respuesta : {rt::vbAbort, rt::vbIgnore}) {
+        guion.op.preguntas.clear();
+        guion.op.respuestas = {respuesta};
+        escribeYEnter(0, QStringLiteral("3"));
+        escribe(1, QStringLiteral("FALLA"));
+        tecla(Qt::Key_F2);
+
+        ASSERT_EQ(guion.op.preguntas.size(), 1u) << respuesta;
+        EXPECT_EQ(guion.op.preguntas[0].botones & 7, rt::vbAbortRetryIgnore);
+        EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores por Ventas") << respuesta;
+        EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
+        // Nothing typed is lost and the title can still be corrected and saved.
+        EXPECT_EQ(caja(1)->text(), "FALLA");
+        EXPECT_TRUE(w().Modificado);
+        EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
+        tecla(Qt::Key_Escape);  // abandon: answers No by default, then Yes
+        guion.op.respuestas = {rt::vbYes};
+        tecla(Qt::Key_Escape);
+    }
+    escribeYEnter(0, QStringLiteral("3"));
+    escribe(1, QStringLiteral("Corregido"));
+    tecla(Qt::Key_F2);
+    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Corregido");
+}
+
+TEST_F(VentanaTitulos, ConversionErrorNamesTheBoxAndSavesNothing)
+{
+    ejecuta(QStringLiteral("DROP TABLE TA_TITCOPIADORES"));
+    ejecuta(QStringLiteral("CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
+                           "DESCRIPCION varchar(50), DESDE varchar(15), HASTA int, TC varchar(255), "
+                           "fechahora_grabacion datetime, fechahora_modificacion datetime)"));
+    ejecuta(QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, DESCRIPCION) VALUES ('A100', 'uno'), ('A200', 'dos')"));
+    abre();
+    escribeYEnter(0, QStringLiteral("7"));
+    QTest::keyClicks(caja(1), QStringLiteral("Letras"));
+    enter(1);
+    QTest::keyClicks(caja(2), QStringLiteral("A100"));
+    enter(2);
+    QTest::keyClicks(caja(3), QStringLiteral("A200"));
+    enter(3);
+    tecla(Qt::Key_F2);
+
+    ASSERT_EQ(guion.op.preguntas.size(), 1u) << mensajes().join(" | ").toStdString();
+    const auto& p = guion.op.preguntas[0];
+    EXPECT_EQ(p.titulo, "Error en conversion de datos");
+    EXPECT_EQ(p.botones, rt::vbCritical);
+    EXPECT_EQ(p.texto, "Verifique las siguientes opciones: \r\n\r\n1) Ha ingresado letras donde debe ingresar numeros\r\n\r\n"
+                       "2) Debe ingresar una fecha y el formato es incorrecto\r\n\r\nEn el campo: MA_CUENTAS/HASTA");
+    EXPECT_EQ(QApplication::focusWidget(), caja(3));
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 0);
+    EXPECT_EQ(caja(3)->text(), "A200");
+}
+
+TEST_F(VentanaTitulos, F10DeletesAfterConfirmationAndShowsTheFirstTitle)
+{
+    abre();
+    escribeYEnter(0, QStringLiteral("3"));
+    tecla(Qt::Key_F10);  // No is the default answer
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
+
+    guion.op.respuestas = {rt::vbYes};
+    tecla(Qt::Key_F10);
+    ASSERT_EQ(guion.op.preguntas.size(), 2u);
+    EXPECT_EQ(guion.op.preguntas[1].texto, "Confirma la baja de este registro?");
+    EXPECT_EQ(guion.op.preguntas[1].titulo, "Atención!");
+    EXPECT_EQ(guion.op.preguntas[1].botones, rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2);
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 0);
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 9);
+    EXPECT_EQ(caja(0)->text(), "1");
+    EXPECT_EQ(caja(1)->text(), "Libro Diario General");
+    EXPECT_FALSE(caja(1)->isEnabled());
+    EXPECT_TRUE(w().UtilVarn1->NuevoEnabled());
+}
+
+TEST_F(VentanaTitulos, EscAbandonsEditingOnlyWhenConfirmedAndClosesWhenBrowsing)
+{
+    abre();
+    escribeYEnter(0, QStringLiteral("3"));
+    guion.op.respuestas = {rt::vbNo};
+    tecla(Qt::Key_Escape);
+    ASSERT_EQ(mensajes(), QStringList{"¿Está seguro de abandonar la carga de datos?"});
+    EXPECT_EQ(guion.op.preguntas[0].titulo, "ATENCIÓN!!!");
+    EXPECT_TRUE(caja(1)->isEnabled());
+    EXPECT_TRUE(fines.empty());
+
+    guion.op.respuestas = {rt::vbYes};
+    tecla(Qt::Key_Escape);
+    EXPECT_FALSE(caja(1)->isEnabled());
+    EXPECT_EQ(caja(0)->text(), "11");
+    EXPECT_EQ(caja(0)->selectedText(), "11");
+    EXPECT_TRUE(fines.empty());  // one key, one command
+
+    tecla(Qt::Key_Escape);
+    EXPECT_EQ(fines, std::vector<int>{0});
+    EXPECT_EQ(mensajes().size(), 2);
+    EXPECT_FALSE(w().isVisible());
+}
+
+TEST_F(VentanaTitulos, ToolbarButtonsDriveTheWindow)
+{
+    abre();
+    escribeYEnter(0, QStringLiteral("3"));
+    // Save with the description missing: refused, still editing, deleting still offered.
+    caja(1)->clear();
+    w().UtilVarn1->boton(4)->click();
+    EXPECT_EQ(mensajes(), QStringList{" Debe informar un Detalle! "});
+    EXPECT_TRUE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_TRUE(caja(1)->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), caja(0));
+
+    guion.op.respuestas = {rt::vbYes};
+    w().UtilVarn1->boton(8)->click();  // Cancelar
+    w().UtilVarn1->boton(1)->click();  // Nuevo
+    EXPECT_TRUE(w().EsNuevo);
+    EXPECT_FALSE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), caja(0));
+
+    w().UtilVarn1->boton(5)->click();  // Cerrar
+    EXPECT_TRUE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_EQ(fines, std::vector<int>{0});
+}
+
+TEST_F(VentanaTitulos, ClosingTheWindowEndsTheProgram)
+{
+    abre();
+    w().close();
+    EXPECT_EQ(fines, std::vector<int>{0});
+    EXPECT_TRUE(mensajes().isEmpty());
+}
