@@ -1,4 +1,6 @@
 // Títulos Copiadores: the main window is the program; its load runs the start-up.
+#include "lookup/def_qconsulta.h"
+#include "lookup/lib_clscons3.h"
 #include "runtime/operador_qt.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
@@ -21,6 +23,8 @@ int main(int argc, char* argv[])
     const bool salirAlEstarListo = argumentos.removeAll(QStringLiteral("--salir-al-estar-listo")) > 0;
 
     frmTA_TITCOPIADORES ventana;
+    CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };
+    ventana.ConsultarTabla = Def_QConsulta::ConsultaClave;
     operador.fijaPadre(&ventana);
     if (salirAntesDeConectar)
         return 0;

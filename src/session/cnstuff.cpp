@@ -70,6 +70,7 @@ bool InicioSistema(const QString& lineaComandos) {
     }
     gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
     Q_UNUSED(carpeta);
+    if (PreparaConsulta) PreparaConsulta();
     gUsuarioLogeado = db.gUsuario;
     IniContable();
     VerificaAcceso(QString(), false);

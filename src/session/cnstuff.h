@@ -5,6 +5,7 @@
 #include "adodb/recordset.h"
 
 #include <QString>
+#include <functional>
 
 namespace CNStuffContable {
 
@@ -22,6 +23,10 @@ inline QString gTablaConfiguracion;
 // Account-code structure (16-bit, as the suite stores it).
 inline short D_Capitulo = 0, D_SubCapitulo = 0, D_Rubro = 0, D_SubRubro = 0, D_Cuenta = 0, D_SubCuenta = 0, D_Total = 0;
 inline short TD_Capitulo = 0, TD_SubCapitulo = 0, TD_Rubro = 0, TD_SubRubro = 0, TD_Cuenta = 0, TD_SubCuenta = 0, TD_Total = 0;
+
+/// Prepares the shared lookup request once the session is connected (the
+/// lookup layer sits above this module, so start-up calls it through here).
+inline std::function<void()> PreparaConsulta;
 
 /// The command-line text: the program's arguments joined by blanks.
 QString LineaComandos(const QStringList& argumentos);

@@ -391,7 +391,14 @@ void frmTA_TITCOPIADORES::txtfields_KeyDown(int Index, int KeyCode, int /*Shift*
         if (!HayError)
             RtCampos::Avanza(txtfields[Index], KeyCode);
     }
-    UtilVarn1->setConsultaEnabled(!RtCampos::Etiqueta(txtfields[Index]).trimmed().isEmpty());
+    // The box that holds the focus once the key is handled decides: where focus
+    // events are posted, the next box's got-focus runs after this handler, and
+    // Qt delivers it during Avanza, so this box must not override it.
+    int foco = Index;
+    for (int i = 0; i < kCampos; ++i)
+        if (txtfields[i]->hasFocus())
+            foco = i;
+    UtilVarn1->setConsultaEnabled(!RtCampos::Etiqueta(txtfields[foco]).trimmed().isEmpty());
 }
 
 void frmTA_TITCOPIADORES::txtfields_MouseDown(int Index, int Button)

@@ -1,0 +1,130 @@
+#include "consultaslen.h"
+
+#include "archivos.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace ConsultasLen {
+
+namespace {
+
+const QString kArchivo = QStringLiteral("CONSULTASLEN.VRL");
+const QString kAuxiliar = QStringLiteral("CONSULTASLEN.AUX");
+
+QString Texto(const QByteArray& b)
+{
+    QStringDecoder d("Windows-1252");
+    return d.isValid() ? d.decode(b) : QString::fromLatin1(b);
+}
+
+QByteArray Bytes(const QString& t)
+{
+    QStringEncoder e("Windows-1252");
+    return e.isValid() ? e.encode(t) : t.toLatin1();
+}
+
+QList<QByteArray> Lineas(const QString& ruta, bool* leido)
+{
+    QList<QByteArray> lineas;
+    QFile f(ruta);
+    *leido = f.open(QIODevice::ReadOnly);
+    if (!*leido) return lineas;
+    for (QByteArray l : f.readAll().split('\n')) {
+        if (l.endsWith('\r')) l.chop(1);
+        if (!l.isEmpty()) lineas.append(l);
+    }
+    return lineas;
+}
+
+bool EsDeTabla(const QByteArray& linea, const QString& tabla)
+{
+    const QStringList c = Campos(Texto(linea));
+    return !c.isEmpty() && QString::compare(c.first().trimmed(), tabla.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+QString Comillas(const QString& t)
+{
+    return u'"' + QString(t).remove(u'"') + u'"';
+}
+
+}  // namespace
+
+QStringList Campos(const QString& linea)
+{
+    QStringList campos;
+    QString actual;
+    bool entreComillas = false;
+    bool citado = false;
+    for (QChar c : linea) {
+        if (c == u'"') {
+            entreComillas = !entreComillas;
+            citado = true;
+        } else if (c == u',' && !entreComillas) {
+            campos.append(citado ? actual : actual.trimmed());
+            actual.clear();
+            citado = false;
+        } else {
+            actual.append(c);
+        }
+    }
+    campos.append(citado ? actual : actual.trimmed());
+    return campos;
+}
+
+QStringList Lee(const QString& carpeta, const QString& tabla)
+{
+    QStringList anchos;
+    bool leido = false;
+    for (const QByteArray& l : Lineas(ArchivosConsulta::RutaSinCaso(carpeta, kArchivo), &leido)) {
+        if (!EsDeTabla(l, tabla)) continue;
+        const QStringList c = Campos(Texto(l));
+        anchos.append(c.size() > 1 ? c.at(1) : QString());
+    }
+    return anchos;
+}
+
+bool Graba(const QString& carpeta, const QString& tabla, const QList<int>& anchos, QString* error)
+{
+    const QString ruta = ArchivosConsulta::RutaSinCaso(carpeta, kArchivo);
+    const QString aux = carpeta + kAuxiliar;
+    auto falla = [&](const QString& motivo) {
+        if (error) *error = motivo;
+        QFile::remove(aux);
+        return false;
+    };
+    bool leido = false;
+    const QList<QByteArray> lineas = Lineas(ruta, &leido);
+    if (!leido && QFile::exists(ruta))
+        return falla(QStringLiteral("No se pudo leer el archivo ") + ruta);
+
+    QByteArray contenido;
+    for (const QByteArray& l : lineas) {
+        if (EsDeTabla(l, tabla)) continue;
+        contenido += l + "\r\n";
+    }
+    QString medidas;
+    for (int a : anchos) medidas += QString::number(a) + u'|';
+    contenido += Bytes(Comillas(tabla.trimmed()) + u',' + Comillas(medidas)) + "\r\n";
+
+    QFile f(aux);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return falla(QStringLiteral("No se pudo crear el archivo ") + aux + QStringLiteral(": ") + f.errorString());
+    if (f.write(contenido) != contenido.size() || !f.flush())
+        return falla(QStringLiteral("No se pudo escribir el archivo ") + aux + QStringLiteral(": ") + f.errorString());
+    // On disk before it replaces the old file: a power cut must find one of the two whole.
+    ::fsync(f.handle());
+    f.close();
+    if (std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(ruta).constData()) != 0)
+        return falla(QStringLiteral("No se pudo reemplazar el archivo ") + ruta + QStringLiteral(": ") +
+                     QString::fromLocal8Bit(std::strerror(errno)));
+    return true;
+}
+
+}  // namespace ConsultasLen

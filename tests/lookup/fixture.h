@@ -1,0 +1,68 @@
+#pragma once
+// The demo database in a fresh file per test, the session connected to it as
+// ADMIN, and the program folder pinned to the test's folder.
+#include "../sesion_db.h"
+
+#include "lookup/lib_clscons3.h"
+#include "lookup/lib_frmcons3.h"
+#include "lookup/mascara_consulta.h"
+#include "lookup/modelo_consulta.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QFile>
+#include <QTest>
+
+class ConsultasDemo : public SesionDb {
+protected:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char nombre[] = "lookup_tests";
+        static char* argv[] = {nombre, nullptr};
+        // Never destroyed: tearing a QApplication down among static destructors crashes.
+        static QApplication* app = new QApplication(argc, argv);
+        (void)app;
+        SesionDb::SetUp();
+        prepara(lee(DEMO_DIR "/schema.sql"));
+        prepara(lee(DEMO_DIR "/demo.sql"));
+        conecta();
+        DescartaClsCons3();
+    }
+    void TearDown() override
+    {
+        DescartaClsCons3();
+        SesionDb::TearDown();
+    }
+    static QString lee(const char* ruta)
+    {
+        QFile f(QString::fromUtf8(ruta));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << ruta;
+        return QString::fromUtf8(f.readAll());
+    }
+    void ejecuta(const QString& sql)
+    {
+        DB().gCnn.Execute(sql);
+    }
+    void configura(const QString& clave, const QString& valor)
+    {
+        ejecuta(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = '%1'").arg(clave));
+        ejecuta(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')").arg(clave, valor));
+    }
+    QString rutaVrl() const { return dir.filePath(QStringLiteral("consultas.vrl")); }
+    void escribeVrl(const QList<MascaraConsulta::Registro>& registros)
+    {
+        QFile f(rutaVrl());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (const auto& r : registros) f.write(*MascaraConsulta::Escribe(r));
+    }
+    /// Shows the window as the operator sees it, with the keyboard focus in it.
+    static void muestra(Lib_FrmCons3& w)
+    {
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+};

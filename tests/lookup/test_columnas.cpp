@@ -1,0 +1,75 @@
+#include "fixture.h"
+
+#include "lookup/cabecera_busqueda.h"
+#include "lookup/consultaslen.h"
+
+#include <QDir>
+#include <QHeaderView>
+
+class Columnas : public ConsultasDemo {
+protected:
+    QString ruta() const { return dir.filePath(QStringLiteral("CONSULTASLEN.VRL")); }
+    QByteArray contenido() const
+    {
+        QFile f(ruta());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void escribe(const QByteArray& b)
+    {
+        QFile f(ruta());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(b);
+    }
+    const QByteArray otras = "\"MA_CUENTAS\",\"1440|2880|\"\r\n\"Ta_Titcopiadores\",\"1500|2500|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n";
+};
+
+TEST_F(Columnas, SavingReplacesOnlyTheTablesLineAndPutsItLast)
+{
+    escribe(otras);
+    ASSERT_TRUE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("TA_TITCOPIADORES"), {720, 1440}));
+    EXPECT_EQ(contenido(), QByteArray("\"MA_CUENTAS\",\"1440|2880|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n\"TA_TITCOPIADORES\",\"720|1440|\"\r\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("CONSULTASLEN.AUX"))));
+    EXPECT_EQ(ConsultasLen::Lee(dir.path() + u'/', QStringLiteral("vt_clientes")), QStringList{QStringLiteral("5|")});
+
+    // When the new file cannot be written aside, the old one stays whole.
+    const QByteArray antes = contenido();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("CONSULTASLEN.AUX")));
+    QString error;
+    EXPECT_FALSE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("MA_CUENTAS"), {1}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("CONSULTASLEN.AUX"))) << error.toStdString();
+    EXPECT_EQ(contenido(), antes);
+}
+
+TEST_F(Columnas, TheWindowTakesSavedWidthsAndSavesItsOwn)
+{
+    escribe(otras);
+    auto abre = [](const QString& sql) {
+        auto v = std::make_unique<Lib_FrmCons3>();
+        v->sql = sql;
+        v->Form_Load();
+        return v;
+    };
+    auto v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    EXPECT_EQ(v->picFields->sectionSize(0), v->Pixeles(1500));
+    EXPECT_EQ(v->picFields->sectionSize(1), v->Pixeles(2500));
+    EXPECT_EQ(v->CmbSearch[1]->width(), v->Pixeles(2500) - v->Pixeles(50));
+
+    v->picFields->resizeSection(1, v->Pixeles(3000));
+    v->Form_Unload();
+    EXPECT_EQ(contenido(), QByteArray("\"MA_CUENTAS\",\"1440|2880|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n\"TA_TITCOPIADORES\",\"") +
+                               QByteArray::number(v->Twips(v->Pixeles(1500))) + '|' + QByteArray::number(v->Twips(v->Pixeles(3000))) +
+                               "|\"\r\n");
+
+    // A table without a line keeps the widths its fields give.
+    auto c = abre(QStringLiteral("SELECT IDCajas FROM V_TA_CAJAS"));
+    EXPECT_GE(c->picFields->sectionSize(0), c->picFields->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")));
+    EXPECT_LT(c->picFields->sectionSize(0), c->picFields->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")) * 2);
+
+    // A save that fails is told, and loses nothing.
+    const QByteArray antes = contenido();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("CONSULTASLEN.AUX")));
+    c->Form_Unload();
+    EXPECT_EQ(contenido(), antes);
+    ASSERT_EQ(guion.op.preguntas.size(), 1u);
+    EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral("Aviso al Operador"));
+}
