@@ -153,3 +153,23 @@ TEST_F(Sesion, StartUpReadsTheCommandLineAndConnects) {
     guion.op.respuestas = {rt::vbNo};
     EXPECT_FALSE(InicioSistema(QStringLiteral("@DbName=/no/existe.db;")));
 }
+
+TEST_F(Sesion, SiblingModulesStartFromTheProgramFolderWithTheSessionLine) {
+    DB().gServidor = QString();
+    DB().gUsuario = QStringLiteral("Juan");
+    long long id = -1;
+    guion.op.pidEjecuta = 4321;
+    EjecutaModulo(QStringLiteral("SHELL:V_TA_TABLAS"), QStringLiteral("MA_CUENTAS"), id);
+    EXPECT_EQ(id, 4321);
+    ASSERT_EQ(guion.op.preguntas.size(), 1u);
+    EXPECT_EQ(guion.op.preguntas[0].tipo, QStringLiteral("Ejecuta"));
+    EXPECT_TRUE(guion.op.preguntas[0].texto.contains(dir.path() + QStringLiteral("/V_TA_TABLAS")));
+    EXPECT_TRUE(guion.op.preguntas[0].titulo.endsWith(QStringLiteral("@ParametroAdicional=MA_CUENTAS; orba@ ;"))) << "the session line, as one argument";
+
+    guion.op.pidEjecuta = 0;
+    EjecutaModulo(QStringLiteral("SHELL:NO_EXISTE"), QString(), id);
+    EXPECT_EQ(id, 0);
+    ASSERT_EQ(guion.op.preguntas.size(), 3u);
+    EXPECT_EQ(guion.op.preguntas[2].texto, QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"));
+    EXPECT_EQ(guion.op.preguntas[2].titulo, QStringLiteral("Atención"));
+}
