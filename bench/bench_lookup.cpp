@@ -1,5 +1,6 @@
 // The list lookup window on 100,000 rows: filling it against reading the same
 // rows through AbrirRecordset alone, and the incremental search per keystroke.
+#include "cuentas.h"
 #include "data/db_dll.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_frmcons3.h"
@@ -26,19 +27,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.db"));
-    { QFile f(path); f.open(QIODevice::WriteOnly); }
-    {
-        adodb::Connection cn;
-        cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
-        cn.Execute(QStringLiteral(
-            "CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) COLLATE CI PRIMARY KEY, VALOR varchar(255) COLLATE CI, VALORAUX varchar(255));"
-            "INSERT INTO TA_CONFIGURACION VALUES ('TopConsArt', '100000', NULL);"
-            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, CodigoOpcional varchar(15) COLLATE CI, "
-            "DESCRIPCION varchar(60) COLLATE CI, DV varchar(1), titulo bit);"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
-            "INSERT INTO MA_CUENTAS SELECT printf('%011d', 10000000000 + i), CASE WHEN i % 37 = 0 THEN 'OPC' || i END, "
-            "'Cuenta de prueba número ' || i, CAST(i % 10 AS TEXT), i % 5 = 0 FROM n"));
-    }
+    CreaCuentas(path, QStringLiteral(
+        "CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) COLLATE CI PRIMARY KEY, VALOR varchar(255) COLLATE CI, VALORAUX varchar(255));"
+        "INSERT INTO TA_CONFIGURACION VALUES ('TopConsArt', '100000', NULL);"));
     DB_Dll& db = DB();
     db.gCnn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
     db.gEsAdmin = true;

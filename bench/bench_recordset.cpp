@@ -1,5 +1,6 @@
 // Reading 100,000 rows of 5 columns through AbrirRecordset, against stepping
 // the same query with the sqlite3 C API in the same run.
+#include "cuentas.h"
 #include "data/db_dll.h"
 
 #include <QElapsedTimer>
@@ -21,17 +22,7 @@ double mejor(std::vector<double> v) { return *std::min_element(v.begin(), v.end(
 int main() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.db"));
-    { QFile f(path); f.open(QIODevice::WriteOnly); }
-    {
-        adodb::Connection cn;
-        cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
-        cn.Execute(QStringLiteral(
-            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, CodigoOpcional varchar(15) COLLATE CI, "
-            "DESCRIPCION varchar(60) COLLATE CI, DV varchar(1), titulo bit);"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
-            "INSERT INTO MA_CUENTAS SELECT printf('%011d', 10000000000 + i), CASE WHEN i % 37 = 0 THEN 'OPC' || i END, "
-            "'Cuenta de prueba número ' || i, CAST(i % 10 AS TEXT), i % 5 = 0 FROM n"));
-    }
+    CreaCuentas(path);
 
     std::vector<double> crudo, capa;
     long long control = 0;

@@ -38,7 +38,7 @@ Variant DB_Dll::SQLValue(const Variant& Valor, const QString& Tipo) {
         texto = RtTexto::Reemplaza(Variant(RtTexto::TextoANumero(texto)).toString(), QStringLiteral(","), QStringLiteral("."));
         return texto;
     }
-    if (Tipo == QLatin1String("'")) return QStringLiteral("'") + texto.replace(QLatin1Char('\''), QStringLiteral("''")) + QStringLiteral("'");
+    if (Tipo == QLatin1String("'")) return QStringLiteral("'") + rt::Comillas(texto) + QStringLiteral("'");
     return texto;
 }
 

@@ -12,10 +12,6 @@ using adodb::Variant;
 
 namespace {
 
-// A value about to sit between single quotes: its own apostrophes are doubled so
-// that a typed O'Brien finds O'Brien and can never end the literal early.
-QString Comillas(const QString& v) { return QString(v).replace(QLatin1Char('\''), QStringLiteral("''")); }
-
 QString Numero(const QString& v) { return Variant(rt::Val(v)).toString().trimmed(); }
 
 bool EsNumerico(int t) { return t == 3 || t == 4 || t == 5; }
@@ -153,7 +149,7 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, 
     QString sql;
     if (Condicion.isEmpty()) {
         sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)   WHERE ") + Campo;
-        if (Tipodato == 8) sql += QStringLiteral(" ='") + Comillas(ValorBuscado) + QStringLiteral("'");
+        if (Tipodato == 8) sql += QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("'");
         else if (Tipodato == 7) sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
         else if (EsNumerico(Tipodato)) sql += QStringLiteral(" = ") + Numero(ValorBuscado);
         else sql += QStringLiteral(" = ") + ValorBuscado;
@@ -170,7 +166,7 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
     if (Condicion.isEmpty()) {
         if (Tipodato == 8) {
             sql = QStringLiteral("SELECT TOP 1  * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + Campo +
-                  QStringLiteral(")) ='") + Comillas(ValorBuscado.trimmed()) + QStringLiteral("'");
+                  QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) + QStringLiteral("'");
         } else {
             sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ") + Campo;
             if (Tipodato == 7) sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
@@ -189,8 +185,8 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
                            int Tipodato, const QString& Condicion, bool UsaTrim, bool IgnoraError) {
     QString sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ");
     if (Tipodato == 8 && UsaTrim)
-        sql += QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + Comillas(ValorBuscado.trimmed()) + QStringLiteral("' ");
-    else if (Tipodato == 8) sql += Campo + QStringLiteral(" ='") + Comillas(ValorBuscado) + QStringLiteral("' ");
+        sql += QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) + QStringLiteral("' ");
+    else if (Tipodato == 8) sql += Campo + QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("' ");
     else if (Tipodato == 7) sql += Campo + QStringLiteral(" = #") + ValorBuscado.trimmed() + QStringLiteral("# ");
     else if (EsNumerico(Tipodato)) sql += Campo + QStringLiteral(" = ") + Numero(ValorBuscado);
     else sql += Campo + QStringLiteral(" = ") + ValorBuscado;

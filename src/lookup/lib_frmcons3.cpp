@@ -38,11 +38,6 @@ namespace {
 
 const QString kCantidad = QStringLiteral("**Cantidad**");
 
-QString Comillas(const QString& t)
-{
-    return QString(t).replace(u'\'', QStringLiteral("''"));
-}
-
 // The word after the first "from": the table the lookup shows.
 QString TablaDeSentencia(const QString& sentencia)
 {
@@ -474,9 +469,9 @@ QString Lib_FrmCons3::SentenciaFiltrada(const QString& sentencia, const QString&
     if (rt::Contiene(cabeza, QStringLiteral("v_ma_articulos"))) prefijo = QStringLiteral("v_ma_articulos.");
     const QString enlace = rt::Contiene(sentencia, QStringLiteral("where")) ? QStringLiteral(" and ") : QStringLiteral(" where ");
     if (contiene)
-        return cabeza + enlace + prefijo + columna + QStringLiteral(" like '%") + Comillas(QString(texto).replace(u' ', u'%')) +
+        return cabeza + enlace + prefijo + columna + QStringLiteral(" like '%") + rt::Comillas(QString(texto).replace(u' ', u'%')) +
                QStringLiteral("%' ") + cola;
-    return cabeza + enlace + prefijo + columna + QStringLiteral(" like '") + Comillas(RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"))) +
+    return cabeza + enlace + prefijo + columna + QStringLiteral(" like '") + rt::Comillas(RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"))) +
            QStringLiteral("%' ") + cola;
 }
 
@@ -611,8 +606,8 @@ void Lib_FrmCons3::InformaFaltante()
     if (r != rt::vbYes) return;
     const QString ahora = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
     DB().EjecutaConsultaSQL(QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) values('") + ahora +
-                            QStringLiteral("','") + Comillas(RtTexto::AnchoFijo(id, 25)) + QStringLiteral("','") + Comillas(descripcion) +
-                            QStringLiteral("','") + Comillas(DB().gUsuario) + QStringLiteral("')"));
+                            QStringLiteral("','") + rt::Comillas(RtTexto::AnchoFijo(id, 25)) + QStringLiteral("','") + rt::Comillas(descripcion) +
+                            QStringLiteral("','") + rt::Comillas(DB().gUsuario) + QStringLiteral("')"));
 }
 
 void Lib_FrmCons3::CmdAceptar_Click()

@@ -49,6 +49,8 @@ QString ReemplazaSinCaso(const QString& texto, const QString& buscar, const QStr
 
 double Val(const QString& t) { return adodb::LeadingNumber(t); }
 
+QString Comillas(const QString& valor) { return QString(valor).replace(QLatin1Char('\''), QStringLiteral("''")); }
+
 QString Izquierda(const QString& t, int n)
 {
     if (n <= 0) return {};

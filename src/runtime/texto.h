@@ -23,6 +23,9 @@ double Val(const QString& texto);
 QString Izquierda(const QString& t, int n);
 QString Derecha(const QString& t, int n);
 QString Medio(const QString& t, int inicio, int n = -1);
+/// A value ready to sit between single quotes in a statement: its own
+/// apostrophes doubled, so it can never end the literal early.
+QString Comillas(const QString& valor);
 /// Rounds half to even, as the 16-bit conversions of the suite do.
 long long RedondeoBanquero(double v);
 

@@ -98,7 +98,7 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
     Recordset rs;
     QString sql = QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ") +
                   QStringLiteral(" FROM TA_TAREAS INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave ") +
-                  QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + QString(gUsuarioLogeado).replace(QLatin1Char('\''), QStringLiteral("''")) +
+                  QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + rt::Comillas(gUsuarioLogeado) +
                   QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa + QStringLiteral("%')");
     db.AbrirRecordset(sql, rs);
     intenta([&] {
@@ -235,7 +235,7 @@ bool BuscaCuenta(QString& Codigo, Recordset* Lrcs, bool SoloLectura, bool* EsOpc
         const bool porOpcional = (vuelta == 0) == primeroOpcional;
         const QString columna = porOpcional ? QStringLiteral("CodigoOpcional") : QStringLiteral("Codigo");
         const QString sql = QStringLiteral("SELECT * FROM MA_CUENTAS WHERE ") + columna + QStringLiteral(" =  '") +
-                            QString(Codigo).replace(QLatin1Char('\''), QStringLiteral("''")) + QStringLiteral("'");
+                            rt::Comillas(Codigo) + QStringLiteral("'");
         DB().AbrirRecordset(sql, rs, nullptr, SoloLectura ? 0 : 2, SoloLectura ? 1 : 3);
         p.paso([&] {
             if (rs.State() == adodb::adStateOpen && !rs.eof()) {

@@ -17,12 +17,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString comillas(const QString& s)
-{
-    QString r = s;
-    return r.replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-
 // The window's recordset is left read-only by the code lookup; writing needs
 // the same rows opened for update.
 void abreParaEscribir(adodb::Recordset& rs)
@@ -188,7 +182,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         if (!EsBaja)
             return false;
         p.paso([&] {
-            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO='") + comillas(codigo) + QStringLiteral("'"));
+            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO='") + rt::Comillas(codigo) + QStringLiteral("'"));
             if (cn.Errors().Count() > 0)
                 throw adodb::AdoException(cn.Errors().Item(0));
         });
@@ -211,7 +205,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
             enTransaccion = true;
         });
         p.paso([&] {
-            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO='") + comillas(codigo) + QStringLiteral("'"));
+            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO='") + rt::Comillas(codigo) + QStringLiteral("'"));
         });
         if (!p.abortado() && cn.Errors().Count() > 0) {
             rt::operador().MsgBox(cn.Errors().Item(0).Description, rt::vbOKOnly, QString());
