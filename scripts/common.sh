@@ -25,7 +25,7 @@ make_db() {
     mkdir -p "$(dirname "$target")"
     local tmp="$target.tmp.$$"
     # shellcheck disable=SC2064  # expand $tmp now
-    trap "rm -f '$tmp' '$tmp-journal'" EXIT
+    trap "rm -f '$tmp' '$tmp-journal' '$tmp-wal' '$tmp-shm'" EXIT
 
     local first=1 script
     for script in "$@"; do
@@ -37,6 +37,9 @@ make_db() {
             "$sqlrun" "$tmp" "$script"
         fi
     done
+    # The engine keeps a write-ahead log beside the file: an old one must not
+    # be replayed into the new database.
+    rm -f "$target-wal" "$target-shm" "$target-journal"
     mv -f "$tmp" "$target"
     trap - EXIT
 }
