@@ -88,17 +88,12 @@ bool DB_Dll::ExisteTablaDB(const QString& Tabla) {
     rt::Protocolo p([this](const adodb::Error& e) { return TratamientoErrores(e, {}, QStringLiteral("VerificaCampos")); });
     adodb::Recordset rs;
     if (!p.paso([&] { rs = gCnn.OpenSchema(adodb::adSchemaTables); })) return false;
-    for (bool seguir = !rs.BOF(); seguir;) {
-        if (!p.paso([&] {
-                for (; !rs.eof(); rs.MoveNext())
-                    if (rt::Iguales(RtTexto::ValorCampo(rs.Fields(QStringLiteral("TABLE_NAME")).Value()).trimmed(), Tabla.trimmed())) {
-                        existe = true;
-                        return;
-                    }
-            }))
-            return false;
-        seguir = false;
-    }
+    bool vacio = true;
+    if (!p.paso([&] { vacio = rs.BOF(); }) || vacio) return false;
+    p.recorre(rs, [&] {
+        existe = rt::Iguales(RtTexto::ValorCampo(rs.Fields(QStringLiteral("TABLE_NAME")).Value()).trimmed(), Tabla.trimmed());
+        return existe;
+    });
     return existe;
 }
 
@@ -107,13 +102,13 @@ bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo) {
     bool existe = false;
     rt::Protocolo p([this](const adodb::Error& e) { return TratamientoErrores(e, {}, QStringLiteral("VerificaCampos")); });
     adodb::Recordset rs;
-    p.paso([&] { rs = gCnn.OpenSchema(adodb::adSchemaColumns, {Variant(gDBName), Variant(), Variant(Tabla), Variant()}); });
-    p.paso([&] {
-        for (; !rs.eof(); rs.MoveNext())
-            if (rt::Iguales(RtTexto::ValorCampo(rs.Fields(QStringLiteral("COLUMN_NAME")).Value()).trimmed(), Campo.trimmed())) {
-                existe = true;
-                return;
-            }
+    if (!p.paso([&] { rs = gCnn.OpenSchema(adodb::adSchemaColumns, {Variant(gDBName), Variant(), Variant(Tabla), Variant()}); }))
+        return false;
+    bool vacio = true;
+    if (!p.paso([&] { vacio = rs.BOF(); }) || vacio) return false;
+    p.recorre(rs, [&] {
+        existe = rt::Iguales(RtTexto::ValorCampo(rs.Fields(QStringLiteral("COLUMN_NAME")).Value()).trimmed(), Campo.trimmed());
+        return existe;
     });
     return existe;
 }

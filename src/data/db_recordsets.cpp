@@ -205,8 +205,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
     AbrirRecordset(sql, rs);
     if (!gOpenFlag) return Variant();
     p.paso([&] {
-        resultado = rs.State() == adodb::adStateOpen && !rs.eof() ? Variant(RtTexto::ValorCampo(rs.Fields(CampoDevuelto).Value()))
-                                                                   : Variant(QString());
+        resultado = !rs.eof() ? Variant(RtTexto::ValorCampo(rs.Fields(CampoDevuelto).Value())) : Variant(QString());
     });
     CierraRecordset(rs);
     return resultado;

@@ -4,6 +4,9 @@
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
 
+#include <QLocale>
+#include <algorithm>
+
 using rt::Contiene;
 using rt::InStr;
 using rt::ReemplazaSinCaso;
@@ -17,6 +20,25 @@ QStringList Patrones(const QString& tabla, const QString& sinonimo, bool llave) 
     QStringList pares;
     for (const QString& f : p) pares << f.arg(tabla) << f.arg(sinonimo);
     return pares;
+}
+
+// The date a quoted literal holds, if it is one. Codes made only of digits
+// (account codes look like yyyyMMdd) are never taken for dates.
+QDateTime FechaDeLiteral(const QString& texto) {
+    const QString t = texto.trimmed();
+    if (t.isEmpty() || std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); })) return {};
+    QDateTime d = adodb::ParseDate(t);
+    if (d.isValid()) return d;
+    const QLocale c = QLocale::c();
+    for (const char* f : {"dd/MM/yy", "d/M/yy", "d MMM yyyy", "dd-MMM-yyyy", "MMM d yyyy", "d MMMM yyyy"}) {
+        d = c.toDateTime(t, QLatin1String(f));
+        if (!d.isValid()) continue;
+        // Two-digit years fall in 1930-2029, as the suite's date rules have it.
+        if (QString::fromLatin1(f).endsWith(QLatin1String("yy")) && !QString::fromLatin1(f).endsWith(QLatin1String("yyyy")) && d.date().year() < 1930)
+            d = d.addYears(100);
+        return d;
+    }
+    return {};
 }
 
 }  // namespace
@@ -79,7 +101,7 @@ QString DB_Dll::ORACLE_Dicc(const QString& Valor) const {
         desde = b + 1;
     }
     for (const QString& lit : literales) {
-        const QDateTime d = adodb::ParseDate(lit.mid(1, lit.size() - 2));
+        const QDateTime d = FechaDeLiteral(lit.mid(1, lit.size() - 2));
         if (!d.isValid()) continue;
         r.replace(lit, QStringLiteral("TO_DATE('") + d.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("','DD/MM/YYYY')"));
     }

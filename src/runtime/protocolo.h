@@ -3,6 +3,7 @@
 // the error to a report; Retry (4) runs the step again, Ignore (5) goes on with
 // the next step, any other answer leaves the routine.
 #include "adodb/error.h"
+#include "adodb/recordset.h"
 
 #include <functional>
 
@@ -30,6 +31,27 @@ public:
             if (r == 5) return true;
             abortado_ = true;
             return false;
+        }
+    }
+    /// Walks `rs` from its current row to the end, each step under the protocol:
+    /// the end test, `cuerpo` (which returns true to stop the walk) and the move.
+    /// Returns false once the routine must be left.
+    template <class Cuerpo>
+    bool recorre(adodb::Recordset& rs, Cuerpo&& cuerpo) {
+        for (;;) {
+            bool fin = true;
+            if (!paso([&] { fin = rs.eof(); })) return false;
+            if (fin) return true;
+            bool para = false;
+            if (!paso([&] { para = cuerpo(); })) return false;
+            if (para) return true;
+            bool movido = false;
+            if (!paso([&] {
+                    rs.MoveNext();
+                    movido = true;
+                }))
+                return false;
+            if (!movido) return true;  // an ignored failed move would walk the same row forever
         }
     }
     bool abortado() const { return abortado_; }

@@ -25,8 +25,7 @@ QString CNDLL::Cfg(const QString& Campo) {
     rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("Cfg")); });
     DB().AbrirRecordset(sql, rs);
     p.paso([&] {
-        resultado = rs.State() == adodb::adStateOpen && !rs.eof() ? RtTexto::ValorCampo(rs.Fields(QStringLiteral("VALOR")).Value())
-                                                                   : QStringLiteral(" ");
+        resultado = !rs.eof() ? RtTexto::ValorCampo(rs.Fields(QStringLiteral("VALOR")).Value()) : QStringLiteral(" ");
     });
     if (p.abortado()) resultado.clear();
     DB().CierraRecordset(rs);
@@ -40,17 +39,14 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo) {
     const QString codigo = QString(Codigo).remove(QLatin1Char(' '));
     const QString titulo = QString(CodigoTitulo).remove(QLatin1Char(' '));
     DB().AbrirRecordset(QStringLiteral("TA_TITCOPIADORES"), rs);
-    p.paso([&] {
-        if (rs.State() != adodb::adStateOpen) return;
-        for (; !rs.eof(); rs.MoveNext()) {
-            const QString desde = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Desde")).Value()).remove(QLatin1Char(' '));
-            const QString hasta = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Hasta")).Value()).remove(QLatin1Char(' '));
-            if (codigo.compare(desde, Qt::CaseInsensitive) < 0 || codigo.compare(hasta, Qt::CaseInsensitive) > 0) continue;
-            const QString propio = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value()).remove(QLatin1Char(' '));
-            if (rt::Iguales(propio, titulo)) continue;  // the title being edited
-            enRango = true;
-            return;
-        }
+    p.recorre(rs, [&] {
+        const QString desde = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Desde")).Value()).remove(QLatin1Char(' '));
+        const QString hasta = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Hasta")).Value()).remove(QLatin1Char(' '));
+        if (codigo.compare(desde, Qt::CaseInsensitive) < 0 || codigo.compare(hasta, Qt::CaseInsensitive) > 0) return false;
+        const QString propio = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value()).remove(QLatin1Char(' '));
+        if (rt::Iguales(propio, titulo)) return false;  // the title being edited
+        enRango = true;
+        return true;
     });
     DB().CierraRecordset(rs);
     return enRango;

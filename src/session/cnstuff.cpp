@@ -64,8 +64,10 @@ bool InicioSistema(const QString& lineaComandos) {
         try {
             db.gCnn.CommandTimeout = 360;
             db.gCnn.SetDefaultDatabase(db.gDBName);
-        } catch (const AdoException&) {
-            // The session works on the database the connection chose.
+        } catch (const AdoException& e) {
+            // Connected, but the session is not complete: start-up stops quietly
+            // here and the window loads on what the connection chose.
+            if (e.error().Number != adodb::kErrInvalidArgument && e.error().Number != adodb::kErrItemNotFound) return true;
         }
     }
     gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
@@ -149,7 +151,7 @@ QString Cfg(const QString& Clave, QString* ValorAux) {
     });
     DB().AbrirRecordset(sql, rs);
     p.paso([&] {
-        if (rs.State() != adodb::adStateOpen || rs.eof()) {
+        if (rs.eof()) {
             resultado = QStringLiteral(" ");
             if (ValorAux) ValorAux->clear();
         } else {
@@ -238,7 +240,7 @@ bool BuscaCuenta(QString& Codigo, Recordset* Lrcs, bool SoloLectura, bool* EsOpc
                             rt::Comillas(Codigo) + QStringLiteral("'");
         DB().AbrirRecordset(sql, rs, nullptr, SoloLectura ? 0 : 2, SoloLectura ? 1 : 3);
         p.paso([&] {
-            if (rs.State() == adodb::adStateOpen && !rs.eof()) {
+            if (!rs.eof()) {
                 encontrado = true;
                 if (porOpcional) {
                     Codigo = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value());
@@ -265,6 +267,7 @@ bool ExisteArchivo(const QString& Ruta) {
 }
 
 int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Variant& Rutina) {
+    if (CodErr.Number == 0) return 0;
     QString temp = qEnvironmentVariable("temp").trimmed();
     if (temp.isEmpty()) temp = qEnvironmentVariable("TEMP").trimmed();
     if (temp.isEmpty()) temp = RtEntorno::CarpetaTemporal();
@@ -273,7 +276,7 @@ int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Varia
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! "));
     const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    if (CodErr.Number != 0) errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, mensaje, r));
+    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, mensaje, r));
     return r;
 }
 

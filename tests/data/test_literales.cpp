@@ -64,3 +64,15 @@ TEST_F(Esquema, TablesAndColumnsAreFoundAndMissingColumnsAdded) {
     DB().gProveedor = QStringLiteral("OraOLEDB.Oracle.1");
     EXPECT_TRUE(DB().ExisteCampoDB(QStringLiteral("TA_DATOS"), QStringLiteral("cualquiera")));
 }
+
+TEST_F(Esquema, SchemaChecksNeverLetAnIgnoredFailureEscape) {
+    conecta();
+    DB().gCnn.Close();
+    guion.op.respuestas = {rt::vbIgnore, rt::vbIgnore, rt::vbIgnore, rt::vbIgnore};
+    bool existe = true;
+    EXPECT_NO_THROW(existe = DB().ExisteTablaDB(QStringLiteral("TA_DATOS")));
+    EXPECT_FALSE(existe);
+    EXPECT_NO_THROW(existe = DB().ExisteCampoDB(QStringLiteral("TA_DATOS"), QStringLiteral("Codigo")));
+    EXPECT_FALSE(existe);
+    for (const auto& q : guion.op.preguntas) EXPECT_TRUE(q.titulo.contains(QStringLiteral("VerificaCampos")));
+}

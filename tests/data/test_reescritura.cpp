@@ -35,6 +35,9 @@ TEST_F(Reescritura, OracleDialectOnlyOnOracleConnections) {
               QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE ROWNUM <= 5 ORDER BY Codigo"));
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT * FROM T WHERE F = '2006-01-31' AND G = 'hola'")),
               QStringLiteral("SELECT * FROM T WHERE F = TO_DATE('31/01/2006','DD/MM/YYYY') AND G = 'hola'"));
+    EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT * FROM T WHERE F = '31/01/06' OR F = '31 Jan 2006' OR C = '11010101'")),
+              QStringLiteral("SELECT * FROM T WHERE F = TO_DATE('31/01/2006','DD/MM/YYYY') OR F = TO_DATE('31/01/2006','DD/MM/YYYY') OR C = '11010101'"))
+        << "account codes are not dates";
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT CONVERT(NVARCHAR,Fecha,103) FROM T")),
               QStringLiteral("SELECT TO_CHAR(Fecha,'DD/MM/YYYY') FROM T"));
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT ISNULL(a,'') , SUBSTRING(b,1,2) FROM [T] WHERE c='' AND LEN(d)>0")),

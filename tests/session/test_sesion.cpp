@@ -173,3 +173,12 @@ TEST_F(Sesion, SiblingModulesStartFromTheProgramFolderWithTheSessionLine) {
     EXPECT_EQ(guion.op.preguntas[2].texto, QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"));
     EXPECT_EQ(guion.op.preguntas[2].titulo, QStringLiteral("Atención"));
 }
+
+TEST_F(Sesion, AConfigurationReadThatFailsReadsEmptyNotMissing) {
+    DB().EjecutaConsultaSQL(QStringLiteral("DROP TABLE TA_CONFIGURACION"));
+    guion.op.respuestas = {rt::vbAbort, rt::vbAbort};
+    EXPECT_EQ(Cfg(QStringLiteral("NOMBRE")), QString()) << "a failure gives \"\", a missing key \" \"";
+    ASSERT_EQ(guion.op.preguntas.size(), 2u);
+    EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("AbrirRecordset")));
+    EXPECT_TRUE(guion.op.preguntas[1].titulo.startsWith(QStringLiteral("Cfg")));
+}
