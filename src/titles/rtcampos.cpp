@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScreen>
 #include <QWidget>
 
@@ -102,6 +103,12 @@ void RtCampos::LimpiaFormulario(QWidget* ventana, int opcion)
             continue;
         caja->clear();
     }
+    // A check list returns to the state a new record starts with, every item
+    // marked, so a new title never inherits the marks of the one shown before.
+    for (QListWidget* lista : ventana->findChildren<QListWidget*>())
+        for (int i = 0; i < lista->count(); ++i)
+            if (lista->item(i)->flags() & Qt::ItemIsUserCheckable)
+                lista->item(i)->setCheckState(Qt::Checked);
 }
 
 bool RtCampos::EsTeclaAvance(int keyCode)

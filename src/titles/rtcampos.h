@@ -29,8 +29,8 @@ public:
     /// Each box whose column is text gets that column's size as maximum length.
     static void LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb::Connection& cn);
     /// Empties the entry boxes of the window. With option 1 the box of index 0
-    /// (the key) keeps its text. Check lists keep their marks: they are restored
-    /// from the record, not typed.
+    /// (the key) keeps its text. Check lists get every item marked, the state a
+    /// new record starts with; a record shown afterwards restores its own marks.
     static void LimpiaFormulario(QWidget* ventana, int opcion = 0);
     /// Enter moves on; Tab already does by itself and does not validate.
     static bool EsTeclaAvance(int keyCode);

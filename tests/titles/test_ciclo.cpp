@@ -62,8 +62,9 @@ TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '  20' AND fechahora_grabacion IS NOT NULL "
                      "AND fechahora_modificacion IS NULL"),
               1);
-    // Back to browsing, the next code proposed.
+    // Back to browsing, the next code proposed, every voucher marked again.
     EXPECT_EQ(caja(0)->text(), "21");
+    EXPECT_EQ(itemDe(QStringLiteral("FC"))->checkState(), Qt::Checked);
     EXPECT_FALSE(caja(1)->isEnabled());
     EXPECT_FALSE(w().Modificado);
     EXPECT_EQ(QApplication::focusWidget(), caja(0));

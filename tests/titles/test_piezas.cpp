@@ -62,7 +62,7 @@ TEST_F(VentanaTitulos, FieldServicesFillAndClearTheBoxes)
     RtCampos::LimpiaFormulario(&w(), 1);
     EXPECT_EQ(caja(0)->text(), "x");
     EXPECT_TRUE(caja(1)->text().isEmpty());
-    EXPECT_EQ(itemDe("FC")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(itemDe("FC")->checkState(), Qt::Checked) << "a cleared record starts with every voucher marked";
     RtCampos::LimpiaFormulario(&w());
     EXPECT_TRUE(caja(0)->text().isEmpty());
 }
