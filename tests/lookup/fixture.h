@@ -1,6 +1,7 @@
 #pragma once
 // The demo database in a fresh file per test, the session connected to it as
 // ADMIN, and the program folder pinned to the test's folder.
+#include "../aplicacion.h"
 #include "../sesion_db.h"
 
 #include "lookup/lib_clscons3.h"
@@ -19,12 +20,7 @@ class ConsultasDemo : public SesionDb {
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char nombre[] = "lookup_tests";
-        static char* argv[] = {nombre, nullptr};
-        // Never destroyed: tearing a QApplication down among static destructors crashes.
-        static QApplication* app = new QApplication(argc, argv);
-        (void)app;
+        aplicacion();
         SesionDb::SetUp();
         prepara(lee(DEMO_DIR "/schema.sql"));
         prepara(lee(DEMO_DIR "/demo.sql"));

@@ -1,4 +1,5 @@
 #include "runtime/operador_qt.h"
+#include "../aplicacion.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,16 +16,6 @@
 using namespace rt;
 
 namespace {
-
-QApplication& aplicacion()
-{
-    static int argc = 1;
-    static char nombre[] = "runtime_tests";
-    static char* argv[] = {nombre, nullptr};
-    // Never destroyed: widgets of other tests may outlive any ordered teardown.
-    static auto* app = new QApplication(argc, argv);
-    return *app;
-}
 
 // Runs `f` on the modal window once the code under test has opened it.
 void alAbrirse(std::function<void(QWidget*)> f, int intentos = 200)

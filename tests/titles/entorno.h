@@ -23,17 +23,8 @@
 #include <memory>
 #include <vector>
 
+#include "../aplicacion.h"
 #include "../qt_print.h"
-
-inline QApplication* aplicacion()
-{
-    static int argc = 1;
-    static char nombre[] = "titles_tests";
-    static char* argv[] = {nombre, nullptr};
-    // Never destroyed: tearing a QApplication down among static destructors crashes.
-    static QApplication* app = new QApplication(argc, argv);
-    return app;
-}
 
 class VentanaTitulos : public ::testing::Test {
 protected:

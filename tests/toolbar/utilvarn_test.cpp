@@ -1,4 +1,5 @@
 #include "toolbar/utilvarn.h"
+#include "../aplicacion.h"
 
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
@@ -26,12 +27,7 @@ class UtilVarnWidget : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char nombre[] = "toolbar_tests";
-        static char* argv[] = {nombre, nullptr};
-        // Never destroyed: tearing a QApplication down among static destructors crashes.
-        static QApplication* app = new QApplication(argc, argv);
-        (void)app;
+        aplicacion();
         // An empty program folder and no INI: style 1's strip is asked for and missing.
         RtEntorno::FijaCarpetaPrograma(programa_.path() + "/");
         RtIni::FijaCarpetaConfiguracion(programa_.path());
