@@ -12,7 +12,12 @@ if [[ -f "$cache" ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; t
 fi
 if [[ ! -f "$BUILD_DIR/build.ninja" ]]; then
     say "configuring build/"
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    launcher=()
+    # A compiler cache makes rebuilds in other checkouts of the tree cheap.
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 fi
 say "building"
+# Paths below the tree are hashed relative to it, so checkouts share the cache.
+export CCACHE_BASEDIR="$ROOT"
 cmake --build "$BUILD_DIR" -j"$(nproc)"

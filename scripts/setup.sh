@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
     # tool chain
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config ccache
     # Qt 6 (widgets, print support) and its translations
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6printsupport6
     libgl1-mesa-dev fonts-dejavu-core
