@@ -58,6 +58,9 @@ void Connection::Close() {
             engine_->rollback();
         } catch (...) {
         }
+        // Whoever opened the transaction must learn that its work is gone,
+        // even when the connection is reopened before it commits.
+        lostLevels_ += transactionLevel_;
     }
     engine_->close();
     engine_.reset();
@@ -69,8 +72,19 @@ Engine& Connection::engine() {
     return *engine_;
 }
 
+void Connection::failLostTransaction() {
+    errors_.Clear();
+    fail(AdoException(Error{kErrTransactionLost,
+                            QStringLiteral("Se perdió la conexión con la base de datos durante una transacción: "
+                                           "sus cambios no se grabaron."),
+                            QStringLiteral("ADODB.Connection"), QStringLiteral("08007"), 0}));
+}
+
 Rowset Connection::run(const QString& sql, const std::vector<Variant>& params) {
     requireOpen();
+    // Statements after a lost transaction would run outside it and be kept
+    // while the rest was rolled back: refuse them until it is ended.
+    if (lostLevels_ > 0) failLostTransaction();
     errors_.Clear();
     try {
         return engine_->run(sql, params, CommandTimeout);
@@ -100,6 +114,10 @@ void Connection::BeginTrans() {
 
 void Connection::CommitTrans() {
     requireOpen();
+    if (transactionLevel_ == 0 && lostLevels_ > 0) {
+        --lostLevels_;
+        failLostTransaction();
+    }
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
     try {
         engine_->commit();
@@ -111,6 +129,10 @@ void Connection::CommitTrans() {
 
 void Connection::RollbackTrans() {
     requireOpen();
+    if (transactionLevel_ == 0 && lostLevels_ > 0) {
+        --lostLevels_;  // already rolled back when the link went
+        return;
+    }
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
     try {
         engine_->rollback();
@@ -169,6 +191,22 @@ void Connection::SetDefaultDatabase(const QString& name) {
 }
 
 QString Connection::DbmsName() const { return State() == adStateOpen ? engine_->dbmsName() : QString(); }
+
+Transaccion::Transaccion(Connection& cn) : cn_(cn) { cn_.BeginTrans(); }
+
+Transaccion::~Transaccion() {
+    if (terminada_) return;
+    try {
+        cn_.RollbackTrans();
+    } catch (...) {
+        // The engine rolls back on its own when the link or the connection is gone.
+    }
+}
+
+void Transaccion::Commit() {
+    cn_.CommitTrans();
+    terminada_ = true;
+}
 
 void Connection::BreakLinkForTest() {
     if (engine_) engine_->breakLink();

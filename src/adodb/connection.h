@@ -62,11 +62,29 @@ public:
 
 private:
     [[noreturn]] void fail(const AdoException& e);
+    [[noreturn]] void failLostTransaction();
     void requireOpen() const;
 
     std::unique_ptr<Engine> engine_;
     adodb::Errors errors_;
     int transactionLevel_ = 0;
+    int lostLevels_ = 0;  // transactions rolled back by a close their owners have not ended yet
+};
+
+/// A transaction that is rolled back when the guard goes out of scope
+/// without Commit (a failure or an early return); the destructor never throws.
+class Transaccion {
+public:
+    explicit Transaccion(Connection& cn);
+    ~Transaccion();
+    Transaccion(const Transaccion&) = delete;
+    Transaccion& operator=(const Transaccion&) = delete;
+    /// Commits; on failure the transaction stays open and the destructor rolls it back.
+    void Commit();
+
+private:
+    Connection& cn_;
+    bool terminada_ = false;
 };
 
 }  // namespace adodb

@@ -11,12 +11,20 @@ namespace adodb {
 constexpr std::int32_t hr(std::uint32_t v) { return static_cast<std::int32_t>(v); }
 
 // Provider-level HRESULTs (as a VB caller sees them: negative 32-bit numbers).
-inline constexpr std::int32_t kErrUnspecified = hr(0x80004005);   // E_FAIL: link lost, open failed
+// E_FAIL is what a caller takes for "the link is gone" (it reconnects), so only a
+// lost link or a failed open carries it; see EsEnlacePerdido.
+inline constexpr std::int32_t kErrUnspecified = hr(0x80004005);
 inline constexpr std::int32_t kErrSyntax = hr(0x80040E14);        // DB_E_ERRORSINCOMMAND
 inline constexpr std::int32_t kErrIntegrity = hr(0x80040E2F);     // DB_E_INTEGRITYVIOLATION
 inline constexpr std::int32_t kErrNoTable = hr(0x80040E37);       // DB_E_NOTABLE
 inline constexpr std::int32_t kErrRowNotFound = hr(0x80040E38);   // row cannot be located for updating
-inline constexpr std::int32_t kErrTimeout = hr(0x80040E31);       // DB_E_ABORTLIMITREACHED
+inline constexpr std::int32_t kErrTimeout = hr(0x80040E31);       // DB_E_ABORTLIMITREACHED (also busy, locked)
+inline constexpr std::int32_t kErrPermission = hr(0x80040E09);    // DB_SEC_E_PERMISSIONDENIED (read-only database)
+inline constexpr std::int32_t kErrAuthFailed = hr(0x80040E4D);    // DB_SEC_E_AUTH_FAILED (login refused)
+inline constexpr std::int32_t kErrCanceled = hr(0x80040E4E);      // DB_E_CANCELED (interrupted)
+inline constexpr std::int32_t kErrDiskFull = hr(0x80030070);      // STG_E_MEDIUMFULL
+inline constexpr std::int32_t kErrOutOfMemory = hr(0x8007000E);   // E_OUTOFMEMORY
+inline constexpr std::int32_t kErrTransactionLost = hr(0x8004D019);  // XACT_E_ABORTED: rolled back behind the caller's back
 // ADO's own numbers.
 inline constexpr std::int32_t kErrObjectClosed = 3704;
 inline constexpr std::int32_t kErrObjectOpen = 3705;
@@ -27,6 +35,9 @@ inline constexpr std::int32_t kErrDataConversion = 3421;
 inline constexpr std::int32_t kErrBofEof = 3021;
 inline constexpr std::int32_t kErrNotSupported = 3251;
 inline constexpr std::int32_t kErrInvalidArgument = 5;
+/// adErrProviderFailed: any provider error without a more precise number. Never
+/// taken for a lost link.
+inline constexpr std::int32_t kErrProviderFailed = 3000;
 
 /// One error record: ADO number, text, where it came from, SQLSTATE and the engine's own code.
 struct Error {
@@ -36,6 +47,14 @@ struct Error {
     QString SQLState;
     std::int32_t NativeError = 0;
 };
+
+/// True when the error means the link to the database is gone (ODBC SQLSTATE
+/// class 08, or the states drivers use for a dropped link), so reconnecting
+/// is the remedy; an ordinary statement error never is.
+bool EsEnlacePerdido(const Error& e);
+
+/// The ADO number for an ODBC SQLSTATE (kErrProviderFailed when none fits).
+std::int32_t NumeroPorSqlState(const QString& sqlState);
 
 /// The exception every failing ADO operation throws; it carries the same record
 /// that the connection's Errors collection keeps for provider errors.

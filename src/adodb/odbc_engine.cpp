@@ -239,7 +239,7 @@ std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& sou
         e.NativeError = native;
         e.Description = withoutTags(fromWide(text.data(), qMin<qsizetype>(length, text.size() - 1)));
         e.Source = source;
-        e.Number = odbcErrorNumber(e.SQLState);
+        e.Number = NumeroPorSqlState(e.SQLState);
         out.push_back(std::move(e));
     }
     return out;
@@ -248,7 +248,15 @@ std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& sou
 // The SQLite driver answers HY000 to every failure; SQLite's own code and
 // message still tell apart the classes that callers branch on.
 QString sqliteState(std::int32_t native, const QString& message) {
-    if ((native & 0xff) == 19) return u"23000"_s;  // SQLITE_CONSTRAINT and its extended codes
+    switch (native & 0xff) {  // the driver passes SQLite's result code as the native code
+    case 19: return u"23000"_s;  // SQLITE_CONSTRAINT and its extended codes
+    case 5: case 6: return u"HYT00"_s;  // busy, locked
+    case 8: return u"25006"_s;  // read-only
+    case 13: return u"53100"_s;  // disk full
+    case 7: return u"53200"_s;  // out of memory
+    case 9: return u"HY008"_s;  // interrupted
+    default: break;
+    }
     if (message.startsWith(u"no such table")) return u"42S02"_s;
     if (message.startsWith(u"no such column")) return u"42S22"_s;
     if (message.contains(u"syntax error")) return u"42000"_s;
@@ -297,17 +305,6 @@ struct ParamBuffer {
 
 // ---------------------------------------------------------------------------
 // Pure translations
-
-std::int32_t odbcErrorNumber(const QString& sqlState) {
-    const QString s = sqlState.toUpper();
-    if (s == u"HYT00" || s == u"HYT01") return kErrTimeout;
-    if (s.startsWith(u"08") || s.startsWith(u"28")) return kErrUnspecified;
-    if (s.startsWith(u"23")) return kErrIntegrity;
-    if (s == u"42S02" || s == u"S0002") return kErrNoTable;
-    if (s.startsWith(u"42") || s == u"37000") return kErrSyntax;
-    if (s.startsWith(u"22")) return kErrDataConversion;
-    return kErrUnspecified;
-}
 
 int odbcAdoType(int sqlType, const QString& typeName) {
     switch (sqlType) {
@@ -471,13 +468,13 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
             if (r.SQLState == u"HY000")
                 if (const QString state = sqliteState(r.NativeError, r.Description); !state.isEmpty()) {
                     r.SQLState = state;
-                    r.Number = odbcErrorNumber(state);
+                    r.Number = NumeroPorSqlState(state);
                 }
     // Warnings (class 01) may come before the error that matters; the first record names the failure.
     std::stable_partition(records.begin(), records.end(),
                           [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
     if (records.empty())
-        records.push_back(Error{kErrUnspecified, u"El controlador ODBC devolvió un error sin descripción."_s,
+        records.push_back(Error{kErrProviderFailed, u"El controlador ODBC devolvió un error sin descripción."_s,
                                 source_, u"HY000"_s, 0});
     return records;
 }

@@ -12,9 +12,6 @@ namespace adodb {
 /// installed drivers; throws AdoException (SQLSTATE IM002) when none fits.
 QString odbcConnectionString(const ConnectionInfo& info, const QStringList& installedDrivers);
 
-/// ADO error number for an ODBC SQLSTATE.
-std::int32_t odbcErrorNumber(const QString& sqlState);
-
 /// ADO type code for an ODBC SQL type; the DBMS type name tells money apart.
 int odbcAdoType(int sqlType, const QString& typeName);
 

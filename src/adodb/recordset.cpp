@@ -4,6 +4,10 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 namespace adodb {
 
 namespace {
@@ -14,6 +18,24 @@ bool isIntegerType(int t) { return t == adSmallInt || t == adInteger || t == adT
 bool isRealType(int t) { return t == adSingle || t == adDouble || t == adCurrency || t == adDecimal || t == adNumeric || t == 139; }
 
 [[noreturn]] void conversionError() { msg::raise(kErrDataConversion); }
+
+// A whole number the integer column can hold; anything else would be stored
+// wrapped or cut by the engine.
+Variant enRango(const ColumnInfo& c, long long v) {
+    long long lo = std::numeric_limits<long long>::min(), hi = std::numeric_limits<long long>::max();
+    switch (c.type) {
+    case adTinyInt: lo = -128; hi = 127; break;
+    case 17: lo = 0; hi = 255; break;  // adUnsignedTinyInt (SQL Server's tinyint)
+    case adSmallInt: lo = -32768; hi = 32767; break;
+    case adInteger: lo = std::numeric_limits<std::int32_t>::min(); hi = std::numeric_limits<std::int32_t>::max(); break;
+    case 18: lo = 0; hi = 65535; break;                                   // adUnsignedSmallInt
+    case 19: lo = 0; hi = std::numeric_limits<std::uint32_t>::max(); break;  // adUnsignedInt
+    case 21: lo = 0; break;                                               // adUnsignedBigInt
+    default: break;
+    }
+    if (v < lo || v > hi) conversionError();
+    return Variant(v);
+}
 
 // A text the column's type can take, or error 3421 — the provider would refuse it
 // at Update anyway, and callers rely on the early, typed failure.
@@ -28,16 +50,24 @@ Variant coerce(const ColumnInfo& c, const Variant& v) {
         return s;
     }
     if (isIntegerType(c.type) || isRealType(c.type)) {
-        if (v.isNumber()) return isIntegerType(c.type) ? Variant(static_cast<long long>(v.toInt64())) : Variant(v.toDouble());
         if (v.isBool()) return Variant(v.toBool() ? -1 : 0);
-        if (v.isDate()) return Variant(v.toDouble());
-        QString s = v.toString().trimmed();
-        if (!s.contains(QLatin1Char('.'))) s.replace(QLatin1Char(','), QLatin1Char('.'));
-        bool ok = false;
-        const double d = s.toDouble(&ok);
-        if (!ok) conversionError();
-        if (isIntegerType(c.type)) return Variant(static_cast<long long>(std::llround(d)));
-        return Variant(d);
+        if (v.type() == VarType::Integer) return isIntegerType(c.type) ? enRango(c, v.toInt64()) : Variant(v.toDouble());
+        double d = 0;
+        if (v.isNumber() || v.isDate()) {
+            d = v.toDouble();
+        } else {
+            QString s = v.toString().trimmed();
+            if (!s.contains(QLatin1Char('.'))) s.replace(QLatin1Char(','), QLatin1Char('.'));
+            bool ok = false;
+            d = s.toDouble(&ok);
+            if (!ok) conversionError();
+        }
+        if (!std::isfinite(d)) conversionError();
+        if (!isIntegerType(c.type)) return Variant(d);
+        // 2^63 itself does not fit: the range is half-open.
+        const double r = std::nearbyint(d);
+        if (r < -9223372036854775808.0 || r >= 9223372036854775808.0) conversionError();
+        return enRango(c, static_cast<long long>(r));
     }
     if (isDateType(c.type)) {
         if (v.isDate()) return v;
@@ -243,41 +273,25 @@ void Recordset::Update() {
         rowset_.cells.insert(rowset_.cells.end(), row.begin(), row.end());
         pos_ = static_cast<long>(rowset_.rowCount()) - 1;
     } else {
-        // Identify the row by its key columns when the result has them, else by every
-        // column as it was read; a row changed or deleted meanwhile is not found.
-        bool hasKey = false;
-        for (const ColumnInfo& c : rowset_.columns) hasKey = hasKey || (c.key && !c.baseColumn.isEmpty());
-        QStringList sets, wheres;
+        QStringList sets;
+        std::vector<bool> changed(n, false);
         for (const auto& [col, value] : pending_) {
             const ColumnInfo& c = rowset_.columns[static_cast<size_t>(col)];
             if (c.baseColumn.isEmpty()) continue;
             sets << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" = ?");
             params.push_back(value);
+            changed[static_cast<size_t>(col)] = true;
         }
         if (sets.isEmpty()) {
             CancelUpdate();
             return;
         }
         const size_t base = static_cast<size_t>(pos_) * n;
-        for (size_t i = 0; i < n; ++i) {
-            const ColumnInfo& c = rowset_.columns[i];
-            if (c.baseColumn.isEmpty() || (hasKey && !c.key)) continue;
-            if (isTextType(c.type) && (c.type == adLongVarChar || c.type == adLongVarWChar)) continue;
-            const Variant& original = rowset_.cells[base + i];
-            if (original.isNull()) wheres << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" IS NULL");
-            else {
-                wheres << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" = ?");
-                params.push_back(original);
-            }
-        }
+        const QStringList wheres = rowCriteria(engine, base, changed, params);
         const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                                 .arg(engine.quoteIdentifier(table), sets.join(QStringLiteral(", ")), wheres.join(QStringLiteral(" AND ")));
         const Rowset result = connection_->run(sql, params);
-        if (result.affected == 0) {
-            Error e{kErrRowNotFound, msg::text(kErrRowNotFound), QStringLiteral("ADODB.Recordset"), QStringLiteral("HY000"), 0};
-            connection_->Errors().Add(e);
-            throw AdoException(e);
-        }
+        if (result.affected == 0) rowNotFound();
         for (const auto& [col, value] : pending_) rowset_.cells[base + static_cast<size_t>(col)] = value;
     }
     editMode_ = adEditNone;
@@ -289,25 +303,48 @@ void Recordset::Delete() {
     if (LockType == adLockReadOnly || baseTable().isEmpty()) msg::raise(kErrNotSupported);
     Engine& engine = connection_->engine();
     const size_t n = rowset_.columns.size();
+    const size_t base = static_cast<size_t>(pos_) * n;
+    std::vector<Variant> params;
+    // A delete changes every column: the whole row must still be as it was read.
+    const QStringList wheres = rowCriteria(engine, base, std::vector<bool>(n, true), params);
+    const Rowset result = connection_->run(
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(engine.quoteIdentifier(baseTable()), wheres.join(QStringLiteral(" AND "))), params);
+    if (result.affected == 0) rowNotFound();
+    rowset_.cells.erase(rowset_.cells.begin() + static_cast<long>(base), rowset_.cells.begin() + static_cast<long>(base + n));
+}
+
+QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vector<bool>& changed, std::vector<Variant>& params) const {
+    // ADO's default criterion: the key, plus the values as read of the columns
+    // being changed, so a change another program made meanwhile is never
+    // overwritten (the row is then "not found"). Without a key every column
+    // identifies the row. Long texts cannot be compared, and dates only by a
+    // text form the engine may not have stored, so neither takes part.
+    const size_t n = rowset_.columns.size();
     bool hasKey = false;
     for (const ColumnInfo& c : rowset_.columns) hasKey = hasKey || (c.key && !c.baseColumn.isEmpty());
     QStringList wheres;
-    std::vector<Variant> params;
-    const size_t base = static_cast<size_t>(pos_) * n;
     for (size_t i = 0; i < n; ++i) {
         const ColumnInfo& c = rowset_.columns[i];
-        if (c.baseColumn.isEmpty() || (hasKey && !c.key)) continue;
+        if (c.baseColumn.isEmpty()) continue;
+        if (hasKey && !c.key && !changed[i]) continue;
+        if (!c.key && (c.type == adLongVarChar || c.type == adLongVarWChar || c.type == adLongVarBinary || isDateType(c.type))) continue;
         const Variant& original = rowset_.cells[base + i];
-        if (original.isNull()) wheres << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" IS NULL");
-        else {
+        if (original.isNull()) {
+            wheres << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" IS NULL");
+        } else {
             wheres << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" = ?");
             params.push_back(original);
         }
     }
-    const Rowset result = connection_->run(
-        QStringLiteral("DELETE FROM %1 WHERE %2").arg(engine.quoteIdentifier(baseTable()), wheres.join(QStringLiteral(" AND "))), params);
-    if (result.affected == 0) msg::raise(kErrRowNotFound);
-    rowset_.cells.erase(rowset_.cells.begin() + static_cast<long>(base), rowset_.cells.begin() + static_cast<long>(base + n));
+    // Nothing left to find the row by: better refuse than touch every row.
+    if (wheres.isEmpty()) msg::raise(kErrNotSupported);
+    return wheres;
+}
+
+void Recordset::rowNotFound() {
+    Error e{kErrRowNotFound, msg::text(kErrRowNotFound), QStringLiteral("ADODB.Recordset"), QStringLiteral("HY000"), 0};
+    connection_->Errors().Add(e);
+    throw AdoException(e);
 }
 
 std::vector<std::vector<Variant>> Recordset::GetRows() {

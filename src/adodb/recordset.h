@@ -4,6 +4,7 @@
 #include "variant.h"
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <vector>
 
@@ -89,6 +90,8 @@ private:
     Variant currentValue(int column) const;
     void setCurrentValue(int column, const Variant& v);
     QString baseTable() const;
+    QStringList rowCriteria(Engine& engine, size_t base, const std::vector<bool>& changed, std::vector<Variant>& params) const;
+    [[noreturn]] void rowNotFound();
 
     Connection* connection_ = nullptr;
     Rowset rowset_;

@@ -1,5 +1,6 @@
 #include "sqlite_dialect.h"
 
+#include "error.h"
 #include "variant.h"
 
 #include <vector>
@@ -45,7 +46,8 @@ std::vector<Token> lex(const QString& s) {
         } else if (c == QLatin1Char('#')) {
             // #date# literal of the suite's Access heritage; a lone # stays as it is.
             const int close = s.indexOf(QLatin1Char('#'), i + 1);
-            if (close > i + 1 && ParseDate(s.mid(i + 1, close - i - 1)).isValid()) {
+            // A date is short; a long stretch between two "#" is not one.
+            if (close > i + 1 && close - i < 40 && ParseDate(s.mid(i + 1, close - i - 1)).isValid()) {
                 i = close + 1;
                 out.push_back({Tok::DateLit, s.mid(start + 1, close - start - 1)});
             } else {
@@ -81,19 +83,19 @@ size_t next(const std::vector<Token>& t, size_t i) {
     return i;
 }
 
-QString join(const std::vector<Token>& t, size_t from, size_t to) {
-    QString s;
-    for (size_t i = from; i < to && i < t.size(); ++i) s += t[i].text;
-    return s;
-}
+// Deeper than this no engine parses a statement anyway; refusing it here
+// gives the operator a clear message instead of a parser stack overflow.
+constexpr size_t kMaxDepth = 1000;
 
-// Rewrites tokens [from, to) — one statement or a parenthesised subquery.
-QString rewrite(std::vector<Token> t);
+// A SELECT TOP n whose LIMIT is still to be written at the end of its scope.
+struct PendingTop {
+    qsizetype start;  // where its SELECT begins in the output
+    QString count;
+    bool percent;
+};
 
-QString rewriteRange(const std::vector<Token>& t, size_t from, size_t to) {
-    return rewrite(std::vector<Token>(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to)));
-}
-
+// One pass over the tokens, whatever their nesting: time and memory grow with
+// the statement's length only.
 QString rewrite(std::vector<Token> t) {
     // Simple token-level rewrites first.
     for (size_t i = 0; i < t.size(); ++i) {
@@ -108,7 +110,7 @@ QString rewrite(std::vector<Token> t) {
             // otherwise compare byte by byte.
             const size_t a = next(t, i + 1);
             if (a >= t.size() || !is(t[a], "COLLATE")) k.text += QStringLiteral(" COLLATE CI");
-            k.kind = Tok::Quoted;  // done: nested rewrites must not add it twice
+            k.kind = Tok::Quoted;
         } else if (is(k, "WITH")) {
             // WITH (NOLOCK) and friends: table hints mean nothing to an embedded engine.
             size_t a = next(t, i + 1);
@@ -133,25 +135,51 @@ QString rewrite(std::vector<Token> t) {
         }
     }
 
-    // TOP n [PERCENT] after SELECT [DISTINCT|ALL]: becomes LIMIT at the end of this
-    // select's scope; parenthesised subqueries are handled recursively.
+    // TOP n [PERCENT] after SELECT [DISTINCT|ALL] becomes LIMIT at the end of
+    // that select's scope: the closing parenthesis of its level, a ";" on its
+    // level, or the end of the text. Each open parenthesis is one level.
     QString out;
+    std::vector<std::vector<PendingTop>> levels(1);
+    auto closeLevel = [&](std::vector<PendingTop>& tops) {
+        // Innermost (latest) first: an outer TOP's scope contains the inner's LIMIT.
+        for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+            if (it->percent) {
+                // SQL Server rounds a percentage of rows up.
+                const QString body = out.mid(it->start);
+                out += QStringLiteral(" LIMIT (SELECT CAST((COUNT(*) * %1 + 99.999999) / 100 AS INTEGER) FROM (%2))").arg(it->count, body);
+            } else {
+                out += QStringLiteral(" LIMIT ") + it->count;
+            }
+        }
+        tops.clear();
+    };
     size_t i = 0;
     while (i < t.size()) {
-        if (t[i].text == QLatin1String("(")) {
-            // Find the matching parenthesis and rewrite the inside on its own.
-            int depth = 1;
-            size_t j = i + 1;
-            for (; j < t.size(); ++j) {
-                if (t[j].text == QLatin1String("(")) ++depth;
-                else if (t[j].text == QLatin1String(")") && --depth == 0) break;
-            }
-            out += QLatin1Char('(') + rewriteRange(t, i + 1, j);
-            if (j < t.size()) out += QLatin1Char(')');
-            i = j + 1;
+        const Token& k = t[i];
+        if (k.kind == Tok::Punct && k.text == QLatin1String("(")) {
+            if (levels.size() > kMaxDepth)
+                throw AdoException(Error{kErrSyntax,
+                                         QStringLiteral("La sentencia anida más de %1 niveles de paréntesis.").arg(kMaxDepth),
+                                         QStringLiteral("SQLite"), QStringLiteral("42000"), 0});
+            levels.emplace_back();
+            out += QLatin1Char('(');
+            ++i;
             continue;
         }
-        if (is(t[i], "SELECT")) {
+        if (k.kind == Tok::Punct && k.text == QLatin1String(")") && levels.size() > 1) {
+            closeLevel(levels.back());
+            levels.pop_back();
+            out += QLatin1Char(')');
+            ++i;
+            continue;
+        }
+        if (k.kind == Tok::Punct && k.text == QLatin1String(";")) {
+            closeLevel(levels.back());
+            out += QLatin1Char(';');
+            ++i;
+            continue;
+        }
+        if (is(k, "SELECT")) {
             size_t a = next(t, i + 1);
             size_t afterDistinct = a;
             QString distinct;
@@ -175,33 +203,19 @@ QString rewrite(std::vector<Token> t) {
                         percent = true;
                         after = after + 1;
                     }
-                    // The scope of this select ends at the end of the token range or at
-                    // a statement separator at depth 0.
-                    size_t end = after;
-                    int depth = 0;
-                    for (; end < t.size(); ++end) {
-                        if (t[end].text == QLatin1String("(")) ++depth;
-                        else if (t[end].text == QLatin1String(")")) --depth;
-                        else if (depth == 0 && t[end].text == QLatin1String(";")) break;
-                    }
-                    const QString body = t[i].text + QLatin1Char(' ') + distinct + rewriteRange(t, after, end);
-                    QString limit;
-                    if (percent) {
-                        // SQL Server rounds a percentage of rows up.
-                        QString counted = body;
-                        limit = QStringLiteral(" LIMIT (SELECT CAST((COUNT(*) * %1 + 99.999999) / 100 AS INTEGER) FROM (%2))")
-                                    .arg(count, counted);
-                    } else {
-                        limit = QStringLiteral(" LIMIT ") + count;
-                    }
-                    out += body + limit;
-                    i = end;
+                    levels.back().push_back({out.size(), count, percent});
+                    out += k.text + QLatin1Char(' ') + distinct;
+                    i = after;
                     continue;
                 }
             }
         }
-        out += t[i].text;
+        out += k.text;
         ++i;
+    }
+    while (!levels.empty()) {
+        closeLevel(levels.back());
+        levels.pop_back();
     }
     return out;
 }

@@ -159,10 +159,10 @@ public:
         sqlite3_busy_timeout(db_, (timeoutSecs > 0 ? timeoutSecs : 15) * 1000);
         registerDialect(db_);
         try {
-            // Reading the schema proves the file is a database; WAL lets a reader
-            // and a writer (two running programs) share the file.
+            // Reading the schema proves the file is a database. Nothing is
+            // written here: a file that turns out not to be the suite's must
+            // leave unchanged (the journal mode is set at the first write).
             exec("PRAGMA schema_version");
-            exec("PRAGMA journal_mode=WAL");
             exec("PRAGMA foreign_keys=ON");
         } catch (const AdoException& e) {
             close();
@@ -172,6 +172,7 @@ public:
             throw AdoException(err);
         }
         broken_ = false;
+        walChecked_ = false;
         database_ = QFileInfo(file).completeBaseName();
     }
 
@@ -205,6 +206,7 @@ public:
             for (int i = 1; i <= nParams && paramBase + static_cast<size_t>(i - 1) < params.size(); ++i)
                 bind(st.s, i, params[paramBase + static_cast<size_t>(i - 1)]);
             paramBase += static_cast<size_t>(nParams);
+            if (!walChecked_ && !sqlite3_stmt_readonly(st.s) && sqlite3_get_autocommit(db_)) ensureWal();
             const int cols = sqlite3_column_count(st.s);
             const bool collect = cols > 0 && !result.returnsRows;
             if (collect) describe(st.s, cols, result);
@@ -232,7 +234,11 @@ public:
         return result;
     }
 
-    void begin() override { check(); exec("BEGIN IMMEDIATE"); }
+    void begin() override {
+        check();
+        if (!walChecked_) ensureWal();
+        exec("BEGIN IMMEDIATE");
+    }
     void commit() override { check(); exec("COMMIT"); }
     void rollback() override { check(); exec("ROLLBACK"); }
 
@@ -316,6 +322,15 @@ private:
                                      kSource, QStringLiteral("08S01"), 0});
     }
 
+    // WAL lets a reader and a writer (two running programs) share the file.
+    // It is a property of the file, so it is set once, before the first write;
+    // a file that refuses it (read-only folder, another program in exclusive
+    // mode) keeps working in its own mode.
+    void ensureWal() {
+        walChecked_ = true;
+        sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    }
+
     void exec(const char* sql) {
         char* err = nullptr;
         const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
@@ -326,17 +341,26 @@ private:
     [[noreturn]] void fail(int rc) {
         const int primary = rc & 0xff;
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
-        std::int32_t number = kErrUnspecified;
+        // No result code of a local file means a lost link: none gets E_FAIL.
+        std::int32_t number = kErrProviderFailed;
         QString state = QStringLiteral("HY000");
         switch (primary) {
         case SQLITE_CONSTRAINT: number = kErrIntegrity; state = QStringLiteral("23000"); break;
-        case SQLITE_MISMATCH: number = kErrDataConversion; state = QStringLiteral("22018"); break;
+        case SQLITE_MISMATCH:
+        case SQLITE_TOOBIG:
+        case SQLITE_RANGE: number = kErrDataConversion; state = QStringLiteral("22018"); break;
         case SQLITE_BUSY:
         case SQLITE_LOCKED: number = kErrTimeout; state = QStringLiteral("HYT00"); break;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH: number = kErrPermission; state = QStringLiteral("25006"); break;
+        case SQLITE_FULL: number = kErrDiskFull; state = QStringLiteral("53100"); break;
+        case SQLITE_NOMEM: number = kErrOutOfMemory; state = QStringLiteral("53200"); break;
+        case SQLITE_INTERRUPT: number = kErrCanceled; state = QStringLiteral("HY008"); break;
         case SQLITE_CANTOPEN:
         case SQLITE_NOTADB:
         case SQLITE_IOERR:
-        case SQLITE_CORRUPT: number = kErrUnspecified; state = QStringLiteral("08S01"); break;
+        case SQLITE_CORRUPT: number = kErrProviderFailed; state = QStringLiteral("HY000"); break;
         case SQLITE_ERROR:
             if (message.startsWith(QLatin1String("no such table"))) { number = kErrNoTable; state = QStringLiteral("42S02"); }
             else if (message.startsWith(QLatin1String("no such column"))) { number = kErrSyntax; state = QStringLiteral("42S22"); }
@@ -478,6 +502,7 @@ private:
     QString path_;
     QString database_;
     bool broken_ = false;
+    bool walChecked_ = false;
     std::vector<int> kinds_;
     QHash<QString, ColumnMeta> metaCache_;
     QHash<QString, bool> tableCache_;

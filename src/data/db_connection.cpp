@@ -85,6 +85,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
                 gCnn.CursorLocation = static_cast<int>(lCursor);
             } else if (paso == 7) {
                 gCnn.Open(gConnString, QString(), QString());
+                VerificaTablasRequeridas();
             } else {
                 if (!ValidaAdmin) {
                     gEsAdmin = true;
@@ -138,6 +139,37 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
             ConstruyeCadena();
         }
     }
+}
+
+QStringList DB_Dll::TablasFaltantes() {
+    QStringList faltan = TablasRequeridas;
+    if (faltan.isEmpty()) return faltan;
+    adodb::Recordset rs = gCnn.OpenSchema(adodb::adSchemaTables);
+    for (; !rs.EOF_(); rs.MoveNext()) {
+        const QString nombre = rs.Fields(QStringLiteral("TABLE_NAME")).Value().toString().trimmed();
+        faltan.removeIf([&](const QString& t) { return rt::Iguales(t, nombre); });
+        if (faltan.isEmpty()) break;
+    }
+    return faltan;
+}
+
+void DB_Dll::VerificaTablasRequeridas() {
+    const QStringList faltan = TablasFaltantes();
+    if (faltan.isEmpty()) return;
+    // The database answered but is not the suite's (another application's
+    // file, an empty one, the wrong catalog): treat it as a failed connection,
+    // closed before anything is written to it.
+    const adodb::Error e{adodb::kErrNoTable,
+                         QStringLiteral("La base de datos %1 no es una base de datos del sistema contable: le falta%2 %3.")
+                             .arg(gDBName, faltan.size() > 1 ? QStringLiteral("n") : QString(), faltan.join(QStringLiteral(", "))),
+                         QStringLiteral("DB_Dll"), QStringLiteral("42S02"), 0};
+    try {
+        gCnn.Close();
+    } catch (const AdoException&) {
+    }
+    gCnn.Errors().Clear();
+    gCnn.Errors().Add(e);
+    throw AdoException(e);
 }
 
 void DB_Dll::ReintentaConectar() {

@@ -5,6 +5,7 @@
 #include "adodb/recordset.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 /// What the connection dialog edits; the dialog itself lives with the windows.
@@ -46,6 +47,11 @@ public:
     /// "frmAcceso" and reads as Cancel unless the script accepts it.
     std::function<bool(DatosAcceso& datos)> DialogoAcceso;
 
+    /// Tables or views the program cannot work without. A database that lacks
+    /// any of them is refused at connection time, like a wrong database name,
+    /// before anything reads or writes it. Empty: no check.
+    QStringList TablasRequeridas;
+
     static QString pSQLOLEDB() { return QStringLiteral("SQLOLEDB"); }
     static QString pJETOLEDB40() { return QStringLiteral("Microsoft.Jet.OLEDB.4.0"); }
     static QString pJETOLEDB35() { return QStringLiteral("Microsoft.Jet.OLEDB.3.51"); }
@@ -54,6 +60,8 @@ public:
     void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = 3, const QString& ConnString = {},
                          bool ValidaAdmin = true, bool MuestraError = true);
     void ReintentaConectar();
+    /// The names of TablasRequeridas that the open connection lacks.
+    QStringList TablasFaltantes();
     void OpenLocalADODB(const QString& ConnString = {}, const QString& CadenaID = QStringLiteral("User Id"),
                         const QString& CadenaPWD = QStringLiteral("Password"));
 
@@ -125,6 +133,7 @@ public:
 
 private:
     QString ConstruyeCadena();
+    void VerificaTablasRequeridas();
     bool MuestraDialogoAcceso();
     void EjecutaLoteOracle(QString& lote, long& registros);
     static QString OmiteSentencia(const QString& sentencia);

@@ -35,7 +35,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Conne
         } catch (const AdoException& ex) {
             e = ex.error();
         }
-        if ((e.Number == adodb::kErrUnspecified || e.Number == adodb::kErrConnectionInvalid) && gCnn.Errors().Count() > 0) {
+        if (adodb::EsEnlacePerdido(e) && gCnn.Errors().Count() > 0) {
             // The link to the server was lost: reconnect silently, and ask only when that fails.
             ReintentaConectar();
             if (!gOpenFlag) ReintentaConectar();

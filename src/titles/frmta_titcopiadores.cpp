@@ -298,6 +298,9 @@ void frmTA_TITCOPIADORES::Form_Unload()
 
 bool frmTA_TITCOPIADORES::Form_Load(const QString& lineaComandos)
 {
+    // Without these the window cannot show, check or save a title.
+    DB().TablasRequeridas = {QStringLiteral("TA_TITCOPIADORES"), QStringLiteral("MA_CUENTAS"), QStringLiteral("VT_TA_CPTE"),
+                             QStringLiteral("TA_CONFIGURACION")};
     if (!CNStuffContable::InicioSistema(lineaComandos))
         return false;
     CargaVentana();

@@ -117,14 +117,24 @@ TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish) {
 // ---------------------------------------------------------------------------
 // Translations of codes callers branch on.
 
-TEST(OdbcCodes, SqlStatesBecomeAdoNumbers) {
+// Only a lost link may carry E_FAIL: the data layer reconnects on it, which
+// rolls back whatever transaction is open.
+TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyClass08IsALostLink) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"08S01", kErrUnspecified}, {"08001", kErrUnspecified}, {"28000", kErrUnspecified},
-        {"HYT00", kErrTimeout},     {"HYT01", kErrTimeout},     {"23000", kErrIntegrity},
-        {"42S02", kErrNoTable},     {"42S22", kErrSyntax},      {"42000", kErrSyntax},
-        {"37000", kErrSyntax},      {"22007", kErrDataConversion}, {"HY000", kErrUnspecified},
+        {"08S01", kErrUnspecified}, {"08001", kErrUnspecified}, {"08003", kErrUnspecified},
+        {"28000", kErrAuthFailed},  {"28P01", kErrAuthFailed},  {"HYT00", kErrTimeout},
+        {"23000", kErrIntegrity},   {"23505", kErrIntegrity},   {"42S02", kErrNoTable},
+        {"42P01", kErrNoTable},     {"42S22", kErrSyntax},      {"42601", kErrSyntax},
+        {"37000", kErrSyntax},      {"22007", kErrDataConversion}, {"25006", kErrPermission},
+        {"53100", kErrDiskFull},    {"40001", kErrTimeout},     {"HY000", kErrProviderFailed},
+        {"HY001", kErrProviderFailed}, {"IM001", kErrProviderFailed}, {"", kErrProviderFailed},
     };
-    for (const auto& [state, number] : cases) EXPECT_EQ(odbcErrorNumber(QString::fromLatin1(state)), number) << state;
+    for (const auto& [state, number] : cases) {
+        const QString s = QString::fromLatin1(state);
+        EXPECT_EQ(NumeroPorSqlState(s), number) << state;
+        const Error e{NumeroPorSqlState(s), QStringLiteral("x"), QStringLiteral("ODBC"), s, 0};
+        EXPECT_EQ(EsEnlacePerdido(e), s.startsWith(QStringLiteral("08"))) << state;
+    }
 }
 
 TEST(OdbcCodes, MoneyIsToldFromDecimalByItsTypeName) {
