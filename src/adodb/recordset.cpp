@@ -57,8 +57,11 @@ Variant coerce(const ColumnInfo& c, const Variant& v) {
             d = v.toDouble();
         } else {
             QString s = v.toString().trimmed();
-            if (!s.contains(QLatin1Char('.'))) s.replace(QLatin1Char(','), QLatin1Char('.'));
             bool ok = false;
+            // A whole number is taken exactly: through a double, the largest would round past the range.
+            if (isIntegerType(c.type))
+                if (const long long entero = s.toLongLong(&ok); ok) return enRango(c, entero);
+            if (!s.contains(QLatin1Char('.'))) s.replace(QLatin1Char(','), QLatin1Char('.'));
             d = s.toDouble(&ok);
             if (!ok) conversionError();
         }

@@ -13,6 +13,10 @@
 #include <QDateTime>
 #include <QLineEdit>
 
+#include <algorithm>
+#include <optional>
+#include <set>
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -42,7 +46,7 @@ void frmTA_TITCOPIADORES::AbrirRecordset(const QString& TablaActiva)
 
 void frmTA_TITCOPIADORES::MuestraRegistro()
 {
-    EsExistente = true;
+    EstadoTitulo = Estado::Existente;
     try {
         RtCampos::RegistroACampos(cajas(), datPrimaryRS);
     } catch (const adodb::AdoException&) {
@@ -56,9 +60,7 @@ void frmTA_TITCOPIADORES::MuestraRegistro()
 
 void frmTA_TITCOPIADORES::Inicializa()
 {
-    EsNuevo = false;
-    EsBaja = false;
-    EsExistente = false;
+    EstadoTitulo = Estado::Ninguno;
     CNStuffContable::CargaDigitos();
     CNStuffContable::CargaTotalDigitos();
     RtCampos::LimpiaFormulario(this);
@@ -68,12 +70,7 @@ void frmTA_TITCOPIADORES::Inicializa()
         // Without the definition the boxes keep their lengths.
     }
     txtfields[0]->setMaxLength(qMax(1, CNStuffContable::TD_Total + 5));
-    try {
-        const double mayor = DB().BuscaMaximo(QStringLiteral("TA_TITCOPIADORES"), QStringLiteral("CODIGO"), 3).toDouble();
-        txtfields[0]->setText(QString::number(mayor + 1, 'g', 15));
-    } catch (const adodb::AdoException& e) {
-        CNStuffContable::InformaError(e.error(), QStringLiteral("Inicializa"));
-    }
+    txtfields[0]->setText(ProximoCodigo());
     InicializaDetalle();
     DetalleOn(false);
 }
@@ -99,19 +96,16 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
     const QString palabra = BTag.trimmed().toUpper();
     if (palabra == QLatin1String("NUEVO")) {
         Inicializa();
-        EsNuevo = true;
-        EsBaja = false;
-        EsExistente = false;
+        EstadoTitulo = Estado::Nuevo;
         enfocaCodigo(true);
     } else if (palabra == QLatin1String("BORRAR")) {
         const int r = rt::operador().MsgBox(QStringLiteral("Confirma la baja de este registro?"),
                                             rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("Atención!"));
         if (r != rt::vbYes)
             return;
-        EsNuevo = false;
-        EsBaja = true;
-        EsExistente = false;
-        GrabaRegistro();
+        EstadoTitulo = Estado::Baja;
+        if (!GrabaRegistro())
+            return;  // nothing was deleted: the title stays on screen
         AbrirRecordset(NombreTabla);
         MuestraRegistro();
         enfocaCodigo(true);
@@ -154,6 +148,80 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
     }
 }
 
+QString frmTA_TITCOPIADORES::ProximoCodigo()
+{
+    // The codes are text: MAX() would compare "   3" with "10" character by
+    // character, and codes stored unpadded by other programs would be
+    // proposed again. Numbers only; a code such as "A1" does not count.
+    long long mayor = 0;
+    std::set<long long> usados;
+    adodb::Recordset rs;
+    DB().AbrirRecordset(QStringLiteral("SELECT CODIGO FROM TA_TITCOPIADORES"), rs);
+    if (rs.State() == adodb::adStateOpen) {
+        for (long i = 0; i < rs.RecordCount(); ++i) {
+            const QString codigo = RtTexto::ValorCampo(rs.cell(static_cast<size_t>(i), 0)).trimmed();
+            if (codigo.isEmpty() || codigo.size() > 18)
+                continue;
+            bool numero = true;
+            for (const QChar c : codigo)
+                numero = numero && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            if (!numero)
+                continue;
+            const long long v = codigo.toLongLong();
+            usados.insert(v);
+            mayor = std::max(mayor, v);
+        }
+        DB().CierraRecordset(rs);
+    }
+    long long propuesto = mayor + 1;
+    // Past the stored width, the first free number that still fits.
+    const long long tope = 9999;
+    if (propuesto > tope) {
+        for (long long v = 1; v <= tope; ++v)
+            if (!usados.count(v)) {
+                propuesto = v;
+                break;
+            }
+    }
+    return QString::number(propuesto);
+}
+
+QString frmTA_TITCOPIADORES::HuellaTitulo(const QString& codigo)
+{
+    QStringList filas;
+    adodb::Recordset rs;
+    try {
+        rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '") + rt::Comillas(codigo.trimmed()) +
+                    QStringLiteral("'"),
+                &DB().gCnn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
+    } catch (const adodb::AdoException&) {
+        // Unreadable now: the save itself will meet and report the failure.
+        return QString();
+    }
+    for (long i = 0; i < rs.RecordCount(); ++i) {
+        QStringList celdas;
+        for (size_t c = 0; c < rs.columns().size(); ++c)
+            celdas << RtTexto::ValorCampo(rs.cell(static_cast<size_t>(i), c)).trimmed();
+        filas << celdas.join(QChar(0x1f));
+    }
+    filas.sort();
+    return filas.join(QChar(0x1e));
+}
+
+bool frmTA_TITCOPIADORES::ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual)
+{
+    QString texto;
+    if (actual.isEmpty())
+        texto = QStringLiteral("Otro operador borró el título %1 mientras usted lo editaba.").arg(codigo);
+    else if (huellaMostrada_.isEmpty())
+        texto = QStringLiteral("Otro operador grabó un título con el código %1 mientras usted lo cargaba.").arg(codigo);
+    else
+        texto = QStringLiteral("Otro operador modificó el título %1 mientras usted lo editaba.").arg(codigo);
+    texto += kCrLf + kCrLf + QStringLiteral("¿Desea grabar sus datos de todos modos?");
+    return rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("Aviso al operador...")) ==
+           rt::vbYes;
+}
+
 bool frmTA_TITCOPIADORES::GrabaRegistro()
 {
     adodb::Connection& cn = DB().gCnn;
@@ -176,37 +244,60 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     });
 
     const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("CODIGO"), cajas());
-    const QString codigo = RtTexto::AnchoFijo(iCodigo < 0 ? QString() : txtfields[iCodigo]->text().trimmed(), kAnchoCodigo);
+    const QString tecleado = iCodigo < 0 ? QString() : txtfields[iCodigo]->text().trimmed();
+    // Rows written by other programs may hold the code padded or not: every
+    // statement finds the title by its code without blanks, as the operator sees it.
+    const QString dondeCodigo = QStringLiteral(" WHERE LTRIM(RTRIM(CODIGO))='") + rt::Comillas(tecleado) + QStringLiteral("'");
 
-    if (!EsNuevo && !EsExistente) {
-        if (!EsBaja)
-            return false;
+    if (EsBaja()) {
+        long borrados = -1;
         p.paso([&] {
-            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO='") + rt::Comillas(codigo) + QStringLiteral("'"));
+            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo, &borrados);
             if (cn.Errors().Count() > 0)
                 throw adodb::AdoException(cn.Errors().Item(0));
         });
         if (p.abortado())
             return false;
+        if (borrados == 0) {
+            // Another operator deleted it first. The window must not pretend:
+            // the title on screen now exists nowhere, so saving it creates it again.
+            rt::operador().MsgBox(QStringLiteral("El título %1 no se borró: ya no existe en la tabla (otro operador pudo haberlo borrado).")
+                                      .arg(tecleado),
+                                  rt::vbInformation, QStringLiteral("Aviso al operador..."));
+            EstadoTitulo = Estado::Nuevo;
+            huellaMostrada_.clear();
+            return false;
+        }
         Inicializa();
         return true;
     }
+    if (!EsNuevo() && !EsExistente())
+        return false;
 
-    // Replacing a title is a delete and an insert: both or neither, so a
-    // failure in between never leaves the code without its title.
-    bool enTransaccion = false;
+    // Checking, deleting the old rows and writing the new one happen in one
+    // transaction: all of it or none. The guard rolls back on any way out
+    // that does not reach the commit.
+    std::optional<adodb::Transaccion> tx;
+    for (;;) {
+        p.paso([&] { tx.emplace(cn); });
+        if (!tx)
+            return false;
+        const QString actual = HuellaTitulo(tecleado);
+        if (actual == huellaMostrada_)
+            break;
+        // Never ask the operator while holding the database's write lock.
+        tx.reset();
+        if (!ConfirmaSobreCambioAjeno(tecleado, actual))
+            return false;
+        huellaMostrada_ = actual;
+    }
+
     bool guardado = false;
-    if (EsNuevo) {
+    if (EsNuevo()) {
         p.paso([&] { abreParaEscribir(datPrimaryRS); });
         p.paso([&] { datPrimaryRS.AddNew(); });
     } else {
-        p.paso([&] {
-            cn.BeginTrans();
-            enTransaccion = true;
-        });
-        p.paso([&] {
-            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO='") + rt::Comillas(codigo) + QStringLiteral("'"));
-        });
+        p.paso([&] { DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo); });
         if (!p.abortado() && cn.Errors().Count() > 0) {
             rt::operador().MsgBox(cn.Errors().Item(0).Description, rt::vbOKOnly, QString());
             p.paso([&] { abreParaEscribir(datPrimaryRS); });
@@ -221,7 +312,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     }
 
     const QDateTime ahora = QDateTime::currentDateTime();
-    const QString columnaFecha = EsExistente ? QStringLiteral("fechahora_modificacion") : QStringLiteral("fechahora_grabacion");
+    const QString columnaFecha = EsExistente() ? QStringLiteral("fechahora_modificacion") : QStringLiteral("fechahora_grabacion");
     for (int i = 0; i < kCampos; ++i) {
         cajaEnEscritura = i;
         const QString campo = RtCampos::CampoDatos(txtfields[i]);
@@ -242,23 +333,15 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
 
     if (!guardado && datPrimaryRS.State() == adodb::adStateOpen && datPrimaryRS.EditMode() != adodb::adEditNone)
         datPrimaryRS.CancelUpdate();
-    if (enTransaccion) {
+    if (guardado) {
         try {
-            if (guardado)
-                cn.CommitTrans();
-            else
-                cn.RollbackTrans();
+            tx->Commit();
         } catch (const adodb::AdoException& e) {
             CNStuffContable::InformaError(e.error());
-            if (guardado) {
-                guardado = false;
-                try {
-                    cn.RollbackTrans();
-                } catch (const adodb::AdoException&) {
-                }
-            }
+            guardado = false;
         }
     }
+    tx.reset();
     if (!guardado)
         return false;
 

@@ -46,9 +46,13 @@ public:
     // Window state.
     QString NombreTabla;
     adodb::Recordset datPrimaryRS;  ///< the window's row source
-    bool EsNuevo = false;
-    bool EsExistente = false;
-    bool EsBaja = false;
+    /// What the title on screen is; one value, so that "new", "read from the
+    /// table" and "delete confirmed" can never hold at once.
+    enum class Estado { Ninguno, Nuevo, Existente, Baja };
+    Estado EstadoTitulo = Estado::Ninguno;
+    bool EsNuevo() const { return EstadoTitulo == Estado::Nuevo; }
+    bool EsExistente() const { return EstadoTitulo == Estado::Existente; }
+    bool EsBaja() const { return EstadoTitulo == Estado::Baja; }
     bool Grabando = false;
     bool Modificado = false;
     bool HayError = false;
@@ -83,6 +87,12 @@ public:
     void UtilVarn1_click(const QString& BTag);
     void Form_KeyDown(int KeyCode, int Shift);
     void Form_Unload();
+    /// The code proposed for a new title: one more than the largest code that
+    /// is a number (blanks ignored), so it never names an existing title.
+    QString ProximoCodigo();
+    /// The stored rows of a title, compared without blanks around the code, as
+    /// one text: it tells whether another operator changed the title.
+    QString HuellaTitulo(const QString& codigo);
     void Reporte();
     void Planilla();
     void CmdRep_Click();
@@ -123,6 +133,11 @@ private:
     void enfocaCodigo(bool seleccionaTodo);
     QString codigoEnPantalla() const;
 
+    /// Asks before saving over a title that changed since it was shown.
+    bool ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual);
+
+    /// The title's stored rows when the window showed it (HuellaTitulo).
+    QString huellaMostrada_;
     std::unique_ptr<CNDLL> cndll_;
     bool descargada_ = false;
     bool mostrada_ = false;

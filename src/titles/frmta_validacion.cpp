@@ -44,16 +44,17 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"), &datPrimaryRS, 8,
                                                    QString(), true);
             if (existe) {
-                EsNuevo = false;
-                EsExistente = true;
+                EstadoTitulo = Estado::Existente;
                 if (!Grabando)
                     MuestraRegistro();
             } else {
                 if (!Grabando)
                     InicializaDetalle();
-                EsNuevo = true;
-                EsExistente = false;
+                EstadoTitulo = Estado::Nuevo;
             }
+            // What the operator starts from; a save compares it with the table.
+            if (!Grabando)
+                huellaMostrada_ = HuellaTitulo(texto);
             Modificado = true;
             DetalleOn(true);
         } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {

@@ -38,7 +38,7 @@ TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
 {
     abre();
     escribeYEnter(0, QStringLiteral("20"));
-    EXPECT_TRUE(w().EsNuevo);
+    EXPECT_TRUE(w().EsNuevo());
     EXPECT_TRUE(w().Modificado);
     EXPECT_TRUE(caja(3)->isEnabled());
     EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
@@ -74,7 +74,7 @@ TEST_F(VentanaTitulos, ExistingTitleIsShownThenReplacedInPlace)
 {
     abre();
     escribeYEnter(0, QStringLiteral("3"));
-    EXPECT_TRUE(w().EsExistente);
+    EXPECT_TRUE(w().EsExistente());
     EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
     EXPECT_EQ(caja(2)->text(), "11030101001");
     EXPECT_EQ(w().CptesMarcados(), "  FC,  NC,  ND,  RC");
@@ -213,7 +213,7 @@ TEST_F(VentanaTitulos, ToolbarButtonsDriveTheWindow)
     guion.op.respuestas = {rt::vbYes};
     w().UtilVarn1->boton(8)->click();  // Cancelar
     w().UtilVarn1->boton(1)->click();  // Nuevo
-    EXPECT_TRUE(w().EsNuevo);
+    EXPECT_TRUE(w().EsNuevo());
     EXPECT_FALSE(w().UtilVarn1->BorrarEnabled());
     EXPECT_EQ(QApplication::focusWidget(), caja(0));
 

@@ -102,7 +102,7 @@ TEST_F(VentanaTitulos, LookupFillsTheBoxAndValidatesIt)
     QTest::mouseClick(caja(0), Qt::RightButton);
     EXPECT_EQ(pedidas, QStringList{"TA_TITCOPIADORES"});
     EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
-    EXPECT_TRUE(w().EsExistente);
+    EXPECT_TRUE(w().EsExistente());
 
     // F5 on a range box; the lookup returns an optional code.
     w().ConsultarTabla = [&](const QString& tabla) {
