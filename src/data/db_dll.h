@@ -103,6 +103,9 @@ public:
     // Rewriting.
     QString SS_TSinonimos(const QString& sql) const;
     QString ORACLE_Dicc(const QString& Valor) const;
+    /// The statements of a batch for an engine that takes one at a time, each
+    /// from one of the batch keywords to the next; session commands dropped.
+    static QStringList DivideLoteOracle(QString lote);
 
     // Literals and schema.
     static bool adodate(const adodb::Variant& Qtype);

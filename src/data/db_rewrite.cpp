@@ -136,7 +136,7 @@ QString DB_Dll::OmiteSentencia(const QString& sentencia) {
     return sentencia;
 }
 
-void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros) {
+QStringList DB_Dll::DivideLoteOracle(QString lote) {
     const QString crlf = QStringLiteral("\r\n");
     lote = ReemplazaSinCaso(lote, QStringLiteral("SET NOCOUNT ON"), QString());
     lote = ReemplazaSinCaso(lote, QStringLiteral("SET NOCOUNT OFF"), QString());
@@ -149,22 +149,37 @@ void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros) {
                                       {"ROLLBACK TRANSACTION", "ROLLBACK"},     {"ROLLBACK TRANS", "ROLLBACK"}};
     for (const auto& c : cambios) lote = ReemplazaSinCaso(lote, QString::fromLatin1(c[0]), QString::fromLatin1(c[1]));
 
+    // Each statement runs from one keyword to the next. The next occurrence of
+    // each keyword is remembered, so the batch is searched once per keyword
+    // instead of once per statement.
     static const char* const claves[] = {"INSERT ", "DELETE ", "UPDATE ", "CREATE ", "DROP ", "ALTER ",
                                          "SET TRANSACTION", "COMMIT", "ROLLBACK", "IF NOT EXIST", "IF EXIST", "GRANT "};
-    auto primera = [&](int desde) {
-        int mejor = 0;
-        for (const char* k : claves) {
-            const int p = InStr(lote, QString::fromLatin1(k), desde);
-            if (p > 0 && (mejor == 0 || p < mejor)) mejor = p;
+    constexpr int kClaves = static_cast<int>(sizeof claves / sizeof claves[0]);
+    qsizetype proxima[kClaves];
+    auto busca = [&](int k, qsizetype desde) {
+        proxima[k] = lote.indexOf(QLatin1String(claves[k]), desde, Qt::CaseInsensitive);
+    };
+    for (int k = 0; k < kClaves; ++k) busca(k, 0);
+    auto primera = [&](qsizetype desde) {
+        qsizetype mejor = -1;
+        for (int k = 0; k < kClaves; ++k) {
+            if (proxima[k] >= 0 && proxima[k] < desde) busca(k, desde);
+            if (proxima[k] >= 0 && (mejor < 0 || proxima[k] < mejor)) mejor = proxima[k];
         }
         return mejor;
     };
-    for (;;) {
-        const int inicio = primera(1);
-        if (inicio == 0) break;
-        const int siguiente = primera(inicio + 1);
-        const int largo = siguiente > 0 ? siguiente - inicio : 1999999;
-        const QString sentencia = lote.mid(inicio - 1, largo).trimmed();
+    QStringList sentencias;
+    qsizetype inicio = primera(0);
+    while (inicio >= 0) {
+        const qsizetype siguiente = primera(inicio + 1);
+        sentencias << (siguiente >= 0 ? lote.mid(inicio, siguiente - inicio) : lote.mid(inicio)).trimmed();
+        inicio = siguiente;
+    }
+    return sentencias;
+}
+
+void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros) {
+    for (const QString& sentencia : DivideLoteOracle(lote)) {
         long afectados = 0;
         if (rt::Iguales(sentencia, QStringLiteral("SET TRANSACTION"))) gCnn.BeginTrans();
         else if (rt::Iguales(sentencia, QStringLiteral("COMMIT"))) gCnn.CommitTrans();
@@ -174,7 +189,7 @@ void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros) {
             if (!s.trimmed().isEmpty()) gCnn.Execute(s, &afectados);
         }
         if (afectados > 0) registros += afectados;
-        lote = siguiente > 0 ? lote.mid(siguiente - 1).trimmed() : QString();
     }
+    lote.clear();
     if (gCnn.Errors().Count() == 1 && gCnn.Errors().Item(0).Number == 265929) gCnn.Errors().Clear();
 }
