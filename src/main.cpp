@@ -1,4 +1,5 @@
 // Títulos Copiadores: the main window is the program; its load runs the start-up.
+#include "data/access_dialog/frmacceso.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 #include "runtime/operador_qt.h"
@@ -24,6 +25,7 @@ int main(int argc, char* argv[])
 
     frmTA_TITCOPIADORES ventana;
     CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };
+    frmAcceso::Instala();
     ventana.ConsultarTabla = Def_QConsulta::ConsultaClave;
     operador.fijaPadre(&ventana);
     if (salirAntesDeConectar)
