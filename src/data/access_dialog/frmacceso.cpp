@@ -93,6 +93,7 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     CmdBuscarBase->setObjectName(QStringLiteral("CmdBuscarBase"));
     CmdBuscarBase->setToolTip(QStringLiteral("Buscar un archivo de base de datos"));
     CmdBuscarBase->setAutoDefault(false);
+    CmdBuscarBase->setFixedWidth(CmdBuscarBase->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
 
     auto* filaBase = new QHBoxLayout;
     filaBase->setContentsMargins(0, 0, 0, 0);
@@ -132,7 +133,7 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(arriba, 1);
     todo->addLayout(botones);
-    resize(640, 300);
+    resize(760, 320);
 
     connect(bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
     connect(bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);
