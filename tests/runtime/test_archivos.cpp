@@ -8,20 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "../archivos_prueba.h"
+
 namespace {
-
-QByteArray lee(const QString& ruta)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void escribe(const QString& ruta, const QByteArray& contenido)
-{
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(contenido);
-}
 
 class Archivos : public ::testing::Test {
 protected:
@@ -56,22 +45,22 @@ TEST_F(Archivos, AWritableProgramFolderKeepsTheFilesAsTheWindowsInstallationsDid
 
 TEST_F(Archivos, AReadOnlyInstallationWritesAUserCopySeededWithTheInstalledOne)
 {
-    escribe(prog + "Consultaslen.vrl", "\"MA_CUENTAS\",\"1200|3000|\"\r\n");
+    escribeArchivo(prog + "Consultaslen.vrl", "\"MA_CUENTAS\",\"1200|3000|\"\r\n");
     RtArchivos::FijaProgramaSoloLectura(true);
     QFile::setPermissions(prog + "Consultaslen.vrl", QFile::ReadOwner | QFile::ReadOther);
 
     const QString carpeta = RtArchivos::CarpetaParaGrabar("CONSULTASLEN.VRL");
     EXPECT_EQ(carpeta, usuario);
-    EXPECT_EQ(lee(usuario + "CONSULTASLEN.VRL"), QByteArray("\"MA_CUENTAS\",\"1200|3000|\"\r\n"))
+    EXPECT_EQ(leeArchivo(usuario + "CONSULTASLEN.VRL"), QByteArray("\"MA_CUENTAS\",\"1200|3000|\"\r\n"))
         << "the widths the installation shipped for other tables are not lost";
     EXPECT_TRUE(QFileInfo(usuario + "CONSULTASLEN.VRL").permissions() & QFile::WriteOwner);
 
     // From now on the user's copy is the one read, whatever the program folder allows.
-    escribe(usuario + "CONSULTASLEN.VRL", "\"MA_CUENTAS\",\"900|900|\"\r\n");
+    escribeArchivo(usuario + "CONSULTASLEN.VRL", "\"MA_CUENTAS\",\"900|900|\"\r\n");
     RtArchivos::FijaProgramaSoloLectura(false);
     EXPECT_EQ(RtArchivos::CarpetaParaLeer("consultaslen.vrl"), usuario);
     EXPECT_EQ(RtArchivos::CarpetaParaGrabar("CONSULTASLEN.VRL"), usuario) << "reads and writes must meet in one copy";
-    EXPECT_EQ(lee(prog + "Consultaslen.vrl"), QByteArray("\"MA_CUENTAS\",\"1200|3000|\"\r\n"));
+    EXPECT_EQ(leeArchivo(prog + "Consultaslen.vrl"), QByteArray("\"MA_CUENTAS\",\"1200|3000|\"\r\n"));
 }
 
 TEST_F(Archivos, LogsGoToTheStateFolderAndRelativeXdgValuesAreIgnored)
@@ -87,7 +76,7 @@ TEST_F(Archivos, LogsGoToTheStateFolderAndRelativeXdgValuesAreIgnored)
 
 TEST_F(Archivos, NamesAreFoundInAnyLetterCase)
 {
-    escribe(prog + "Bases.txt", "x");
+    escribeArchivo(prog + "Bases.txt", "x");
     EXPECT_EQ(RtArchivos::RutaSinCaso(prog, "BASES.TXT"), prog + "Bases.txt");
     EXPECT_EQ(RtArchivos::RutaSinCaso(prog, "OTRO.TXT"), prog + "OTRO.TXT");
 }

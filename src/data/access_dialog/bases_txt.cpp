@@ -2,27 +2,14 @@
 
 #include "runtime/rtarchivos.h"
 #include "runtime/rttexto.h"
+#include "runtime/texto.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace BasesTxt {
 
 namespace {
-
-QString Texto(const QByteArray& b)
-{
-    QStringDecoder d("Windows-1252");
-    return d.isValid() ? d.decode(b) : QString::fromLatin1(b);
-}
-
-QByteArray Bytes(const QString& t)
-{
-    QStringEncoder e("Windows-1252");
-    return e.isValid() ? e.encode(t) : t.toLatin1();
-}
 
 // A field with a comma would split into two when read back; quoting it is
 // what the suite's reader understands. Quotes themselves cannot be escaped there.
@@ -57,28 +44,6 @@ QString NombreEntrada(const QString& baseDatos, const QString& servidor)
     return baseDatos.toUpper().trimmed() + QStringLiteral(" / ") + ClaveServidor(servidor);
 }
 
-QStringList Campos(const QString& linea)
-{
-    QStringList campos;
-    QString actual;
-    bool entreComillas = false;
-    bool citado = false;
-    for (QChar c : linea) {
-        if (c == u'"') {
-            entreComillas = !entreComillas;
-            citado = true;
-        } else if (c == u',' && !entreComillas) {
-            campos.append(citado ? actual : actual.trimmed());
-            actual.clear();
-            citado = false;
-        } else {
-            actual.append(c);
-        }
-    }
-    campos.append(citado ? actual : actual.trimmed());
-    return campos;
-}
-
 QList<Conexion> Lee(const QString& ruta, bool* leido, QString* error)
 {
     QList<Conexion> lista;
@@ -93,7 +58,7 @@ QList<Conexion> Lee(const QString& ruta, bool* leido, QString* error)
     for (QByteArray l : f.readAll().split('\n')) {
         if (l.endsWith('\r')) l.chop(1);
         if (l.trimmed().isEmpty()) continue;
-        QStringList c = Campos(Texto(l));
+        QStringList c = rt::CamposSeparados(rt::DeWindows1252(l));
         while (c.size() < 5) c.append(QString());
         lista.append({c[0], c[1], c[2], c[3], c[4]});
     }
@@ -102,7 +67,7 @@ QList<Conexion> Lee(const QString& ruta, bool* leido, QString* error)
 
 QByteArray Linea(const Conexion& c)
 {
-    return Bytes(Campo(c.nombre) + u',' + Campo(c.baseDatos) + u',' + Campo(c.usuario) + u',' + Campo(c.clave) + u',' +
+    return rt::AWindows1252(Campo(c.nombre) + u',' + Campo(c.baseDatos) + u',' + Campo(c.usuario) + u',' + Campo(c.clave) + u',' +
                  Campo(c.servidor)) +
            "\r\n";
 }

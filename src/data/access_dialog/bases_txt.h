@@ -27,8 +27,6 @@ QString ClaveServidor(const QString& servidor);
 /// The entry name of a connection: the database in upper case, " / ", the server key.
 QString NombreEntrada(const QString& baseDatos, const QString& servidor);
 
-/// The fields of one line; quoted fields keep their blanks and commas.
-QStringList Campos(const QString& linea);
 /// Every line of the file, in order; `leido` false (and an empty list) when
 /// the file exists but cannot be read. A missing file reads as empty.
 QList<Conexion> Lee(const QString& ruta, bool* leido = nullptr, QString* error = nullptr);

@@ -3,9 +3,11 @@
 #include "data/access_dialog/frmacceso.h"
 #include "runtime/rtarchivos.h"
 #include "runtime/rttexto.h"
+#include "runtime/texto.h"
 
 #include "../../aplicacion.h"
 #include "../../sesion_db.h"
+#include "../../archivos_prueba.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -19,19 +21,6 @@
 #include <QTimer>
 
 namespace {
-
-QByteArray lee(const QString& ruta)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void escribe(const QString& ruta, const QByteArray& contenido)
-{
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(contenido);
-}
 
 class Acceso : public SesionDb {
 protected:
@@ -55,7 +44,7 @@ protected:
     void registradas()
     {
         const QByteArray clave = RtTexto::CodificaClave("clave").toLatin1();
-        escribe(bases, "CONTABLE / SRV01,Contable,sa," + clave + ",srv01\r\n"
+        escribeArchivo(bases, "CONTABLE / SRV01,Contable,sa," + clave + ",srv01\r\n"
                        "GESTION / SRV02,Gestion,sa," + clave + ",srv02:1500\r\n");
     }
     QTemporaryDir xdg;
@@ -144,7 +133,7 @@ TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
     const QByteArray archivo = "CONTABILIDAD A\xD1O 2024 / SRV01 ,Contabilidad a\xF1o 2024,  sa  ,41,SRV01\\ORBAKIT\r\n"
                                "\"PRUEBA, COPIA / SRV03\",\"Prueba, copia\",sa,,srv03\r\n"
                                "  ,nada,,,\r\n";
-    escribe(bases, archivo);
+    escribeArchivo(bases, archivo);
     bool leido = false;
     const QList<BasesTxt::Conexion> l = BasesTxt::Lee(bases, &leido);
     ASSERT_TRUE(leido);
@@ -161,13 +150,13 @@ TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
     frmAcceso f;
     ASSERT_EQ(f.lstBases->count(), 2) << "a blank entry name is not listed";
     EXPECT_EQ(f.lstBases->item(0)->text(), QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
-    EXPECT_EQ(lee(bases), archivo) << "reading never rewrites the file";
+    EXPECT_EQ(leeArchivo(bases), archivo) << "reading never rewrites the file";
 }
 
 TEST_F(Acceso, RegisteringAnExistingConnectionWritesNothing)
 {
     registradas();
-    const QByteArray antes = lee(bases);
+    const QByteArray antes = leeArchivo(bases);
     frmAcceso f;
     f.TxtDbName->setText(" gestion ");
     f.TxtServidor->setText("srv02");
@@ -176,14 +165,14 @@ TEST_F(Acceso, RegisteringAnExistingConnectionWritesNothing)
     EXPECT_EQ(guion.op.preguntas[0].texto, QStringLiteral("La conexion que intenta registrar ya existe "));
     EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral("Atencion"));
     EXPECT_EQ(guion.op.preguntas[0].botones, rt::vbInformation);
-    EXPECT_EQ(lee(bases), antes);
+    EXPECT_EQ(leeArchivo(bases), antes);
 }
 
 TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
 {
     // The last line of a hand-written file may lack its line end.
-    escribe(bases, "OTRA / SRV9,Otra,sa,41,srv9");
-    escribe(dir.filePath("CREADSN"), "#!/bin/sh\n");
+    escribeArchivo(bases, "OTRA / SRV9,Otra,sa,41,srv9");
+    escribeArchivo(dir.filePath("CREADSN"), "#!/bin/sh\n");
     frmAcceso f;
     f.TxtServidor->setText(QString());
     f.TxtDbName->setText(path);
@@ -191,10 +180,10 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
     f.CmdRegistrar_Click();
     EXPECT_TRUE(guion.op.mensajes().isEmpty()) << guion.op.mensajes().join('|').toStdString();
 
-    const QList<QByteArray> lineas = lee(bases).split('\n');
-    ASSERT_EQ(lineas.size(), 3) << lee(bases).toStdString();
+    const QList<QByteArray> lineas = leeArchivo(bases).split('\n');
+    ASSERT_EQ(lineas.size(), 3) << leeArchivo(bases).toStdString();
     EXPECT_EQ(lineas[0], QByteArray("OTRA / SRV9,Otra,sa,41,srv9\r"));
-    const QStringList c = BasesTxt::Campos(QString::fromLatin1(lineas[1].chopped(1)));
+    const QStringList c = rt::CamposSeparados(QString::fromLatin1(lineas[1].chopped(1)));
     ASSERT_EQ(c.size(), 5);
     EXPECT_EQ(c[0], path.toUpper() + QStringLiteral(" /")) << "fields are written trimmed";
     EXPECT_EQ(c[1], path);
@@ -236,8 +225,8 @@ TEST_F(Acceso, ARegistrationOnAReadOnlyInstallationGoesToTheUsersCopy)
     f.CmdRegistrar_Click();
     RtArchivos::FijaProgramaSoloLectura(false);
     const QString copia = xdg.filePath("config") + QStringLiteral("/titulos-copiadores/BASES.TXT");
-    EXPECT_EQ(lee(copia).count('\n'), 3) << "the installed connections and the new one";
-    EXPECT_EQ(lee(bases).count('\n'), 2) << "the installed file is untouched";
+    EXPECT_EQ(leeArchivo(copia).count('\n'), 3) << "the installed connections and the new one";
+    EXPECT_EQ(leeArchivo(bases).count('\n'), 2) << "the installed file is untouched";
     EXPECT_EQ(f.lstBases->count(), 3);
 }
 
@@ -303,7 +292,7 @@ TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
     // A localised desktop folder, and a program folder whose name needs quoting.
     const QString escritorio = xdg.filePath("Escritorio");
     QDir().mkpath(xdg.filePath("config"));
-    escribe(xdg.filePath("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + QFile::encodeName(escritorio) + "\"\n");
+    escribeArchivo(xdg.filePath("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + QFile::encodeName(escritorio) + "\"\n");
     const QString carpeta = dir.filePath("Mis programas$") + u'/';
     QDir().mkpath(carpeta);
     RtEntorno::FijaCarpetaPrograma(carpeta);
@@ -313,7 +302,7 @@ TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
     QTest::mouseClick(f.CmdLineaComando, Qt::LeftButton);
     RtEntorno::FijaNombreEjecutable({});
     const QString ruta = escritorio + QStringLiteral("/Quendril.desktop");
-    const QString texto = QString::fromUtf8(lee(ruta));
+    const QString texto = QString::fromUtf8(leeArchivo(ruta));
     EXPECT_TRUE(texto.contains(QStringLiteral("\nName=Quendril\n")));
     EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + dir.filePath("Mis programas\\\\$/TA_TITCOPIADORES\"\n"))) << texto.toStdString();
     EXPECT_TRUE(texto.contains(QStringLiteral("\nIcon=titulos-copiadores\n")));
