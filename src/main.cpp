@@ -5,6 +5,7 @@
 #include "runtime/operador_qt.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
+#include "titles/iconos.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -14,6 +15,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     rt::InstalaTraduccionEspanola(app);
+    // The boxes and the access dialog may come before the main window shows.
+    app.setWindowIcon(iconos::Libro());
     rt::OperadorQt operador;
     rt::fijaOperador(&operador);
 

@@ -238,7 +238,9 @@ void frmAcceso::llenarlist()
 {
     lstBases->clear();
     const QString ruta = BasesTxt::RutaLectura();
-    if (!CNStuffContable::ExisteArchivo(ruta) && !QFileInfo::exists(ruta)) return;
+    // Only a missing file means "nothing registered"; one that exists but
+    // cannot be read is reported below, not passed over as empty.
+    if (!QFileInfo::exists(ruta)) return;
     for (;;) {
         bool leido = true;
         QString error;

@@ -153,6 +153,20 @@ TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
     EXPECT_EQ(leeArchivo(bases), archivo) << "reading never rewrites the file";
 }
 
+TEST_F(Acceso, AnUnreadableFileIsReportedAndRetried)
+{
+    QDir().mkpath(bases);  // exists, but cannot be read as a file
+    qputenv("temp", QFile::encodeName(xdg.path()));
+    guion.op.respuestas = {rt::vbRetry, rt::vbAbort};
+    frmAcceso f;
+    qunsetenv("temp");
+    const QStringList m = guion.op.mensajes();
+    ASSERT_EQ(m.size(), 2) << "Retry reads again, Abort stops";
+    EXPECT_TRUE(m[0].contains(QStringLiteral("No se pudo leer el archivo ") + bases)) << m[0].toStdString();
+    EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("FormLoad")));
+    EXPECT_EQ(f.lstBases->count(), 0);
+}
+
 TEST_F(Acceso, RegisteringAnExistingConnectionWritesNothing)
 {
     registradas();
