@@ -16,6 +16,8 @@ PACKAGES=(
     libgtest-dev googletest
     # running the window without a screen, driving it and taking screenshots
     xvfb xauth xdotool imagemagick
+    # installing: checking desktop entries, building the Debian package
+    desktop-file-utils dpkg-dev fakeroot
 )
 
 missing=()

@@ -1,9 +1,11 @@
 // Títulos Copiadores: the main window is the program; its load runs the start-up.
+#include "data/access_dialog/frmacceso.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 #include "runtime/operador_qt.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
+#include "titles/iconos.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,6 +15,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     rt::InstalaTraduccionEspanola(app);
+    // The boxes and the access dialog may come before the main window shows.
+    app.setWindowIcon(iconos::Libro());
     rt::OperadorQt operador;
     rt::fijaOperador(&operador);
 
@@ -24,6 +28,7 @@ int main(int argc, char* argv[])
 
     frmTA_TITCOPIADORES ventana;
     CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };
+    frmAcceso::Instala();
     ventana.ConsultarTabla = Def_QConsulta::ConsultaClave;
     operador.fijaPadre(&ventana);
     if (salirAntesDeConectar)

@@ -24,6 +24,9 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.close();
         RtEntorno::FijaCarpetaPrograma(dir.path() + QStringLiteral("/"));
+        // Files the program keeps per user must come from the test, never from the home of whoever runs it.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("xdg-config"))));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("xdg-state"))));
         rt::manejadorFin() = [](int c) { throw ProgramaTerminado{c}; };
         DB_Dll& db = DB();
         if (db.gCnn.State()) db.gCnn.Close();
@@ -42,6 +45,8 @@ protected:
     void TearDown() override {
         if (DB().gCnn.State()) DB().gCnn.Close();
         RtEntorno::FijaCarpetaPrograma(QString());
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_STATE_HOME");
     }
     /// Runs a script on the file before the session connects.
     void prepara(const QString& sql) {

@@ -2,6 +2,7 @@
 #include "errores.h"
 
 #include "runtime/operador.h"
+#include "runtime/rtarchivos.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 
@@ -49,7 +50,7 @@ void AgregaLinea(const QString& archivo, const QString& linea) {
 }  // namespace errores
 
 int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina) {
-    const QString log = !gLogErr.isEmpty() ? gLogErr : RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + QStringLiteral("VLERR.LOG");
+    const QString log = !gLogErr.isEmpty() ? gLogErr : RtArchivos::CarpetaParaGrabar(QStringLiteral("VLERR.LOG"), RtArchivos::Clase::Estado) + QStringLiteral("VLERR.LOG");
     const QString mensaje = errores::Mensaje(CodErr);
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));
     const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());

@@ -2,6 +2,8 @@
 
 #include "archivos.h"
 
+#include "runtime/texto.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -18,17 +20,9 @@ namespace {
 const QString kArchivo = QStringLiteral("CONSULTASLEN.VRL");
 const QString kAuxiliar = QStringLiteral("CONSULTASLEN.AUX");
 
-QString Texto(const QByteArray& b)
-{
-    QStringDecoder d("Windows-1252");
-    return d.isValid() ? d.decode(b) : QString::fromLatin1(b);
-}
+QString Texto(const QByteArray& b) { return rt::DeWindows1252(b); }
 
-QByteArray Bytes(const QString& t)
-{
-    QStringEncoder e("Windows-1252");
-    return e.isValid() ? e.encode(t) : t.toLatin1();
-}
+QByteArray Bytes(const QString& t) { return rt::AWindows1252(t); }
 
 QList<QByteArray> Lineas(const QString& ruta, bool* leido)
 {
@@ -56,27 +50,7 @@ QString Comillas(const QString& t)
 
 }  // namespace
 
-QStringList Campos(const QString& linea)
-{
-    QStringList campos;
-    QString actual;
-    bool entreComillas = false;
-    bool citado = false;
-    for (QChar c : linea) {
-        if (c == u'"') {
-            entreComillas = !entreComillas;
-            citado = true;
-        } else if (c == u',' && !entreComillas) {
-            campos.append(citado ? actual : actual.trimmed());
-            actual.clear();
-            citado = false;
-        } else {
-            actual.append(c);
-        }
-    }
-    campos.append(citado ? actual : actual.trimmed());
-    return campos;
-}
+QStringList Campos(const QString& linea) { return rt::CamposSeparados(linea); }
 
 QStringList Lee(const QString& carpeta, const QString& tabla)
 {

@@ -7,6 +7,7 @@
 #include "data/db_dll.h"
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
+#include "runtime/rtarchivos.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
@@ -363,7 +364,7 @@ void Lib_FrmCons3::Leer(long, long)
 void Lib_FrmCons3::cargaAnchos()
 {
     if (rt::Iguales(tabla_, QStringLiteral("Stk_ma_articulos"))) tabla_ = QStringLiteral("VT_MA_ARTICULOS");
-    const QString carpeta = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma());
+    const QString carpeta = RtArchivos::CarpetaParaLeer(QStringLiteral("CONSULTASLEN.VRL"));
     for (const QString& linea : ConsultasLen::Lee(carpeta, tabla_)) {
         QString resto = linea;
         for (int i = 0; i < picFields->count(); ++i) {
@@ -720,7 +721,7 @@ void Lib_FrmCons3::Form_Unload()
         QList<int> anchos;
         for (int i = 0; i < picFields->count(); ++i) anchos.append(Twips(picFields->sectionSize(i)));
         QString error;
-        if (!ConsultasLen::Graba(RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()), tabla_, anchos, &error))
+        if (!ConsultasLen::Graba(RtArchivos::CarpetaParaGrabar(QStringLiteral("CONSULTASLEN.VRL")), tabla_, anchos, &error))
             rt::operador().MsgBox(error, rt::vbExclamation, QStringLiteral("Aviso al Operador"));
     }
     modelo_->Limpia();

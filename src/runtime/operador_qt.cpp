@@ -69,7 +69,9 @@ QString tituloDe(const QString& titulo)
 
 QWidget* OperadorQt::padre() const
 {
-    if (padre_) return padre_;
+    // A window not shown yet (the main window while it connects) would
+    // place the dialogs at the corner of the screen.
+    if (padre_ && padre_->isVisible()) return padre_;
     return QApplication::activeWindow();
 }
 

@@ -2,6 +2,9 @@
 
 #include "adodb/variant.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -83,6 +86,40 @@ long long RedondeoBanquero(double v)
     if (resto > 0.5 || (resto == 0.5 && std::fmod(abajo, 2.0) != 0)) r = abajo + 1;
     if (r >= limite) return std::numeric_limits<long long>::max();
     return static_cast<long long>(r);
+}
+
+QStringList CamposSeparados(const QString& linea)
+{
+    QStringList campos;
+    QString actual;
+    bool entreComillas = false;
+    bool citado = false;
+    for (QChar c : linea) {
+        if (c == u'"') {
+            entreComillas = !entreComillas;
+            citado = true;
+        } else if (c == u',' && !entreComillas) {
+            campos.append(citado ? actual : actual.trimmed());
+            actual.clear();
+            citado = false;
+        } else {
+            actual.append(c);
+        }
+    }
+    campos.append(citado ? actual : actual.trimmed());
+    return campos;
+}
+
+QString DeWindows1252(const QByteArray& bytes)
+{
+    QStringDecoder d("Windows-1252");
+    return d.isValid() ? d.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+QByteArray AWindows1252(const QString& texto)
+{
+    QStringEncoder e("Windows-1252");
+    return e.isValid() ? e.encode(texto) : texto.toLatin1();
 }
 
 }  // namespace rt

@@ -26,6 +26,12 @@ QString Medio(const QString& t, int inicio, int n = -1);
 /// A value ready to sit between single quotes in a statement: its own
 /// apostrophes doubled, so it can never end the literal early.
 QString Comillas(const QString& valor);
+/// The fields of a comma-separated line as the suite's files hold them:
+/// unquoted fields trimmed, quoted ones kept whole, commas and blanks included.
+QStringList CamposSeparados(const QString& linea);
+/// Text of the suite's files, which its Windows installations wrote in Windows-1252.
+QString DeWindows1252(const QByteArray& bytes);
+QByteArray AWindows1252(const QString& texto);
 /// Rounds half to even, as the 16-bit conversions of the suite do.
 long long RedondeoBanquero(double v);
 

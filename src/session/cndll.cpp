@@ -3,6 +3,7 @@
 #include "cnstuff.h"
 #include "data/db_dll.h"
 #include "runtime/protocolo.h"
+#include "runtime/rtarchivos.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
@@ -54,5 +55,5 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo) {
 
 void CNDLL::setArchivoError(const adodb::Variant& v) {
     archivoError_ = v.toString();
-    if (archivoError_.trimmed().isEmpty()) archivoError_ = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + QStringLiteral("VLErr.Log");
+    if (archivoError_.trimmed().isEmpty()) archivoError_ = RtArchivos::CarpetaParaGrabar(QStringLiteral("VLErr.Log"), RtArchivos::Clase::Estado) + QStringLiteral("VLErr.Log");
 }

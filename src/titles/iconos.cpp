@@ -10,19 +10,22 @@ namespace {
 
 // Drawn on a 32-unit grid and rendered at several sizes, so the icon stays sharp
 // in the title bar, the task bar and on the buttons alike.
+QPixmap dibujaEn(const std::function<void(QPainter&)>& pinta, int lado)
+{
+    QPixmap px(lado, lado);
+    px.fill(Qt::transparent);
+    QPainter p(&px);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(lado / 32.0, lado / 32.0);
+    pinta(p);
+    p.end();
+    return px;
+}
+
 QIcon dibuja(const std::function<void(QPainter&)>& pinta)
 {
     QIcon icono;
-    for (int lado : {16, 24, 32, 48, 64}) {
-        QPixmap px(lado, lado);
-        px.fill(Qt::transparent);
-        QPainter p(&px);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(lado / 32.0, lado / 32.0);
-        pinta(p);
-        p.end();
-        icono.addPixmap(px);
-    }
+    for (int lado : {16, 24, 32, 48, 64}) icono.addPixmap(dibujaEn(pinta, lado));
     return icono;
 }
 
@@ -38,43 +41,50 @@ QBrush degradado(const QColor& c, QPointF a, QPointF b)
 
 namespace iconos {
 
-QIcon Libro()
+namespace {
+
+// The program's own icon, on the 32-unit grid.
+void pintaLibro(QPainter& p)
 {
-    return dibuja([](QPainter& p) {
-        const QColor tapa(36, 92, 160);
-        p.setPen(QPen(tapa.darker(160), 1.2));
-        // pages seen from the fore-edge
-        p.setBrush(QColor(250, 248, 238));
-        p.drawRoundedRect(QRectF(7, 4, 21, 25), 2, 2);
-        p.setPen(QPen(QColor(190, 184, 165), 0.8));
-        for (double y = 7; y < 27; y += 3)
-            p.drawLine(QPointF(10, y), QPointF(26, y));
-        // cover and spine
-        p.setPen(QPen(tapa.darker(160), 1.2));
-        p.setBrush(degradado(tapa, {4, 3}, {22, 29}));
-        p.drawRoundedRect(QRectF(4, 3, 19, 26), 2, 2);
-        p.setBrush(tapa.darker(140));
-        p.drawRect(QRectF(4, 3, 4, 26));
-        // label
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(245, 240, 220));
-        p.drawRect(QRectF(11, 8, 9, 6));
-        p.setPen(QPen(QColor(90, 90, 90), 0.8));
-        p.drawLine(QPointF(12.5, 10), QPointF(18.5, 10));
-        p.drawLine(QPointF(12.5, 12), QPointF(17, 12));
-        // bookmark ribbon
-        QPainterPath cinta;
-        cinta.moveTo(17, 3);
-        cinta.lineTo(21, 3);
-        cinta.lineTo(21, 31);
-        cinta.lineTo(19, 28.5);
-        cinta.lineTo(17, 31);
-        cinta.closeSubpath();
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(200, 40, 40));
-        p.drawPath(cinta);
-    });
+    const QColor tapa(36, 92, 160);
+    p.setPen(QPen(tapa.darker(160), 1.2));
+    // pages seen from the fore-edge
+    p.setBrush(QColor(250, 248, 238));
+    p.drawRoundedRect(QRectF(7, 4, 21, 25), 2, 2);
+    p.setPen(QPen(QColor(190, 184, 165), 0.8));
+    for (double y = 7; y < 27; y += 3)
+        p.drawLine(QPointF(10, y), QPointF(26, y));
+    // cover and spine
+    p.setPen(QPen(tapa.darker(160), 1.2));
+    p.setBrush(degradado(tapa, {4, 3}, {22, 29}));
+    p.drawRoundedRect(QRectF(4, 3, 19, 26), 2, 2);
+    p.setBrush(tapa.darker(140));
+    p.drawRect(QRectF(4, 3, 4, 26));
+    // label
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(245, 240, 220));
+    p.drawRect(QRectF(11, 8, 9, 6));
+    p.setPen(QPen(QColor(90, 90, 90), 0.8));
+    p.drawLine(QPointF(12.5, 10), QPointF(18.5, 10));
+    p.drawLine(QPointF(12.5, 12), QPointF(17, 12));
+    // bookmark ribbon
+    QPainterPath cinta;
+    cinta.moveTo(17, 3);
+    cinta.lineTo(21, 3);
+    cinta.lineTo(21, 31);
+    cinta.lineTo(19, 28.5);
+    cinta.lineTo(17, 31);
+    cinta.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 40, 40));
+    p.drawPath(cinta);
 }
+
+}  // namespace
+
+QIcon Libro() { return dibuja(pintaLibro); }
+
+QPixmap LibroEn(int lado) { return dibujaEn(pintaLibro, lado); }
 
 QIcon Impresora()
 {

@@ -7,6 +7,8 @@ namespace iconos {
 
 /// A ledger with a bookmark: the window's icon when no system icon is installed.
 QIcon Libro();
+/// The same drawing at one size, for icon files (menu entries, shortcuts).
+QPixmap LibroEn(int lado);
 /// A printer with a sheet coming out.
 QIcon Impresora();
 /// A data sheet: a grid with a header row.

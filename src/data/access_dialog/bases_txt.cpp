@@ -1,0 +1,93 @@
+#include "bases_txt.h"
+
+#include "runtime/rtarchivos.h"
+#include "runtime/rttexto.h"
+#include "runtime/texto.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace BasesTxt {
+
+namespace {
+
+// A field with a comma would split into two when read back; quoting it is
+// what the suite's reader understands. Quotes themselves cannot be escaped there.
+QString Campo(const QString& t)
+{
+    QString v = t.trimmed();
+    if (!v.contains(u'"') && !v.contains(u',')) return v;
+    return u'"' + v.remove(u'"') + u'"';
+}
+
+}  // namespace
+
+QString RutaLectura()
+{
+    return RtArchivos::RutaSinCaso(RtArchivos::CarpetaParaLeer(kArchivo), kArchivo);
+}
+
+QString RutaGrabacion()
+{
+    return RtArchivos::RutaSinCaso(RtArchivos::CarpetaParaGrabar(kArchivo), kArchivo);
+}
+
+QString ClaveServidor(const QString& servidor)
+{
+    QString s = servidor.toUpper().trimmed();
+    const qsizetype dos = s.indexOf(u':');
+    return dos < 0 ? s : s.left(dos);
+}
+
+QString NombreEntrada(const QString& baseDatos, const QString& servidor)
+{
+    return baseDatos.toUpper().trimmed() + QStringLiteral(" / ") + ClaveServidor(servidor);
+}
+
+QList<Conexion> Lee(const QString& ruta, bool* leido, QString* error)
+{
+    QList<Conexion> lista;
+    if (leido) *leido = true;
+    QFile f(ruta);
+    if (!QFileInfo::exists(ruta)) return lista;
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (leido) *leido = false;
+        if (error) *error = QStringLiteral("No se pudo leer el archivo ") + ruta + QStringLiteral(": ") + f.errorString();
+        return lista;
+    }
+    for (QByteArray l : f.readAll().split('\n')) {
+        if (l.endsWith('\r')) l.chop(1);
+        if (l.trimmed().isEmpty()) continue;
+        QStringList c = rt::CamposSeparados(rt::DeWindows1252(l));
+        while (c.size() < 5) c.append(QString());
+        lista.append({c[0], c[1], c[2], c[3], c[4]});
+    }
+    return lista;
+}
+
+QByteArray Linea(const Conexion& c)
+{
+    return rt::AWindows1252(Campo(c.nombre) + u',' + Campo(c.baseDatos) + u',' + Campo(c.usuario) + u',' + Campo(c.clave) + u',' +
+                 Campo(c.servidor)) +
+           "\r\n";
+}
+
+bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QString& usuario, const QString& clave,
+                   const QString& servidor, QString* error)
+{
+    const QString ruta = RutaGrabacion();
+    QFile f(ruta);
+    QByteArray linea = Linea({nombre, baseDatos, usuario, RtTexto::CodificaClave(clave), servidor});
+    // A file written by hand may lack the last line end; appending straight
+    // after it would merge the new connection into the last one.
+    if (QFile previo(ruta); previo.size() > 0 && previo.open(QIODevice::ReadOnly) && previo.seek(previo.size() - 1) &&
+                            previo.read(1) != "\n")
+        linea.prepend("\r\n");
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(linea) != linea.size() || !f.flush()) {
+        if (error) *error = QStringLiteral("No se pudo grabar el archivo ") + ruta + QStringLiteral(": ") + f.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace BasesTxt

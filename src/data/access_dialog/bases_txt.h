@@ -1,0 +1,39 @@
+#pragma once
+// The registered connections of this computer, BASES.TXT: one line per
+// connection, five comma-separated fields, Windows-1252 text and CRLF line
+// ends, as the suite's Windows installations write it.
+#include <QList>
+#include <QString>
+
+namespace BasesTxt {
+
+inline const QString kArchivo = QStringLiteral("BASES.TXT");
+
+struct Conexion {
+    QString nombre;     // "BASE / SERVIDOR", the text shown in the list
+    QString baseDatos;  // as typed
+    QString usuario;
+    QString clave;      // the stored (encoded) form, never the password itself
+    QString servidor;   // may carry ":" and a port
+};
+
+/// The file to read: the user's copy when there is one, else the program folder's.
+QString RutaLectura();
+/// The file to append to (see RtArchivos::CarpetaParaGrabar).
+QString RutaGrabacion();
+
+/// The server as a registration key: upper case, trimmed, cut before the first ":".
+QString ClaveServidor(const QString& servidor);
+/// The entry name of a connection: the database in upper case, " / ", the server key.
+QString NombreEntrada(const QString& baseDatos, const QString& servidor);
+
+/// Every line of the file, in order; `leido` false (and an empty list) when
+/// the file exists but cannot be read. A missing file reads as empty.
+QList<Conexion> Lee(const QString& ruta, bool* leido = nullptr, QString* error = nullptr);
+/// The line as written: five fields, trimmed, ended by CR LF, in Windows-1252.
+QByteArray Linea(const Conexion& c);
+/// Appends one connection; `clave` is the password itself, stored encoded.
+bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QString& usuario, const QString& clave,
+                   const QString& servidor, QString* error = nullptr);
+
+}  // namespace BasesTxt

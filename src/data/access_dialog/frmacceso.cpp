@@ -1,0 +1,475 @@
+#include "frmacceso.h"
+
+#include "bases_txt.h"
+#include "adodb/error.h"
+#include "runtime/operador.h"
+#include "runtime/rtentorno.h"
+#include "runtime/rttexto.h"
+#include "session/cnstuff.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+
+// The suite's prompt colour: the colour value 2.
+const QColor kColorIndicacion = QColor::fromRgb(2, 0, 0);
+const QString kIconoPrograma = QStringLiteral("titulos-copiadores");
+// Errors the registration passes over: the connection was already closed, or
+// the service was already running or could not be controlled from here.
+constexpr long kErroresQueSigue[] = {3704, static_cast<long>(0x80070420), 1056, 440, 20480};
+constexpr long kErrAccesoArchivo = 75;
+
+QLineEdit* Caja(QWidget* padre, const char* nombre, const QString& ayuda)
+{
+    auto* c = new QLineEdit(padre);
+    c->setObjectName(QString::fromLatin1(nombre));
+    c->setToolTip(ayuda);
+    return c;
+}
+
+// A value in a desktop entry's Exec key: quoted when it has anything the
+// key reserves, then escaped as every string value is.
+QString ArgumentoExec(const QString& arg)
+{
+    static const QString reservados = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool cita = false;
+    for (QChar c : arg)
+        if (reservados.contains(c)) cita = true;
+    QString v = arg;
+    if (cita) {
+        QString dentro;
+        for (QChar c : arg) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') dentro += u'\\';
+            dentro += c;
+        }
+        v = u'"' + dentro + u'"';
+    }
+    v.replace(u'\\', QStringLiteral("\\\\"));
+    return v.replace(u'%', QStringLiteral("%%"));
+}
+
+}  // namespace
+
+frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
+{
+    setObjectName(QStringLiteral("frmAcceso"));
+    setWindowTitle(QStringLiteral("Control de Acceso"));
+    setModal(true);
+
+    lstBases = new QListWidget(this);
+    lstBases->setObjectName(QStringLiteral("lstBases"));
+    auto* etiquetaLista = new QLabel(QStringLiteral("Conexiones registradas"), this);
+    etiquetaLista->setBuddy(lstBases);
+
+    framAcceso = new QGroupBox(QStringLiteral("Complete los datos de conexion"), this);
+    framAcceso->setObjectName(QStringLiteral("framAcceso"));
+    CboPlataformaDB = new QComboBox(framAcceso);
+    CboPlataformaDB->setObjectName(QStringLiteral("CboPlataformaDB"));
+    CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE")});
+    TxtServidor = Caja(framAcceso, "TxtServidor", QStringLiteral("ingrese el nombre del servidor e instancia"));
+    TxtDbName = Caja(framAcceso, "TxtDbName", QStringLiteral("ingrese el nombre de la base de datos"));
+    TxtUserId = Caja(framAcceso, "TxtUserId", QStringLiteral("Ingrese el nombre de usuario"));
+    TxtUserPassword = Caja(framAcceso, "TxtUserPassword", QStringLiteral("Ingrese la contraseña"));
+    TxtUserPassword->setEchoMode(QLineEdit::Password);
+    TxtPuerto = Caja(framAcceso, "TxtPuerto", QStringLiteral("Ingrese el Puerto "));
+    TxtPuerto->setText(QStringLiteral("1433"));
+    CmdBuscarBase = new QPushButton(QStringLiteral("..."), framAcceso);
+    CmdBuscarBase->setObjectName(QStringLiteral("CmdBuscarBase"));
+    CmdBuscarBase->setToolTip(QStringLiteral("Buscar un archivo de base de datos"));
+    CmdBuscarBase->setAutoDefault(false);
+    CmdBuscarBase->setFixedWidth(CmdBuscarBase->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+
+    auto* filaBase = new QHBoxLayout;
+    filaBase->setContentsMargins(0, 0, 0, 0);
+    filaBase->addWidget(TxtDbName, 1);
+    filaBase->addWidget(CmdBuscarBase);
+    auto* campos = new QFormLayout(framAcceso);
+    campos->addRow(QStringLiteral("Plataforma"), CboPlataformaDB);
+    campos->addRow(QStringLiteral("Servidor"), TxtServidor);
+    campos->addRow(QStringLiteral("Base de datos"), filaBase);
+    campos->addRow(QStringLiteral("Usuario"), TxtUserId);
+    campos->addRow(QStringLiteral("Contraseña"), TxtUserPassword);
+    campos->addRow(QStringLiteral("Puerto"), TxtPuerto);
+
+    bcAceptar = new QPushButton(QStringLiteral("Aceptar"), this);
+    bcAceptar->setObjectName(QStringLiteral("bcAceptar"));
+    bcAceptar->setDefault(true);
+    bcCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
+    bcCancelar->setObjectName(QStringLiteral("bcCancelar"));
+    CmdRegistrar = new QPushButton(QStringLiteral("Registrar"), this);
+    CmdRegistrar->setObjectName(QStringLiteral("CmdRegistrar"));
+    CmdLineaComando = new QPushButton(QStringLiteral("Crear Acceso Directo"), this);
+    CmdLineaComando->setObjectName(QStringLiteral("CmdLineaComando"));
+    for (QPushButton* b : {bcCancelar, CmdRegistrar, CmdLineaComando}) b->setAutoDefault(false);
+
+    auto* izquierda = new QVBoxLayout;
+    izquierda->addWidget(etiquetaLista);
+    izquierda->addWidget(lstBases, 1);
+    auto* arriba = new QHBoxLayout;
+    arriba->addLayout(izquierda, 2);
+    arriba->addWidget(framAcceso, 3);
+    auto* botones = new QHBoxLayout;
+    botones->addWidget(CmdRegistrar);
+    botones->addWidget(CmdLineaComando);
+    botones->addStretch(1);
+    botones->addWidget(bcAceptar);
+    botones->addWidget(bcCancelar);
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(arriba, 1);
+    todo->addLayout(botones);
+    resize(760, 320);
+
+    connect(bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
+    connect(bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);
+    connect(CmdRegistrar, &QPushButton::clicked, this, &frmAcceso::CmdRegistrar_Click);
+    connect(CmdLineaComando, &QPushButton::clicked, this, [this] { CmdLineaComando_Click(); });
+    connect(CmdBuscarBase, &QPushButton::clicked, this, &frmAcceso::BuscaArchivoBase);
+    // A selection moved with the mouse or the keys, and a click on the one
+    // already selected, both bring its data into the boxes.
+    connect(lstBases, &QListWidget::currentRowChanged, this, [this](int fila) {
+        if (fila >= 0) AsignarDatosBase();
+    });
+    connect(lstBases, &QListWidget::itemClicked, this, [this] { AsignarDatosBase(); });
+    connect(lstBases, &QListWidget::itemDoubleClicked, this, [this] {
+        AsignarDatosBase();
+        bcAceptar_Click();
+    });
+    for (QLineEdit* c : {TxtDbName, TxtServidor, TxtUserPassword})
+        connect(c, &QLineEdit::textChanged, this, [this, c] { MensajeInicial(c); });
+    TxtUserId->installEventFilter(this);
+
+    llenarlist();
+    for (QLineEdit* c : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor}) MensajeInicial(c);
+}
+
+frmAcceso::~frmAcceso() = default;
+
+void frmAcceso::Instala()
+{
+    DB().DialogoAcceso = [](DatosAcceso& d) { return Pide(d); };
+}
+
+bool frmAcceso::Pide(DatosAcceso& datos)
+{
+    frmAcceso dlg;
+    dlg.TxtDbName->setText(datos.baseDatos);
+    dlg.TxtServidor->setText(datos.servidor);
+    dlg.TxtUserId->setText(datos.usuario);
+    dlg.TxtUserPassword->setText(datos.clave);
+    dlg.CboPlataformaDB->setCurrentIndex(0);
+    rt::operador().Modal(&dlg);
+    if (!dlg.Aceptar()) return false;
+    datos.baseDatos = Valor(dlg.TxtDbName);
+    datos.servidor = Valor(dlg.TxtServidor);
+    datos.usuario = Valor(dlg.TxtUserId);
+    datos.clave = Valor(dlg.TxtUserPassword);
+    datos.plataforma = dlg.CboPlataformaDB->currentIndex() > 0 ? 1 : 0;
+    return true;
+}
+
+void frmAcceso::showEvent(QShowEvent* evento)
+{
+    QDialog::showEvent(evento);
+    if (const QScreen* pantalla = screen()) {
+        QRect r = frameGeometry();
+        r.moveCenter(pantalla->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+QString frmAcceso::Indicacion(const QLineEdit* ObjTxt)
+{
+    const QString n = ObjTxt->objectName();
+    if (n == QLatin1String("TxtUserId")) return QStringLiteral("Ingrese el usuario");
+    if (n == QLatin1String("TxtDbName")) return QStringLiteral("ingrese el nombre de la base de datos");
+    if (n == QLatin1String("TxtServidor")) return QStringLiteral("ingrese el nombre del servidor e instancia");
+    return {};
+}
+
+QString frmAcceso::Valor(const QLineEdit* ObjTxt)
+{
+    const QString t = ObjTxt->text();
+    const QString indicacion = Indicacion(ObjTxt);
+    // A box still showing its prompt holds nothing: the prompt must never
+    // travel as a server, database or user name.
+    if (!indicacion.isEmpty() && t == indicacion) return {};
+    return t;
+}
+
+void frmAcceso::MensajeInicial(QLineEdit* ObjTxt)
+{
+    if (enMensaje_) return;
+    const QString indicacion = Indicacion(ObjTxt);
+    const QString t = ObjTxt->text().trimmed();
+    if (!t.isEmpty() && t != indicacion) return;
+    enMensaje_ = true;
+    ObjTxt->setText(indicacion);
+    QPalette p = ObjTxt->palette();
+    p.setColor(QPalette::Text, kColorIndicacion);
+    ObjTxt->setPalette(p);
+    ObjTxt->selectAll();
+    ObjTxt->update();
+    enMensaje_ = false;
+}
+
+bool frmAcceso::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == TxtUserId && evento->type() == QEvent::FocusIn) MensajeInicial(TxtUserId);
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void frmAcceso::llenarlist()
+{
+    lstBases->clear();
+    const QString ruta = BasesTxt::RutaLectura();
+    // Only a missing file means "nothing registered"; one that exists but
+    // cannot be read is reported below, not passed over as empty.
+    if (!QFileInfo::exists(ruta)) return;
+    for (;;) {
+        bool leido = true;
+        QString error;
+        const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(ruta, &leido, &error);
+        if (!leido) {
+            const int r = CNStuffContable::ReportaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {},
+                                                        QStringLiteral("FormLoad"));
+            if (r == rt::vbRetry) continue;
+            return;
+        }
+        for (const BasesTxt::Conexion& c : lista)
+            if (!c.nombre.trimmed().isEmpty()) lstBases->addItem(c.nombre);
+        break;
+    }
+    if (lstBases->count() > 0) lstBases->setCurrentRow(0);
+}
+
+void frmAcceso::DatosBase(const QString& Nombre)
+{
+    bool leido = true;
+    QString error;
+    const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(BasesTxt::RutaLectura(), &leido, &error);
+    if (!leido) {
+        CNStuffContable::InformaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0});
+        return;
+    }
+    const QString buscado = Nombre.trimmed();
+    for (const BasesTxt::Conexion& c : lista) {
+        if (c.nombre.trimmed() != buscado) continue;
+        servidor_ = c.servidor;
+        base_ = c.baseDatos;
+        usuario_ = c.usuario;
+        clave_ = RtTexto::DecodificaClave(c.clave);
+        return;
+    }
+}
+
+void frmAcceso::AsignarDatosBase()
+{
+    const QListWidgetItem* item = lstBases->currentItem();
+    DatosBase(item ? item->text().trimmed() : QString());
+    const qsizetype dos = servidor_.indexOf(u':');
+    if (dos >= 0) {
+        puerto_ = servidor_.mid(dos + 1);
+        servidor_ = servidor_.left(dos).toUpper().trimmed();
+    }
+    TxtServidor->setText(servidor_);
+    TxtUserId->setText(QString());
+    TxtUserPassword->setText(QString());
+    TxtDbName->setText(base_);
+    TxtPuerto->setText(puerto_);
+}
+
+void frmAcceso::bcAceptar_Click()
+{
+    servidor_.clear();
+    DatosBase(BasesTxt::NombreEntrada(Valor(TxtDbName), Valor(TxtServidor)));
+    aceptar_ = true;
+    accept();
+}
+
+void frmAcceso::bcCancelar_Click()
+{
+    aceptar_ = false;
+    QDialog::reject();
+}
+
+void frmAcceso::reject() { bcCancelar_Click(); }
+
+void frmAcceso::BuscaArchivoBase()
+{
+    bool cancelado = false;
+    const QString archivo = rt::operador().AbreArchivo(
+        QStringLiteral("Buscar Base de Datos"), QStringLiteral("Base de Datos|*.db;*.sqlite;*.sqlite3|Todos los archivos|*"), &cancelado);
+    if (cancelado || archivo.isEmpty()) return;
+    // A database file is opened by the embedded engine, which a server name would override.
+    TxtServidor->setText(QString());
+    TxtDbName->setText(archivo);
+}
+
+bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName, const QString& Usuario, const QString& Password,
+                                  const QString& Proveedor)
+{
+    DB_Dll& db = DB();
+    bool existe = true;
+    try {
+        if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
+    } catch (const adodb::AdoException&) {
+    }
+    const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + Servidor + QStringLiteral(";Database =") +
+                           DBName + QStringLiteral(";UId=") + Usuario + QStringLiteral(";Pwd=") + Password + QStringLiteral(";");
+    try {
+        db.gCnn.Open(cadena, QString(), QString());
+        db.gCnn.Close();
+    } catch (const adodb::AdoException&) {
+        existe = false;
+    }
+    // A failed probe is an answer, not an error of the session.
+    db.gCnn.Errors().Clear();
+    return existe;
+}
+
+void frmAcceso::CmdRegistrar_Click()
+{
+    DB_Dll& db = DB();
+    const QString nombre = BasesTxt::NombreEntrada(Valor(TxtDbName), Valor(TxtServidor));
+    servidor_.clear();
+    DatosBase(nombre);
+    if (!servidor_.trimmed().isEmpty()) {
+        rt::operador().MsgBox(QStringLiteral("La conexion que intenta registrar ya existe "), rt::vbInformation, QStringLiteral("Atencion"));
+        return;
+    }
+    // Taken once, trimmed: an emptied box shows its prompt again, and the
+    // prompt must not be registered as a server or a database.
+    const QString servidor = Valor(TxtServidor).trimmed();
+    const QString usuario = Valor(TxtUserId).trimmed();
+    const QString clave = Valor(TxtUserPassword).trimmed();
+    const QString base = Valor(TxtDbName).trimmed();
+    TxtServidor->setText(servidor);
+    TxtUserId->setText(usuario);
+    TxtUserPassword->setText(clave);
+    TxtDbName->setText(base);
+
+    auto informa = [](const adodb::Error& e) {
+        for (long n : kErroresQueSigue)
+            if (e.Number == n) return;
+        const QString numero = e.Number >= 0 ? u' ' + QString::number(e.Number) : QString::number(e.Number);
+        rt::operador().MsgBox(QStringLiteral("SQL Server start failed.  ") + u'\r' + QStringLiteral("SQL-DMO error:  ") + numero + u' ' +
+                                  e.Description,
+                              rt::vbOKOnly, QString());
+    };
+    auto graba = [&] {
+        // The database's own login: user and password are its name.
+        QString error;
+        if (!BasesTxt::GrabaConexion(nombre, base, base, base, servidor, &error))
+            throw adodb::AdoException(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0});
+    };
+    try {
+        const QString d = base.toUpper();
+        if (ExisteBaseDeDatos(servidor, d, d, d, QStringLiteral("SQLOLEDB"))) {
+            graba();
+        } else {
+            if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
+            db.gServidor = servidor;
+            db.gUsuario = usuario;
+            db.gUserPassWord = clave;
+            db.gDBName = base;
+            db.OpenServerADODB(false, 3, QString(), true, true);
+            if (!db.gOpenFlag) {
+                rt::operador().MsgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
+                                          QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
+                                      rt::vbInformation, QStringLiteral("AVISO AL OPERADOR"));
+                return;
+            }
+            graba();
+        }
+    } catch (const adodb::AdoException& ex) {
+        informa(ex.error());
+    }
+
+    // The helper that makes a data source for the new database, when installed
+    // beside the program. It is told the database registered, not whatever
+    // the session last held.
+    const QString creadsn = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + QStringLiteral("CREADSN");
+    if (QFileInfo(creadsn).isFile())
+        rt::operador().Ejecuta(creadsn, QStringLiteral("Server=") + servidor + QStringLiteral(";DB=") + base + QStringLiteral(";"));
+    try {
+        if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
+    } catch (const adodb::AdoException& ex) {
+        informa(ex.error());
+    }
+    llenarlist();
+}
+
+QString frmAcceso::EntradaEscritorio(const QString& programa, const QString& icono)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Version=1.0\n"
+                          "Name=Quendril\n"
+                          "Comment=Títulos de copiadores\n"
+                          "Exec=") +
+           ArgumentoExec(programa) + QStringLiteral("\nIcon=") + icono +
+           QStringLiteral("\n"
+                          "Terminal=false\n"
+                          "Categories=Office;Finance;\n");
+}
+
+QString frmAcceso::CmdLineaComando_Click()
+{
+    const QString carpeta = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma());
+    const QString programa = carpeta + RtEntorno::NombreEjecutable();
+    // Installed beside the program; without it, the icon theme's copy by name.
+    const QString iconoJunto = carpeta + kIconoPrograma + QStringLiteral(".png");
+    const QString icono = QFileInfo::exists(iconoJunto) ? iconoJunto : kIconoPrograma;
+
+    QString escritorio = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (escritorio.isEmpty()) escritorio = QDir::homePath() + QStringLiteral("/Desktop");
+    const QString ruta = RtTexto::RutaCarpeta(escritorio) + QStringLiteral("Quendril.desktop");
+    QDir().mkpath(escritorio);
+    QFile f(ruta);
+    const QByteArray contenido = EntradaEscritorio(programa, icono).toUtf8();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(contenido) != contenido.size()) {
+        rt::operador().MsgBox(QStringLiteral("No se pudo crear el acceso directo ") + ruta + QStringLiteral(": ") + f.errorString(),
+                              rt::vbExclamation, QStringLiteral("Atencion"));
+        return {};
+    }
+    f.close();
+    // Desktops start only launchers that are marked as programs.
+    f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    return ruta;
+}
+
+bool frmAcceso::EjecutarCmdRegDB(const QString& Archivo, QString* ErrDevuelto)
+{
+    QStringList partes = QProcess::splitCommand(Archivo);
+    QProcess proceso;
+    if (!partes.isEmpty()) {
+        const QString programa = partes.takeFirst();
+        proceso.start(programa, partes);
+    }
+    if (proceso.state() == QProcess::NotRunning || !proceso.waitForStarted()) {
+        if (ErrDevuelto) *ErrDevuelto = QStringLiteral("Error al ejecutar el comando");
+        return false;
+    }
+    // The window keeps answering while the command runs.
+    while (!proceso.waitForFinished(50)) {
+        if (proceso.state() == QProcess::NotRunning) break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}

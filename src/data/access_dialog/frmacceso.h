@@ -1,0 +1,89 @@
+#pragma once
+// The access dialog: the data of a database connection, the connections
+// registered on this computer, their registration and the desktop shortcut.
+// The logic sits in plain methods that tests call; the widgets only relay.
+#include "data/db_dll.h"
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class frmAcceso : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAcceso(QWidget* padre = nullptr);
+    ~frmAcceso() override;
+
+    /// Shows the dialog modally, filled from `datos`; on "Aceptar" writes the
+    /// boxes back into `datos` and returns true. What the connection manager calls.
+    static bool Pide(DatosAcceso& datos);
+    /// Makes the connection manager ask through this dialog.
+    static void Instala();
+
+    /// True when closed with "Aceptar" (or a double click on a registered connection).
+    bool Aceptar() const { return aceptar_; }
+
+    void llenarlist();
+    /// Looks a registered connection up by entry name into the kept values.
+    void DatosBase(const QString& Nombre);
+    /// Copies the selected registered connection into the boxes.
+    void AsignarDatosBase();
+    /// Shows the box's prompt, selected, when the box is empty.
+    void MensajeInicial(QLineEdit* ObjTxt);
+    /// The box's text, empty while it only shows its prompt.
+    static QString Valor(const QLineEdit* ObjTxt);
+
+    void bcAceptar_Click();
+    void bcCancelar_Click();
+    void CmdRegistrar_Click();
+    /// Writes the desktop entry "Quendril"; returns its path ("" when it could not be written).
+    QString CmdLineaComando_Click();
+    /// The database answers with these data (the session connection is used and left closed).
+    bool ExisteBaseDeDatos(const QString& Servidor, const QString& DBName, const QString& Usuario, const QString& Password,
+                           const QString& Proveedor = QStringLiteral("SQLOLEDB"));
+    /// Runs a command line and waits for it, the window still answering; false when it could not start.
+    static bool EjecutarCmdRegDB(const QString& Archivo, QString* ErrDevuelto = nullptr);
+
+    /// The desktop entry for a program file and its icon (name or path).
+    static QString EntradaEscritorio(const QString& programa, const QString& icono);
+
+    /// Kept values of the last registered connection looked up.
+    QString servidorGuardado() const { return servidor_; }
+    QString baseGuardada() const { return base_; }
+    QString usuarioGuardado() const { return usuario_; }
+    QString claveGuardada() const { return clave_; }
+
+    QListWidget* lstBases;
+    QGroupBox* framAcceso;
+    QComboBox* CboPlataformaDB;
+    QLineEdit* TxtServidor;
+    QLineEdit* TxtDbName;
+    QLineEdit* TxtUserId;
+    QLineEdit* TxtUserPassword;
+    QLineEdit* TxtPuerto;
+    QPushButton* bcAceptar;
+    QPushButton* bcCancelar;
+    QPushButton* CmdRegistrar;
+    QPushButton* CmdLineaComando;
+    /// Picks an embedded database file for the database box.
+    QPushButton* CmdBuscarBase;
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    void BuscaArchivoBase();
+    static QString Indicacion(const QLineEdit* ObjTxt);
+
+    bool aceptar_ = false;
+    bool enMensaje_ = false;
+    QString servidor_, base_, usuario_, clave_, puerto_;
+};

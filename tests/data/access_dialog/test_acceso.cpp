@@ -1,0 +1,349 @@
+// The access dialog driven through its real widgets, answered from a script.
+#include "data/access_dialog/bases_txt.h"
+#include "data/access_dialog/frmacceso.h"
+#include "runtime/rtarchivos.h"
+#include "runtime/rttexto.h"
+#include "runtime/texto.h"
+
+#include "../../aplicacion.h"
+#include "../../sesion_db.h"
+#include "../../archivos_prueba.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class Acceso : public SesionDb {
+protected:
+    void SetUp() override
+    {
+        aplicacion();
+        SesionDb::SetUp();
+        ASSERT_TRUE(xdg.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.filePath("config")));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(xdg.filePath("state")));
+        bases = dir.filePath("BASES.TXT");
+        frmAcceso::Instala();
+    }
+    void TearDown() override
+    {
+        SesionDb::TearDown();
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_STATE_HOME");
+    }
+    /// Two connections as a Windows installation wrote them (password "clave" encoded).
+    void registradas()
+    {
+        const QByteArray clave = RtTexto::CodificaClave("clave").toLatin1();
+        escribeArchivo(bases, "CONTABLE / SRV01,Contable,sa," + clave + ",srv01\r\n"
+                       "GESTION / SRV02,Gestion,sa," + clave + ",srv02:1500\r\n");
+    }
+    QTemporaryDir xdg;
+    QString bases;
+};
+
+}  // namespace
+
+TEST_F(Acceso, WithoutRegisteredConnectionsTheTypedDataAreAccepted)
+{
+    DatosAcceso d;
+    guion.op.alModal = [](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        EXPECT_EQ(f->windowTitle(), QStringLiteral("Control de Acceso"));
+        EXPECT_EQ(f->lstBases->count(), 0);
+        EXPECT_EQ(f->TxtPuerto->text(), QStringLiteral("1433"));
+        EXPECT_EQ(f->TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
+        EXPECT_EQ(f->TxtDbName->selectedText(), f->TxtDbName->text()) << "typing must replace the prompt";
+        QTest::keyClicks(f->TxtDbName, QStringLiteral("Contable"));
+        QTest::keyClicks(f->TxtServidor, QStringLiteral("srv01"));
+        QTest::mouseClick(f->bcAceptar, Qt::LeftButton);
+        return 1;
+    };
+    ASSERT_TRUE(frmAcceso::Pide(d));
+    EXPECT_EQ(d.baseDatos, QStringLiteral("Contable"));
+    EXPECT_EQ(d.servidor, QStringLiteral("srv01"));
+    EXPECT_EQ(d.usuario, QString()) << "a box that still shows its prompt holds nothing";
+    EXPECT_EQ(d.plataforma, 0);
+    EXPECT_FALSE(QFileInfo::exists(bases));
+}
+
+TEST_F(Acceso, ChoosingARegisteredConnectionFillsServerDatabaseAndPort)
+{
+    registradas();
+    frmAcceso f;
+    ASSERT_EQ(f.lstBases->count(), 2);
+    EXPECT_EQ(f.lstBases->currentRow(), 0);
+    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("srv01")) << "the first entry is selected and brought in";
+
+    f.TxtUserId->setText("juan");
+    f.TxtUserPassword->setText("secreta");
+    f.lstBases->setCurrentRow(1);
+    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("SRV02"));
+    EXPECT_EQ(f.TxtDbName->text(), QStringLiteral("Gestion"));
+    EXPECT_EQ(f.TxtPuerto->text(), QStringLiteral("1500"));
+    EXPECT_EQ(f.TxtUserId->text(), QString());
+    EXPECT_EQ(f.TxtUserPassword->text(), QString()) << "the password box has no prompt";
+    EXPECT_EQ(f.claveGuardada(), QStringLiteral("clave")) << "the stored password decodes back";
+
+    f.show();
+    f.TxtUserId->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(f.TxtUserId->text(), QStringLiteral("Ingrese el usuario"));
+
+    // Deleting the whole database name brings its prompt back, selected.
+    f.TxtDbName->clear();
+    EXPECT_EQ(f.TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
+    EXPECT_EQ(f.TxtDbName->selectedText(), f.TxtDbName->text());
+
+    // A double click accepts the entry clicked.
+    QListWidgetItem* item = f.lstBases->item(0);
+    const QPoint centro = f.lstBases->visualItemRect(item).center();
+    QTest::mouseClick(f.lstBases->viewport(), Qt::LeftButton, {}, centro);
+    QTest::mouseDClick(f.lstBases->viewport(), Qt::LeftButton, {}, centro);
+    EXPECT_TRUE(f.Aceptar());
+    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("srv01"));
+}
+
+TEST_F(Acceso, AServerTypedWithAPortIsLookedUpWithoutIt)
+{
+    registradas();
+    EXPECT_EQ(BasesTxt::NombreEntrada(" contable ", " srv01:1500 "), QStringLiteral("CONTABLE / SRV01"));
+    frmAcceso f;
+    f.lstBases->setCurrentRow(1);
+    f.TxtDbName->setText("contable");
+    f.TxtServidor->setText("Srv01:1500");
+    f.bcAceptar_Click();
+    EXPECT_TRUE(f.Aceptar());
+    EXPECT_EQ(f.servidorGuardado(), QStringLiteral("srv01")) << "found under \"CONTABLE / SRV01\"";
+    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("Srv01:1500")) << "the boxes keep what was typed";
+}
+
+TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
+{
+    // Windows-1252 accents, blanks around unquoted fields, a quoted field with a comma, a blank entry.
+    const QByteArray archivo = "CONTABILIDAD A\xD1O 2024 / SRV01 ,Contabilidad a\xF1o 2024,  sa  ,41,SRV01\\ORBAKIT\r\n"
+                               "\"PRUEBA, COPIA / SRV03\",\"Prueba, copia\",sa,,srv03\r\n"
+                               "  ,nada,,,\r\n";
+    escribeArchivo(bases, archivo);
+    bool leido = false;
+    const QList<BasesTxt::Conexion> l = BasesTxt::Lee(bases, &leido);
+    ASSERT_TRUE(leido);
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_EQ(l[0].nombre, QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
+    EXPECT_EQ(l[0].baseDatos, QStringLiteral("Contabilidad año 2024"));
+    EXPECT_EQ(l[0].usuario, QStringLiteral("sa"));
+    EXPECT_EQ(l[0].servidor, QStringLiteral("SRV01\\ORBAKIT"));
+    EXPECT_EQ(l[1].nombre, QStringLiteral("PRUEBA, COPIA / SRV03"));
+    EXPECT_EQ(l[1].baseDatos, QStringLiteral("Prueba, copia"));
+    EXPECT_EQ(BasesTxt::Linea(l[0]), QByteArray("CONTABILIDAD A\xD1O 2024 / SRV01,Contabilidad a\xF1o 2024,sa,41,SRV01\\ORBAKIT\r\n"));
+    EXPECT_EQ(BasesTxt::Linea(l[1]), archivo.split('\n')[1] + '\n');
+
+    frmAcceso f;
+    ASSERT_EQ(f.lstBases->count(), 2) << "a blank entry name is not listed";
+    EXPECT_EQ(f.lstBases->item(0)->text(), QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
+    EXPECT_EQ(leeArchivo(bases), archivo) << "reading never rewrites the file";
+}
+
+TEST_F(Acceso, AnUnreadableFileIsReportedAndRetried)
+{
+    QDir().mkpath(bases);  // exists, but cannot be read as a file
+    qputenv("temp", QFile::encodeName(xdg.path()));
+    guion.op.respuestas = {rt::vbRetry, rt::vbAbort};
+    frmAcceso f;
+    qunsetenv("temp");
+    const QStringList m = guion.op.mensajes();
+    ASSERT_EQ(m.size(), 2) << "Retry reads again, Abort stops";
+    EXPECT_TRUE(m[0].contains(QStringLiteral("No se pudo leer el archivo ") + bases)) << m[0].toStdString();
+    EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("FormLoad")));
+    EXPECT_EQ(f.lstBases->count(), 0);
+}
+
+TEST_F(Acceso, RegisteringAnExistingConnectionWritesNothing)
+{
+    registradas();
+    const QByteArray antes = leeArchivo(bases);
+    frmAcceso f;
+    f.TxtDbName->setText(" gestion ");
+    f.TxtServidor->setText("srv02");
+    f.CmdRegistrar_Click();
+    ASSERT_EQ(guion.op.preguntas.size(), 1u);
+    EXPECT_EQ(guion.op.preguntas[0].texto, QStringLiteral("La conexion que intenta registrar ya existe "));
+    EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral("Atencion"));
+    EXPECT_EQ(guion.op.preguntas[0].botones, rt::vbInformation);
+    EXPECT_EQ(leeArchivo(bases), antes);
+}
+
+TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
+{
+    // The last line of a hand-written file may lack its line end.
+    escribeArchivo(bases, "OTRA / SRV9,Otra,sa,41,srv9");
+    escribeArchivo(dir.filePath("CREADSN"), "#!/bin/sh\n");
+    frmAcceso f;
+    f.TxtServidor->setText(QString());
+    f.TxtDbName->setText(path);
+    f.TxtUserId->setText("ADMIN");
+    f.CmdRegistrar_Click();
+    EXPECT_TRUE(guion.op.mensajes().isEmpty()) << guion.op.mensajes().join('|').toStdString();
+
+    const QList<QByteArray> lineas = leeArchivo(bases).split('\n');
+    ASSERT_EQ(lineas.size(), 3) << leeArchivo(bases).toStdString();
+    EXPECT_EQ(lineas[0], QByteArray("OTRA / SRV9,Otra,sa,41,srv9\r"));
+    const QStringList c = rt::CamposSeparados(QString::fromLatin1(lineas[1].chopped(1)));
+    ASSERT_EQ(c.size(), 5);
+    EXPECT_EQ(c[0], path.toUpper() + QStringLiteral(" /")) << "fields are written trimmed";
+    EXPECT_EQ(c[1], path);
+    EXPECT_EQ(c[2], path) << "the database's own login is registered";
+    EXPECT_NE(c[3], path) << "never the plain password";
+    EXPECT_EQ(RtTexto::DecodificaClave(c[3]), path);
+    EXPECT_EQ(c[4], QString());
+    EXPECT_EQ(f.lstBases->count(), 2) << "the list is filled again";
+    EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed) << "the session connection is left closed";
+
+    ASSERT_FALSE(guion.op.preguntas.empty());
+    const auto& ejecuta = guion.op.preguntas.back();
+    EXPECT_EQ(ejecuta.tipo, QStringLiteral("Ejecuta"));
+    EXPECT_EQ(ejecuta.texto, dir.filePath("CREADSN"));
+    EXPECT_EQ(ejecuta.titulo, QStringLiteral("Server=;DB=") + path + QStringLiteral(";")) << "the data source is for the registered database";
+}
+
+TEST_F(Acceso, AnUnreachableDatabaseIsNotRegistered)
+{
+    frmAcceso f;
+    f.TxtServidor->setText(QString());
+    f.TxtDbName->setText(dir.filePath("no_existe.db"));
+    f.CmdRegistrar_Click();
+    const QStringList m = guion.op.mensajes();
+    ASSERT_EQ(m.size(), 2) << "the connection error box, answered No, then the notice";
+    EXPECT_TRUE(m[0].startsWith(QStringLiteral(" Estado de Sql: ")));
+    EXPECT_EQ(m[1], QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR  VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"));
+    EXPECT_EQ(guion.op.preguntas.back().titulo, QStringLiteral("AVISO AL OPERADOR"));
+    EXPECT_FALSE(QFileInfo::exists(bases));
+}
+
+TEST_F(Acceso, ARegistrationOnAReadOnlyInstallationGoesToTheUsersCopy)
+{
+    registradas();
+    RtArchivos::FijaProgramaSoloLectura(true);
+    frmAcceso f;
+    f.TxtServidor->setText(QString());
+    f.TxtDbName->setText(path);
+    f.CmdRegistrar_Click();
+    RtArchivos::FijaProgramaSoloLectura(false);
+    const QString copia = xdg.filePath("config") + QStringLiteral("/titulos-copiadores/BASES.TXT");
+    EXPECT_EQ(leeArchivo(copia).count('\n'), 3) << "the installed connections and the new one";
+    EXPECT_EQ(leeArchivo(bases).count('\n'), 2) << "the installed file is untouched";
+    EXPECT_EQ(f.lstBases->count(), 3);
+}
+
+TEST_F(Acceso, CancelLeavesTheSessionClosed)
+{
+    guion.op.alModal = [](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        QTest::keyClick(f, Qt::Key_Escape);
+        return 0;
+    };
+    DB().OpenServerADODB(true);
+    EXPECT_FALSE(DB().gOpenFlag);
+    EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed);
+}
+
+TEST_F(Acceso, TheErrorBoxYesAndCorrectedDataConnect)
+{
+    // Started without a command line: nothing to connect with.
+    DB().gDBName.clear();
+    DB().gUsuario.clear();
+    guion.op.respuestas = {rt::vbYes};
+    guion.op.textos = {path};
+    int vistas = 0;
+    guion.op.alModal = [&](QObject* o) {
+        ++vistas;
+        auto* f = qobject_cast<frmAcceso*>(o);
+        EXPECT_EQ(f->TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos")) << "filled from the empty session";
+        EXPECT_EQ(f->CboPlataformaDB->currentIndex(), 0);
+        QTest::mouseClick(f->CmdBuscarBase, Qt::LeftButton);
+        EXPECT_EQ(f->TxtDbName->text(), path);
+        QTest::keyClicks(f->TxtUserId, QStringLiteral("ADMIN"));
+        QTest::mouseClick(f->bcAceptar, Qt::LeftButton);
+        return 1;
+    };
+    DB().OpenServerADODB();
+    EXPECT_EQ(vistas, 1);
+    ASSERT_FALSE(guion.op.preguntas.empty());
+    EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral(" Error de Conexion a Base de Datos"));
+    EXPECT_TRUE(DB().gOpenFlag);
+    EXPECT_EQ(DB().gCnn.State(), adodb::adStateOpen);
+    EXPECT_EQ(DB().gDBName, path);
+    EXPECT_EQ(DB().gServidor, QString()) << "the server prompt is not taken for a server";
+    EXPECT_EQ(DB().gUsuario, QStringLiteral("ADMIN"));
+}
+
+TEST_F(Acceso, ChoosingOracleMarksTheServerOnce)
+{
+    guion.op.alModal = [](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        f->TxtServidor->setText("ORASRV#");
+        f->CboPlataformaDB->setCurrentIndex(1);
+        f->bcAceptar_Click();
+        return 1;
+    };
+    guion.op.respuestas = {rt::vbNo};
+    DB().OpenServerADODB(true);
+    EXPECT_EQ(DB().gServidor, QStringLiteral("ORASRV#"));
+    EXPECT_EQ(DB().gProveedor, QStringLiteral("OraOLEDB.Oracle.1"));
+}
+
+TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
+{
+    // A localised desktop folder, and a program folder whose name needs quoting.
+    const QString escritorio = xdg.filePath("Escritorio");
+    QDir().mkpath(xdg.filePath("config"));
+    escribeArchivo(xdg.filePath("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + QFile::encodeName(escritorio) + "\"\n");
+    const QString carpeta = dir.filePath("Mis programas$") + u'/';
+    QDir().mkpath(carpeta);
+    RtEntorno::FijaCarpetaPrograma(carpeta);
+    RtEntorno::FijaNombreEjecutable("TA_TITCOPIADORES");
+
+    frmAcceso f;
+    QTest::mouseClick(f.CmdLineaComando, Qt::LeftButton);
+    RtEntorno::FijaNombreEjecutable({});
+    const QString ruta = escritorio + QStringLiteral("/Quendril.desktop");
+    const QString texto = QString::fromUtf8(leeArchivo(ruta));
+    EXPECT_TRUE(texto.contains(QStringLiteral("\nName=Quendril\n")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + dir.filePath("Mis programas\\\\$/TA_TITCOPIADORES\"\n"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QStringLiteral("\nIcon=titulos-copiadores\n")));
+    EXPECT_TRUE(QFileInfo(ruta).isExecutable());
+
+    const QString validador = QStandardPaths::findExecutable("desktop-file-validate");
+    if (validador.isEmpty()) GTEST_SKIP() << "desktop-file-validate is not installed";
+    QProcess p;
+    p.start(validador, {ruta});
+    ASSERT_TRUE(p.waitForFinished());
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().trimmed().isEmpty());
+}
+
+TEST_F(Acceso, RunningACommandWaitsWhileTheWindowAnswers)
+{
+    int latidos = 0;
+    QTimer reloj;
+    QObject::connect(&reloj, &QTimer::timeout, [&] { ++latidos; });
+    reloj.start(20);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(frmAcceso::EjecutarCmdRegDB(QStringLiteral("sh -c \"sleep 0.3\"")));
+    EXPECT_GE(t.elapsed(), 250) << "the command is waited for";
+    EXPECT_GE(latidos, 3) << "events ran during the wait";
+
+    QString error;
+    EXPECT_FALSE(frmAcceso::EjecutarCmdRegDB(dir.filePath("no_existe"), &error));
+    EXPECT_EQ(error, QStringLiteral("Error al ejecutar el comando"));
+}
