@@ -1,5 +1,8 @@
 #include "modelo_consulta.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <algorithm>
 #include <numeric>
 
@@ -108,14 +111,19 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
     for (qsizetype i = 0; i < antes.size(); ++i) filaDe[static_cast<size_t>(i)] = orden_[static_cast<size_t>(antes[i].row())];
 
     const size_t c = static_cast<size_t>(column);
-    auto texto = [&](int fila) -> const QString& { return celdas_[static_cast<size_t>(fila) * columnas_ + c]; };
-    // As the list control sorted: by text, letter case ignored, equal texts keeping their order.
+    // In Spanish order, letter case and accents ignored first ("ángulo" before
+    // "Zapatería", "ñandú" after "nube"); equal texts keep their order. One
+    // sort key a row, so the comparisons never go back to the collator.
+    QCollator orden{QLocale(QLocale::Spanish, QLocale::Spain)};
+    orden.setCaseSensitivity(Qt::CaseInsensitive);
+    orden.setNumericMode(false);
+    std::vector<QCollatorSortKey> claves;
+    claves.reserve(filas_.size());
+    for (size_t f = 0; f < filas_.size(); ++f) claves.push_back(orden.sortKey(celdas_[f * columnas_ + c]));
     if (order == Qt::AscendingOrder)
-        std::stable_sort(orden_.begin(), orden_.end(),
-                         [&](int a, int b) { return QString::compare(texto(a), texto(b), Qt::CaseInsensitive) < 0; });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) < 0; });
     else
-        std::stable_sort(orden_.begin(), orden_.end(),
-                         [&](int a, int b) { return QString::compare(texto(a), texto(b), Qt::CaseInsensitive) > 0; });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) > 0; });
 
     std::vector<int> posicion(orden_.size());
     for (size_t i = 0; i < orden_.size(); ++i) posicion[static_cast<size_t>(orden_[i])] = static_cast<int>(i);
