@@ -1,6 +1,6 @@
 #include "modelo_arbol.h"
 
-#include <QHash>
+#include <utility>
 
 ModeloArbol::ModeloArbol(QObject* parent) : QAbstractItemModel(parent)
 {
@@ -33,23 +33,81 @@ void ModeloArbol::Carga(std::vector<Nodo>&& nodos)
     endResetModel();
 }
 
+namespace {
+
+// Every prefix of a code hashed in one pass: h[n] is the hash of the first n characters.
+void HashesDePrefijos(QStringView clave, std::vector<quint64>& h)
+{
+    h.resize(static_cast<size_t>(clave.size()) + 1);
+    quint64 v = 1469598103934665603ULL;
+    h[0] = v;
+    for (qsizetype i = 0; i < clave.size(); ++i) {
+        v = (v ^ clave[i].unicode()) * 1099511628211ULL;
+        h[static_cast<size_t>(i) + 1] = v;
+    }
+}
+
+// Open addressing over the codes' hashes: the first row of each code.
+class PrimeraFila {
+public:
+    explicit PrimeraFila(size_t n)
+    {
+        size_t c = 16;
+        while (c < 2 * n + 2) c <<= 1;
+        celdas_.assign(c, {0, -1});
+        mascara_ = c - 1;
+    }
+    /// The row whose whole code is `clave` (hash `h`); -1 when none.
+    int busca(quint64 h, QStringView clave, const std::vector<QString>& claves) const
+    {
+        for (size_t i = h & mascara_;; i = (i + 1) & mascara_) {
+            const auto& [hash, fila] = celdas_[i];
+            if (fila < 0) return -1;
+            if (hash == h && claves[static_cast<size_t>(fila)] == clave) return fila;
+        }
+    }
+    void agrega(quint64 h, int fila, const std::vector<QString>& claves)
+    {
+        for (size_t i = h & mascara_;; i = (i + 1) & mascara_) {
+            auto& [hash, f] = celdas_[i];
+            if (f < 0) {
+                hash = h;
+                f = fila;
+                return;
+            }
+            if (hash == h && claves[static_cast<size_t>(f)] == claves[static_cast<size_t>(fila)]) return;  // the first one stays
+        }
+    }
+
+private:
+    std::vector<std::pair<quint64, int>> celdas_;
+    size_t mascara_ = 0;
+};
+
+}  // namespace
+
 std::vector<int> ModeloArbol::PadresPorPrefijo(const std::vector<Fila>& filas)
 {
-    // The first row of each code: a prefix is looked up by its text, so a
-    // parent costs as many look-ups as the code has characters.
-    QHash<QString, int> primera;
-    primera.reserve(static_cast<qsizetype>(filas.size()));
+    // A parent costs as many look-ups as the code has characters, whatever
+    // the number of rows: each prefix is looked up by its hash, computed
+    // for all of them in one pass over the code.
+    std::vector<QString> claves;
+    claves.reserve(filas.size());
+    for (const Fila& f : filas) claves.push_back(ClaveDe(f.codigo));
+    PrimeraFila primera(filas.size());
     std::vector<int> padres(filas.size(), -1);
-    for (size_t i = 0; i < filas.size(); ++i) {
-        const QString clave = ClaveDe(filas[i].codigo);
+    std::vector<quint64> h;
+    for (size_t i = 0; i < claves.size(); ++i) {
+        const QStringView clave(claves[i]);
+        HashesDePrefijos(clave, h);
         for (qsizetype largo = clave.size() - 1; largo > 0; --largo) {
-            const auto p = primera.constFind(clave.left(largo));
-            if (p != primera.constEnd()) {
-                padres[i] = p.value();
+            const int p = primera.busca(h[static_cast<size_t>(largo)], clave.left(largo), claves);
+            if (p >= 0) {
+                padres[i] = p;
                 break;
             }
         }
-        if (!primera.contains(clave)) primera.insert(clave, static_cast<int>(i));  // a later duplicate never replaces the first
+        primera.agrega(h[static_cast<size_t>(clave.size())], static_cast<int>(i), claves);
     }
     return padres;
 }

@@ -35,17 +35,17 @@ TEST_F(DatosReales, ServerSearchIgnoresTheCaseOfAccentedLetters)
 {
     for (const bool contiene : {false, true}) {
         auto w = abre(QStringLiteral("SELECT RAZON, CODIGO FROM CLIENTES ORDER BY CODIGO"), contiene);
-        QTest::keyClicks(w->CmbSearch[0], QStringLiteral("ñandú"));
+        w->CmbSearch[0]->setEditText(QStringLiteral("ñandú"));
         QTest::keyClick(w->CmbSearch[0], Qt::Key_F5);
         EXPECT_EQ(columna(*w, 0), QStringList{"Ñandú y Cía. SRL"}) << contiene;
         w->CmdNueva->click();
-        QTest::keyClicks(w->CmbSearch[0], QStringLiteral("ÁNGULO"));
+        w->CmbSearch[0]->setEditText(QStringLiteral("ÁNGULO"));
         QTest::keyClick(w->CmbSearch[0], Qt::Key_F5);
         EXPECT_EQ(columna(*w, 0), QStringList{"ángulo recto"}) << contiene;
     }
     // The wildcards still work, and a literal percent can be escaped.
     adodb::Recordset rs;
-    DB().AbrirRecordset(QStringLiteral("SELECT CODIGO FROM CLIENTES WHERE RAZON LIKE '_NDÚ%' OR RAZON LIKE '%a!%%' ESCAPE '!' ORDER BY CODIGO"), rs);
+    DB().AbrirRecordset(QStringLiteral("SELECT CODIGO FROM CLIENTES WHERE RAZON LIKE '_ANDÚ%' OR RAZON LIKE '%a!%%' ESCAPE '!' ORDER BY CODIGO"), rs);
     EXPECT_EQ(rs.RecordCount(), 1);
 }
 
