@@ -287,11 +287,11 @@ void Lib_FrmCons3::CargaOpciones(const QString& titulo, const QStringList& texto
     const QScreen* pantalla = screen();
     const int maximo = pantalla ? pantalla->geometry().width() : 1280;
     anchoFijo_ = std::min(Pixeles(twips), maximo);
-    const QMargins m = layout()->contentsMargins();
-    picFields->resizeSection(0, std::max(anchoFijo_ - m.left() - m.right() - 2 * ListView1->frameWidth() -
-                                             ListView1->verticalScrollBar()->sizeHint().width() - 2,
-                                         picFields->minimumSectionSize()));
+    // The one column is as wide as the list, whatever width the window takes.
+    picFields->setStretchLastSection(true);
     CalcularAncho();
+    // No table behind the list: nothing for a maintenance program to open.
+    CmdNuevo->setEnabled(false);
     if (modelo_->rowCount() > 0) SeleccionaFila(0);
 }
 
