@@ -11,6 +11,7 @@
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
+#include "runtime/ventanas.h"
 #include "session/cnstuff.h"
 
 #include <QAction>
@@ -374,11 +375,13 @@ void Lib_FrmCons3::Leer(long, long)
     const int iStock = IndiceCampo(campos, QStringLiteral("Stock"));
     const int iDevuelto = IndiceColumna(CampoDevuelto) - 1;
     const bool colorea = articulos_ && rt::Iguales(MuestraStock.trimmed(), QStringLiteral("SI")) && iPunto >= 0 && iStock >= 0;
-    const Variant* niveles[] = {&StkNivel1, &StkNivel2, &StkNivel3, &StkNivel4};
-    QColor colores[4];
-    for (int i = 0; i < 4; ++i)
-        if (!niveles[i]->toString().trimmed().isEmpty()) colores[i] = ColorBgr(*niveles[i]);
-
+    if (colorea) {
+        const Variant* niveles[] = {&StkNivel1, &StkNivel2, &StkNivel3, &StkNivel4};
+        std::array<QColor, 4> colores;
+        for (size_t i = 0; i < colores.size(); ++i)
+            if (!niveles[i]->toString().trimmed().isEmpty()) colores[i] = ColorBgr(*niveles[i]);
+        modelo_->FijaColoresStock(colores);
+    }
     const QSet<QString> porDefecto = CheckBoxes && iDevuelto >= 0 ? ValoresPorDefecto(ValoresDefault) : QSet<QString>();
     std::vector<QString> celdas;
     celdas.reserve(static_cast<size_t>(nf) * nc);
@@ -392,15 +395,9 @@ void Lib_FrmCons3::Leer(long, long)
             const QString v = RtTexto::ValorCampo(rs_.cell(fila, static_cast<size_t>(iDevuelto))).trimmed();
             filas[fila].marcada = !v.isEmpty() && porDefecto.contains(v.toCaseFolded());
         }
-        if (colorea) {
-            const double punto = RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iPunto)).toString());
-            const double stock = RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString());
-            int nivel = 3;
-            if (punto == 0 && stock > 0) nivel = 0;
-            else if (punto > 0 && stock > punto) nivel = 1;
-            else if (punto > 0 && stock < punto) nivel = 2;
-            filas[fila].color = colores[nivel];
-        }
+        if (colorea)
+            filas[fila].nivel = ModeloConsulta::NivelStock(RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iPunto)).toString()),
+                                                           RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString()));
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
 }
@@ -793,15 +790,7 @@ void Lib_FrmCons3::showEvent(QShowEvent* evento)
     if (anchoFijo_ > 0) resize(anchoFijo_, height());
     else resize(std::clamp(ancho, 560, std::max(560, maximo)), height());
     // Over the window that asked (or the screen), and never past the screen's edges.
-    if (pantalla) {
-        const QRect zona = pantalla->availableGeometry();
-        const QWidget* activa = QApplication::activeWindow();
-        QRect g(QPoint(0, 0), frameGeometry().size());
-        g.moveCenter(activa && activa != this ? activa->frameGeometry().center() : zona.center());
-        g.moveLeft(std::max(zona.left(), std::min(g.left(), zona.right() - g.width())));
-        g.moveTop(std::max(zona.top(), std::min(g.top(), zona.bottom() - g.height())));
-        move(g.topLeft());
-    }
+    rt::AjustaVentana(this, true);
     int inicial = CampoBusqueda.trimmed().isEmpty() ? 0 : columnasCajas_.indexOf(CampoBusqueda.trimmed());
     for (int i = 0; inicial < 0 && i < columnasCajas_.size(); ++i)
         if (rt::Iguales(columnasCajas_.at(i), CampoBusqueda.trimmed())) inicial = i;

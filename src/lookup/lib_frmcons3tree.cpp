@@ -8,6 +8,7 @@
 #include "runtime/protocolo.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
+#include "runtime/ventanas.h"
 #include "session/cnstuff.h"
 
 #include <QComboBox>
@@ -334,5 +335,6 @@ void Lib_FrmCons3Tree::showEvent(QShowEvent* evento)
     QDialog::showEvent(evento);
     if (mostrada_) return;
     mostrada_ = true;
+    rt::AjustaVentana(this, true);
     CmbSearch->setFocus(Qt::OtherFocusReason);
 }

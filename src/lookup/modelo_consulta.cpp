@@ -60,11 +60,13 @@ QVariant ModeloConsulta::data(const QModelIndex& index, int role) const
     case Qt::CheckStateRole:
         if (casillas_ && index.column() == 0) return f.marcada ? Qt::Checked : Qt::Unchecked;
         return {};
-    case Qt::ForegroundRole:
-        if (f.color.isValid()) return f.color;
+    case Qt::ForegroundRole: {
+        const QColor c = colorDe(f);
+        if (c.isValid()) return c;
         return {};
+    }
     case Qt::FontRole:
-        return f.color.isValid() ? fuenteColor_ : fuente_;
+        return colorDe(f).isValid() ? fuenteColor_ : fuente_;
     default:
         return {};
     }
@@ -133,6 +135,14 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
         despues.append(index(posicion[static_cast<size_t>(filaDe[static_cast<size_t>(i)])], antes[i].column()));
     changePersistentIndexList(antes, despues);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+signed char ModeloConsulta::NivelStock(double puntoPedido, double stock)
+{
+    if (puntoPedido == 0 && stock > 0) return 0;
+    if (puntoPedido > 0 && stock > puntoPedido) return 1;
+    if (puntoPedido > 0 && stock < puntoPedido) return 2;
+    return 3;
 }
 
 void ModeloConsulta::FijaCasillas(bool si)
