@@ -121,6 +121,8 @@ void Lib_FrmCons3Tree::arma()
     if (rt::Contiene(sql, QStringLiteral("v_ta_familias"))) ArmarTreeVFamilias();
     else ArmarTreeVAutomatico();
     TreeV->expand(modelo_->Indice(0));
+    // Something is always chosen: Enter before any search takes the root, which returns no code.
+    SeleccionaNodo(0);
 }
 
 void Lib_FrmCons3Tree::ArmarTreeVFamilias()

@@ -166,6 +166,13 @@ TEST_F(Arbol, F5NarrowsAndNewSearchKeepsTheNarrowing)
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(202)")) << "filters accumulate";
     a.CmdNueva->click();
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(202)"));
+    // Enter before any search finds something takes the root: no code, and no error box.
+    a.CampoDevuelto = QStringLiteral("CODIGO");
+    QTest::keyClicks(a.CmbSearch, QStringLiteral("zona"));
+    QTest::keyClick(a.CmbSearch, Qt::Key_Return);
+    EXPECT_EQ(a.result(), QDialog::Accepted);
+    EXPECT_EQ(a.ValorDevuelto, QString());
+    EXPECT_TRUE(guion.op.preguntas.empty());
 
     // The family tree always comes back whole.
     Lib_FrmCons3Tree& f = abre(QStringLiteral("V_TA_FAMILIAS"));
