@@ -612,3 +612,31 @@ INSERT INTO VT_PROVEEDORES (CODIGO, RAZON_SOCIAL, CUIT, CondicionIVA, Localidad,
     ('P0007', 'Importadora Bazar Oriente S.A.',     '30-71456987-2', 'Responsable Inscripto', 'Ciudad de Buenos Aires', 1);
 
 RELEASE demo;
+
+-- ---------------------------------------------------------------------------
+-- Cost centres and positions
+-- ---------------------------------------------------------------------------
+INSERT INTO TA_CCOSTO (CODIGO, DESCRIPCION) VALUES
+    ('1',     'ADMINISTRACIÓN'),
+    ('101',   'Contaduría'),
+    ('102',   'Tesorería'),
+    ('2',     'COMERCIAL'),
+    ('201',   'Ventas mostrador'),
+    ('202',   'Ventas mayoristas'),
+    ('20201', 'Zona Litoral'),
+    ('20202', 'Zona Centro'),
+    ('3',     'LOGÍSTICA'),
+    ('301',   'Depósito Santa Fe'),
+    ('302',   'Reparto');
+
+INSERT INTO MA_POSICIONES (IDPOSICION, DESCRIPCION) VALUES
+    ('1',     'DIRECCIÓN'),
+    ('101',   'Gerencia general'),
+    ('10101', 'Asistente de gerencia'),
+    ('2',     'ADMINISTRACIÓN'),
+    ('201',   'Jefe administrativo'),
+    ('20101', 'Auxiliar contable'),
+    ('20102', 'Cajero'),
+    ('3',     'VENTAS'),
+    ('301',   'Vendedor'),
+    ('302',   'Repositor');

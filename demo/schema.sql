@@ -242,3 +242,18 @@ CREATE TABLE VT_PROVEEDORES (
     Localidad     varchar(40) COLLATE CI,
     Dada_De_Baja  int NOT NULL DEFAULT 0
 );
+
+-- ---------------------------------------------------------------------------
+-- Cost centres and positions (hierarchical codes, shown as trees)
+-- ---------------------------------------------------------------------------
+CREATE TABLE TA_CCOSTO (
+    CODIGO       varchar(10) COLLATE CI NOT NULL PRIMARY KEY,
+    DESCRIPCION  varchar(50) COLLATE CI
+);
+CREATE VIEW SS_TA_CCOSTO AS SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO;
+
+CREATE TABLE MA_POSICIONES (
+    IDPOSICION   varchar(10) COLLATE CI NOT NULL PRIMARY KEY,
+    DESCRIPCION  varchar(50) COLLATE CI
+);
+CREATE VIEW SS_MA_POSICIONES AS SELECT IDPOSICION, DESCRIPCION FROM MA_POSICIONES;

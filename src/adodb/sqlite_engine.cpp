@@ -9,7 +9,9 @@
 #include <QHash>
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace adodb {
 
@@ -80,6 +82,68 @@ void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, argText(argv[0]).toLower());
 }
 
+// LIKE folding letter case beyond ASCII, as the CI collation compares:
+// "ñandú" finds "Ñandú", "ÁNGULO" finds "ángulo" (SQLite's own LIKE folds ASCII only).
+struct LikePattern {
+    enum Kind : char { Literal, Any, One };
+    std::vector<std::pair<Kind, QChar>> tokens;
+};
+
+LikePattern* makeLikePattern(const QString& pattern, QChar escape) {
+    auto* p = new LikePattern;
+    const QString folded = pattern.toCaseFolded();
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded.at(i);
+        if (!escape.isNull() && c == escape && i + 1 < folded.size()) p->tokens.emplace_back(LikePattern::Literal, folded.at(++i));
+        else if (c == u'%') p->tokens.emplace_back(LikePattern::Any, QChar());
+        else if (c == u'_') p->tokens.emplace_back(LikePattern::One, QChar());
+        else p->tokens.emplace_back(LikePattern::Literal, c);
+    }
+    return p;
+}
+
+bool likeMatches(const LikePattern& p, const QString& text) {
+    // Greedy with one backtrack point: the last % seen.
+    const auto& t = p.tokens;
+    size_t pi = 0, star = SIZE_MAX;
+    qsizetype ti = 0, mark = 0;
+    while (ti < text.size()) {
+        if (pi < t.size() && t[pi].first == LikePattern::Any) {
+            star = pi++;
+            mark = ti;
+        } else if (pi < t.size() && (t[pi].first == LikePattern::One || t[pi].second == text.at(ti))) {
+            ++pi;
+            ++ti;
+        } else if (star != SIZE_MAX) {
+            pi = star + 1;
+            ti = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < t.size() && t[pi].first == LikePattern::Any) ++pi;
+    return pi == t.size();
+}
+
+void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    QChar escape;
+    if (argc > 2) {
+        const QString e = argText(argv[2]);
+        if (e.size() != 1) return sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+        escape = e.at(0);
+    }
+    // The pattern is the same for every row of a statement: folded once.
+    auto* p = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!p) {
+        p = makeLikePattern(argText(argv[0]), escape);
+        sqlite3_set_auxdata(ctx, 0, p, [](void* q) { delete static_cast<LikePattern*>(q); });
+        p = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (!p) return sqlite3_result_error_nomem(ctx);
+    }
+    sqlite3_result_int(ctx, likeMatches(*p, argText(argv[1]).toCaseFolded()) ? 1 : 0);
+}
+
 void registerDialect(sqlite3* db) {
     sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
@@ -89,6 +153,8 @@ void registerDialect(sqlite3* db) {
     sqlite3_create_function_v2(db, "GETDATE", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "UPPER", 1, det, nullptr, fnUpper, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "LOWER", 1, det, nullptr, fnLower, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "LIKE", 2, det, nullptr, fnLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "LIKE", 3, det, nullptr, fnLike, nullptr, nullptr, nullptr);
 }
 
 // Declared column type, written the SQL Server way, to ADO's type code and size.

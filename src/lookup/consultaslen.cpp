@@ -5,20 +5,15 @@
 #include "runtime/texto.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
 
 namespace ConsultasLen {
 
 namespace {
 
 const QString kArchivo = QStringLiteral("CONSULTASLEN.VRL");
-const QString kAuxiliar = QStringLiteral("CONSULTASLEN.AUX");
 
 QString Texto(const QByteArray& b) { return rt::DeWindows1252(b); }
 
@@ -67,10 +62,8 @@ QStringList Lee(const QString& carpeta, const QString& tabla)
 bool Graba(const QString& carpeta, const QString& tabla, const QList<int>& anchos, QString* error)
 {
     const QString ruta = ArchivosConsulta::RutaSinCaso(carpeta, kArchivo);
-    const QString aux = carpeta + kAuxiliar;
     auto falla = [&](const QString& motivo) {
         if (error) *error = motivo;
-        QFile::remove(aux);
         return false;
     };
     bool leido = false;
@@ -87,17 +80,16 @@ bool Graba(const QString& carpeta, const QString& tabla, const QList<int>& ancho
     for (int a : anchos) medidas += QString::number(a) + u'|';
     contenido += Bytes(Comillas(tabla.trimmed()) + u',' + Comillas(medidas)) + "\r\n";
 
-    QFile f(aux);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return falla(QStringLiteral("No se pudo crear el archivo ") + aux + QStringLiteral(": ") + f.errorString());
-    if (f.write(contenido) != contenido.size() || !f.flush())
-        return falla(QStringLiteral("No se pudo escribir el archivo ") + aux + QStringLiteral(": ") + f.errorString());
-    // On disk before it replaces the old file: a power cut must find one of the two whole.
-    ::fsync(f.handle());
-    f.close();
-    if (std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(ruta).constData()) != 0)
-        return falla(QStringLiteral("No se pudo reemplazar el archivo ") + ruta + QStringLiteral(": ") +
-                     QString::fromLocal8Bit(std::strerror(errno)));
+    // Written under a name of its own in the same folder, synced and renamed
+    // over the old file in one step: two programs sharing the folder never
+    // write the same temporary file, and a power cut finds one file whole.
+    QSaveFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly))
+        return falla(QStringLiteral("No se pudo crear el archivo ") + ruta + QStringLiteral(": ") + f.errorString());
+    if (f.write(contenido) != contenido.size())
+        return falla(QStringLiteral("No se pudo escribir el archivo ") + ruta + QStringLiteral(": ") + f.errorString());
+    if (!f.commit())
+        return falla(QStringLiteral("No se pudo reemplazar el archivo ") + ruta + QStringLiteral(": ") + f.errorString());
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include "runtime/texto.h"
 #include "session/cnstuff.h"
 
+#include <QRegularExpression>
+
 #include <initializer_list>
 
 namespace Def_QConsulta {
@@ -167,6 +169,34 @@ QString SentenciaDerivada(const QString& tabla, QString& CampoBusqueda, const QS
     const QString filtro = u' ' + Where;
     return QStringLiteral("SELECT TOP ") + QString::number(n) + u' ' + columnas + QStringLiteral(" FROM ") + tabla +
            (filtro.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ")) + filtro + QStringLiteral(" ORDER BY ") + CampoBusqueda;
+}
+
+QStringList ColumnasQueFaltan(const MascaraConsulta::Registro& r)
+{
+    QString tabla = r.tabla.trimmed();
+    if (Es(tabla, {"V_MA_ARTICULOS"})) tabla = QStringLiteral("VT_MA_ARTICULOS");
+    // Read quietly: a table that cannot be read is the window's to report.
+    adodb::Recordset rs;
+    try {
+        rs.Open(DB().SS_TSinonimos(QStringLiteral("select top 1 * from ") + tabla), &DB().gCnn, 0, 1, -1);
+    } catch (const adodb::AdoException&) {
+        return {};
+    }
+    QStringList campos;
+    for (const adodb::ColumnInfo& c : rs.columns()) campos.append(c.name.trimmed());
+    rs.Close();
+    if (campos.isEmpty()) return {};
+    static const QRegularExpression nombre(QStringLiteral("^\\[?([A-Za-z_][A-Za-z0-9_ ]*?)\\]?$"));
+    QStringList faltan;
+    for (QString c : RtTexto::Reemplaza(r.campos, QStringLiteral("|"), QStringLiteral(",")).split(u',', Qt::SkipEmptyParts)) {
+        c = c.trimmed();
+        const qsizetype punto = c.lastIndexOf(u'.');
+        if (punto >= 0) c = c.mid(punto + 1);
+        const QRegularExpressionMatch m = nombre.match(c);
+        if (!m.hasMatch()) continue;
+        if (!campos.contains(m.captured(1).trimmed(), Qt::CaseInsensitive)) faltan.append(m.captured(1).trimmed());
+    }
+    return faltan;
 }
 
 void ConsultarTabla(QString& Tabla, QString& CampoDescripcion, QString& CampoClave, bool Mostrar, const QString& Filtro)

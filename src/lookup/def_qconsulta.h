@@ -5,6 +5,7 @@
 #include "mascara_consulta.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace Def_QConsulta {
@@ -36,5 +37,10 @@ std::optional<QString> SentenciaDeDefinicion(const MascaraConsulta::Registro& r,
 /// The statement derived from the table's columns (reversed, description-like
 /// column as search column).
 QString SentenciaDerivada(const QString& tabla, QString& CampoBusqueda, const QString& Where, long long n);
+
+/// The plain column names of a definition record that the table does not
+/// have (letter case ignored; expressions are not checked). Empty when they
+/// are all there, or when the table cannot be read to tell.
+QStringList ColumnasQueFaltan(const MascaraConsulta::Registro& r);
 
 }  // namespace Def_QConsulta

@@ -2,6 +2,7 @@
 
 #include "archivos.h"
 #include "def_qconsulta.h"
+#include "lib_frmcons3tree.h"
 #include "modelo_consulta.h"
 
 #include "data/db_dll.h"
@@ -12,7 +13,11 @@
 #include "session/cnstuff.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -59,7 +64,6 @@ Lib_ClsCons3::Lib_ClsCons3()
 void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevueltosPedido, QString& Clave, QString& CampoBusqueda,
                                   QString& Where, QString& SentenciaOpcional, bool& TreeView, QString& ValoresDefault)
 {
-    Q_UNUSED(TreeView);
     QString sql = sqlPedido;
     if (Where.trimmed().size() > 1 && !Where.trimmed().startsWith(u'('))
         Where = QStringLiteral(" (") + Where + QStringLiteral(") ");
@@ -78,7 +82,19 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         const QString ruta = ArchivosConsulta::RutaSinCaso(RtTexto::RutaCarpeta(definido.path()), definido.fileName());
         if (QFileInfo(ruta).isFile()) {
             const std::optional<MascaraConsulta::Registro> registro = MascaraConsulta::Busca(ruta, sql);
-            if (registro) {
+            QStringList faltan;
+            if (registro) Ignora([&] { faltan = Def_QConsulta::ColumnasQueFaltan(*registro); });
+            if (registro && !faltan.isEmpty()) {
+                // A definition written for another installation's table: said
+                // once a run, and the table is shown as if it had no definition.
+                if (!avisadas_.contains(registro->tabla.trimmed().toUpper()))
+                    rt::operador().MsgBox(QStringLiteral("La consulta definida para ") + registro->tabla.trimmed() +
+                                          QStringLiteral(" nombra columnas que la tabla no tiene: ") + faltan.join(QStringLiteral(", ")) +
+                                          QStringLiteral(".\nSe muestran las columnas de la tabla."),
+                                          rt::vbInformation + rt::vbOKOnly, QStringLiteral("Aviso al operador"));
+                avisadas_.insert(registro->tabla.trimmed().toUpper());
+                derivar = true;
+            } else if (registro) {
                 const std::optional<QString> sentencia = Def_QConsulta::SentenciaDeDefinicion(*registro, CampoBusqueda, Where, n);
                 if (!sentencia) {
                     ValorDevuelto.clear();
@@ -97,7 +113,24 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         else Ignora([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
     }
 
-    // The tree window is not part of this program: hierarchical tables are listed too.
+    if (TreeView) {
+        Lib_FrmCons3Tree arbol(QApplication::activeWindow());
+        arbol.sql = sql;
+        arbol.CampoDevuelto = CampoDevuelto;
+        arbol.CheckBoxes = Checks;
+        Valores = NuevaColeccion();
+        Ignora([&] { arbol.Form_Load(); });
+        rt::operador().Modal(&arbol);
+        ValorDevuelto = arbol.ValorDevuelto;
+        Valores = arbol.Valores;
+        Checks = false;
+        CampoDevuelto.clear();
+        if (CmpsDevueltosPedido) CmpsDevueltosPedido->clear();
+        CmpsDevueltosPedido.reset();
+        Ignora([&] { arbol.Form_Unload(); });
+        return;
+    }
+
     Lib_FrmCons3 ventana(QApplication::activeWindow());
     ventana.StkNivel1 = StkNivel1;
     ventana.StkNivel2 = StkNivel2;
@@ -120,10 +153,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     ventana.CmpsDevueltos = CmpsDevueltosPedido;
     ventana.Valores = Valores;
     ventana.Cantidades = Cantidades;
-    if (Checks) {
-        Ignora([&] { ventana.Form_Load(); });
-        for (int i = 0; i < ventana.Modelo()->rowCount(); ++i) ventana.Modelo()->Marca(i, false);
-    }
+    // Loading ticks the rows named in ValoresDefault; they stay ticked.
     if (!ventana.Cargada()) Ignora([&] { ventana.Form_Load(); });
     rt::operador().Modal(&ventana);
     Checks = false;
@@ -139,6 +169,70 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     ventana.Cantidades.reset();
     ventana.CmpsDevueltos.reset();
     Ignora([&] { ventana.Form_Unload(); });
+}
+
+void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos, const QList<bool>& marcas,
+                                   qsizetype largo)
+{
+    // 120 twips a character of the longest text, the title included.
+    for (const QString& t : textos) largo = std::max(largo, t.size());
+    Ignora([&] { ventana.CargaOpciones(Titulo, textos, marcas, static_cast<int>(std::max(largo, Titulo.size()) * 120)); });
+    rt::operador().Modal(&ventana);
+}
+
+QString Lib_ClsCons3::MenuOpciones(const QString& Titulo, const QVariantList& Opc)
+{
+    QStringList textos;
+    for (const QVariant& v : Opc) textos.append(v.toString());
+    Lib_FrmCons3 ventana(QApplication::activeWindow());
+    ventana.GrabarCfg = false;
+    muestraOpciones(ventana, Titulo, textos, {}, 0);
+    return ventana.ValorDevuelto;
+}
+
+QString Lib_ClsCons3::CheckOpciones(const QString& Titulo, Coleccion, const QVariantList& Opc)
+{
+    QStringList textos;
+    QList<bool> marcas;
+    qsizetype largo = 0;
+    for (const QVariant& v : Opc) {
+        const QString t = v.toString();
+        textos.append(t.mid(1));
+        marcas.append(t.startsWith(u'1'));
+        largo = std::max(largo, t.size());
+    }
+    Lib_FrmCons3 ventana(QApplication::activeWindow());
+    ventana.GrabarCfg = false;
+    ventana.CheckBoxes = true;
+    muestraOpciones(ventana, Titulo, textos, marcas, largo);
+    Valores = ventana.Valores;
+    return {};
+}
+
+QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo, const QString&)
+{
+    if (!CNStuffContable::ExisteArchivo(QueArchivo)) {
+        rt::operador().MsgBox(QStringLiteral("No existe el archivo ") + QueArchivo + QStringLiteral(" que desea consultar consulta "), rt::vbOKOnly);
+        return {};
+    }
+    QStringList lineas;
+    QFile f(QueArchivo);
+    if (f.open(QIODevice::ReadOnly)) {
+        // Files of the suite's Windows installations: Windows-1252, CR LF.
+        QStringDecoder texto("Windows-1252");
+        const QByteArray b = f.readAll();
+        lineas = (texto.isValid() ? texto.decode(b) : QString::fromLatin1(b)).split(u'\n');
+        if (!lineas.isEmpty() && lineas.last().isEmpty()) lineas.removeLast();  // the last line's own end
+        for (QString& l : lineas)
+            if (l.endsWith(u'\r')) l.chop(1);
+    } else {
+        rt::operador().MsgBox(QStringLiteral("No se pudo leer el archivo ") + QueArchivo + QStringLiteral(": ") + f.errorString(),
+                              rt::vbExclamation);
+    }
+    Lib_FrmCons3 ventana(QApplication::activeWindow());
+    ventana.GrabarCfg = false;
+    muestraOpciones(ventana, Titulo, lineas, {}, 0);
+    return ventana.ValorDevuelto;
 }
 
 Lib_ClsCons3& ClsCons3()

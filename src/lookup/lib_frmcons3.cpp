@@ -3,6 +3,7 @@
 #include "cabecera_busqueda.h"
 #include "consultaslen.h"
 #include "modelo_consulta.h"
+#include "sentencias.h"
 
 #include "data/db_dll.h"
 #include "runtime/operador.h"
@@ -11,6 +12,7 @@
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
+#include "runtime/ventanas.h"
 #include "session/cnstuff.h"
 
 #include <QAction>
@@ -66,6 +68,20 @@ bool EsNumero(const QString& t)
 {
     static const QRegularExpression re(QStringLiteral("^\\s*[-+]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
     return re.match(t).hasMatch();
+}
+
+// The values whose rows start ticked: a list separated by commas, semicolons
+// or bars, each value compared whole (a default "1" never ticks "10").
+QSet<QString> ValoresPorDefecto(const QString& lista)
+{
+    QSet<QString> valores;
+    static const QRegularExpression separador(QStringLiteral("[,;|\\r\\n\\t]"));
+    for (QString v : lista.split(separador, Qt::SkipEmptyParts)) {
+        v = v.trimmed();
+        if (v.size() >= 2 && (v.front() == u'\'' || v.front() == u'"') && v.back() == v.front()) v = v.mid(1, v.size() - 2).trimmed();
+        if (!v.isEmpty()) valores.insert(v.toCaseFolded());
+    }
+    return valores;
 }
 
 int Informe(const adodb::Error& e, const char* rutina)
@@ -252,6 +268,35 @@ void Lib_FrmCons3::Form_Load()
     });
 }
 
+void Lib_FrmCons3::CargaOpciones(const QString& titulo, const QStringList& textos, const QList<bool>& marcas, int twips)
+{
+    setWindowTitle(titulo);
+    CmdNueva->hide();
+    OrdenarPorLwv = true;
+    sql.clear();
+    gConnString.clear();
+    CampoDevuelto = titulo;
+    // A blank title names no column: the row's only value is taken instead.
+    if (titulo.trimmed().isEmpty()) CmpsDevueltos = std::make_shared<QStringList>(QStringList{titulo});
+    Form_Load();
+    modelo_->FijaCasillas(CheckBoxes);
+    CmdTodos->setEnabled(CheckBoxes);
+    std::vector<QString> celdas(textos.begin(), textos.end());
+    std::vector<ModeloConsulta::Fila> filas(celdas.size());
+    for (size_t i = 0; i < filas.size(); ++i) filas[i].marcada = CheckBoxes && marcas.value(static_cast<qsizetype>(i));
+    modelo_->Carga({titulo}, std::move(celdas), std::move(filas));
+    preparaCajas({titulo});
+    const QScreen* pantalla = screen();
+    const int maximo = pantalla ? pantalla->geometry().width() : 1280;
+    anchoFijo_ = std::min(Pixeles(twips), maximo);
+    // The one column is as wide as the list, whatever width the window takes.
+    picFields->setStretchLastSection(true);
+    CalcularAncho();
+    // No table behind the list: nothing for a maintenance program to open.
+    CmdNuevo->setEnabled(false);
+    if (modelo_->rowCount() > 0) SeleccionaFila(0);
+}
+
 void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
 {
     if (columnas == columnasCajas_ && CmbSearch.size() == columnas.size()) return;
@@ -331,11 +376,14 @@ void Lib_FrmCons3::Leer(long, long)
     const int iStock = IndiceCampo(campos, QStringLiteral("Stock"));
     const int iDevuelto = IndiceColumna(CampoDevuelto) - 1;
     const bool colorea = articulos_ && rt::Iguales(MuestraStock.trimmed(), QStringLiteral("SI")) && iPunto >= 0 && iStock >= 0;
-    const Variant* niveles[] = {&StkNivel1, &StkNivel2, &StkNivel3, &StkNivel4};
-    QColor colores[4];
-    for (int i = 0; i < 4; ++i)
-        if (!niveles[i]->toString().trimmed().isEmpty()) colores[i] = ColorBgr(*niveles[i]);
-
+    if (colorea) {
+        const Variant* niveles[] = {&StkNivel1, &StkNivel2, &StkNivel3, &StkNivel4};
+        std::array<QColor, 4> colores;
+        for (size_t i = 0; i < colores.size(); ++i)
+            if (!niveles[i]->toString().trimmed().isEmpty()) colores[i] = ColorBgr(*niveles[i]);
+        modelo_->FijaColoresStock(colores);
+    }
+    const QSet<QString> porDefecto = CheckBoxes && iDevuelto >= 0 ? ValoresPorDefecto(ValoresDefault) : QSet<QString>();
     std::vector<QString> celdas;
     celdas.reserve(static_cast<size_t>(nf) * nc);
     std::vector<ModeloConsulta::Fila> filas(static_cast<size_t>(nf));
@@ -344,19 +392,13 @@ void Lib_FrmCons3::Leer(long, long)
         ++filasLeidas_;
         celdas.push_back(RtTexto::ValorCampo(rs_.cell(fila, 0)).trimmed());
         for (size_t c = 1; c < nc; ++c) celdas.push_back(RtTexto::AnchoFijo(rs_.cell(fila, c)));
-        if (CheckBoxes && iDevuelto >= 0 && !ValoresDefault.isEmpty()) {
+        if (!porDefecto.isEmpty()) {
             const QString v = RtTexto::ValorCampo(rs_.cell(fila, static_cast<size_t>(iDevuelto))).trimmed();
-            filas[fila].marcada = !v.isEmpty() && ValoresDefault.contains(v, Qt::CaseInsensitive);
+            filas[fila].marcada = !v.isEmpty() && porDefecto.contains(v.toCaseFolded());
         }
-        if (colorea) {
-            const double punto = RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iPunto)).toString());
-            const double stock = RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString());
-            int nivel = 3;
-            if (punto == 0 && stock > 0) nivel = 0;
-            else if (punto > 0 && stock > punto) nivel = 1;
-            else if (punto > 0 && stock < punto) nivel = 2;
-            filas[fila].color = colores[nivel];
-        }
+        if (colorea)
+            filas[fila].nivel = ModeloConsulta::NivelStock(RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iPunto)).toString()),
+                                                           RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString()));
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
 }
@@ -453,29 +495,6 @@ void Lib_FrmCons3::ListView1_ColumnClick(int Columna)
     if (actual >= 0) ListView1->scrollTo(modelo_->index(actual, Columna), QAbstractItemView::EnsureVisible);
 }
 
-QString Lib_FrmCons3::SentenciaFiltrada(const QString& sentencia, const QString& columna, const QString& texto, bool contiene)
-{
-    // ORDER BY and GROUP BY stay after the new condition; GROUP BY comes first
-    // in a statement, so the earlier of the two starts the tail.
-    int corte = 0;
-    const int orden = rt::InStr(sentencia, QStringLiteral("order by"));
-    if (rt::Contiene(sentencia, QStringLiteral("order")) && orden > 0) corte = orden;
-    const int grupo = rt::InStr(sentencia, QStringLiteral("group by"));
-    if (grupo > 0 && (corte == 0 || grupo < corte)) corte = grupo;
-    const QString cola = corte > 0 ? sentencia.mid(corte - 1) : QString();
-    const QString cabeza = corte > 0 ? sentencia.left(corte - 1) : sentencia;
-
-    QString prefijo;
-    if (rt::Contiene(cabeza, QStringLiteral("stk_ma_articulos"))) prefijo = QStringLiteral("stk_ma_articulos.");
-    if (rt::Contiene(cabeza, QStringLiteral("v_ma_articulos"))) prefijo = QStringLiteral("v_ma_articulos.");
-    const QString enlace = rt::Contiene(sentencia, QStringLiteral("where")) ? QStringLiteral(" and ") : QStringLiteral(" where ");
-    if (contiene)
-        return cabeza + enlace + prefijo + columna + QStringLiteral(" like '%") + rt::Comillas(QString(texto).replace(u' ', u'%')) +
-               QStringLiteral("%' ") + cola;
-    return cabeza + enlace + prefijo + columna + QStringLiteral(" like '") + rt::Comillas(RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"))) +
-           QStringLiteral("%' ") + cola;
-}
-
 void Lib_FrmCons3::BuscaEnServidor(int Index)
 {
     if (Index < 0 || Index >= CmbSearch.size()) return;
@@ -485,7 +504,7 @@ void Lib_FrmCons3::BuscaEnServidor(int Index)
         texto = RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"));
         caja->setEditText(texto);
     }
-    const QString nueva = SentenciaFiltrada(actual_, columnasCajas_.value(Index), texto, CfgUsaConsultaLIKE);
+    const QString nueva = Sentencias::SentenciaFiltrada(actual_, columnasCajas_.value(Index), texto, CfgUsaConsultaLIKE);
     {
         const QSignalBlocker sinBusqueda(caja);
         caja->setEditText(QString());
@@ -769,17 +788,10 @@ void Lib_FrmCons3::showEvent(QShowEvent* evento)
     for (int i = 0; i < picFields->count(); ++i) ancho += picFields->sectionSize(i);
     const QScreen* pantalla = screen();
     const int maximo = pantalla ? pantalla->availableGeometry().width() * 9 / 10 : 1200;
-    resize(std::clamp(ancho, 560, std::max(560, maximo)), height());
+    if (anchoFijo_ > 0) resize(anchoFijo_, height());
+    else resize(std::clamp(ancho, 560, std::max(560, maximo)), height());
     // Over the window that asked (or the screen), and never past the screen's edges.
-    if (pantalla) {
-        const QRect zona = pantalla->availableGeometry();
-        const QWidget* activa = QApplication::activeWindow();
-        QRect g(QPoint(0, 0), frameGeometry().size());
-        g.moveCenter(activa && activa != this ? activa->frameGeometry().center() : zona.center());
-        g.moveLeft(std::max(zona.left(), std::min(g.left(), zona.right() - g.width())));
-        g.moveTop(std::max(zona.top(), std::min(g.top(), zona.bottom() - g.height())));
-        move(g.topLeft());
-    }
+    rt::AjustaVentana(this, true);
     int inicial = CampoBusqueda.trimmed().isEmpty() ? 0 : columnasCajas_.indexOf(CampoBusqueda.trimmed());
     for (int i = 0; inicial < 0 && i < columnasCajas_.size(); ++i)
         if (rt::Iguales(columnasCajas_.at(i), CampoBusqueda.trimmed())) inicial = i;

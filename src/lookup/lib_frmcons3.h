@@ -75,6 +75,13 @@ public:
     /// Saves the widths (when GrabarCfg) and empties the list.
     void Form_Unload();
 
+    /// A one-column pick list of texts not read from the database, titled
+    /// `titulo` (`marcas` gives each row's first tick in check-box mode), and
+    /// the window `twips` wide.
+    void CargaOpciones(const QString& titulo, const QStringList& textos, const QList<bool>& marcas, int twips);
+    /// The width the option list asked for, in pixels (0: the columns decide).
+    int AnchoPedido() const { return anchoFijo_; }
+
     void Encolumnar();
     void Leer(long Cdesde, long Cuantas);
     void CalcularAncho();
@@ -111,11 +118,6 @@ public:
     /// the sub-item otherwise; "" with `existe` false when there is no such column.
     QString ValorColumna(int fila, const QString& columna, bool* existe = nullptr) const;
 
-    /// The statement the server-side search runs: `sentencia` narrowed to the
-    /// rows whose `columna` begins with `texto` (contains its words, in order,
-    /// with `contiene`). The typed text's apostrophes are doubled.
-    static QString SentenciaFiltrada(const QString& sentencia, const QString& columna, const QString& texto, bool contiene);
-
     /// Twips (1440 an inch) and pixels at the screen's logical resolution.
     int Pixeles(double twips) const;
     int Twips(int pixeles) const;
@@ -143,6 +145,7 @@ private:
     bool cargada_ = false;
     bool ordenada_ = false;
     bool mostrada_ = false;
+    int anchoFijo_ = 0;  // pixels; 0 lets the columns decide
     int claveOrden_ = 0;
     Qt::SortOrder orden_ = Qt::AscendingOrder;
     int cajaActual_ = 0;

@@ -1,5 +1,8 @@
 #include "modelo_consulta.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <algorithm>
 #include <numeric>
 
@@ -57,11 +60,13 @@ QVariant ModeloConsulta::data(const QModelIndex& index, int role) const
     case Qt::CheckStateRole:
         if (casillas_ && index.column() == 0) return f.marcada ? Qt::Checked : Qt::Unchecked;
         return {};
-    case Qt::ForegroundRole:
-        if (f.color.isValid()) return f.color;
+    case Qt::ForegroundRole: {
+        const QColor c = colorDe(f);
+        if (c.isValid()) return c;
         return {};
+    }
     case Qt::FontRole:
-        return f.color.isValid() ? fuenteColor_ : fuente_;
+        return colorDe(f).isValid() ? fuenteColor_ : fuente_;
     default:
         return {};
     }
@@ -108,14 +113,19 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
     for (qsizetype i = 0; i < antes.size(); ++i) filaDe[static_cast<size_t>(i)] = orden_[static_cast<size_t>(antes[i].row())];
 
     const size_t c = static_cast<size_t>(column);
-    auto texto = [&](int fila) -> const QString& { return celdas_[static_cast<size_t>(fila) * columnas_ + c]; };
-    // As the list control sorted: by text, letter case ignored, equal texts keeping their order.
+    // In Spanish order, letter case and accents ignored first ("ángulo" before
+    // "Zapatería", "ñandú" after "nube"); equal texts keep their order. One
+    // sort key a row, so the comparisons never go back to the collator.
+    QCollator orden{QLocale(QLocale::Spanish, QLocale::Spain)};
+    orden.setCaseSensitivity(Qt::CaseInsensitive);
+    orden.setNumericMode(false);
+    std::vector<QCollatorSortKey> claves;
+    claves.reserve(filas_.size());
+    for (size_t f = 0; f < filas_.size(); ++f) claves.push_back(orden.sortKey(celdas_[f * columnas_ + c]));
     if (order == Qt::AscendingOrder)
-        std::stable_sort(orden_.begin(), orden_.end(),
-                         [&](int a, int b) { return QString::compare(texto(a), texto(b), Qt::CaseInsensitive) < 0; });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) < 0; });
     else
-        std::stable_sort(orden_.begin(), orden_.end(),
-                         [&](int a, int b) { return QString::compare(texto(a), texto(b), Qt::CaseInsensitive) > 0; });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) > 0; });
 
     std::vector<int> posicion(orden_.size());
     for (size_t i = 0; i < orden_.size(); ++i) posicion[static_cast<size_t>(orden_[i])] = static_cast<int>(i);
@@ -125,6 +135,14 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
         despues.append(index(posicion[static_cast<size_t>(filaDe[static_cast<size_t>(i)])], antes[i].column()));
     changePersistentIndexList(antes, despues);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+signed char ModeloConsulta::NivelStock(double puntoPedido, double stock)
+{
+    if (puntoPedido == 0 && stock > 0) return 0;
+    if (puntoPedido > 0 && stock > puntoPedido) return 1;
+    if (puntoPedido > 0 && stock < puntoPedido) return 2;
+    return 3;
 }
 
 void ModeloConsulta::FijaCasillas(bool si)

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QStringList>
+#include <array>
 #include <vector>
 
 class ModeloConsulta : public QAbstractTableModel {
@@ -16,8 +17,14 @@ public:
     /// Everything the list shows of one row.
     struct Fila {
         bool marcada = false;
-        QColor color;  ///< invalid: the list's own colour
+        signed char nivel = -1;  ///< stock level 0-3; -1: the list's own colour
     };
+
+    /// The stock level of an article from its reorder point and its stock:
+    /// 0 no reorder point and stock left, 1 above the point, 2 below it, 3 anything else.
+    static signed char NivelStock(double puntoPedido, double stock);
+    /// The text colours of the four stock levels; an invalid one leaves its rows alone.
+    void FijaColoresStock(const std::array<QColor, 4>& colores) { colores_ = colores; }
 
     /// Replaces every row. `celdas` holds the texts row after row.
     void Carga(const QStringList& encabezados, std::vector<QString>&& celdas, std::vector<Fila>&& filas);
@@ -45,10 +52,13 @@ public:
     bool Marcada(int fila) const { return filas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)])].marcada; }
     void Marca(int fila, bool si);
     void InvierteMarcas();
-    QColor Color(int fila) const { return filas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)])].color; }
+    QColor Color(int fila) const { return colorDe(filas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)])]); }
     const QStringList& Encabezados() const { return encabezados_; }
 
 private:
+    QColor colorDe(const Fila& f) const { return f.nivel >= 0 ? colores_[static_cast<size_t>(f.nivel)] : QColor(); }
+
+    std::array<QColor, 4> colores_;
     QStringList encabezados_;
     std::vector<QString> celdas_;
     std::vector<Fila> filas_;

@@ -4,6 +4,7 @@
 #include "lookup/consultaslen.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 
 class Columnas : public ConsultasDemo {
@@ -31,13 +32,27 @@ TEST_F(Columnas, SavingReplacesOnlyTheTablesLineAndPutsItLast)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("CONSULTASLEN.AUX"))));
     EXPECT_EQ(ConsultasLen::Lee(dir.path() + u'/', QStringLiteral("vt_clientes")), QStringList{QStringLiteral("5|")});
 
-    // When the new file cannot be written aside, the old one stays whole.
-    const QByteArray antes = contenido();
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("CONSULTASLEN.AUX")));
+    // When the new file cannot be written, the save says so.
     QString error;
-    EXPECT_FALSE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("MA_CUENTAS"), {1}, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("CONSULTASLEN.AUX"))) << error.toStdString();
-    EXPECT_EQ(contenido(), antes);
+    EXPECT_FALSE(ConsultasLen::Graba(dir.path() + QStringLiteral("/no-existe/"), QStringLiteral("MA_CUENTAS"), {1}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("CONSULTASLEN.VRL"))) << error.toStdString();
+}
+
+TEST_F(Columnas, ProgramsSharingTheFolderNeverShareATemporaryFile)
+{
+    // Another program of the suite in the middle of its own save.
+    escribe(otras);
+    QFile ajeno(dir.filePath(QStringLiteral("CONSULTASLEN.AUX")));
+    ASSERT_TRUE(ajeno.open(QIODevice::WriteOnly));
+    ajeno.write("\"OTRA\",\"1|\"\r\n");
+    ajeno.close();
+    const QStringList antes = QDir(dir.path()).entryList(QDir::Files);
+
+    ASSERT_TRUE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("MA_CUENTAS"), {100, 200}));
+    ASSERT_TRUE(ajeno.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ajeno.readAll(), QByteArray("\"OTRA\",\"1|\"\r\n")) << "its file is left alone";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), antes) << "and ours leaves no file behind";
+    EXPECT_TRUE(contenido().endsWith("\"MA_CUENTAS\",\"100|200|\"\r\n"));
 }
 
 TEST_F(Columnas, TheWindowTakesSavedWidthsAndSavesItsOwn)
@@ -66,10 +81,10 @@ TEST_F(Columnas, TheWindowTakesSavedWidthsAndSavesItsOwn)
     EXPECT_LT(c->picFields->sectionSize(0), c->picFields->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")) * 2);
 
     // A save that fails is told, and loses nothing.
-    const QByteArray antes = contenido();
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("CONSULTASLEN.AUX")));
+    ASSERT_TRUE(QFile::remove(ruta()));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("CONSULTASLEN.VRL")));
     c->Form_Unload();
-    EXPECT_EQ(contenido(), antes);
+    EXPECT_TRUE(QFileInfo(ruta()).isDir());
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
     EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral("Aviso al Operador"));
 }

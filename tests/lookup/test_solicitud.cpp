@@ -77,7 +77,8 @@ TEST_F(Solicitud, ResultsOfAcceptCancelAndTicks)
     ClsCons3().CampoDevuelto = QStringLiteral("IDCajas");
     alAbrir([](Lib_FrmCons3& w) {
         EXPECT_TRUE(w.CheckBoxes);
-        for (int i = 0; i < w.Modelo()->rowCount(); ++i) EXPECT_FALSE(w.Modelo()->Marcada(i)) << "the request starts unticked";
+        for (int i = 0; i < w.Modelo()->rowCount(); ++i)
+            EXPECT_EQ(w.Modelo()->Marcada(i), w.Modelo()->Texto(i, 0) == QLatin1String("2")) << "only the default starts ticked";
         w.SeleccionaFila(2);
         QTest::keyClick(w.ListView1, Qt::Key_Space);
         w.SeleccionaFila(0);
@@ -88,7 +89,7 @@ TEST_F(Solicitud, ResultsOfAcceptCancelAndTicks)
     m.defecto = QStringLiteral("2");
     pide(m);
     ASSERT_TRUE(ClsCons3().Valores);
-    EXPECT_EQ(*ClsCons3().Valores, (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
+    EXPECT_EQ(*ClsCons3().Valores, (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     EXPECT_FALSE(ClsCons3().Checks);
     EXPECT_EQ(ventanas, 3);
 }

@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "lookup/cabecera_busqueda.h"
+#include "lookup/sentencias.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -148,13 +149,13 @@ TEST_F(Ventana, CheckBoxModeTicksDefaultsSpaceAndMarcar)
 
 TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)
 {
-    EXPECT_EQ(Lib_FrmCons3::SentenciaFiltrada(QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T ORDER BY CODIGO "),
+    EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T ORDER BY CODIGO "),
                                               QStringLiteral("DESCRIPCION"), QStringLiteral("ca fe"), true),
               QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  where DESCRIPCION like '%ca%fe%' ORDER BY CODIGO "));
-    EXPECT_EQ(Lib_FrmCons3::SentenciaFiltrada(QStringLiteral("SELECT A, COUNT(*) FROM T WHERE B=1 GROUP BY A ORDER BY A "),
+    EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("SELECT A, COUNT(*) FROM T WHERE B=1 GROUP BY A ORDER BY A "),
                                               QStringLiteral("A"), QStringLiteral("x*y"), false),
               QStringLiteral("SELECT A, COUNT(*) FROM T WHERE B=1  and A like 'x%y%' GROUP BY A ORDER BY A "));
-    EXPECT_EQ(Lib_FrmCons3::SentenciaFiltrada(QStringLiteral("select IDARTICULO from v_ma_articulos "), QStringLiteral("IDARTICULO"),
+    EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("select IDARTICULO from v_ma_articulos "), QStringLiteral("IDARTICULO"),
                                               QStringLiteral("10"), false),
               QStringLiteral("select IDARTICULO from v_ma_articulos  where v_ma_articulos.IDARTICULO like '10%' "));
 

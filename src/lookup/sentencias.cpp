@@ -1,0 +1,81 @@
+#include "sentencias.h"
+
+#include "runtime/rttexto.h"
+#include "runtime/texto.h"
+
+namespace Sentencias {
+
+namespace {
+
+bool Letra(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
+}
+
+}  // namespace
+
+qsizetype Clausula(const QString& sentencia, const QString& palabra)
+{
+    const qsizetype n = sentencia.size();
+    const qsizetype largo = palabra.size();
+    int nivel = 0;
+    QChar cierre;  // the quote or bracket that ends the text being skipped
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sentencia.at(i);
+        if (!cierre.isNull()) {
+            if (c == cierre) {
+                // A doubled quote is a quote inside the text, not its end.
+                if (cierre != u']' && i + 1 < n && sentencia.at(i + 1) == cierre) ++i;
+                else cierre = QChar();
+            }
+            continue;
+        }
+        if (c == u'\'' || c == u'"') {
+            cierre = c;
+            continue;
+        }
+        if (c == u'[') {
+            cierre = u']';
+            continue;
+        }
+        if (c == u'(') ++nivel;
+        else if (c == u')') nivel = nivel > 0 ? nivel - 1 : 0;
+        if (nivel > 0 || i + largo > n) continue;
+        if (i > 0 && Letra(sentencia.at(i - 1))) continue;
+        if (QStringView(sentencia).mid(i, largo).compare(palabra, Qt::CaseInsensitive) != 0) continue;
+        if (i + largo < n && Letra(sentencia.at(i + largo))) continue;
+        return i;
+    }
+    return -1;
+}
+
+QString SentenciaFiltrada(const QString& sentencia, const QString& columna, const QString& texto, bool contiene)
+{
+    // GROUP BY comes before ORDER BY in a statement: the earlier one starts the tail.
+    qsizetype corte = Clausula(sentencia, QStringLiteral("order by"));
+    const qsizetype grupo = Clausula(sentencia, QStringLiteral("group by"));
+    if (grupo >= 0 && (corte < 0 || grupo < corte)) corte = grupo;
+    const QString cola = corte >= 0 ? sentencia.mid(corte) : QString();
+    const QString cabeza = corte >= 0 ? sentencia.left(corte) : sentencia;
+
+    QString prefijo;
+    if (rt::Contiene(cabeza, QStringLiteral("stk_ma_articulos"))) prefijo = QStringLiteral("stk_ma_articulos.");
+    if (rt::Contiene(cabeza, QStringLiteral("v_ma_articulos"))) prefijo = QStringLiteral("v_ma_articulos.");
+    const QString enlace = Clausula(cabeza, QStringLiteral("where")) >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    if (contiene)
+        return cabeza + enlace + prefijo + columna + QStringLiteral(" like '%") + rt::Comillas(QString(texto).replace(u' ', u'%')) +
+               QStringLiteral("%' ") + cola;
+    return cabeza + enlace + prefijo + columna + QStringLiteral(" like '") +
+           rt::Comillas(RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"))) + QStringLiteral("%' ") + cola;
+}
+
+QString SentenciaArbol(const QString& sentencia, const QString& texto)
+{
+    const qsizetype corte = Clausula(sentencia, QStringLiteral("order by"));
+    const QString orden = corte >= 0 ? sentencia.mid(corte) : QString();
+    const QString base = corte >= 0 ? sentencia.left(corte) : sentencia;
+    const QString enlace = Clausula(base, QStringLiteral("where")) >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    return base + enlace + QStringLiteral("Descripcion like '%") + rt::Comillas(texto) + QStringLiteral("%' ") + orden;
+}
+
+}  // namespace Sentencias
