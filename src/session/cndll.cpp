@@ -55,4 +55,5 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo) {
 void CNDLL::setArchivoError(const adodb::Variant& v) {
     archivoError_ = v.toString();
     if (archivoError_.trimmed().isEmpty()) archivoError_ = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + QStringLiteral("VLErr.Log");
+    RtTexto::ArchivoLog(archivoError_);
 }
