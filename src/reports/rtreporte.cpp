@@ -35,6 +35,9 @@ QFont letra(int puntos, bool negrita = false)
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(puntos);  // the painter works in points, so pixels here are points on paper
     f.setBold(negrita);
+    // Without ligatures the PDF's text reads back as typed ("fi", not one glyph),
+    // so it can be searched and copied.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

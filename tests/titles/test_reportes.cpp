@@ -140,6 +140,7 @@ TEST_F(Reportes, UncoveredAccountsSheetAndReportListTheSameAccounts)
     EXPECT_TRUE(pdf.contains(QStringLiteral("Cantidad de registros: %1").arg(esperado.size())));
     for (const QString& c : esperado)
         EXPECT_TRUE(pdf.contains(c)) << c.toStdString();
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Plazo fijo Banco Nación")));  // searchable as typed
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
