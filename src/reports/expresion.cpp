@@ -354,6 +354,13 @@ private:
             else
                 unidos.push_back(r);
         }
+        if (rangosNativos && x.contains(u'(')) {
+            // A function's result compares byte by byte on the embedded
+            // engine, exactly as its FUERA_DE_RANGOS does: one search per row in C.
+            QStringList lista;
+            for (const auto& r : unidos) lista << r.first + QLatin1Char(':') + r.second;
+            return QStringLiteral("FUERA_DE_RANGOS(") + x + QStringLiteral(", '") + lista.join(u',') + QStringLiteral("') = 1");
+        }
         return busqueda(x, unidos, 0, unidos.size());
     }
 
@@ -405,6 +412,10 @@ private:
     }
 
     QString tabla_;
+
+public:
+    /// The engine offers FUERA_DE_RANGOS.
+    bool rangosNativos = false;
 };
 
 int comparaciones(const Nodo& n)
@@ -475,14 +486,16 @@ QString FormulaASql(const QString& formula, const QString& tabla)
     return n ? CondicionSql(*n, tabla) : QString();
 }
 
-QString CompactaSentencia(const QString& sentencia)
+QString CompactaSentencia(const QString& sentencia, bool rangosNativos)
 {
     const qsizetype w = ultimoWhere(sentencia);
     if (w < 0) return sentencia;
     try {
         const auto n = LeeCondicion(sentencia.mid(w + 5));
         if (!n || comparaciones(*n) < static_cast<int>(2 * kCadenaLarga)) return sentencia;
-        return sentencia.left(w + 5) + QLatin1Char(' ') + CondicionSql(*n);
+        Escritor e{QString()};
+        e.rangosNativos = rangosNativos;
+        return sentencia.left(w + 5) + QLatin1Char(' ') + e.condicion(*n);
     } catch (const ErrorFormula&) {
         return sentencia;
     }

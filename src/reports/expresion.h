@@ -46,8 +46,9 @@ QString FormulaASql(const QString& formula, const QString& tabla = {});
 
 /// The statement with its trailing WHERE condition rewritten as CondicionSql
 /// writes it. A statement whose condition cannot be read is returned unchanged:
-/// the engine then has the last word on it.
-QString CompactaSentencia(const QString& sentencia);
+/// the engine then has the last word on it. `rangosNativos`: the engine is the
+/// embedded one, whose FUERA_DE_RANGOS searches the ranges in one call per row.
+QString CompactaSentencia(const QString& sentencia, bool rangosNativos = false);
 
 /// "+{T.CAMPO}" / "-{T.CAMPO}" / "CAMPO" as an ORDER BY item; "" for an empty text.
 QString CampoOrden(const QString& campo, const QString& tabla = {});

@@ -321,9 +321,11 @@ std::shared_ptr<reportes::ContenidoPlanilla> RtPlanilla::ArmaPlanilla(const QStr
 {
     auto c = std::make_shared<reportes::ContenidoPlanilla>();
     c->titulo = Titulo;
-    const QString sql = reportes::CompactaSentencia(Sentencia);
     DB_Dll& db = DB();
-    if (Conexion.trimmed().isEmpty() || Conexion == db.gConnString) {
+    const bool propia = Conexion.trimmed().isEmpty() || Conexion == db.gConnString;
+    const bool embebida = propia && !adodb::ConnectionInfo::parse(db.gCnn.ConnectionString).embeddedFile().isEmpty();
+    const QString sql = reportes::CompactaSentencia(Sentencia, embebida);
+    if (propia) {
         db.AbrirRecordset(sql, c->filas, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
         // AbrirRecordset has already shown its failure to the operator.
         if (c->filas.State() != adodb::adStateOpen) throw reportes::ErrorReporte(QString());

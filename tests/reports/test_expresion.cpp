@@ -148,6 +148,10 @@ TEST_F(SeleccionLarga, FoldedConditionReturnsTheSameRowsAsOneClausePerRange)
         EXPECT_GT(esperado.size(), 100u);
         EXPECT_EQ(codigos(compacta), esperado) << semilla;
         EXPECT_EQ(codigos(original), esperado) << semilla;
+        // The embedded engine's own range search means the same again.
+        const QString nativa = CompactaSentencia(original, true);
+        EXPECT_TRUE(nativa.contains(QStringLiteral("FUERA_DE_RANGOS(LTRIM(codigo), '")));
+        EXPECT_EQ(codigos(nativa), esperado) << semilla;
     }
 }
 
@@ -159,6 +163,31 @@ TEST_F(SeleccionLarga, ThousandsOfTitlesStayWithinTheParserLimits)
     EXPECT_THROW(codigos(original), adodb::AdoException);
     // ... the folded one runs and means the same.
     EXPECT_EQ(codigos(CompactaSentencia(original)), esperados(r));
+    EXPECT_EQ(codigos(CompactaSentencia(original, true)), esperados(r));
+}
+
+TEST_F(SeleccionLarga, RangeSearchAtTheEdges)
+{
+    // Bounds equal to codes, a code equal to a start or an end, an empty
+    // start, a NULL, codes shorter and longer than the bounds.
+    auto fuera = [&](const QString& x) {
+        return DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS(%1, '000007:000014,000100:000100,0002:00021')").arg(x))
+            .Fields(0).Value().toString();
+    };
+    EXPECT_EQ(fuera(QStringLiteral("'000006'")), "1");
+    EXPECT_EQ(fuera(QStringLiteral("'000007'")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'000014'")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'0000140'")), "1");
+    EXPECT_EQ(fuera(QStringLiteral("'000100'")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'00010'")), "1");
+    EXPECT_EQ(fuera(QStringLiteral("'0002'")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'000200'")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'00021'")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'000210'")), "1");
+    EXPECT_EQ(fuera(QStringLiteral("''")), "1");
+    EXPECT_EQ(fuera(QStringLiteral("NULL")), "");
+    EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS('5', ':3')")).Fields(0).Value().toString(), "1");
+    EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS('', ':3')")).Fields(0).Value().toString(), "0");
 }
 
 TEST_F(SeleccionLarga, FormulaWithThousandsOfClausesRunsAsAReportSelection)
