@@ -16,14 +16,21 @@
 
 namespace reportes {
 
-/// A condition that cannot be read; the text says where and why, in Spanish.
-class ErrorFormula : public std::runtime_error {
+/// An output that cannot be produced; the text is for the operator ("" when
+/// the operator has already been told).
+class ErrorReporte : public std::runtime_error {
 public:
-    explicit ErrorFormula(const QString& texto) : std::runtime_error(texto.toStdString()), texto_(texto) {}
+    explicit ErrorReporte(const QString& texto) : std::runtime_error(texto.toStdString()), texto_(texto) {}
     const QString& texto() const { return texto_; }
 
 private:
     QString texto_;
+};
+
+/// A condition that cannot be read; the text says where and why.
+class ErrorFormula : public ErrorReporte {
+public:
+    using ErrorReporte::ErrorReporte;
 };
 
 struct Nodo {

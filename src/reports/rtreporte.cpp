@@ -320,10 +320,10 @@ bool RtReporte::ImprimeReporte(const QString& Reporte, const QStringList& Campos
             vista = v;
             return true;
         }
-    } catch (const ErrorReporte& e) {
-        falla = e.texto();
     } catch (const ErrorFormula& e) {
         falla = QStringLiteral("La fórmula de selección del reporte no es válida: ") + e.texto();
+    } catch (const ErrorReporte& e) {
+        falla = e.texto();
     } catch (const adodb::AdoException& e) {
         falla = errores::Mensaje(e.error());
     }

@@ -4,29 +4,19 @@
 // printed or written to PDF.
 #include "adodb/recordset.h"
 #include "adodb/variant.h"
+#include "reports/expresion.h"
 
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 class QPainter;
 class QWidget;
 
 namespace reportes {
-
-/// A report that cannot be produced; the text is for the operator.
-class ErrorReporte : public std::runtime_error {
-public:
-    explicit ErrorReporte(const QString& texto) : std::runtime_error(texto.toStdString()), texto_(texto) {}
-    const QString& texto() const { return texto_; }
-
-private:
-    QString texto_;
-};
 
 struct ColumnaReporte {
     QString campo;   ///< {TABLA.CAMPO} or CAMPO
