@@ -8,6 +8,8 @@
 #include "reports/vista_previa.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QToolButton>
 #include <set>
 
@@ -206,4 +208,34 @@ TEST_F(Reportes, MissingCompanyNameAndMissingDefinition)
     w().CmdRep_Click();
     ASSERT_EQ(mensajes().size(), 1);
     EXPECT_TRUE(mensajes()[0].startsWith(QStringLiteral("No se encuentra el reporte rp_cn070")));
+}
+
+TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
+{
+    // The program folder must hold the report definitions: it is the build's.
+    const QString carpeta = QFileInfo(QStringLiteral(PROGRAMA)).absolutePath();
+    ASSERT_TRUE(QFile::exists(carpeta + QStringLiteral("/rp_cn070.rep")));
+    DB().gCnn.Close();
+    const QString base = QStringLiteral("@DbName=%1;").arg(ruta_);
+    auto ejecuta = [&](const QStringList& extra) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the program chooses no screen by itself
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(PROGRAMA), QStringList{QStringLiteral("@Server=;"), base, QStringLiteral("@Usuario=ADMIN;"), QStringLiteral("@Password=;")} + extra);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return p.exitCode();
+    };
+    const QString a = dir_.filePath(QStringLiteral("a.pdf")), b = dir_.filePath(QStringLiteral("b.xlsx")),
+                  c = dir_.filePath(QStringLiteral("c.pdf")), d = dir_.filePath(QStringLiteral("d.csv"));
+    EXPECT_EQ(ejecuta({QStringLiteral("--reporte=") + a, QStringLiteral("--planilla=") + b, QStringLiteral("--reporte-cuentas-varias=") + c,
+                       QStringLiteral("--planilla-cuentas-varias=") + d}),
+              0);
+    EXPECT_TRUE(TextoPdf(a).contains(QStringLiteral("Cantidad de registros: 10")));
+    EXPECT_EQ(LeeXlsx(b)[QStringLiteral("celdas")].toArray().size(), 11);
+    EXPECT_EQ(lineasCsv(d).size(), 62);
+    EXPECT_TRUE(TextoPdf(c).contains(QStringLiteral("Cantidad de registros: 61")));
+    // A file that cannot be written is an error the scheduler sees.
+    EXPECT_EQ(ejecuta({QStringLiteral("--planilla=/nonexistent/dir/x.xlsx")}), 3);
 }
