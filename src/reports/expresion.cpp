@@ -354,7 +354,11 @@ private:
             else
                 unidos.push_back(r);
         }
-        if (rangosNativos && x.contains(u'(')) {
+        // A bare column would tempt the embedded engine into an index scan per
+        // branch of the search, three times slower than reading the table once;
+        // unary + keeps the column's collation and leaves its index alone.
+        if (rangosNativos && !x.contains(u'(')) return busqueda(QLatin1Char('+') + x, unidos, 0, unidos.size());
+        if (rangosNativos) {
             // A function's result compares byte by byte on the embedded
             // engine, exactly as its FUERA_DE_RANGOS does: one search per row in C.
             QStringList lista;
@@ -458,9 +462,11 @@ std::unique_ptr<Nodo> LeeCondicion(const QString& texto)
     return Lector(divide(texto)).todo();
 }
 
-QString CondicionSql(const Nodo& nodo, const QString& tabla)
+QString CondicionSql(const Nodo& nodo, const QString& tabla, bool rangosNativos)
 {
-    QString s = Escritor(tabla).condicion(nodo);
+    Escritor e(tabla);
+    e.rangosNativos = rangosNativos;
+    QString s = e.condicion(nodo);
     // The outermost parentheses add nothing.
     if (s.startsWith(u'(') && s.endsWith(u')')) {
         int nivel = 0;
@@ -480,10 +486,11 @@ QString CondicionSql(const Nodo& nodo, const QString& tabla)
     return s;
 }
 
-QString FormulaASql(const QString& formula, const QString& tabla)
+QString FormulaASql(const QString& formula, const QString& tabla, bool rangosNativos)
 {
     const auto n = LeeCondicion(formula);
-    return n ? CondicionSql(*n, tabla) : QString();
+    if (!n) return {};
+    return CondicionSql(*n, tabla, rangosNativos);
 }
 
 QString CompactaSentencia(const QString& sentencia, bool rangosNativos)

@@ -46,10 +46,11 @@ std::unique_ptr<Nodo> LeeCondicion(const QString& texto);
 
 /// SQL for the condition. `tabla`, when given, is the only table a
 /// {TABLA.CAMPO} may name (the fields are written bare); another throws.
-QString CondicionSql(const Nodo& nodo, const QString& tabla = {});
+QString CondicionSql(const Nodo& nodo, const QString& tabla = {}, bool rangosNativos = false);
 
-/// Formula to SQL in one step; "" for an empty formula.
-QString FormulaASql(const QString& formula, const QString& tabla = {});
+/// Formula to SQL in one step; "" for an empty formula. `rangosNativos`: for
+/// the embedded engine (see CompactaSentencia).
+QString FormulaASql(const QString& formula, const QString& tabla = {}, bool rangosNativos = false);
 
 /// The statement with its trailing WHERE condition rewritten as CondicionSql
 /// writes it. A statement whose condition cannot be read is returned unchanged:

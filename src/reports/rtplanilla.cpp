@@ -323,7 +323,7 @@ std::shared_ptr<reportes::ContenidoPlanilla> RtPlanilla::ArmaPlanilla(const QStr
     c->titulo = Titulo;
     DB_Dll& db = DB();
     const bool propia = Conexion.trimmed().isEmpty() || Conexion == db.gConnString;
-    const bool embebida = propia && !adodb::ConnectionInfo::parse(db.gCnn.ConnectionString).embeddedFile().isEmpty();
+    const bool embebida = propia && reportes::EsEmbebida(db.gCnn);
     const QString sql = reportes::CompactaSentencia(Sentencia, embebida);
     if (propia) {
         db.AbrirRecordset(sql, c->filas, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly);

@@ -127,12 +127,12 @@ QString ValorDeFormula(const QString& valorFormula, const QString& nombre)
     return {};
 }
 
-QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden, const QString& formula)
+QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden, const QString& formula, bool rangosNativos)
 {
     QStringList columnas;
     for (const auto& c : def.columnas) columnas << CampoSql(c.campo, def.origen);
     QString sql = QStringLiteral("SELECT ") + columnas.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + def.origen;
-    const QString donde = FormulaASql(formula, def.origen);
+    const QString donde = FormulaASql(formula, def.origen, rangosNativos);
     if (!donde.isEmpty()) sql += QStringLiteral(" WHERE ") + donde;
     QStringList por;
     for (const QString& o : orden)
@@ -254,6 +254,11 @@ bool EscribePdf(const Informe& informe, const QString& ruta, const std::function
     return true;
 }
 
+bool EsEmbebida(const adodb::Connection& cn)
+{
+    return cn.State() && !adodb::ConnectionInfo::parse(cn.ConnectionString).embeddedFile().isEmpty();
+}
+
 void AnotaFalla(const QString& rutina, const QString& mensaje)
 {
     const QString log = RtTexto::ArchivoLogActual();
@@ -288,7 +293,7 @@ std::shared_ptr<reportes::Informe> RtReporte::ArmaInforme(const QString& Reporte
     if (archivo.isEmpty())
         throw ErrorReporte(QStringLiteral("No se encuentra el reporte ") + Reporte + QStringLiteral(" en ") + CarpetaReportesActual());
     const DefinicionReporte def = LeeDefinicion(archivo);
-    const QString sql = SentenciaReporte(def, CamposOrden, Formula);
+    const QString sql = SentenciaReporte(def, CamposOrden, Formula, EsEmbebida(DB().gCnn));
     auto informe = std::make_shared<Informe>();
     informe->titulo = def.titulo.isEmpty() ? Reporte : def.titulo;
     informe->empresa = ValorDeFormula(ValorFormula, QStringLiteral("empresa"));

@@ -45,7 +45,7 @@ QString ArchivoDefinicion(const QString& carpeta, const QString& nombre);
 QString ValorDeFormula(const QString& valorFormula, const QString& nombre);
 /// The statement the report runs. `orden` overrides the definition's sort when
 /// it has any non-empty entry. Throws ErrorFormula for a bad selection.
-QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden, const QString& formula);
+QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden, const QString& formula, bool rangosNativos = false);
 
 /// A report's content, apart from any painting: header texts, columns, rows and
 /// their split into pages.
@@ -74,6 +74,8 @@ void PintaPagina(QPainter& p, const Informe& informe, int pagina);
 /// Writes the report to a PDF. `progreso(hechas, total)` may answer false to
 /// cancel; a cancelled or failed write leaves no file. True when written.
 bool EscribePdf(const Informe& informe, const QString& ruta, const std::function<bool(int, int)>& progreso = {});
+/// The connection is to the embedded engine, with its own range search.
+bool EsEmbebida(const adodb::Connection& cn);
 /// One line in the library's error log (when one was set).
 void AnotaFalla(const QString& rutina, const QString& mensaje);
 

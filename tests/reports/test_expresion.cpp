@@ -204,6 +204,9 @@ TEST_F(SeleccionLarga, FormulaWithThousandsOfClausesRunsAsAReportSelection)
     for (const QString& c : codigos(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0")))
         if (std::all_of(r.begin(), r.end(), [&](const Rango& k) { return c < k.desde || c > k.hasta; })) esperado.insert(c);
     EXPECT_EQ(codigos(sql), esperado);
+    const QString nativa = FormulaASql(formula, QStringLiteral("MA_CUENTAS"), true);
+    EXPECT_TRUE(nativa.contains(QStringLiteral("+codigo < '")));
+    EXPECT_EQ(codigos(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE ") + nativa), esperado);
 }
 
 TEST_F(SeleccionLarga, RangesOfCodesWithLettersAreNotMergedButStillRun)
