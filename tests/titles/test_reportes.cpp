@@ -6,6 +6,7 @@
 #include "reports/rtplanilla.h"
 #include "reports/rtreporte.h"
 #include "reports/vista_previa.h"
+#include "session/cndll.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -238,4 +239,27 @@ TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
     EXPECT_TRUE(TextoPdf(c).contains(QStringLiteral("Cantidad de registros: 61")));
     // A file that cannot be written is an error the scheduler sees.
     EXPECT_EQ(ejecuta({QStringLiteral("--planilla=/nonexistent/dir/x.xlsx")}), 3);
+}
+
+TEST_F(Reportes, TheAccountingErrorLogReceivesTheOutputsFailures)
+{
+    abre();
+    QFile::remove(dir_.filePath(QStringLiteral("rp_cn070.rep")));
+    // A blank name means the log in the program folder.
+    w().Contabilidad().setArchivoError(adodb::Variant(QStringLiteral("  ")));
+    EXPECT_EQ(RtTexto::ArchivoLogActual(), dir_.path() + QStringLiteral("/VLErr.Log"));
+    w().CmdRep_Click();
+    const QString otro = dir_.filePath(QStringLiteral("otro.log"));
+    w().Contabilidad().setArchivoError(adodb::Variant(otro));
+    w().CmdRep_Click();
+    RtTexto::ArchivoLog({});
+    for (const QString& log : {dir_.filePath(QStringLiteral("VLErr.Log")), otro}) {
+        QFile f(log);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << log.toStdString();
+        const QStringList lineas = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        ASSERT_EQ(lineas.size(), 1);
+        EXPECT_TRUE(lineas[0].contains(QStringLiteral(" Rutina: - ImprimeReporte Mensaje No se encuentra el reporte rp_cn070")))
+            << lineas[0].toStdString();
+    }
+    EXPECT_EQ(mensajes().size(), 2);
 }
