@@ -14,10 +14,13 @@ PACKAGES=(
     libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst
     # tests
     libgtest-dev googletest
+    # reports and data sheets: XLSX writing; PDF and XLSX read back by the tests
+    libxlsxwriter-dev poppler-utils python3-openpyxl
     # running the window without a screen, driving it and taking screenshots
     xvfb xauth xdotool imagemagick
     # installing: checking desktop entries, building the Debian package
     desktop-file-utils dpkg-dev fakeroot
+    openbox
 )
 
 missing=()

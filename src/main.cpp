@@ -8,19 +8,71 @@
 #include "titles/iconos.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QStringList>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Outputs written to files with no window shown, for scheduled runs:
+// --reporte=F.pdf --planilla=F.xlsx --reporte-cuentas-varias=F.pdf
+// --planilla-cuentas-varias=F.xlsx (a data sheet may also be F.csv).
+const char* const kSalidas[] = {"--reporte=", "--planilla=", "--reporte-cuentas-varias=", "--planilla-cuentas-varias="};
+
+std::vector<std::pair<int, QString>> TomaSalidas(QStringList& argumentos)
+{
+    std::vector<std::pair<int, QString>> r;
+    for (qsizetype i = 0; i < argumentos.size();) {
+        bool tomado = false;
+        for (int k = 0; k < 4 && !tomado; ++k) {
+            const QString clave = QString::fromLatin1(kSalidas[k]);
+            if (argumentos[i].startsWith(clave)) {
+                r.emplace_back(k, argumentos[i].mid(clave.size()));
+                argumentos.removeAt(i);
+                tomado = true;
+            }
+        }
+        if (!tomado)
+            ++i;
+    }
+    return r;
+}
+
+// Nobody is at the keyboard: messages go to the error output and every
+// question gets its safest answer.
+class OperadorConsola : public rt::OperadorGuionado {
+public:
+    int MsgBox(const QString& texto, int botones, const QString& titulo) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(titulo), qPrintable(texto));
+        return OperadorGuionado::MsgBox(texto, botones, titulo);
+    }
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    bool sinVentanas = false;
+    for (int i = 1; i < argc; ++i)
+        for (const char* s : kSalidas)
+            sinVentanas = sinVentanas || std::strncmp(argv[i], s, std::strlen(s)) == 0;
+    if (sinVentanas && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     rt::InstalaTraduccionEspanola(app);
     // The boxes and the access dialog may come before the main window shows.
     app.setWindowIcon(iconos::Libro());
     rt::OperadorQt operador;
-    rt::fijaOperador(&operador);
+    OperadorConsola consola;
+    rt::fijaOperador(sinVentanas ? static_cast<rt::Operador*>(&consola) : &operador);
 
     QStringList argumentos = app.arguments().mid(1);
+    const auto salidas = TomaSalidas(argumentos);
     // Start-up benchmark: measure the bare start, before any connection.
     const bool salirAntesDeConectar = argumentos.removeAll(QStringLiteral("--salir-antes-de-conectar")) > 0;
     // ... and the start to a window ready for typing: leave once the first events ran.
@@ -36,6 +88,22 @@ int main(int argc, char* argv[])
 
     if (!ventana.Form_Load(CNStuffContable::LineaComandos(argumentos)))
         return 1;
+    if (!salidas.empty()) {
+        int fallidas = 0;
+        for (const auto& [cual, archivo] : salidas) {
+            QFile::remove(archivo);
+            ventana.ArchivoSalida = archivo;
+            switch (cual) {
+            case 0: ventana.Reporte(); break;
+            case 1: ventana.Planilla(); break;
+            case 2: ventana.CmdRep_Click(); break;
+            default: ventana.CmdVarias_Click(); break;
+            }
+            if (!QFile::exists(archivo))
+                ++fallidas;
+        }
+        return fallidas == 0 ? 0 : 3;
+    }
     ventana.show();
     ventana.activateWindow();
     if (salirAlEstarListo) {

@@ -9,8 +9,10 @@
 #include <QHash>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace adodb {
@@ -144,6 +146,48 @@ void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int(ctx, likeMatches(*p, argText(argv[1]).toCaseFolded()) ? 1 : 0);
 }
 
+// FUERA_DE_RANGOS(x, 'lo:hi,lo:hi,...'): 1 when x lies outside every range, 0
+// inside one, NULL for NULL. The ranges come sorted and disjoint; they are
+// parsed once per statement and kept with it. Texts compare byte by byte, as
+// the engine's own binary collation does.
+using Rangos = std::vector<std::pair<std::string, std::string>>;
+
+bool menorBinario(const char* a, size_t la, const std::string& b) {
+    const int c = std::memcmp(a, b.data(), std::min(la, b.size()));
+    return c < 0 || (c == 0 && la < b.size());
+}
+
+void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    auto* rangos = static_cast<Rangos*>(sqlite3_get_auxdata(ctx, 1));
+    if (!rangos) {
+        rangos = new Rangos;
+        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+        const std::string lista = t ? std::string(t, sqlite3_value_bytes(argv[1])) : std::string();
+        size_t i = 0;
+        while (i < lista.size()) {
+            size_t fin = lista.find(',', i);
+            if (fin == std::string::npos) fin = lista.size();
+            const std::string par = lista.substr(i, fin - i);
+            const size_t dos = par.find(':');
+            if (dos != std::string::npos) rangos->emplace_back(par.substr(0, dos), par.substr(dos + 1));
+            i = fin + 1;
+        }
+        sqlite3_set_auxdata(ctx, 1, rangos, [](void* p) { delete static_cast<Rangos*>(p); });
+        rangos = static_cast<Rangos*>(sqlite3_get_auxdata(ctx, 1));
+        if (!rangos) return sqlite3_result_error_nomem(ctx);
+    }
+    const auto* x = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const size_t n = static_cast<size_t>(sqlite3_value_bytes(argv[0]));
+    // The last range starting at or below x is the only one that can hold it.
+    auto it = std::upper_bound(rangos->begin(), rangos->end(), 0, [&](int, const auto& r) { return menorBinario(x, n, r.first); });
+    if (it == rangos->begin()) return sqlite3_result_int(ctx, 1);
+    --it;
+    const std::string& hi = it->second;
+    const bool mayor = !menorBinario(x, n, hi) && !(n == hi.size() && std::memcmp(x, hi.data(), n) == 0);
+    sqlite3_result_int(ctx, mayor ? 1 : 0);
+}
+
 void registerDialect(sqlite3* db) {
     sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
@@ -155,6 +199,7 @@ void registerDialect(sqlite3* db) {
     sqlite3_create_function_v2(db, "LOWER", 1, det, nullptr, fnLower, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "LIKE", 2, det, nullptr, fnLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "LIKE", 3, det, nullptr, fnLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "FUERA_DE_RANGOS", 2, det, nullptr, fnFueraDeRangos, nullptr, nullptr, nullptr);
 }
 
 // Declared column type, written the SQL Server way, to ADO's type code and size.

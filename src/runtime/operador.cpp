@@ -78,6 +78,12 @@ QString OperadorGuionado::AbreArchivo(const QString& titulo, const QString& filt
     return sacaTexto(textos, cancelado);
 }
 
+QString OperadorGuionado::GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado)
+{
+    preguntas.push_back({QStringLiteral("GuardaArchivo"), filtro + QLatin1Char('|') + sugerido, titulo, 0});
+    return sacaTexto(textos, cancelado);
+}
+
 int OperadorGuionado::Modal(QObject* ventana)
 {
     // The window's name identifies it in the record; its title is kept too.

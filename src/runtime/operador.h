@@ -27,6 +27,14 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& titulo, const QString& def, bool* cancelado) = 0;
     /// Asks for a file to open; filter in the suite's "text|pattern" form.
     virtual QString AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado) = 0;
+    /// Asks where to save a file; `sugerido` is the name offered. Operators
+    /// that cannot ask answer Cancel.
+    virtual QString GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado)
+    {
+        (void)titulo, (void)filtro, (void)sugerido;
+        if (cancelado) *cancelado = true;
+        return {};
+    }
     /// Shows a window modally and returns its result code. `ventana` is a QDialog in production.
     virtual int Modal(QObject* ventana) = 0;
     /// Starts a program (sibling module); returns its process id, 0 when it could not start.
@@ -43,7 +51,7 @@ void fijaOperador(Operador* op);
 class OperadorGuionado : public Operador {
 public:
     struct Pregunta {
-        QString tipo;  // "MsgBox", "InputBox", "AbreArchivo", "Modal", "Ejecuta"
+        QString tipo;  // "MsgBox", "InputBox", "AbreArchivo", "GuardaArchivo", "Modal", "Ejecuta"
         QString texto;
         QString titulo;
         int botones = 0;
@@ -61,6 +69,7 @@ public:
     int MsgBox(const QString& texto, int botones, const QString& titulo) override;
     QString InputBox(const QString& prompt, const QString& titulo, const QString& def, bool* cancelado) override;
     QString AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado) override;
+    QString GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado) override;
     int Modal(QObject* ventana) override;
     long long Ejecuta(const QString& programa, const QString& argumentos) override;
 

@@ -150,6 +150,13 @@ QString OperadorQt::AbreArchivo(const QString& titulo, const QString& filtro, bo
     return archivo;
 }
 
+QString OperadorQt::GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado)
+{
+    const QString archivo = QFileDialog::getSaveFileName(padre(), tituloDe(titulo), sugerido, FiltroQt(filtro));
+    if (cancelado) *cancelado = archivo.isEmpty();
+    return archivo;
+}
+
 int OperadorQt::Modal(QObject* ventana)
 {
     if (auto* dlg = qobject_cast<QDialog*>(ventana)) return dlg->exec();

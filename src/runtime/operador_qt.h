@@ -18,6 +18,7 @@ public:
     int MsgBox(const QString& texto, int botones = vbOKOnly, const QString& titulo = {}) override;
     QString InputBox(const QString& prompt, const QString& titulo, const QString& def, bool* cancelado) override;
     QString AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado) override;
+    QString GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado) override;
     int Modal(QObject* ventana) override;
     long long Ejecuta(const QString& programa, const QString& argumentos) override;
 

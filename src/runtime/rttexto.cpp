@@ -147,3 +147,15 @@ QString RtTexto::DecodificaClave(const QString& guardada)
     if (utf8.hasError()) return {};
     return r;
 }
+
+namespace {
+QString& archivoLog()
+{
+    static QString a;
+    return a;
+}
+}  // namespace
+
+void RtTexto::ArchivoLog(const QString& archivo) { archivoLog() = archivo; }
+
+QString RtTexto::ArchivoLogActual() { return archivoLog(); }

@@ -28,4 +28,7 @@ public:
     /// Reversible password encoding for files the suite writes.
     static QString CodificaClave(const QString& clave);
     static QString DecodificaClave(const QString& guardada);
+    /// Where the library's own failures (reports, data sheets) are logged; "" logs nothing.
+    static void ArchivoLog(const QString& archivo);
+    static QString ArchivoLogActual();
 };

@@ -56,4 +56,5 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo) {
 void CNDLL::setArchivoError(const adodb::Variant& v) {
     archivoError_ = v.toString();
     if (archivoError_.trimmed().isEmpty()) archivoError_ = RtArchivos::CarpetaParaGrabar(QStringLiteral("VLErr.Log"), RtArchivos::Clase::Estado) + QStringLiteral("VLErr.Log");
+    RtTexto::ArchivoLog(archivoError_);
 }

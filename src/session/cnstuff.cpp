@@ -3,6 +3,7 @@
 #include "data/db_dll.h"
 #include "data/errores.h"
 #include "runtime/operador.h"
+#include "reports/rtreporte.h"
 #include "runtime/fin.h"
 #include "runtime/protocolo.h"
 #include "runtime/rtentorno.h"
@@ -71,7 +72,7 @@ bool InicioSistema(const QString& lineaComandos) {
         }
     }
     gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
-    Q_UNUSED(carpeta);
+    RtReporte::CarpetaReportes(carpeta);
     if (PreparaConsulta) PreparaConsulta();
     gUsuarioLogeado = db.gUsuario;
     IniContable();

@@ -373,19 +373,3 @@ void frmTA_TITCOPIADORES::ConsultaCampo()
     caja->setText(clave.trimmed());
     txtfields_KeyDown(indice, 13, 0);
 }
-
-void frmTA_TITCOPIADORES::Reporte()
-{
-}
-
-void frmTA_TITCOPIADORES::Planilla()
-{
-}
-
-void frmTA_TITCOPIADORES::CmdRep_Click()
-{
-}
-
-void frmTA_TITCOPIADORES::CmdVarias_Click()
-{
-}

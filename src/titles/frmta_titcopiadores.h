@@ -12,6 +12,8 @@
 #include <memory>
 
 class CNDLL;
+class RtPlanilla;
+class RtReporte;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -97,6 +99,15 @@ public:
     void Planilla();
     void CmdRep_Click();
     void CmdVarias_Click();
+    /// The ledger accounts outside every title's range that are not headings:
+    /// an SQL condition (SqlDB) or a report selection formula.
+    QString Cuentas_Varias_de_Mayor(bool SqlDB, bool FormCuentas);
+    /// When not empty, the four outputs are written to this file (PDF for the
+    /// reports, XLSX or CSV for the data sheets) instead of being shown.
+    QString ArchivoSalida;
+    /// The report and data-sheet components, created on first use.
+    RtReporte& Reportes();
+    RtPlanilla& Planillas();
 
     // Field entry and validation.
     void txtfields_GotFocus(int Index);
@@ -139,6 +150,8 @@ private:
     /// The title's stored rows when the window showed it (HuellaTitulo).
     QString huellaMostrada_;
     std::unique_ptr<CNDLL> cndll_;
+    std::shared_ptr<RtReporte> rtReporte_;
+    std::shared_ptr<RtPlanilla> rtPlanilla_;
     bool descargada_ = false;
     bool mostrada_ = false;
 };

@@ -1,0 +1,265 @@
+// The four outputs of the main window on the demo database, and the selection
+// of the ledger accounts that no title covers.
+#include "entorno.h"
+
+#include "../lectores.h"
+#include "reports/rtplanilla.h"
+#include "reports/rtreporte.h"
+#include "reports/vista_previa.h"
+#include "session/cndll.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QToolButton>
+#include <set>
+
+namespace {
+
+class Reportes : public VentanaTitulos {
+protected:
+    void SetUp() override
+    {
+        VentanaTitulos::SetUp();
+        for (const QString& f : QDir(QStringLiteral(REPORTES_DIR)).entryList({QStringLiteral("*.rep")}))
+            QFile::copy(QStringLiteral(REPORTES_DIR "/") + f, dir_.filePath(f));
+    }
+    void TearDown() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (dynamic_cast<reportes::VistaPrevia*>(w) || dynamic_cast<reportes::VentanaPlanilla*>(w))
+                delete w;
+        VentanaTitulos::TearDown();
+    }
+    void titulos(const QString& valores)
+    {
+        ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
+        if (!valores.isEmpty())
+            ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) VALUES ") + valores);
+    }
+    QStringList lineasCsv(const QString& ruta)
+    {
+        QFile f(ruta);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    // The uncovered ledger accounts, worked out here from the tables.
+    std::set<QString> descubiertas()
+    {
+        std::vector<std::pair<QString, QString>> rangos;
+        adodb::Recordset t = DB().gCnn.Execute(QStringLiteral("SELECT DESDE, HASTA FROM TA_TITCOPIADORES"));
+        for (; !t.EOF_(); t.MoveNext())
+            rangos.emplace_back(t.Fields(0).Value().toString().trimmed(), t.Fields(1).Value().toString().trimmed());
+        std::set<QString> r;
+        adodb::Recordset c = DB().gCnn.Execute(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0"));
+        for (; !c.EOF_(); c.MoveNext()) {
+            const QString x = c.Fields(0).Value().toString().trimmed();
+            if (std::all_of(rangos.begin(), rangos.end(), [&](const auto& k) { return x < k.first || x > k.second; }))
+                r.insert(x);
+        }
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(Reportes, UncoveredAccountsSelectionInBothModes)
+{
+    abre();
+    titulos(QStringLiteral("('   1', 'A', '1000', '1999')"));
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0");
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
+              "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}");
+
+    titulos(QStringLiteral("('   1', 'A', '1000', '1999'), ('   2', 'B', '3000', '3999')"));
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false),
+              "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0");
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
+              "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') AND ({ma_cuentas.codigo} < '3000' OR "
+              "{ma_cuentas.codigo} > '3999') and not {ma_cuentas.titulo}");
+
+    // Blanks stored round a range: SQL compares without them, the formula with them.
+    titulos(QStringLiteral("('   1', 'A', ' 1000  ', '1999 ')"));
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0");
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
+              "({ma_cuentas.codigo} < ' 1000  ' OR {ma_cuentas.codigo} > '1999 ') and not {ma_cuentas.titulo}");
+
+    // A stray apostrophe stays inside its literal.
+    titulos(QStringLiteral("('   1', 'A', '10''00', '1999')"));
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '10''00' OR ltrim(codigo)> '1999') and titulo = 0");
+
+    // No titles: every ledger account is uncovered, and headings still are not listed.
+    titulos(QString());
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "titulo = 0");
+    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false), "not {ma_cuentas.titulo}");
+    EXPECT_TRUE(mensajes().isEmpty());
+}
+
+TEST_F(Reportes, TitlesSheetAndReportWrittenToFiles)
+{
+    abre();
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("titulos.csv"));
+    w().Planilla();
+    QStringList filas = lineasCsv(w().ArchivoSalida);
+    ASSERT_EQ(filas.size(), 11);
+    EXPECT_EQ(filas[0], "CODIGO;DESCRIPCION;DESDE;HASTA");
+    EXPECT_TRUE(filas.contains(QStringLiteral("   3;Deudores por Ventas;11030101001;11030201001")));
+
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("titulos.pdf"));
+    w().Reporte();
+    const QString pdf = TextoPdf(w().ArchivoSalida);
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Distribuidora del Litoral S.A.")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Títulos Copiadores")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Página 1 de 1")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Deudores por Ventas")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Cantidad de registros: 10")));
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+TEST_F(Reportes, UncoveredAccountsSheetAndReportListTheSameAccounts)
+{
+    abre();
+    const std::set<QString> esperado = descubiertas();
+    ASSERT_GT(esperado.size(), 20u);
+
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("varias.xlsx"));
+    w().CmdVarias_Click();
+    const QJsonArray celdas = LeeXlsx(w().ArchivoSalida)[QStringLiteral("celdas")].toArray();
+    ASSERT_EQ(celdas.size(), static_cast<qsizetype>(esperado.size()) + 1);
+    std::set<QString> enHoja;
+    for (qsizetype i = 1; i < celdas.size(); ++i) {
+        const QJsonObject codigo = celdas[i].toArray()[0].toObject();
+        EXPECT_EQ(codigo[QStringLiteral("t")].toString(), "s");
+        enHoja.insert(codigo[QStringLiteral("v")].toString());
+    }
+    EXPECT_EQ(enHoja, esperado);
+
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("varias.pdf"));
+    w().CmdRep_Click();
+    const QString pdf = TextoPdf(w().ArchivoSalida);
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Cuentas Varias de Mayor")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Distribuidora del Litoral S.A.")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Cantidad de registros: %1").arg(esperado.size())));
+    for (const QString& c : esperado)
+        EXPECT_TRUE(pdf.contains(c)) << c.toStdString();
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Plazo fijo Banco Nación")));  // searchable as typed
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+TEST_F(Reportes, ManyTitlesAndNoTitlesBothWork)
+{
+    abre();
+    // 1,500 titles of one account each, many more than the engine could nest.
+    QStringList valores;
+    adodb::Recordset c = DB().gCnn.Execute(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0 ORDER BY Codigo"));
+    std::vector<QString> hojas;
+    for (; !c.EOF_(); c.MoveNext())
+        hojas.push_back(c.Fields(0).Value().toString());
+    for (int i = 0; i < 1500; ++i) {
+        const QString cod = hojas[static_cast<size_t>(i) % (hojas.size() - 5)];
+        valores << QStringLiteral("('%1', 'T', '%2', '%2')").arg(i + 1, 4).arg(cod);
+    }
+    titulos(valores.join(u','));
+    ASSERT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 1500);
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("muchos.csv"));
+    w().CmdVarias_Click();
+    EXPECT_EQ(lineasCsv(w().ArchivoSalida).size(), 6);  // the five accounts left out, and the captions
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("muchos.pdf"));
+    w().CmdRep_Click();
+    EXPECT_TRUE(TextoPdf(w().ArchivoSalida).contains(QStringLiteral("Cantidad de registros: 5")));
+
+    titulos(QString());
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("ninguno.csv"));
+    w().CmdVarias_Click();
+    EXPECT_EQ(lineasCsv(w().ArchivoSalida).size(), static_cast<qsizetype>(hojas.size()) + 1);
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+TEST_F(Reportes, KeysAndPictureButtonsOpenTheirWindows)
+{
+    abre();
+    auto abiertas = [] {
+        QStringList t;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && (dynamic_cast<reportes::VistaPrevia*>(w) || dynamic_cast<reportes::VentanaPlanilla*>(w)))
+                t << w->windowTitle();
+        t.sort();
+        return t;
+    };
+    tecla(Qt::Key_F4);
+    tecla(Qt::Key_F6);
+    QTest::mouseClick(w().CmdRep, Qt::LeftButton);
+    QTest::mouseClick(w().CmdVarias, Qt::LeftButton);
+    EXPECT_EQ(abiertas(), (QStringList{"Planilla de Datos - Reporte de Cuentas Varias del Mayor", "Títulos Copiadores",
+                                       "Vista previa - Cuentas Varias de Mayor", "Vista previa - Títulos Copiadores"}));
+    EXPECT_EQ(w().CmdRep->toolTip(), "Reporte Cuentas Varias de Mayor");
+    EXPECT_EQ(w().CmdVarias->toolTip(), "Planilla de Datos Cuentas Varias de Mayor");
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+TEST_F(Reportes, MissingCompanyNameAndMissingDefinition)
+{
+    abre();
+    ejecuta(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'NOMBRE'"));
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("sin_nombre.pdf"));
+    w().Reporte();
+    EXPECT_TRUE(TextoPdf(w().ArchivoSalida).contains(QStringLiteral("Cantidad de registros: 10")));
+    QFile::remove(dir_.filePath(QStringLiteral("rp_cn070.rep")));
+    w().CmdRep_Click();
+    ASSERT_EQ(mensajes().size(), 1);
+    EXPECT_TRUE(mensajes()[0].startsWith(QStringLiteral("No se encuentra el reporte rp_cn070")));
+}
+
+TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
+{
+    // The program folder must hold the report definitions: it is the build's.
+    const QString carpeta = QFileInfo(QStringLiteral(PROGRAMA)).absolutePath();
+    ASSERT_TRUE(QFile::exists(carpeta + QStringLiteral("/rp_cn070.rep")));
+    DB().gCnn.Close();
+    const QString base = QStringLiteral("@DbName=%1;").arg(ruta_);
+    auto ejecuta = [&](const QStringList& extra) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the program chooses no screen by itself
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(PROGRAMA), QStringList{QStringLiteral("@Server=;"), base, QStringLiteral("@Usuario=ADMIN;"), QStringLiteral("@Password=;")} + extra);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return p.exitCode();
+    };
+    const QString a = dir_.filePath(QStringLiteral("a.pdf")), b = dir_.filePath(QStringLiteral("b.xlsx")),
+                  c = dir_.filePath(QStringLiteral("c.pdf")), d = dir_.filePath(QStringLiteral("d.csv"));
+    EXPECT_EQ(ejecuta({QStringLiteral("--reporte=") + a, QStringLiteral("--planilla=") + b, QStringLiteral("--reporte-cuentas-varias=") + c,
+                       QStringLiteral("--planilla-cuentas-varias=") + d}),
+              0);
+    EXPECT_TRUE(TextoPdf(a).contains(QStringLiteral("Cantidad de registros: 10")));
+    EXPECT_EQ(LeeXlsx(b)[QStringLiteral("celdas")].toArray().size(), 11);
+    EXPECT_EQ(lineasCsv(d).size(), 62);
+    EXPECT_TRUE(TextoPdf(c).contains(QStringLiteral("Cantidad de registros: 61")));
+    // A file that cannot be written is an error the scheduler sees.
+    EXPECT_EQ(ejecuta({QStringLiteral("--planilla=/nonexistent/dir/x.xlsx")}), 3);
+}
+
+TEST_F(Reportes, TheAccountingErrorLogReceivesTheOutputsFailures)
+{
+    abre();
+    QFile::remove(dir_.filePath(QStringLiteral("rp_cn070.rep")));
+    // A blank name means the log in the program folder.
+    w().Contabilidad().setArchivoError(adodb::Variant(QStringLiteral("  ")));
+    EXPECT_EQ(RtTexto::ArchivoLogActual(), dir_.path() + QStringLiteral("/VLErr.Log"));
+    w().CmdRep_Click();
+    const QString otro = dir_.filePath(QStringLiteral("otro.log"));
+    w().Contabilidad().setArchivoError(adodb::Variant(otro));
+    w().CmdRep_Click();
+    RtTexto::ArchivoLog({});
+    for (const QString& log : {dir_.filePath(QStringLiteral("VLErr.Log")), otro}) {
+        QFile f(log);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << log.toStdString();
+        const QStringList lineas = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        ASSERT_EQ(lineas.size(), 1);
+        EXPECT_TRUE(lineas[0].contains(QStringLiteral(" Rutina: - ImprimeReporte Mensaje No se encuentra el reporte rp_cn070")))
+            << lineas[0].toStdString();
+    }
+    EXPECT_EQ(mensajes().size(), 2);
+}
