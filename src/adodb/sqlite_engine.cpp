@@ -3,6 +3,7 @@
 #include "engine.h"
 #include "messages.h"
 #include "sqlite_dialect.h"
+#include "sqlite_funciones.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -17,78 +18,12 @@ namespace {
 
 const QString kSource = QStringLiteral("SQLite");
 
-// Text compared as SQL Server's default collation does: case and trailing blanks ignored.
-int compareCI(void*, int la, const void* a, int lb, const void* b) {
-    const auto* pa = static_cast<const unsigned char*>(a);
-    const auto* pb = static_cast<const unsigned char*>(b);
-    while (la > 0 && pa[la - 1] == ' ') --la;
-    while (lb > 0 && pb[lb - 1] == ' ') --lb;
-    const int n = la < lb ? la : lb;
-    for (int i = 0; i < n; ++i) {
-        unsigned char x = pa[i], y = pb[i];
-        if (x >= 0x80 || y >= 0x80) {
-            // Non-ASCII: fold case through Unicode.
-            const QString qa = QString::fromUtf8(reinterpret_cast<const char*>(pa + i), la - i);
-            const QString qb = QString::fromUtf8(reinterpret_cast<const char*>(pb + i), lb - i);
-            return qa.compare(qb, Qt::CaseInsensitive);
-        }
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return la == lb ? 0 : (la < lb ? -1 : 1);
-}
-
-QString argText(sqlite3_value* v) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    return p ? QString::fromUtf8(p, sqlite3_value_bytes(v)) : QString();
-}
-
-void resultText(sqlite3_context* ctx, const QString& s) {
-    const QByteArray b = s.toUtf8();
-    sqlite3_result_text(ctx, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
-}
-
-void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    QString s = argText(argv[0]);
-    int n = static_cast<int>(s.size());
-    while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
-    sqlite3_result_int(ctx, n);
-}
-
-void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const QString needle = argText(argv[0]), hay = argText(argv[1]);
-    int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;
-    if (start < 1) start = 1;
-    const qsizetype p = hay.indexOf(needle, start - 1, Qt::CaseInsensitive);
-    sqlite3_result_int(ctx, needle.isEmpty() ? 0 : static_cast<int>(p + 1));
-}
-
-void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
-    resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-}
-
-void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    resultText(ctx, argText(argv[0]).toUpper());
-}
-
-void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    resultText(ctx, argText(argv[0]).toLower());
-}
-
-void registerDialect(sqlite3* db) {
-    sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "LEN", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "CHARINDEX", 2, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "CHARINDEX", 3, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "GETDATE", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "UPPER", 1, det, nullptr, fnUpper, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "LOWER", 1, det, nullptr, fnLower, nullptr, nullptr, nullptr);
+// QString::fromUtf8 drops a leading byte-order mark; stored text keeps it.
+QString TextoUtf8(const char* p, int bytes) {
+    if (bytes >= 3 && static_cast<unsigned char>(p[0]) == 0xEF && static_cast<unsigned char>(p[1]) == 0xBB &&
+        static_cast<unsigned char>(p[2]) == 0xBF)
+        return QChar(0xFEFF) + QString::fromUtf8(p + 3, bytes - 3);
+    return QString::fromUtf8(p, bytes);
 }
 
 // Declared column type, written the SQL Server way, to ADO's type code and size.
@@ -157,7 +92,7 @@ public:
         db_ = db;
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, (timeoutSecs > 0 ? timeoutSecs : 15) * 1000);
-        registerDialect(db_);
+        RegistraFuncionesSqlite(db_);
         try {
             // Reading the schema proves the file is a database; WAL lets a reader
             // and a writer (two running programs) share the file.
@@ -442,7 +377,7 @@ private:
             case SQLITE_NULL: r.cells.push_back(Variant::Null()); break;
             default: {
                 const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-                QString text = QString::fromUtf8(p, sqlite3_column_bytes(s, i));
+                QString text = TextoUtf8(p, sqlite3_column_bytes(s, i));
                 if (kinds_[static_cast<size_t>(i)] == 1) {
                     const QDateTime d = ParseDate(text);
                     if (d.isValid()) {
