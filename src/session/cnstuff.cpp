@@ -276,7 +276,7 @@ int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Varia
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! "));
     const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, mensaje, r));
+    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, errores::MensajeLog(CodErr), r));
     return r;
 }
 

@@ -168,7 +168,7 @@ bool ServidorPg::Inicia() {
 
 bool ServidorPg::ArrancaPostgres() {
     const QString opciones =
-        QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off "
+        QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
                        "-c full_page_writes=off -c max_connections=40 -c shared_buffers=32MB")
             .arg(puerto_)
             .arg(sockets_);
