@@ -162,13 +162,17 @@ QString rewriteInside(const Tokens& t, size_t from, size_t to) {
 }
 
 QString rewrite(Tokens t) {
-    for (size_t i = 0; i < t.size(); ++i) {
-        Token& k = t[i];
+    for (Token& k : t) {
         if (k.kind == Tok::Quoted && k.text.startsWith(u'[')) {
             // PostgreSQL folds unquoted names to lower case, as the schema was created.
             const QString name = k.text.mid(1, k.text.size() - 2);
-            k.text = simpleName(name) ? name : u'"' + name.toLower() + u'"';
-        } else if (is(k, "WITH")) {
+            if (simpleName(name)) k = {Tok::Word, name};
+            else k.text = u'"' + name.toLower() + u'"';
+        }
+    }
+    for (size_t i = 0; i < t.size(); ++i) {
+        Token& k = t[i];
+        if (is(k, "WITH")) {
             const size_t a = next(t, i + 1);
             if (a < t.size() && punct(t[a], "(")) {
                 const size_t b = next(t, a + 1);
