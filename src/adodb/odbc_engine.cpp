@@ -466,6 +466,7 @@ private:
     void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const;
     Variant readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const;
     void markKeys(Rowset& rs);
+    static void restoreCase(Rowset& rs, const QString& sql);
     void endTransaction(SQLSMALLINT completion);
     void setAutocommit(bool on);
     bool isSqlServer() const { return dbms_.contains(u"SQL Server", Qt::CaseInsensitive); }
@@ -785,6 +786,34 @@ Rowset OdbcEngine::collect(const Handle& st) const {
     return kept;
 }
 
+// PostgreSQL folds unquoted names to lower case; the operator should see a
+// column named as the statement wrote it ("CodigoOpcional", not "codigoopcional").
+void OdbcEngine::restoreCase(Rowset& rs, const QString& sql) {
+    std::map<QString, QString> spelling;
+    qsizetype i = 0;
+    const qsizetype n = sql.size();
+    while (i < n) {
+        if (sql[i] == u'\'') {  // words inside literals are data, not names
+            for (++i; i < n && sql[i] != u'\''; ++i) {
+            }
+            ++i;
+            continue;
+        }
+        if (!(sql[i].isLetter() || sql[i] == u'_')) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'_')) ++i;
+        const QString word = sql.mid(start, i - start);
+        spelling.emplace(word.toLower(), word);
+    }
+    for (ColumnInfo& c : rs.columns) {
+        if (c.name != c.name.toLower()) continue;  // quoted, kept as the server has it
+        if (const auto it = spelling.find(c.name); it != spelling.end()) c.name = it->second;
+    }
+}
+
 void OdbcEngine::markKeys(Rowset& rs) {
     for (ColumnInfo& c : rs.columns) {
         if (c.baseTable.isEmpty() || c.baseColumn.isEmpty()) continue;
@@ -840,6 +869,7 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     }
     // After the statement is gone: servers without MARS allow one active result per connection.
     if (result.returnsRows) markKeys(result);
+    if (isPostgres() && result.returnsRows) restoreCase(result, sql);
     return result;
 }
 

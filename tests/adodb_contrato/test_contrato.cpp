@@ -82,6 +82,9 @@ TEST_P(Contrato, NavigationTypesAndNulls) {
     Recordset rs;
     rs.Open(QStringLiteral("SELECT CODIGO, DESCRIPCION, CANT, fechahora_grabacion FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn);
     EXPECT_EQ(rs.RecordCount(), 2);
+    // Named as the statement wrote them, also where the server folds names to lower case.
+    EXPECT_EQ(rs.Fields(1).Name(), QStringLiteral("DESCRIPCION"));
+    EXPECT_EQ(rs.Fields(3).Name(), QStringLiteral("fechahora_grabacion"));
     EXPECT_EQ(rs.Fields(QStringLiteral("codigo")).Value().toString(), QStringLiteral("   1"));
     EXPECT_EQ(rs.Fields(0).DefinedSize(), 4);
     EXPECT_TRUE(rs.Fields(0).Type() == adVarChar || rs.Fields(0).Type() == adVarWChar) << rs.Fields(0).Type();
