@@ -78,3 +78,26 @@ TEST_F(ArchivoParaHerramientas, ChangesMadeInTheShellKeepTheRulesAndTheProgramRe
     rs.Open(QStringLiteral("SELECT DESCRIPCION FROM MA_CUENTAS WHERE Codigo = '11010101001'"), &cn);
     EXPECT_EQ(rs.Fields(0).Value().toString(), QStringLiteral("Caja chica"));
 }
+
+TEST_F(ArchivoParaHerramientas, TheSqliteOdbcDriverWithTheExtensionQueriesAndModifiesTheFile) {
+    Connection odbc;
+    try {
+        odbc.Open(QStringLiteral("Driver={SQLite3};Database=%1;LoadExt=%2;").arg(base.archivo(), ExtensionCi()));
+    } catch (const AdoException& e) {
+        if (e.error().SQLState == u"IM002") GTEST_SKIP() << "controlador SQLite3 no instalado";
+        throw;
+    }
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE CodigoOpcional = 'BNA01'"), &odbc);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields(0).Value().toString(), QStringLiteral("11010201001"));
+    long n = 0;
+    odbc.Execute(QStringLiteral("UPDATE MA_CUENTAS SET DESCRIPCION = 'Banco Nación' WHERE DESCRIPCION = 'BANCO'"), &n);
+    EXPECT_EQ(n, 1);
+    odbc.Close();
+
+    cn.Open(base.Cadena());
+    Recordset propio;
+    propio.Open(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE DESCRIPCION = 'banco nación'"), &cn);
+    EXPECT_EQ(propio.Fields(0).Value().toInt64(), 1);
+}
