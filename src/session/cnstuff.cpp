@@ -59,6 +59,10 @@ bool InicioSistema(const QString& lineaComandos) {
         db.gDBName = base;
         db.gUserPassWord = clave;
         db.gServidor = servidor;
+        // Settings the driver needs and the command line cannot carry (Encrypt=no
+        // for the SQL Server driver 18, SSLmode for psqlODBC, ...).
+        const QString extendido = RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Conexion"), QStringLiteral("Extendido"), QString());
+        if (!extendido.trimmed().isEmpty()) db.gExtended = extendido.trimmed();
         db.OpenServerADODB();
         if (!db.gOpenFlag) return false;
         try {

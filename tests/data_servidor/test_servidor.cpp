@@ -2,6 +2,7 @@
 // connection error box, and what the operator and the error log get.
 #include "../sesion_db.h"
 #include "servidor_pg.h"
+#include "session/cnstuff.h"
 
 #include "adodb/odbc_engine_p.h"
 #include "adodb/sqlite_mensajes.h"
@@ -64,7 +65,9 @@ protected:
         SesionDb::SetUp();
         servidor = Servidor();
         if (!servidor) GTEST_SKIP() << "PostgreSQL no disponible";
-        if (!servidor->Activo()) ASSERT_TRUE(servidor->Reanuda()) << qPrintable(servidor->error());
+        if (!servidor->Activo()) {
+            ASSERT_TRUE(servidor->Reanuda()) << qPrintable(servidor->error());
+        }
         static int n = 0;
         base = QStringLiteral("sesion%1").arg(++n);
         ASSERT_TRUE(servidor->CreaBase(base)) << qPrintable(servidor->error());
@@ -99,6 +102,22 @@ TEST_F(SesionPg, AServerPrefixConnectsThroughTheSuitesOwnTemplate) {
     EXPECT_EQ(DB().gCnn.DbmsName(), QStringLiteral("PostgreSQL"));
     EXPECT_EQ(filas(QStringLiteral("SELECT TOP 1 * FROM TA_TITCOPIADORES with(nolock) WHERE CODIGO = '   1 '")), 1);
     EXPECT_TRUE(guion.op.preguntas.empty());
+}
+
+TEST_F(SesionPg, TheSuitesCommandLineReachesPostgresWithTheIniExtras) {
+    QFile ini(dir.filePath(QStringLiteral("CN000p.INI")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Conexion]\r\nExtendido=SSLmode=disable;\r\n");
+    ini.close();
+    DB().gOpenFlag = false;
+    const QString linea = QStringLiteral("\"@Server=%1;\" \"@DbName=%2;\" \"@Usuario=%3;\" \"@Password=%4;\"")
+                              .arg(DB().gServidor, base, DB().gUsuario, DB().gUserPassWord);
+    DB().gServidor.clear();
+    EXPECT_TRUE(CNStuffContable::InicioSistema(linea));
+    EXPECT_TRUE(DB().gOpenFlag);
+    EXPECT_TRUE(DB().gConnString.endsWith(QStringLiteral(";SSLmode=disable;"))) << qPrintable(DB().gConnString);
+    EXPECT_EQ(filas(QStringLiteral("SELECT * FROM TA_TITCOPIADORES")), 2);
+    DB().gExtended.clear();
 }
 
 TEST_F(SesionPg, ATerminatedBackendIsRepairedSilently) {
