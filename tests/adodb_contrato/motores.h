@@ -24,23 +24,6 @@ inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p) {
     return "?";
 }
 
-/// The one server of this test program, started on first use and stopped at exit.
-inline ServidorPg* ServidorDePruebas() {
-    static std::unique_ptr<ServidorPg> servidor;
-    static bool intentado = false;
-    if (!intentado) {
-        intentado = true;
-        servidor = std::make_unique<ServidorPg>();
-        if (!servidor->Inicia()) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor->error()));
-            servidor.reset();
-        }
-        // Stopped before the static destructors run, so a crash there cannot leave it up.
-        std::atexit([] { servidor.reset(); });
-    }
-    return servidor.get();
-}
-
 /// Where the loadable collation was built.
 inline QString ExtensionCi() { return QStringLiteral(PROGRAM_DIR "/ci.so"); }
 
@@ -51,7 +34,7 @@ public:
         motor_ = motor;
         if (!dir_.isValid()) return false;
         if (motor == Motor::PostgreSql) {
-            servidor_ = ServidorDePruebas();
+            servidor_ = ServidorPg::Compartido();
             if (!servidor_) {
                 *motivo = QStringLiteral("no se pudo iniciar PostgreSQL");
                 return false;

@@ -19,21 +19,6 @@ using adodb::Recordset;
 
 namespace {
 
-ServidorPg* Servidor() {
-    static std::unique_ptr<ServidorPg> s;
-    static bool intentado = false;
-    if (!intentado) {
-        intentado = true;
-        s = std::make_unique<ServidorPg>();
-        if (!s->Inicia()) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(s->error()));
-            s.reset();
-        }
-        std::atexit([] { s.reset(); });
-    }
-    return s.get();
-}
-
 // A loopback port with nothing listening.
 int PuertoCerrado() {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -63,7 +48,7 @@ class SesionPg : public SesionDb {
 protected:
     void SetUp() override {
         SesionDb::SetUp();
-        servidor = Servidor();
+        servidor = ServidorPg::Compartido();
         if (!servidor) GTEST_SKIP() << "PostgreSQL no disponible";
         if (!servidor->Activo()) {
             ASSERT_TRUE(servidor->Reanuda()) << qPrintable(servidor->error());

@@ -5,21 +5,18 @@
 
 namespace {
 
+// The suite's users are the server's logins.
 ServidorPg* Servidor() {
-    static std::unique_ptr<ServidorPg> s;
-    static bool intentado = false;
-    if (!intentado) {
-        intentado = true;
-        s = std::make_unique<ServidorPg>();
-        // The suite's users are the server's logins.
-        if (!s->Inicia() || !s->Psql(QStringLiteral("postgres"),
-                                     QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'"))) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(s->error()));
-            s.reset();
+    static ServidorPg* s = [] {
+        ServidorPg* servidor = ServidorPg::Compartido();
+        if (servidor && !servidor->Psql(QStringLiteral("postgres"),
+                                        QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'"))) {
+            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor->error()));
+            return static_cast<ServidorPg*>(nullptr);
         }
-        std::atexit([] { s.reset(); });
-    }
-    return s.get();
+        return servidor;
+    }();
+    return s;
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <QThread>
 #include <QVersionNumber>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <arpa/inet.h>
 #include <grp.h>
 #include <netinet/in.h>
@@ -66,6 +69,22 @@ ServidorPg::ServidorPg() = default;
 ServidorPg::~ServidorPg() {
     Detiene();
     if (vigia_ > 0) ::kill(static_cast<pid_t>(vigia_), SIGKILL);
+}
+
+ServidorPg* ServidorPg::Compartido() {
+    static std::unique_ptr<ServidorPg> servidor;
+    static bool intentado = false;
+    if (!intentado) {
+        intentado = true;
+        servidor = std::make_unique<ServidorPg>();
+        if (!servidor->Inicia()) {
+            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor->error()));
+            servidor.reset();
+        }
+        // Stopped before static destructors run, so nothing there can leave it up.
+        std::atexit([] { servidor.reset(); });
+    }
+    return servidor.get();
 }
 
 QString ServidorPg::CarpetaProgramas() {

@@ -44,6 +44,10 @@ public:
     /// psql's own command line (program first) for `base`.
     QStringList LineaPsql(const QString& base) const;
 
+    /// One server for the whole test program, started on first use and stopped at
+    /// exit; nullptr (the reason on stderr) when it cannot start.
+    static ServidorPg* Compartido();
+
     /// The folder of PostgreSQL's programs (highest version installed), empty when none.
     static QString CarpetaProgramas();
 
