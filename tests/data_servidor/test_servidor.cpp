@@ -254,6 +254,19 @@ TEST_F(SesionDb, EmbeddedEngineMessagesAreSpanishInTheBoxAndOriginalInTheLog) {
     EXPECT_TRUE(log[2].contains(QStringLiteral("[SQLite: UNIQUE constraint failed: T.ID]"))) << qPrintable(log[2]);
 }
 
+TEST_F(SesionDb, AFileThatIsNotADatabaseIsToldInSpanishInTheConnectionBox) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    guion.op.respuestas = {rt::vbNo};
+    DB().OpenServerADODB();
+    EXPECT_FALSE(DB().gOpenFlag);
+    ASSERT_EQ(guion.op.preguntas.size(), 1u);
+    EXPECT_TRUE(guion.op.preguntas[0].texto.contains(QStringLiteral("\rDescripcion: El archivo no es una base de datos.\r")))
+        << qPrintable(guion.op.preguntas[0].texto);
+}
+
 TEST(TextoParaOperador, EveryConditionAnOperatorMeets) {
     auto texto = [](int codigo, const char* mensaje) {
         return adodb::TextoParaOperador(adodb::Error{adodb::kErrUnspecified, QString::fromUtf8(mensaje),
