@@ -53,7 +53,8 @@ Tokens lex(const QString& s) {
             const qsizetype close = s.indexOf(u'#', i + 1);
             const QDateTime d = close > i + 1 ? ParseDate(s.mid(i + 1, close - i - 1)) : QDateTime();
             if (d.isValid()) {
-                out.push_back({Tok::String, u'\'' + d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\''});
+                // Not a String token: a date is neither blank-padded nor joined with ||.
+                out.push_back({Tok::Quoted, u'\'' + d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\''});
                 i = close + 1;
             } else {
                 out.push_back({Tok::Punct, QString(c)});
@@ -245,13 +246,16 @@ QString rewrite(Tokens t) {
         const size_t p = previous(t, i), n = next(t, i + 1);
         if (p == std::string::npos || n >= t.size() || t[n].kind != Tok::String) continue;
         if (t[p].kind != Tok::Word || is(t[p], "NULL")) continue;
+        // A date in quotes is compared as a date when the column is one.
+        if (ParseDate(t[n].text.mid(1, t[n].text.size() - 2)).isValid()) continue;
         t[n].text = stripTrailingBlanks(t[n].text);
         // A qualified name (a.b) is taken whole.
         size_t from = p;
         while (from >= 2 && punct(t[from - 1], ".") && t[from - 2].kind == Tok::Word) from -= 2;
         const QString name = join(t, from, p + 1);
         blank(t, from, p);
-        t[from] = {Tok::Quoted, QStringLiteral("rtrim(%1)").arg(name)};
+        // As text, so that a number column compared with '5' still works (the cast keeps the collation).
+        t[from] = {Tok::Quoted, QStringLiteral("rtrim(CAST(%1 AS text))").arg(name)};
     }
 
     // TOP n [PERCENT] after SELECT [DISTINCT|ALL] becomes LIMIT at the end of that select.

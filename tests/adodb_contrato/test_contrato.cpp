@@ -163,6 +163,9 @@ TEST_P(Contrato, SqlServerDialect_NotTranslatedBySqliteOdbcDriver) {
     EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('a', DESCRIPCION, 7) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 10);
     EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('x', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 0);
     EXPECT_EQ(cuenta(QStringLiteral("fechahora_grabacion < #2026-02-01# AND fechahora_grabacion > #2026-01-31#")), 1);
+    // A date in quotes, and a number column compared with a text literal, as SQL Server allows.
+    EXPECT_EQ(cuenta(QStringLiteral("fechahora_grabacion = '2026-01-31 10:20:30'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("CANT = '3'")), 1);
     EXPECT_EQ(cuenta(QStringLiteral("[DESCRIPCION] = 'ventas' AND CODIGO IN (SELECT TOP 5 CODIGO FROM TA_TITCOPIADORES)")), 1);
     const QDateTime ahora = valor(QStringLiteral("SELECT GETDATE()")).toDateTime();
     EXPECT_LT(qAbs(ahora.secsTo(QDateTime::currentDateTime())), 120) << ahora.toString().toStdString();

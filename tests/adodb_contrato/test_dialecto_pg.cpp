@@ -11,7 +11,7 @@ using adodb::SqlServerToPostgres;
 TEST(DialectoPostgres, AssignmentsAndQuotedTextStayAsWritten) {
     // '=' in SET assigns: no rtrim() on its left, blanks in the value are data.
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("UPDATE T SET A = 'x  ', B = 'a+b' WHERE C = 'y  '")),
-              QStringLiteral("UPDATE T SET A = 'x  ', B = 'a+b' WHERE rtrim(C) = 'y'"));
+              QStringLiteral("UPDATE T SET A = 'x  ', B = 'a+b' WHERE rtrim(CAST(C AS text)) = 'y'"));
     // Words inside literals and quoted names are not rewritten.
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT 'TOP 5 with(nolock) LEN(' FROM \"dbo\"")),
               QStringLiteral("SELECT 'TOP 5 with(nolock) LEN(' FROM \"dbo\""));
@@ -21,7 +21,12 @@ TEST(DialectoPostgres, AssignmentsAndQuotedTextStayAsWritten) {
 
 TEST(DialectoPostgres, ConditionsAfterASubqueryStillIgnoreTrailingBlanks) {
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT * FROM T WHERE X IN (SELECT Y FROM U) AND t.A <> 'b '")),
-              QStringLiteral("SELECT * FROM T WHERE X IN (SELECT Y FROM U) AND rtrim(t.A) <> 'b'"));
+              QStringLiteral("SELECT * FROM T WHERE X IN (SELECT Y FROM U) AND rtrim(CAST(t.A AS text)) <> 'b'"));
+}
+
+TEST(DialectoPostgres, DatesAreComparedAsDates) {
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT * FROM T WHERE F = #2025-12-31# AND G = '2025-12-31'")),
+              QStringLiteral("SELECT * FROM T WHERE F = '2025-12-31 00:00:00' AND G = '2025-12-31'"));
 }
 
 TEST(DialectoPostgres, TopInSubqueriesAndPercent) {
