@@ -710,7 +710,7 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
     }
 
     // Long text arrives in pieces; each call returns the next one.
-    std::array<SQLWCHAR, 2048> buf{};
+    std::array<SQLWCHAR, 2048> buf;  // not cleared: a cell is read per call, and clearing 4 KB each time costs more than the read
     const SQLLEN capacity = static_cast<SQLLEN>(sizeof buf);
     QString text;
     for (;;) {
