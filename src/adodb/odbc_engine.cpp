@@ -258,6 +258,18 @@ QString sqliteState(std::int32_t native, const QString& message) {
     return {};
 }
 
+// FreeTDS tells why a connection failed ("Unknown host machine name.") only in
+// an informational record after two generic errors; the operator reads the
+// first record's text, so the reason goes in front of it.
+void leadWithTheReason(std::vector<Error>& records) {
+    if (records.empty() || !records.front().SQLState.startsWith(u"08")) return;
+    QStringList reasons;
+    for (const Error& r : records)
+        if (r.SQLState.startsWith(u"01") && !r.Description.isEmpty() && !records.front().Description.contains(r.Description))
+            reasons << r.Description;
+    if (!reasons.isEmpty()) records.front().Description = reasons.join(u' ') + u' ' + records.front().Description;
+}
+
 // ---------------------------------------------------------------------------
 // Values
 
@@ -502,6 +514,7 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
     // Warnings (class 01) may come before the error that matters; the first record names the failure.
     std::stable_partition(records.begin(), records.end(),
                           [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
+    leadWithTheReason(records);
     if (records.empty())
         records.push_back(Error{kErrUnspecified, u"El controlador ODBC devolvió un error sin descripción."_s,
                                 source_, u"HY000"_s, 0});

@@ -222,7 +222,20 @@ TEST_F(SesionDb, FreeTdsOnAClosedPortAnswersAtOnceWithItsOwnReason) {
     const QString descripcion = texto.section(QStringLiteral("Descripcion: "), 1).section(u'\r', 0, 0);
     EXPECT_FALSE(descripcion.contains(QStringLiteral("Unable to connect to data source"))) << qPrintable(texto);
     EXPECT_FALSE(descripcion.isEmpty());
-    std::printf("FreeTDS: %s\n", qPrintable(texto.section(u'\r', 0, 3)));
+}
+
+TEST_F(SesionDb, FreeTdsOnAnUnknownHostNamesTheHostFirst) {
+    DB().gServidor = QStringLiteral("servidor-inexistente.invalid");
+    DB().gDBName = QStringLiteral("CONTABLE");
+    guion.op.respuestas = {rt::vbNo};
+    DB().OpenServerADODB();
+    ASSERT_EQ(guion.op.preguntas.size(), 1u);
+    const QString texto = guion.op.preguntas[0].texto;
+    if (texto.contains(QStringLiteral("IM002"))) GTEST_SKIP() << "FreeTDS no instalado";
+    // FreeTDS gives the reason only as an informational record after its generic errors.
+    EXPECT_TRUE(texto.contains(QStringLiteral("\rDescripcion: Unknown host machine name. Unable to connect"))) << qPrintable(texto);
+    EXPECT_TRUE(texto.startsWith(QStringLiteral(" Estado de Sql: 08"))) << qPrintable(texto);
+    EXPECT_GE(DB().gCnn.Errors().Count(), 2);
 }
 
 // ---------------------------------------------------------------------------
