@@ -400,14 +400,31 @@ UPDATE MA_CUENTAS
 
 -- Check digit: modulo 11 with weights 5,4,3,2,7,6,5,4,3,2,7 over the digits
 -- of the code (missing positions count 0); a result of 11 gives 0 and 10
--- gives 9.
+-- gives 9 (x - x / 10). Written without LIKE or text arithmetic so that
+-- PostgreSQL runs it too.
 UPDATE MA_CUENTAS
-   SET DV = CAST(min(9, (11 - (  substr(Codigo, 1, 1) * 5 + substr(Codigo, 2, 1) * 4
-                                + substr(Codigo, 3, 1) * 3 + substr(Codigo, 4, 1) * 2
-                                + substr(Codigo, 5, 1) * 7 + substr(Codigo, 6, 1) * 6
-                                + substr(Codigo, 7, 1) * 5 + substr(Codigo, 8, 1) * 4
-                                + substr(Codigo, 9, 1) * 3 + substr(Codigo, 10, 1) * 2
-                                + substr(Codigo, 11, 1) * 7) % 11) % 11) AS TEXT);
+   SET DV = CAST((11 - (CAST(substr(Codigo || '00000000000', 1, 1) AS INTEGER) * 5
+                  + CAST(substr(Codigo || '00000000000', 2, 1) AS INTEGER) * 4
+                  + CAST(substr(Codigo || '00000000000', 3, 1) AS INTEGER) * 3
+                  + CAST(substr(Codigo || '00000000000', 4, 1) AS INTEGER) * 2
+                  + CAST(substr(Codigo || '00000000000', 5, 1) AS INTEGER) * 7
+                  + CAST(substr(Codigo || '00000000000', 6, 1) AS INTEGER) * 6
+                  + CAST(substr(Codigo || '00000000000', 7, 1) AS INTEGER) * 5
+                  + CAST(substr(Codigo || '00000000000', 8, 1) AS INTEGER) * 4
+                  + CAST(substr(Codigo || '00000000000', 9, 1) AS INTEGER) * 3
+                  + CAST(substr(Codigo || '00000000000', 10, 1) AS INTEGER) * 2
+                  + CAST(substr(Codigo || '00000000000', 11, 1) AS INTEGER) * 7) % 11) % 11
+           - (11 - (CAST(substr(Codigo || '00000000000', 1, 1) AS INTEGER) * 5
+                  + CAST(substr(Codigo || '00000000000', 2, 1) AS INTEGER) * 4
+                  + CAST(substr(Codigo || '00000000000', 3, 1) AS INTEGER) * 3
+                  + CAST(substr(Codigo || '00000000000', 4, 1) AS INTEGER) * 2
+                  + CAST(substr(Codigo || '00000000000', 5, 1) AS INTEGER) * 7
+                  + CAST(substr(Codigo || '00000000000', 6, 1) AS INTEGER) * 6
+                  + CAST(substr(Codigo || '00000000000', 7, 1) AS INTEGER) * 5
+                  + CAST(substr(Codigo || '00000000000', 8, 1) AS INTEGER) * 4
+                  + CAST(substr(Codigo || '00000000000', 9, 1) AS INTEGER) * 3
+                  + CAST(substr(Codigo || '00000000000', 10, 1) AS INTEGER) * 2
+                  + CAST(substr(Codigo || '00000000000', 11, 1) AS INTEGER) * 7) % 11) % 11 / 10 AS TEXT);
 
 -- Accounts kept in foreign currency
 UPDATE MA_CUENTAS SET Moneda = 'USD'
@@ -415,7 +432,7 @@ UPDATE MA_CUENTAS SET Moneda = 'USD'
 
 -- Accounts adjusted for inflation (non-monetary items)
 UPDATE MA_CUENTAS SET AjustaInflacion = 1
- WHERE titulo = 0 AND (Codigo LIKE '1105%' OR Codigo LIKE '12%' OR Codigo LIKE '3%');
+ WHERE titulo = 0 AND (substr(Codigo, 1, 4) = '1105' OR substr(Codigo, 1, 2) = '12' OR substr(Codigo, 1, 1) = '3');
 
 -- Confidential accounts: hidden from users who are not administrators
 -- (SS_MA_CUENTAS)

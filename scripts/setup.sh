@@ -12,6 +12,9 @@ PACKAGES=(
     libgl1-mesa-dev fonts-dejavu-core
     # databases: embedded SQLite, ODBC for SQL Server / Oracle
     libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst
+    # PostgreSQL server and its ODBC driver (tests start their own server),
+    # FreeTDS for SQL Server, the sqlite3 shell (tests of the collation extension)
+    postgresql odbc-postgresql tdsodbc sqlite3
     # tests
     libgtest-dev googletest
     # reports and data sheets: XLSX writing; PDF and XLSX read back by the tests

@@ -2,6 +2,8 @@
 // Oracle) reached through unixODBC.
 #include "odbc_engine_p.h"
 
+#include "postgres_dialect.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -30,8 +32,9 @@ SQLWCHAR* wide(const QString& s) {
     return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(s.utf16()));
 }
 
+// Not QString::fromUtf16, which takes a leading U+FEFF for a byte-order mark and drops it.
 QString fromWide(const SQLWCHAR* p, qsizetype chars) {
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(p), chars);
+    return QString(reinterpret_cast<const QChar*>(p), chars);
 }
 
 bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
@@ -263,6 +266,18 @@ QString sqliteState(std::int32_t native, const QString& message) {
     return {};
 }
 
+// FreeTDS tells why a connection failed ("Unknown host machine name.") only in
+// an informational record after two generic errors; the operator reads the
+// first record's text, so the reason goes in front of it.
+void leadWithTheReason(std::vector<Error>& records) {
+    if (records.empty() || !records.front().SQLState.startsWith(u"08")) return;
+    QStringList reasons;
+    for (const Error& r : records)
+        if (r.SQLState.startsWith(u"01") && !r.Description.isEmpty() && !records.front().Description.contains(r.Description))
+            reasons << r.Description;
+    if (!reasons.isEmpty()) records.front().Description = reasons.join(u' ') + u' ' + records.front().Description;
+}
+
 // ---------------------------------------------------------------------------
 // Values
 
@@ -354,7 +369,7 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
     const bool oracle = provider.contains(u"OraOLEDB", Qt::CaseInsensitive) ||
                         provider.contains(u"MSDAORA", Qt::CaseInsensitive);
 
-    if (sqlServer) {
+    if (sqlServer && !info.server.trimmed().startsWith(u"pg:", Qt::CaseInsensitive)) {
         // For SQLOLEDB, "Data Source" is another name for the server.
         const ServerAddress address = splitServer(info.server.isEmpty() ? info.dataSource : info.server);
         QString driver = firstDriver(installedDrivers, {u"ODBC Driver", u"SQL Server"});
@@ -377,6 +392,26 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
         putPair(pairs, u"PWD"_s, info.password);
         // Without it FreeTDS under the C locale sends and reads ISO-8859-1.
         if (!vendor) putPair(pairs, u"ClientCharset"_s, u"UTF-8"_s);
+        mergeExtra(pairs, info.extra);
+        return joinPairs(pairs);
+    }
+
+    // "pg:host[,port]" in the server box picks PostgreSQL with the suite's own template.
+    const QString server = info.server.trimmed();
+    const bool postgres = provider.contains(u"PostgreSQL", Qt::CaseInsensitive) ||
+                          (sqlServer && server.startsWith(u"pg:", Qt::CaseInsensitive));
+    if (postgres) {
+        QString driver = firstDriver(installedDrivers, {u"PostgreSQL", u"Unicode"});
+        if (driver.isEmpty()) driver = firstDriver(installedDrivers, {u"PostgreSQL"});
+        if (driver.isEmpty()) noDriver(u"PostgreSQL"_s);
+        const ServerAddress address =
+            splitServer(server.startsWith(u"pg:", Qt::CaseInsensitive) ? server.mid(3) : server);
+        putPair(pairs, u"Driver"_s, driver);
+        putPair(pairs, u"Server"_s, address.host.isEmpty() ? u"localhost"_s : address.host);
+        putPair(pairs, u"Port"_s, address.port);
+        putPair(pairs, u"Database"_s, info.database);
+        putPair(pairs, u"UID"_s, info.user);
+        putPair(pairs, u"PWD"_s, info.password);
         mergeExtra(pairs, info.extra);
         return joinPairs(pairs);
     }
@@ -429,6 +464,7 @@ private:
     void checkStmt(SQLRETURN rc, const Handle& st) const { check(rc, SQL_HANDLE_STMT, st.get()); }
     void checkDbc(SQLRETURN rc) const { check(rc, SQL_HANDLE_DBC, dbc_.get()); }
     void ensureUsable() const;
+    [[noreturn]] void refuseNul() const;
     Handle allocate(SQLSMALLINT type, const Handle& parent) const;
     Handle statement() const { return allocate(SQL_HANDLE_STMT, dbc_); }
     QString infoText(SQLUSMALLINT what) const;
@@ -439,9 +475,11 @@ private:
     void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const;
     Variant readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const;
     void markKeys(Rowset& rs);
+    static void restoreCase(Rowset& rs, const QString& sql);
     void endTransaction(SQLSMALLINT completion);
     void setAutocommit(bool on);
     bool isSqlServer() const { return dbms_.contains(u"SQL Server", Qt::CaseInsensitive); }
+    bool isPostgres() const { return dbms_.contains(u"PostgreSQL", Qt::CaseInsensitive); }
     QString pattern(const QString& name) const;
 
     Handle env_, dbc_;
@@ -473,6 +511,7 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
     // Warnings (class 01) may come before the error that matters; the first record names the failure.
     std::stable_partition(records.begin(), records.end(),
                           [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
+    leadWithTheReason(records);
     if (records.empty())
         records.push_back(Error{kErrProviderFailed, u"El controlador ODBC devolvió un error sin descripción."_s,
                                 source_, u"HY000"_s, 0});
@@ -487,6 +526,12 @@ void OdbcEngine::raise(std::vector<Error> records) const {
 void OdbcEngine::ensureUsable() const {
     if (!dbc_) throw AdoException(kErrConnectionInvalid, kClosedText);
     if (broken_) throw AdoException(Error{kErrUnspecified, kLinkLostText, source_, u"08S01"_s, 0});
+}
+
+void OdbcEngine::refuseNul() const {
+    throw AdoException(Error{odbcErrorNumber(u"22021"_s),
+                             u"El texto contiene el carácter nulo (código 0), que esta base de datos no puede guardar."_s,
+                             source_, u"22021"_s, 0});
 }
 
 Handle OdbcEngine::allocate(SQLSMALLINT type, const Handle& parent) const {
@@ -612,6 +657,9 @@ void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamB
     }
     case VarType::Text: {
         b.text = v.toString();
+        // PostgreSQL cannot store it and the SQLite driver cuts the text there;
+        // SQL Server keeps it.
+        if (!isSqlServer() && b.text.contains(QChar(0))) refuseNul();
         b.indicator = static_cast<SQLLEN>(b.text.size() * 2);
         // SQL_WVARCHAR keeps SQL Server from squeezing the text into its code page.
         rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
@@ -672,7 +720,7 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
     }
 
     // Long text arrives in pieces; each call returns the next one.
-    std::array<SQLWCHAR, 2048> buf{};
+    std::array<SQLWCHAR, 2048> buf;  // not cleared: a cell is read per call, and clearing 4 KB each time costs more than the read
     const SQLLEN capacity = static_cast<SQLLEN>(sizeof buf);
     QString text;
     for (;;) {
@@ -748,6 +796,34 @@ Rowset OdbcEngine::collect(const Handle& st) const {
     return kept;
 }
 
+// PostgreSQL folds unquoted names to lower case; the operator should see a
+// column named as the statement wrote it ("CodigoOpcional", not "codigoopcional").
+void OdbcEngine::restoreCase(Rowset& rs, const QString& sql) {
+    std::map<QString, QString> spelling;
+    qsizetype i = 0;
+    const qsizetype n = sql.size();
+    while (i < n) {
+        if (sql[i] == u'\'') {  // words inside literals are data, not names
+            for (++i; i < n && sql[i] != u'\''; ++i) {
+            }
+            ++i;
+            continue;
+        }
+        if (!(sql[i].isLetter() || sql[i] == u'_')) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'_')) ++i;
+        const QString word = sql.mid(start, i - start);
+        spelling.emplace(word.toLower(), word);
+    }
+    for (ColumnInfo& c : rs.columns) {
+        if (c.name != c.name.toLower()) continue;  // quoted, kept as the server has it
+        if (const auto it = spelling.find(c.name); it != spelling.end()) c.name = it->second;
+    }
+}
+
 void OdbcEngine::markKeys(Rowset& rs) {
     for (ColumnInfo& c : rs.columns) {
         if (c.baseTable.isEmpty() || c.baseColumn.isEmpty()) continue;
@@ -773,6 +849,14 @@ void OdbcEngine::markKeys(Rowset& rs) {
 
 Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) {
     ensureUsable();
+    const QString text = isPostgres() ? SqlServerToPostgres(sql) : sql;
+    // The text goes NUL-terminated, so a NUL inside would cut it.
+    if (text.contains(QChar(0))) refuseNul();
+    // The SQLite driver mangles statement text that arrives as UTF-16 (letters
+    // outside ASCII lose their upper byte); through the narrow calls it takes UTF-8.
+    const bool narrow = dbms_.contains(u"SQLite", Qt::CaseInsensitive);
+    const QByteArray utf8 = narrow ? text.toUtf8() : QByteArray();
+    auto* narrowText = reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData()));
     Rowset result;
     {
         Handle st = statement();
@@ -783,9 +867,9 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
         std::vector<ParamBuffer> buffers(params.size());
         SQLRETURN rc;
         if (params.empty()) {
-            rc = SQLExecDirectW(st.get(), wide(sql), static_cast<SQLINTEGER>(sql.size()));
+            rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
         } else {
-            checkStmt(SQLPrepareW(st.get(), wide(sql), static_cast<SQLINTEGER>(sql.size())), st);
+            checkStmt(narrow ? SQLPrepare(st.get(), narrowText, SQL_NTS) : SQLPrepareW(st.get(), wide(text), SQL_NTS), st);
             for (size_t i = 0; i < params.size(); ++i)
                 bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
             rc = SQLExecute(st.get());
@@ -795,6 +879,7 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     }
     // After the statement is gone: servers without MARS allow one active result per connection.
     if (result.returnsRows) markKeys(result);
+    if (isPostgres() && result.returnsRows) restoreCase(result, sql);
     return result;
 }
 
@@ -883,6 +968,11 @@ Rowset OdbcEngine::columns(const QString& table) {
         schema = unquoted(table.left(dot));
         name = unquoted(table.mid(dot + 1));
     }
+    // PostgreSQL keeps unquoted names in lower case, and its catalog functions match exactly.
+    if (isPostgres()) {
+        if (!table.trimmed().endsWith(u'"')) name = name.toLower();
+        schema = schema.toLower();
+    }
     const QString schemaPattern = pattern(schema);
     const QString namePattern = pattern(name);
 
@@ -965,7 +1055,15 @@ Variant OdbcEngine::lastInsertId() {
     QString sql;
     if (isSqlServer()) sql = u"SELECT @@IDENTITY"_s;
     else if (dbms_.contains(u"SQLite", Qt::CaseInsensitive)) sql = u"SELECT last_insert_rowid()"_s;
-    else return Variant::Null();
+    else if (isPostgres()) {
+        // lastval() fails when this session has drawn no sequence value yet.
+        try {
+            const Rowset rs = run(u"SELECT lastval()"_s, {}, 0);
+            return rs.rowCount() == 0 ? Variant::Null() : Variant(static_cast<long long>(rs.cells.front().toInt64()));
+        } catch (const AdoException&) {
+            return Variant::Null();
+        }
+    } else return Variant::Null();
     const Rowset rs = run(sql, {}, 0);
     if (rs.rowCount() == 0 || rs.cells.front().isNull()) return Variant::Null();
     // @@IDENTITY is numeric(38,0) and an expression column may come as text: keys are integers.

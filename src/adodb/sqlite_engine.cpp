@@ -3,6 +3,7 @@
 #include "engine.h"
 #include "messages.h"
 #include "sqlite_dialect.h"
+#include "sqlite_funciones.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -21,185 +22,12 @@ namespace {
 
 const QString kSource = QStringLiteral("SQLite");
 
-// Text compared as SQL Server's default collation does: case and trailing blanks ignored.
-int compareCI(void*, int la, const void* a, int lb, const void* b) {
-    const auto* pa = static_cast<const unsigned char*>(a);
-    const auto* pb = static_cast<const unsigned char*>(b);
-    while (la > 0 && pa[la - 1] == ' ') --la;
-    while (lb > 0 && pb[lb - 1] == ' ') --lb;
-    const int n = la < lb ? la : lb;
-    for (int i = 0; i < n; ++i) {
-        unsigned char x = pa[i], y = pb[i];
-        if (x >= 0x80 || y >= 0x80) {
-            // Non-ASCII: fold case through Unicode.
-            const QString qa = QString::fromUtf8(reinterpret_cast<const char*>(pa + i), la - i);
-            const QString qb = QString::fromUtf8(reinterpret_cast<const char*>(pb + i), lb - i);
-            return qa.compare(qb, Qt::CaseInsensitive);
-        }
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return la == lb ? 0 : (la < lb ? -1 : 1);
-}
-
-QString argText(sqlite3_value* v) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    return p ? QString::fromUtf8(p, sqlite3_value_bytes(v)) : QString();
-}
-
-void resultText(sqlite3_context* ctx, const QString& s) {
-    const QByteArray b = s.toUtf8();
-    sqlite3_result_text(ctx, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
-}
-
-void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    QString s = argText(argv[0]);
-    int n = static_cast<int>(s.size());
-    while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
-    sqlite3_result_int(ctx, n);
-}
-
-void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const QString needle = argText(argv[0]), hay = argText(argv[1]);
-    int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;
-    if (start < 1) start = 1;
-    const qsizetype p = hay.indexOf(needle, start - 1, Qt::CaseInsensitive);
-    sqlite3_result_int(ctx, needle.isEmpty() ? 0 : static_cast<int>(p + 1));
-}
-
-void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
-    resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-}
-
-void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    resultText(ctx, argText(argv[0]).toUpper());
-}
-
-void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    resultText(ctx, argText(argv[0]).toLower());
-}
-
-// LIKE folding letter case beyond ASCII, as the CI collation compares:
-// "ñandú" finds "Ñandú", "ÁNGULO" finds "ángulo" (SQLite's own LIKE folds ASCII only).
-struct LikePattern {
-    enum Kind : char { Literal, Any, One };
-    std::vector<std::pair<Kind, QChar>> tokens;
-};
-
-LikePattern* makeLikePattern(const QString& pattern, QChar escape) {
-    auto* p = new LikePattern;
-    const QString folded = pattern.toCaseFolded();
-    for (qsizetype i = 0; i < folded.size(); ++i) {
-        const QChar c = folded.at(i);
-        if (!escape.isNull() && c == escape && i + 1 < folded.size()) p->tokens.emplace_back(LikePattern::Literal, folded.at(++i));
-        else if (c == u'%') p->tokens.emplace_back(LikePattern::Any, QChar());
-        else if (c == u'_') p->tokens.emplace_back(LikePattern::One, QChar());
-        else p->tokens.emplace_back(LikePattern::Literal, c);
-    }
-    return p;
-}
-
-bool likeMatches(const LikePattern& p, const QString& text) {
-    // Greedy with one backtrack point: the last % seen.
-    const auto& t = p.tokens;
-    size_t pi = 0, star = SIZE_MAX;
-    qsizetype ti = 0, mark = 0;
-    while (ti < text.size()) {
-        if (pi < t.size() && t[pi].first == LikePattern::Any) {
-            star = pi++;
-            mark = ti;
-        } else if (pi < t.size() && (t[pi].first == LikePattern::One || t[pi].second == text.at(ti))) {
-            ++pi;
-            ++ti;
-        } else if (star != SIZE_MAX) {
-            pi = star + 1;
-            ti = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (pi < t.size() && t[pi].first == LikePattern::Any) ++pi;
-    return pi == t.size();
-}
-
-void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    QChar escape;
-    if (argc > 2) {
-        const QString e = argText(argv[2]);
-        if (e.size() != 1) return sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
-        escape = e.at(0);
-    }
-    // The pattern is the same for every row of a statement: folded once.
-    auto* p = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
-    if (!p) {
-        p = makeLikePattern(argText(argv[0]), escape);
-        sqlite3_set_auxdata(ctx, 0, p, [](void* q) { delete static_cast<LikePattern*>(q); });
-        p = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
-        if (!p) return sqlite3_result_error_nomem(ctx);
-    }
-    sqlite3_result_int(ctx, likeMatches(*p, argText(argv[1]).toCaseFolded()) ? 1 : 0);
-}
-
-// FUERA_DE_RANGOS(x, 'lo:hi,lo:hi,...'): 1 when x lies outside every range, 0
-// inside one, NULL for NULL. The ranges come sorted and disjoint; they are
-// parsed once per statement and kept with it. Texts compare byte by byte, as
-// the engine's own binary collation does.
-using Rangos = std::vector<std::pair<std::string, std::string>>;
-
-bool menorBinario(const char* a, size_t la, const std::string& b) {
-    const int c = std::memcmp(a, b.data(), std::min(la, b.size()));
-    return c < 0 || (c == 0 && la < b.size());
-}
-
-void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    auto* rangos = static_cast<Rangos*>(sqlite3_get_auxdata(ctx, 1));
-    if (!rangos) {
-        rangos = new Rangos;
-        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-        const std::string lista = t ? std::string(t, sqlite3_value_bytes(argv[1])) : std::string();
-        size_t i = 0;
-        while (i < lista.size()) {
-            size_t fin = lista.find(',', i);
-            if (fin == std::string::npos) fin = lista.size();
-            const std::string par = lista.substr(i, fin - i);
-            const size_t dos = par.find(':');
-            if (dos != std::string::npos) rangos->emplace_back(par.substr(0, dos), par.substr(dos + 1));
-            i = fin + 1;
-        }
-        sqlite3_set_auxdata(ctx, 1, rangos, [](void* p) { delete static_cast<Rangos*>(p); });
-        rangos = static_cast<Rangos*>(sqlite3_get_auxdata(ctx, 1));
-        if (!rangos) return sqlite3_result_error_nomem(ctx);
-    }
-    const auto* x = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const size_t n = static_cast<size_t>(sqlite3_value_bytes(argv[0]));
-    // The last range starting at or below x is the only one that can hold it.
-    auto it = std::upper_bound(rangos->begin(), rangos->end(), 0, [&](int, const auto& r) { return menorBinario(x, n, r.first); });
-    if (it == rangos->begin()) return sqlite3_result_int(ctx, 1);
-    --it;
-    const std::string& hi = it->second;
-    const bool mayor = !menorBinario(x, n, hi) && !(n == hi.size() && std::memcmp(x, hi.data(), n) == 0);
-    sqlite3_result_int(ctx, mayor ? 1 : 0);
-}
-
-void registerDialect(sqlite3* db) {
-    sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "LEN", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "CHARINDEX", 2, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "CHARINDEX", 3, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "GETDATE", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "UPPER", 1, det, nullptr, fnUpper, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "LOWER", 1, det, nullptr, fnLower, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "LIKE", 2, det, nullptr, fnLike, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "LIKE", 3, det, nullptr, fnLike, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "FUERA_DE_RANGOS", 2, det, nullptr, fnFueraDeRangos, nullptr, nullptr, nullptr);
+// QString::fromUtf8 drops a leading byte-order mark; stored text keeps it.
+QString TextoUtf8(const char* p, int bytes) {
+    if (bytes >= 3 && static_cast<unsigned char>(p[0]) == 0xEF && static_cast<unsigned char>(p[1]) == 0xBB &&
+        static_cast<unsigned char>(p[2]) == 0xBF)
+        return QChar(0xFEFF) + QString::fromUtf8(p + 3, bytes - 3);
+    return QString::fromUtf8(p, bytes);
 }
 
 // Declared column type, written the SQL Server way, to ADO's type code and size.
@@ -268,7 +96,7 @@ public:
         db_ = db;
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, (timeoutSecs > 0 ? timeoutSecs : 15) * 1000);
-        registerDialect(db_);
+        RegistraFuncionesSqlite(db_);
         try {
             // Reading the schema proves the file is a database. Nothing is
             // written here: a file that turns out not to be the suite's must
@@ -577,7 +405,7 @@ private:
             case SQLITE_NULL: r.cells.push_back(Variant::Null()); break;
             default: {
                 const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-                QString text = QString::fromUtf8(p, sqlite3_column_bytes(s, i));
+                QString text = TextoUtf8(p, sqlite3_column_bytes(s, i));
                 if (kinds_[static_cast<size_t>(i)] == 1) {
                     const QDateTime d = ParseDate(text);
                     if (d.isValid()) {

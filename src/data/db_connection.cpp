@@ -1,5 +1,7 @@
 #include "db_dll.h"
 
+#include "adodb/sqlite_mensajes.h"
+
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rtentorno.h"
@@ -116,13 +118,13 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
                     continue;
                 }
                 if (!MuestraError) gOpenFlag = false;
-                else rt::operador().MsgBox(e.Description, rt::vbOKOnly, QString());
+                else rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbOKOnly, QString());
                 return;
             }
             const adodb::Error& p = gCnn.Errors().Item(0);
             const QString cr = QStringLiteral("\r"), crlf = QStringLiteral("\r\n");
             const QString texto = QStringLiteral(" Estado de Sql: ") + p.SQLState + cr + QStringLiteral("Numero de Error: ") +
-                                  QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + p.Description + cr +
+                                  QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + adodb::TextoParaOperador(p) + cr +
                                   QStringLiteral("Codigo Nativo: ") + QString::number(p.NativeError) + cr + crlf +
                                   QStringLiteral("Nombre de Proceso: ") + RtEntorno::NombreEjecutable() + cr + crlf + crlf +
                                   QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf +
@@ -227,7 +229,7 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
                     continue;
                 }
             }
-            rt::operador().MsgBox(QString::number(ex.error().Number) + QStringLiteral("  ") + ex.error().Description, rt::vbCritical, QString());
+            rt::operador().MsgBox(QString::number(ex.error().Number) + QStringLiteral("  ") + adodb::TextoParaOperador(ex.error()), rt::vbCritical, QString());
             return;
         }
     }

@@ -6,13 +6,24 @@
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 
+#include "adodb/sqlite_mensajes.h"
+
 #include <QFile>
+#include <QRegularExpression>
 
 namespace errores {
 
 QString Mensaje(const adodb::Error& e) {
     return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(e.Number).trimmed() + QStringLiteral(") ") +
-           e.Description.trimmed();
+           adodb::TextoParaOperador(e).trimmed();
+}
+
+QString MensajeLog(const adodb::Error& e) {
+    const QString propio = e.Description.trimmed();
+    QString m = Mensaje(e);
+    // Whoever repairs the database needs the engine's own words.
+    if (adodb::TextoParaOperador(e).trimmed() != propio) m += QStringLiteral(" [") + e.Source + QStringLiteral(": ") + propio + u']';
+    return m;
 }
 
 QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QString& cola) {
@@ -34,10 +45,14 @@ QString PalabraRespuesta(int r) {
 }
 
 QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta) {
+    // One line per error: a driver's multi-line message must not split it.
+    static const QRegularExpression saltos(QStringLiteral("[\\r\\n]+"));
+    QString texto = mensaje;
+    texto.replace(saltos, QStringLiteral(" "));
     QString parteRutina;
     if (!rutina.isEmpty() && !rutina.isNull()) parteRutina = (QStringLiteral(" - ") + rutina.toString()).trimmed();
     return cuando.toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char(' ') + cuando.toString(QStringLiteral("HH:mm:ss")) +
-           QStringLiteral(" Rutina: ") + parteRutina + QStringLiteral(" Mensaje ") + mensaje.trimmed() +
+           QStringLiteral(" Rutina: ") + parteRutina + QStringLiteral(" Mensaje ") + texto.trimmed() +
            QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
 }
 
@@ -56,6 +71,6 @@ int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant&
     const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
     if (CodErr.Number == 0) return 0;
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, mensaje, r));
+    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, errores::MensajeLog(CodErr), r));
     return r;
 }

@@ -1,5 +1,7 @@
 #include "db_dll.h"
 
+#include "adodb/sqlite_mensajes.h"
+
 #include "runtime/fin.h"
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
@@ -109,7 +111,7 @@ void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recor
         const std::int32_t n = ex.error().Number;
         if (informa && !trans && n != adodb::kErrUnspecified && n != adodb::kErrIntegrity && n != adodb::kErrNoTable &&
             n != adodb::kErrSyntax)
-            rt::operador().MsgBox(ex.error().Description, rt::vbCritical, QStringLiteral("Aviso al operador!!!"));
+            rt::operador().MsgBox(adodb::TextoParaOperador(ex.error()), rt::vbCritical, QStringLiteral("Aviso al operador!!!"));
     }
 }
 
@@ -125,7 +127,7 @@ bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrc
     bool existe = false;
     UltimaSentencia = Lrcs ? sql : privado;
     rt::Protocolo p([](const adodb::Error& e) {
-        return rt::operador().MsgBox(e.Description, rt::vbAbortRetryIgnore + rt::vbCritical, QStringLiteral("Aviso al Operador"));
+        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical, QStringLiteral("Aviso al Operador"));
     });
     if (!Lrcs) {
         Recordset rs;
@@ -200,7 +202,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
             resultado = QString();
             return static_cast<int>(rt::vbAbort);
         }
-        return rt::operador().MsgBox(e.Description, rt::vbAbortRetryIgnore + rt::vbCritical, QStringLiteral("Aviso al Operador"));
+        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical, QStringLiteral("Aviso al Operador"));
     });
     AbrirRecordset(sql, rs);
     if (!gOpenFlag) return Variant();

@@ -10,11 +10,13 @@ namespace errores {
 
 /// "Ha ocurrido el Siguiente Error (n) descripción".
 QString Mensaje(const adodb::Error& e);
+/// The message as logged: the box's text, plus the engine's own text when the box shows a translation.
+QString MensajeLog(const adodb::Error& e);
 /// Source, " - rutina" when given, then `cola`.
 QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QString& cola);
 /// The word logged for a message-box answer ("" for answers without one).
 QString PalabraRespuesta(int respuesta);
-/// One log line, without its line end.
+/// One log line, without its line end; line breaks inside the message become blanks.
 QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta);
 /// Appends the line (with CR LF); failures are ignored, the log is best effort.
 void AgregaLinea(const QString& archivo, const QString& linea);

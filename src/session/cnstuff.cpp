@@ -60,6 +60,10 @@ bool InicioSistema(const QString& lineaComandos) {
         db.gDBName = base;
         db.gUserPassWord = clave;
         db.gServidor = servidor;
+        // Settings the driver needs and the command line cannot carry (Encrypt=no
+        // for the SQL Server driver 18, SSLmode for psqlODBC, ...).
+        const QString extendido = RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Conexion"), QStringLiteral("Extendido"), QString());
+        if (!extendido.trimmed().isEmpty()) db.gExtended = extendido.trimmed();
         db.OpenServerADODB();
         if (!db.gOpenFlag) return false;
         try {
@@ -277,7 +281,7 @@ int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Varia
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! "));
     const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, mensaje, r));
+    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, errores::MensajeLog(CodErr), r));
     return r;
 }
 

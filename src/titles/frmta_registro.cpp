@@ -1,5 +1,6 @@
 // The title record: display, the two states, the command words, saving and deleting.
 #include "titles/frmta_titcopiadores.h"
+#include "adodb/sqlite_mensajes.h"
 
 #include "data/db_dll.h"
 #include "runtime/operador.h"
@@ -299,7 +300,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     } else {
         p.paso([&] { DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo); });
         if (!p.abortado() && cn.Errors().Count() > 0) {
-            rt::operador().MsgBox(cn.Errors().Item(0).Description, rt::vbOKOnly, QString());
+            rt::operador().MsgBox(adodb::TextoParaOperador(cn.Errors().Item(0)), rt::vbOKOnly, QString());
             p.paso([&] { abreParaEscribir(datPrimaryRS); });
         } else {
             p.paso([&] { DB().CierraRecordset(datPrimaryRS); });

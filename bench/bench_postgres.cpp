@@ -1,0 +1,83 @@
+// Reading 100,000 rows of 5 columns through AbrirRecordset on PostgreSQL
+// (psqlODBC), against psql's own \copy of the same rows, in the same run and
+// on a server this program starts on loopback.
+#include "data/db_dll.h"
+#include "servidor_pg.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const char* kQuery = "SELECT Codigo, CodigoOpcional, DESCRIPCION, DV, titulo FROM MA_CUENTAS";
+
+double mejor(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+
+}  // namespace
+
+int main() {
+    ServidorPg servidor;
+    if (!servidor.Inicia()) {
+        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor.error()));
+        return 1;
+    }
+    const QString base = QStringLiteral("bench");
+    if (!servidor.CreaBase(base) ||
+        !servidor.Psql(base, QStringLiteral(
+                                 "CREATE TABLE ma_cuentas (Codigo varchar(15) COLLATE ci PRIMARY KEY, "
+                                 "CodigoOpcional varchar(15) COLLATE ci, DESCRIPCION varchar(60) COLLATE ci, "
+                                 "DV varchar(1) COLLATE ci, titulo smallint NOT NULL DEFAULT 0); "
+                                 "INSERT INTO ma_cuentas SELECT lpad(i::text, 11, '0'), "
+                                 "CASE WHEN i % 10 = 0 THEN 'OPC' || i END, 'Cuenta número ' || i || ' ñandú', "
+                                 "(i % 10)::text, (i % 2) FROM generate_series(1, 100000) AS i; ANALYZE ma_cuentas"))) {
+        std::fprintf(stderr, "%s\n", qPrintable(servidor.error()));
+        return 1;
+    }
+
+    DB_Dll& db = DB();
+    db.gServidor = QStringLiteral("pg:127.0.0.1,%1").arg(servidor.Puerto());
+    db.gDBName = base;
+    db.gUsuario = QString::fromLatin1(ServidorPg::kUsuario);
+    db.gUserPassWord = QString::fromLatin1(ServidorPg::kClave);
+    db.OpenServerADODB(false, 3, {}, false, false);
+    if (!db.gOpenFlag) {
+        std::fprintf(stderr, "no se pudo conectar\n");
+        return 1;
+    }
+
+    QStringList psql = servidor.LineaPsql(base);
+    const QString programa = psql.takeFirst();
+    psql << QStringLiteral("-c") << QStringLiteral("\\copy (%1) TO STDOUT").arg(QString::fromLatin1(kQuery));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), QString::fromLatin1(ServidorPg::kClave));
+
+    std::vector<double> piso, capa;
+    long long control = 0;
+    for (int vuelta = 0; vuelta < 5; ++vuelta) {
+        // Floor: psql streaming the same rows as text (its start-up included, a few ms).
+        QElapsedTimer t;
+        t.start();
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(programa, psql);
+        p.waitForFinished(120000);
+        control += p.readAllStandardOutput().count('\n');
+        piso.push_back(t.nsecsElapsed() / 1e6);
+
+        t.restart();
+        adodb::Recordset rs;
+        db.AbrirRecordset(QString::fromLatin1(kQuery), rs);
+        control += rs.RecordCount();
+        capa.push_back(t.nsecsElapsed() / 1e6);
+    }
+    db.gCnn.Close();
+    const double a = mejor(piso), b = mejor(capa);
+    std::printf("filas: 100000 x 5 columnas en PostgreSQL (control %lld)\n", control);
+    std::printf("psql \\copy (piso):     %.1f ms\n", a);
+    std::printf("AbrirRecordset (ODBC): %.1f ms\n", b);
+    std::printf("proporcion: %.2fx\n", b / a);
+    return 0;
+}

@@ -1,0 +1,309 @@
+// One contract for every engine the program can run on.
+#include "motores.h"
+
+#include "adodb/odbc_engine_p.h"
+
+#include <functional>
+
+using namespace adodb;
+
+namespace {
+
+Error ErrorDe(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const AdoException& e) {
+        return e.error();
+    }
+    ADD_FAILURE() << "sin AdoException";
+    return {};
+}
+
+// Text around and beyond every read chunk of the drivers (2,048 UTF-16 units here).
+QString TextoLargo() {
+    QString t;
+    while (t.size() < 9000) t += QStringLiteral("ñáü€\U0001F600 ");
+    return t;
+}
+
+}  // namespace
+
+class Contrato : public ::testing::TestWithParam<Motor> {
+protected:
+    void SetUp() override {
+        QString motivo;
+        if (!base.Prepara(GetParam(), &motivo)) GTEST_SKIP() << qPrintable(motivo);
+        try {
+            cn.Open(base.Cadena());
+        } catch (const AdoException& e) {
+            if (e.error().SQLState == u"IM002") GTEST_SKIP() << "controlador ODBC no instalado";
+            throw;
+        }
+        ejecuta(base.Ddl(QStringLiteral(
+            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
+            "DESCRIPCION varchar(50) COLLATE CI, DESDE varchar(15) COLLATE CI, HASTA varchar(15) COLLATE CI, "
+            "TC varchar(255) COLLATE CI, IMPORTE money, CANT int, fechahora_grabacion datetime)")));
+        ejecuta(base.Ddl(QStringLiteral("CREATE TABLE NOTAS (ID INTEGER PRIMARY KEY AUTOINCREMENT, TEXTO text)")));
+        ejecuta(QStringLiteral(
+            "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, CANT, fechahora_grabacion) VALUES "
+            "('   1', 'Ventas', '4101', '4199', 3, '2026-01-31 10:20:30')"));
+        ejecuta(QStringLiteral(
+            "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, CANT) VALUES "
+            "('   2', 'Compras Ñandú', '5101', '5199', NULL)"));
+    }
+
+    bool pg() const { return GetParam() == Motor::PostgreSql; }
+    void ejecuta(const QString& sql) { cn.Execute(sql); }
+    Variant valor(const QString& sql) {
+        Recordset rs;
+        rs.Open(sql, &cn);
+        return rs.EOF_() ? Variant::Null() : rs.Fields(0).Value();
+    }
+    long cuenta(const QString& where) {
+        return static_cast<long>(valor(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE ") + where).toInt64());
+    }
+    /// Writes `texto` through a recordset (a bound parameter) and reads it back by literal and by key.
+    QString idaYVuelta(const QString& texto) {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM NOTAS"), &cn, adOpenKeyset, adLockOptimistic);
+        rs.AddNew();
+        rs.Fields(QStringLiteral("TEXTO")).setValue(texto);
+        rs.Update();
+        const Variant id = rs.Fields(QStringLiteral("ID")).Value();
+        EXPECT_FALSE(id.isNull()) << "the generated key comes back";
+        return valor(QStringLiteral("SELECT TEXTO FROM NOTAS WHERE ID = ") + id.toString()).toString();
+    }
+
+    BaseDePrueba base;
+    Connection cn;
+};
+
+TEST_P(Contrato, NavigationTypesAndNulls) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT CODIGO, DESCRIPCION, CANT, fechahora_grabacion FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn);
+    EXPECT_EQ(rs.RecordCount(), 2);
+    // Named as the statement wrote them, also where the server folds names to lower case.
+    EXPECT_EQ(rs.Fields(1).Name(), QStringLiteral("DESCRIPCION"));
+    EXPECT_EQ(rs.Fields(3).Name(), QStringLiteral("fechahora_grabacion"));
+    EXPECT_EQ(rs.Fields(QStringLiteral("codigo")).Value().toString(), QStringLiteral("   1"));
+    EXPECT_EQ(rs.Fields(0).DefinedSize(), 4);
+    EXPECT_TRUE(rs.Fields(0).Type() == adVarChar || rs.Fields(0).Type() == adVarWChar) << rs.Fields(0).Type();
+    EXPECT_EQ(rs.Fields(2).Value().toInt64(), 3);
+    const Variant cuando = rs.Fields(3).Value();
+    ASSERT_TRUE(cuando.isDate()) << cuando.toString().toStdString();
+    EXPECT_EQ(cuando.toDateTime(), QDateTime(QDate(2026, 1, 31), QTime(10, 20, 30)));
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(1).Value().toString(), QStringLiteral("Compras Ñandú"));
+    EXPECT_TRUE(rs.Fields(2).Value().isNull());
+    EXPECT_TRUE(rs.Fields(3).Value().isNull());
+    rs.MoveNext();
+    EXPECT_TRUE(rs.EOF_());
+    EXPECT_EQ(ErrorDe([&] { rs.Fields(0).Value(); }).Number, kErrBofEof);
+    EXPECT_EQ(ErrorDe([&] { rs.Fields(QStringLiteral("NO_HAY")); }).Number, kErrItemNotFound);
+
+    Recordset vacio;
+    vacio.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES WHERE 1 = 0"), &cn);
+    EXPECT_TRUE(vacio.BOF() && vacio.EOF_());
+    EXPECT_EQ(vacio.FieldCount(), 8);
+}
+
+TEST_P(Contrato, UnicodeRoundTripsWhole) {
+    for (const QString& texto : {QStringLiteral("ñandú ÁÉÍÓÚ güe €"), QStringLiteral("\U0001F600 emoji \U0001F1E6\U0001F1F7"),
+                                 QStringLiteral("O'Brien; {a}"), TextoLargo()})
+        EXPECT_EQ(idaYVuelta(texto), texto) << texto.left(40).toStdString();
+    // Through a literal in the statement text as well.
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Año €uro \U0001F600' WHERE CODIGO = '   1'"));
+    EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toString(),
+              QStringLiteral("Año €uro \U0001F600"));
+}
+
+TEST_P(Contrato, NulAndByteOrderMarkSurviveOrAreRefused) {
+    for (const QString& texto : {QStringLiteral("antes") + QChar(0) + QStringLiteral("despues"),
+                                 QChar(0xFEFF) + QStringLiteral("con marca")}) {
+        try {
+            const QString leido = idaYVuelta(texto);
+            EXPECT_EQ(leido, texto) << "never cut silently";
+        } catch (const AdoException& e) {
+            // Refused: the operator gets a reason, and nothing was written.
+            EXPECT_FALSE(e.error().Description.trimmed().isEmpty());
+            EXPECT_GT(cn.Errors().Count(), 0);
+        }
+    }
+    EXPECT_EQ(valor(QStringLiteral("SELECT COUNT(*) FROM NOTAS WHERE TEXTO = 'antes'")).toInt64(), 0);
+}
+
+TEST_P(Contrato, ComparisonsIgnoreCaseAndTrailingBlanks) {
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'VENTAS'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'ventas   '")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'COMPRAS ÑANDÚ'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION <> 'ventas'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE 'compras%'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%ÑAN%'")), 1);
+    // Data written by others: a value stored with trailing blanks still matches.
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESDE = '4101   ' WHERE CODIGO = '   1'"));
+    EXPECT_EQ(cuenta(QStringLiteral("DESDE = '4101'")), 1);
+    EXPECT_EQ(valor(QStringLiteral("SELECT DESDE FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toString(),
+              QStringLiteral("4101   ")) << "stored as written";
+    // Leading blanks do count: codes are padded on the left.
+    EXPECT_EQ(cuenta(QStringLiteral("CODIGO = '1'")), 0);
+    // The primary key follows the same rules.
+    EXPECT_EQ(ErrorDe([&] { ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   1 ')")); }).Number,
+              kErrIntegrity);
+}
+
+TEST_P(Contrato, SqlServerDialect_NotTranslatedBySqliteOdbcDriver) {
+    if (GetParam() == Motor::OdbcSqlite) GTEST_SKIP() << "the driver gets statements as written";
+    EXPECT_EQ(valor(QStringLiteral("SELECT TOP 1 CODIGO FROM dbo.TA_TITCOPIADORES with(nolock) ORDER BY CODIGO DESC")).toString(),
+              QStringLiteral("   2"));
+    EXPECT_EQ(valor(QStringLiteral("SELECT ISNULL(CANT, 0) + 1 FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 1);
+    EXPECT_EQ(valor(QStringLiteral("SELECT LEN(HASTA) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 4);
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET TC = ' 1, 2  ' WHERE CODIGO = '   1'"));
+    EXPECT_EQ(valor(QStringLiteral("SELECT LEN(TC) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 5);
+    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('TAS', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 4);
+    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('a', DESCRIPCION, 7) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 10);
+    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('x', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("fechahora_grabacion < #2026-02-01# AND fechahora_grabacion > #2026-01-31#")), 1);
+    // A date in quotes, and a number column compared with a text literal, as SQL Server allows.
+    EXPECT_EQ(cuenta(QStringLiteral("fechahora_grabacion = '2026-01-31 10:20:30'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("CANT = '3'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("[DESCRIPCION] = 'ventas' AND CODIGO IN (SELECT TOP 5 CODIGO FROM TA_TITCOPIADORES)")), 1);
+    const QDateTime ahora = valor(QStringLiteral("SELECT GETDATE()")).toDateTime();
+    EXPECT_LT(qAbs(ahora.secsTo(QDateTime::currentDateTime())), 120) << ahora.toString().toStdString();
+}
+
+TEST_P(Contrato, PlusJoinsText_NotYetOnTheEmbeddedEngine) {
+    // The embedded translation still adds the two sides as numbers ("4101" + "4199" = 8300).
+    if (GetParam() != Motor::PostgreSql) GTEST_SKIP() << "only the PostgreSQL translation joins text with +";
+    EXPECT_EQ(valor(QStringLiteral("SELECT DESDE + '-' + HASTA FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toString(),
+              QStringLiteral("4101-4199"));
+    EXPECT_EQ(valor(QStringLiteral("SELECT CANT + 1 FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 4);
+}
+
+TEST_P(Contrato, AddNewEditAndDeleteWriteBackTheirRowOnly) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn, adOpenKeyset, adLockOptimistic);
+    rs.AddNew();
+    rs.Fields(QStringLiteral("CODIGO")).setValue(QStringLiteral("   3"));
+    rs.Fields(QStringLiteral("DESCRIPCION")).setValue(QStringLiteral("Libro de O'Brien"));
+    rs.Fields(QStringLiteral("IMPORTE")).setValue(12.5);
+    rs.Fields(QStringLiteral("fechahora_grabacion")).setValue(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+    rs.Update();
+    EXPECT_EQ(cuenta(QStringLiteral("CODIGO = '   3' AND DESCRIPCION = 'libro de o''brien'")), 1);
+    EXPECT_DOUBLE_EQ(valor(QStringLiteral("SELECT IMPORTE FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")).toDouble(), 12.5);
+
+    rs.MoveFirst();
+    rs.Fields(QStringLiteral("DESCRIPCION")).setValue(QStringLiteral("Ventas al público"));
+    rs.Update();
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'VENTAS AL PÚBLICO'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'Compras Ñandú'")), 1);
+
+    rs.MoveFirst();
+    rs.Delete();
+    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 2);
+    EXPECT_EQ(cuenta(QStringLiteral("CODIGO = '   1'")), 0);
+
+    Recordset soloLectura;
+    soloLectura.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), &cn);
+    EXPECT_EQ(ErrorDe([&] { soloLectura.AddNew(); }).Number, kErrNotSupported);
+}
+
+TEST_P(Contrato, ErrorsCarryAdoNumbersAndTheDriversRecords) {
+    struct Caso {
+        const char* sql;
+        std::int32_t numero;
+    };
+    const Caso casos[] = {
+        {"SELEC * FROM TA_TITCOPIADORES", kErrSyntax},
+        {"INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   1')", kErrIntegrity},
+        {"INSERT INTO TA_TITCOPIADORES (DESCRIPCION) VALUES ('sin codigo')", kErrIntegrity},
+    };
+    for (const Caso& c : casos) {
+        const Error e = ErrorDe([&] { ejecuta(QString::fromLatin1(c.sql)); });
+        ASSERT_GT(cn.Errors().Count(), 0) << c.sql;
+        const Error& primero = cn.Errors().Item(0);
+        EXPECT_EQ(primero.SQLState.size(), 5) << c.sql;
+        EXPECT_FALSE(primero.Description.isEmpty()) << c.sql;
+        EXPECT_EQ(e.Number, c.numero) << c.sql << " " << primero.SQLState.toStdString() << " "
+                                      << primero.Description.toStdString();
+        // Only a lost link carries the unspecified number.
+        EXPECT_NE(e.Number, kErrUnspecified) << c.sql;
+    }
+    // A failure leaves the connection usable, and success starts with a clean collection.
+    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 2);
+    EXPECT_EQ(cn.Errors().Count(), 0);
+}
+
+TEST_P(Contrato, AMissingTableIsToldApart) {
+    if (pg() && odbcErrorNumber(QStringLiteral("42P01")) != kErrNoTable) GTEST_SKIP() << "needs the error mapping";
+    const Error e = ErrorDe([&] { ejecuta(QStringLiteral("SELECT * FROM NO_EXISTE")); });
+    EXPECT_EQ(e.Number, kErrNoTable) << e.SQLState.toStdString();
+    ASSERT_GT(cn.Errors().Count(), 0);
+    EXPECT_TRUE(cn.Errors().Item(0).Description.contains(QStringLiteral("no_existe"), Qt::CaseInsensitive));
+}
+
+TEST_P(Contrato, TransactionsCommitRollbackAndCloseLosesTheWork) {
+    cn.BeginTrans();
+    ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
+    cn.RollbackTrans();
+    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 2);
+
+    cn.BeginTrans();
+    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   7')"));
+    // A second session does not see uncommitted work.
+    Connection otra;
+    otra.Open(base.Cadena());
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES"), &otra);
+    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
+    rs.Close();
+    cn.CommitTrans();
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES"), &otra);
+    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 3);
+    rs.Close();
+    otra.Close();
+
+    EXPECT_EQ(ErrorDe([&] { cn.CommitTrans(); }).Number, kErrNotInContext);
+    cn.BeginTrans();
+    ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
+    cn.Close();
+    cn.Open(base.Cadena());
+    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 3);
+}
+
+TEST_P(Contrato, AffectedCountsAndBatches) {
+    long n = -5;
+    cn.Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET CANT = 1"), &n);
+    EXPECT_EQ(n, 2);
+    cn.Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET CANT = 1 WHERE CODIGO = 'zz'"), &n);
+    EXPECT_EQ(n, 0);
+    cn.Execute(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO = '   2'"), &n);
+    EXPECT_EQ(n, 1);
+    Recordset filas = cn.Execute(QStringLiteral("SELECT CODIGO FROM TA_TITCOPIADORES"), &n);
+    EXPECT_EQ(filas.State(), adStateOpen);
+    EXPECT_EQ(filas.RecordCount(), 1);
+}
+
+TEST_P(Contrato, SchemaRowsetsNameTablesAndColumns) {
+    Recordset t = cn.OpenSchema(adSchemaTables, {Variant::Null(), Variant::Null(), Variant("ta_titcopiadores")});
+    ASSERT_EQ(t.RecordCount(), 1);
+    EXPECT_EQ(t.Fields(QStringLiteral("TABLE_NAME")).Value().toString().toUpper(), QStringLiteral("TA_TITCOPIADORES"));
+    EXPECT_EQ(t.Fields(QStringLiteral("TABLE_TYPE")).Value().toString(), QStringLiteral("TABLE"));
+
+    Recordset c = cn.OpenSchema(adSchemaColumns, {Variant::Null(), Variant::Null(), Variant("TA_TITCOPIADORES")});
+    ASSERT_EQ(c.RecordCount(), 8);
+    EXPECT_EQ(c.Fields(QStringLiteral("COLUMN_NAME")).Value().toString().toUpper(), QStringLiteral("CODIGO"));
+    EXPECT_EQ(c.Fields(QStringLiteral("ORDINAL_POSITION")).Value().toInt64(), 1);
+    EXPECT_EQ(c.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().toInt64(), 4);
+    EXPECT_FALSE(c.Fields(QStringLiteral("IS_NULLABLE")).Value().toBool());
+    c.MoveNext();
+    EXPECT_TRUE(c.Fields(QStringLiteral("IS_NULLABLE")).Value().toBool());
+
+    Recordset una = cn.OpenSchema(adSchemaColumns, {Variant::Null(), Variant::Null(), Variant("TA_TITCOPIADORES"), Variant("cant")});
+    ASSERT_EQ(una.RecordCount(), 1);
+    EXPECT_TRUE(una.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().isNull());
+    Recordset ninguna = cn.OpenSchema(adSchemaTables, {Variant::Null(), Variant::Null(), Variant("NO_EXISTE")});
+    EXPECT_EQ(ninguna.RecordCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Motores, Contrato, ::testing::Values(Motor::Embebido, Motor::OdbcSqlite, Motor::PostgreSql),
+                         NombreMotor);
