@@ -211,6 +211,21 @@ CREATE VIEW SS_V_TA_FAMILIAS AS
     SELECT IdFamilia, Descripcion, IdPadre FROM TA_FAMILIAS
      WHERE Restringida = 0;
 
+-- ---------------------------------------------------------------------------
+-- Cost centres and positions (hierarchical codes, shown as trees)
+-- ---------------------------------------------------------------------------
+CREATE TABLE TA_CCOSTO (
+    CODIGO       varchar(10) COLLATE ci NOT NULL PRIMARY KEY,
+    DESCRIPCION  varchar(50) COLLATE ci
+);
+CREATE VIEW SS_TA_CCOSTO AS SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO;
+
+CREATE TABLE MA_POSICIONES (
+    IDPOSICION   varchar(10) COLLATE ci NOT NULL PRIMARY KEY,
+    DESCRIPCION  varchar(50) COLLATE ci
+);
+CREATE VIEW SS_MA_POSICIONES AS SELECT IDPOSICION, DESCRIPCION FROM MA_POSICIONES;
+
 CREATE TABLE VT_MA_ARTICULOS (
     IDARTICULO   varchar(25) COLLATE ci NOT NULL PRIMARY KEY,
     DESCRIPCION  varchar(60) COLLATE ci,

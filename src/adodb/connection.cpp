@@ -17,6 +17,7 @@ Connection::~Connection() {
 int Connection::State() const { return engine_ && engine_->isOpen() ? adStateOpen : adStateClosed; }
 
 void Connection::fail(const AdoException& e) {
+    if (EsEnlacePerdido(e.error())) linkLost_ = true;
     // A driver may report several diagnostic records for one failure; keep them all.
     if (const auto* odbc = dynamic_cast<const OdbcException*>(&e)) {
         for (const Error& r : odbc->records()) errors_.Add(r);
@@ -45,6 +46,7 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
     }
     engine_ = std::move(engine);
     transactionLevel_ = 0;
+    linkLost_ = false;
 }
 
 void Connection::Close() {
@@ -58,9 +60,10 @@ void Connection::Close() {
             engine_->rollback();
         } catch (...) {
         }
-        // Whoever opened the transaction must learn that its work is gone,
-        // even when the connection is reopened before it commits.
-        lostLevels_ += transactionLevel_;
+        // When the link went, whoever opened the transaction must learn that
+        // its work is gone, even though the connection is reopened before it
+        // commits. A caller that closes on purpose knows.
+        if (linkLost_) lostLevels_ += transactionLevel_;
     }
     engine_->close();
     engine_.reset();

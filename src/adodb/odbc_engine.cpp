@@ -529,7 +529,7 @@ void OdbcEngine::ensureUsable() const {
 }
 
 void OdbcEngine::refuseNul() const {
-    throw AdoException(Error{odbcErrorNumber(u"22021"_s),
+    throw AdoException(Error{NumeroPorSqlState(u"22021"_s),
                              u"El texto contiene el carácter nulo (código 0), que esta base de datos no puede guardar."_s,
                              source_, u"22021"_s, 0});
 }

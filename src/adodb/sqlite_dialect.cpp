@@ -97,7 +97,17 @@ struct PendingTop {
 // One pass over the tokens, whatever their nesting: time and memory grow with
 // the statement's length only.
 QString rewrite(std::vector<Token> t) {
-    // Simple token-level rewrites first.
+    // SQL Server joins texts with "+", which SQLite would add as numbers:
+    // a "+" beside a text literal joins.
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (t[i].kind != Tok::Punct || t[i].text != QLatin1String("+")) continue;
+        size_t antes = i;
+        while (antes > 0 && t[antes - 1].kind == Tok::Space) --antes;
+        const size_t despues = next(t, i + 1);
+        if ((antes > 0 && t[antes - 1].kind == Tok::String) || (despues < t.size() && t[despues].kind == Tok::String))
+            t[i].text = QStringLiteral("||");
+    }
+    // Simple token-level rewrites.
     for (size_t i = 0; i < t.size(); ++i) {
         Token& k = t[i];
         if (k.kind == Tok::DateLit) {

@@ -106,7 +106,7 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd) {
     // Look up, then delete what was found.
     w().ConsultarTabla = [](const QString&) { return QStringLiteral(" 3 "); };
     QTest::mouseClick(caja(0), Qt::RightButton);
-    EXPECT_TRUE(w().EsExistente);
+    EXPECT_TRUE(w().EsExistente());
     guion.op.respuestas = {rt::vbYes};
     tecla(Qt::Key_F10);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 0);
