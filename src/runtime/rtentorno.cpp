@@ -16,6 +16,7 @@ namespace {
 struct Fijados {
     std::mutex m;
     QString maquina, usuario, carpeta, ejecutable;
+    QDateTime ahora;
 };
 
 Fijados& fijados()
@@ -106,3 +107,17 @@ void RtEntorno::FijaNombreMaquina(const QString& v) { fija(&Fijados::maquina, v)
 void RtEntorno::FijaNombreUsuario(const QString& v) { fija(&Fijados::usuario, v); }
 void RtEntorno::FijaCarpetaPrograma(const QString& v) { fija(&Fijados::carpeta, v); }
 void RtEntorno::FijaNombreEjecutable(const QString& v) { fija(&Fijados::ejecutable, v); }
+
+QDateTime RtEntorno::Ahora()
+{
+    Fijados& f = fijados();
+    std::lock_guard lock(f.m);
+    return f.ahora.isValid() ? f.ahora : QDateTime::currentDateTime();
+}
+
+void RtEntorno::FijaAhora(const QDateTime& v)
+{
+    Fijados& f = fijados();
+    std::lock_guard lock(f.m);
+    f.ahora = v;
+}

@@ -1,5 +1,6 @@
 #pragma once
 // Facts about the machine, the user and the program's folder. Tests pin them.
+#include <QDateTime>
 #include <QString>
 
 class RtEntorno {
@@ -12,10 +13,14 @@ public:
     static QString CarpetaPrograma();
     /// The running program's file name without folder and extension.
     static QString NombreEjecutable();
+    /// The clock every stored date and time is taken from.
+    static QDateTime Ahora();
 
     // Overrides for tests (empty text restores the real value).
     static void FijaNombreMaquina(const QString& v);
     static void FijaNombreUsuario(const QString& v);
     static void FijaCarpetaPrograma(const QString& v);
     static void FijaNombreEjecutable(const QString& v);
+    /// Stops the clock at `v`; an invalid date lets it run again.
+    static void FijaAhora(const QDateTime& v);
 };

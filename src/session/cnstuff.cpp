@@ -128,7 +128,7 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
     intenta([&] { log.Fields(QStringLiteral("Formulario")).setValue(Formulario.trimmed().toUpper()); });
     intenta([&] { log.Fields(QStringLiteral("Tarea")).setValue(tarea.trimmed().toUpper()); });
     intenta([&] {
-        const QDateTime ahora = QDateTime::currentDateTime();
+        const QDateTime ahora = RtEntorno::Ahora();
         log.Fields(QStringLiteral("Ingreso")).setValue(ahora.toString(QStringLiteral("dd/MM/yy")) + QLatin1Char(' ') + ahora.toString(QStringLiteral("HH:mm")));
     });
     intenta([&] { log.Fields(QStringLiteral("NombreUsuario")).setValue(gUsuarioLogeado); });

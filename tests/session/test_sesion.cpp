@@ -115,6 +115,8 @@ TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask) {
     RtEntorno::FijaNombreUsuario(QStringLiteral("caja2"));
     RtEntorno::FijaNombreEjecutable(QStringLiteral("session_tests"));
     gUsuarioLogeado = QStringLiteral("Juan");
+    // Day and month differ, so their order in the stored text is pinned too.
+    RtEntorno::FijaAhora(QDateTime(QDate(2026, 3, 7), QTime(9, 5, 42)));
     IniContable();
     EXPECT_TRUE(gSoloMayusculas) << "'si' counts as SI";
     EXPECT_FALSE(DB().gConfidencialidad);
@@ -129,7 +131,7 @@ TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask) {
     EXPECT_EQ(rs[QStringLiteral("Tarea")].toString(), QStringLiteral("TITULOS COPIADORES"));
     EXPECT_EQ(rs[QStringLiteral("NombreUsuario")].toString(), QStringLiteral("Juan"));
     EXPECT_EQ(rs[QStringLiteral("Formulario")].toString(), QString());
-    EXPECT_EQ(rs[QStringLiteral("Ingreso")].toString().size(), 14);
+    EXPECT_EQ(rs[QStringLiteral("Ingreso")].toString(), QStringLiteral("07/03/26 09:05"));
     rs.MoveNext();
     EXPECT_EQ(rs[QStringLiteral("Tarea")].toString(), QString()) << "no task, no message";
     EXPECT_EQ(rs[QStringLiteral("Formulario")].toString(), QStringLiteral("FRM"));
@@ -137,6 +139,7 @@ TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask) {
     RtEntorno::FijaNombreMaquina(QString());
     RtEntorno::FijaNombreUsuario(QString());
     RtEntorno::FijaNombreEjecutable(QString());
+    RtEntorno::FijaAhora(QDateTime());
 }
 
 TEST_F(Sesion, StartUpReadsTheCommandLineAndConnects) {
