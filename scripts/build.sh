@@ -18,6 +18,7 @@ if [[ ! -f "$BUILD_DIR/build.ninja" ]]; then
     cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 fi
 say "building"
-# Paths below the tree are hashed relative to it, so checkouts share the cache.
-export CCACHE_BASEDIR="$ROOT"
+# Paths below the tree are hashed relative to it (and the build folder not at
+# all), so checkouts in other folders share the cache.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 cmake --build "$BUILD_DIR" -j"$(nproc)"

@@ -15,7 +15,7 @@ if [[ ! -f "$ROOT/build-asan/build.ninja" ]]; then
     cmake --preset asan "${launcher[@]}"
 fi
 say "building with sanitizers"
-export CCACHE_BASEDIR="$ROOT"
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 cmake --build "$ROOT/build-asan" -j"$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
