@@ -1,6 +1,7 @@
 // The generic tree of the tree lookup on 100,000 hierarchical codes: building
 // it (reading the rows included) against reading the same rows alone.
 #include "data/db_dll.h"
+#include "lectura.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/modelo_arbol.h"
 
@@ -54,15 +55,7 @@ int main(int argc, char** argv)
     std::vector<double> lectura, armado, mostrado;
     long filas = 0;
     int nodos = 0, niveles = 0;
-    auto lee = [&] {
-        QElapsedTimer t;
-        t.start();
-        adodb::Recordset rs;
-        db.AbrirRecordset(sql, rs);
-        filas = rs.RecordCount();
-        lectura.push_back(t.nsecsElapsed() / 1e6);
-        db.CierraRecordset(rs);
-    };
+    auto lee = [&] { lectura.push_back(MideLectura(sql, filas)); };
     auto arma = [&] {
         Lib_FrmCons3Tree w;
         w.sql = sql;

@@ -2,6 +2,7 @@
 // rows through AbrirRecordset alone, and the incremental search per keystroke.
 #include "cuentas.h"
 #include "data/db_dll.h"
+#include "lectura.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/modelo_consulta.h"
@@ -42,15 +43,7 @@ int main(int argc, char** argv)
 
     std::vector<double> lectura, llenado, mostrada;
     long filas = 0;
-    auto lee = [&] {
-        QElapsedTimer t;
-        t.start();
-        adodb::Recordset rs;
-        db.AbrirRecordset(sql, rs);
-        filas = rs.RecordCount();
-        lectura.push_back(t.nsecsElapsed() / 1e6);
-        db.CierraRecordset(rs);
-    };
+    auto lee = [&] { lectura.push_back(MideLectura(sql, filas)); };
     auto llena = [&] {
         Lib_FrmCons3 w;
         w.GrabarCfg = false;
