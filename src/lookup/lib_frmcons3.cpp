@@ -243,7 +243,7 @@ void Lib_FrmCons3::Form_Load()
         // A copy: the statement kept for the server-side search is the one the
         // request built, not the text rewritten for this session.
         QString sentencia = actual_;
-        conexion().AbrirRecordset(sentencia, rs_, nullptr, 0, 1, -1, true);
+        conexion().AbrirRecordset(sentencia, rs_, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true);
     });
     p.paso([&] {
         modelo_->FijaCasillas(CheckBoxes);

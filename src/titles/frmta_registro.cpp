@@ -6,6 +6,7 @@
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rttexto.h"
+#include "runtime/teclas.h"
 #include "runtime/texto.h"
 #include "session/cnstuff.h"
 #include "titles/rtcampos.h"
@@ -48,15 +49,9 @@ void frmTA_TITCOPIADORES::AbrirRecordset(const QString& TablaActiva)
 void frmTA_TITCOPIADORES::MuestraRegistro()
 {
     EstadoTitulo = Estado::Existente;
-    try {
-        RtCampos::RegistroACampos(cajas(), datPrimaryRS);
-    } catch (const adodb::AdoException&) {
-    }
-    try {
-        MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value()));
-    } catch (const adodb::AdoException&) {
-        // No current row: the marks stay as they are.
-    }
+    // No current row: the boxes and the marks stay as they are.
+    adodb::Intenta([&] { RtCampos::RegistroACampos(cajas(), datPrimaryRS); });
+    adodb::Intenta([&] { MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value())); });
 }
 
 void frmTA_TITCOPIADORES::Inicializa()
@@ -372,5 +367,5 @@ void frmTA_TITCOPIADORES::ConsultaCampo()
             clave.clear();
     }
     caja->setText(clave.trimmed());
-    txtfields_KeyDown(indice, 13, 0);
+    txtfields_KeyDown(indice, rt::vbKeyReturn, 0);
 }

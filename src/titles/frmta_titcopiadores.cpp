@@ -4,6 +4,7 @@
 #include "runtime/fin.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
+#include "runtime/teclas.h"
 #include "runtime/texto.h"
 #include "session/cndll.h"
 #include "session/cnstuff.h"
@@ -49,24 +50,24 @@ const DefCaja kCajas[frmTA_TITCOPIADORES::kCampos] = {
 // its parents (each of which also previews it).
 bool esTeclaDeBarra(int codigo)
 {
-    return codigo == 27 || (codigo >= 113 && codigo <= 117) || codigo == 121;
+    return codigo == rt::vbKeyEscape || (codigo >= rt::vbKeyF2 && codigo <= rt::vbKeyF6) || codigo == rt::vbKeyF10;
 }
 
 int shiftVb(Qt::KeyboardModifiers m)
 {
     int s = 0;
-    if (m & Qt::ShiftModifier) s |= 1;
-    if (m & Qt::ControlModifier) s |= 2;
-    if (m & Qt::AltModifier) s |= 4;
+    if (m & Qt::ShiftModifier) s |= rt::vbShiftMask;
+    if (m & Qt::ControlModifier) s |= rt::vbCtrlMask;
+    if (m & Qt::AltModifier) s |= rt::vbAltMask;
     return s;
 }
 
 int botonVb(Qt::MouseButton b)
 {
     switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
+    case Qt::LeftButton: return rt::vbLeftButton;
+    case Qt::RightButton: return rt::vbRightButton;
+    case Qt::MiddleButton: return rt::vbMiddleButton;
     default: return 0;
     }
 }
@@ -250,7 +251,7 @@ bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
         if (indice >= 0) {
             const int boton = botonVb(static_cast<QMouseEvent*>(evento)->button());
             txtfields_MouseDown(indice, boton);
-            if (boton == 2)
+            if (boton == rt::vbRightButton)
                 return true;
         }
         break;
