@@ -108,7 +108,7 @@ int main(int argc, char* argv[])
     ventana.activateWindow();
     if (salirAlEstarListo) {
         QCoreApplication::processEvents();
-        return ventana.txtfields[0]->hasFocus() || ventana.txtfields[0]->isEnabled() ? 0 : 2;
+        return ventana.ListoParaEscribir() ? 0 : 2;
     }
     return app.exec();
 }

@@ -326,16 +326,16 @@ void frmTA_TITCOPIADORES::CargarSkin()
 {
     const QString seccion = RtEntorno::NombreUsuario().toUpper() + QStringLiteral("Styles");
     const QString valor = RtIni::LeeIni(QStringLiteral("cn000pr.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("1"));
-    NumeroSkin = static_cast<int>(rt::RedondeoBanquero(rt::Val(valor)));
-    const QString ruta = RtEntorno::CarpetaPrograma() + archivoDeSkin(NumeroSkin);
+    numeroSkin_ = static_cast<int>(rt::RedondeoBanquero(rt::Val(valor)));
+    const QString ruta = RtEntorno::CarpetaPrograma() + archivoDeSkin(numeroSkin_);
     QFile archivo(ruta);
     if (!archivo.open(QIODevice::ReadOnly | QIODevice::Text)) {
         // A missing skin leaves the platform look; nothing to tell the operator.
-        ArchivoSkin.clear();
+        archivoSkin_.clear();
         setStyleSheet(QString());
         return;
     }
-    ArchivoSkin = ruta;
+    archivoSkin_ = ruta;
     setStyleSheet(QString::fromUtf8(archivo.readAll()));
 }
 
@@ -369,7 +369,7 @@ void frmTA_TITCOPIADORES::PreparaFormulario()
 
 void frmTA_TITCOPIADORES::txtfields_GotFocus(int Index)
 {
-    CampoActual = Index;
+    campoActual_ = Index;
     UtilVarn1->setConsultaEnabled(!RtCampos::Etiqueta(txtfields[Index]).trimmed().isEmpty());
     QPalette p = txtfields[Index]->palette();
     p.setColor(QPalette::Base, QColor(0, 255, 255));
@@ -392,7 +392,7 @@ void frmTA_TITCOPIADORES::txtfields_KeyDown(int Index, int KeyCode, int /*Shift*
 {
     if (RtCampos::EsTeclaAvance(KeyCode)) {
         CampoValida(Index, txtfields[Index]->text());
-        if (!HayError)
+        if (!hayError_)
             RtCampos::Avanza(txtfields[Index], KeyCode);
     }
     // The box that holds the focus once the key is handled decides: where focus
@@ -407,7 +407,7 @@ void frmTA_TITCOPIADORES::txtfields_KeyDown(int Index, int KeyCode, int /*Shift*
 
 void frmTA_TITCOPIADORES::txtfields_MouseDown(int Index, int Button)
 {
-    CampoActual = Index;
+    campoActual_ = Index;
     if (Button == 2)
         ConsultaCampo();
 }
@@ -433,4 +433,9 @@ CNDLL& frmTA_TITCOPIADORES::Contabilidad()
     if (!cndll_)
         cndll_ = std::make_unique<CNDLL>();
     return *cndll_;
+}
+
+bool frmTA_TITCOPIADORES::ListoParaEscribir() const
+{
+    return txtfields[0] && (txtfields[0]->hasFocus() || txtfields[0]->isEnabled());
 }

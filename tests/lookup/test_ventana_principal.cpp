@@ -35,14 +35,14 @@ TEST_F(VentanaPrincipal, F5OnDesdeFillsTheBoxWithTheChosenAccountAndValidatesIt)
         return w->result();
     };
 
-    QLineEdit* codigo = ventana.txtfields[0];
-    QLineEdit* desde = ventana.txtfields[2];
+    QLineEdit* codigo = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0"));
+    QLineEdit* desde = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields2"));
     codigo->setFocus();
     codigo->setText(QStringLiteral("50"));
     QTest::keyClick(codigo, Qt::Key_Return);
     ASSERT_TRUE(desde->isEnabled()) << "a new code opens the edit state";
     // Reach the box as an operator does: description, Enter, and the focus moves on.
-    QLineEdit* descripcion = ventana.txtfields[1];
+    QLineEdit* descripcion = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields1"));
     ASSERT_TRUE(descripcion->hasFocus());
     QTest::keyClicks(descripcion, QStringLiteral("Prueba"));
     QTest::keyClick(descripcion, Qt::Key_Return);
@@ -51,6 +51,6 @@ TEST_F(VentanaPrincipal, F5OnDesdeFillsTheBoxWithTheChosenAccountAndValidatesIt)
 
     EXPECT_EQ(ventanas, 1);
     EXPECT_EQ(desde->text(), QStringLiteral("11010101001"));
-    EXPECT_FALSE(ventana.HayError);
+    EXPECT_FALSE(ventana.HayError());
     for (const QString& m : guion.op.mensajes()) EXPECT_NE(m, QStringLiteral("La cuenta ingresada es inexistente."));
 }
