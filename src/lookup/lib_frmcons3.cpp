@@ -300,7 +300,13 @@ void Lib_FrmCons3::CargaOpciones(const QString& titulo, const QStringList& texto
 void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
 {
     if (columnas == columnasCajas_ && CmbSearch.size() == columnas.size()) return;
-    for (QComboBox* c : CmbSearch) c->deleteLater();
+    // The old boxes go at the next turn of the event loop; nameless from now,
+    // so nobody finds them in place of the new ones.
+    for (QComboBox* c : CmbSearch) {
+        c->setObjectName(QString());
+        c->hide();
+        c->deleteLater();
+    }
     CmbSearch.clear();
     columnasCajas_ = columnas;
     for (int i = 0; i < columnas.size(); ++i) {

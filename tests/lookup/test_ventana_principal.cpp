@@ -4,6 +4,7 @@
 
 #include "lookup/def_qconsulta.h"
 #include "titles/frmta_titcopiadores.h"
+#include "controles.h"
 
 #include <QLineEdit>
 
@@ -25,13 +26,13 @@ TEST_F(VentanaPrincipal, F5OnDesdeFillsTheBoxWithTheChosenAccountAndValidatesIt)
         ++ventanas;
         w->show();
         int columna = -1;
-        for (int c = 0; c < w->ListView1->model()->columnCount(); ++c)
-            if (w->ListView1->model()->headerData(c, Qt::Horizontal).toString().compare(QStringLiteral("DESCRIPCION"), Qt::CaseInsensitive) == 0)
+        for (int c = 0; c < ListaDe(*w)->model()->columnCount(); ++c)
+            if (ListaDe(*w)->model()->headerData(c, Qt::Horizontal).toString().compare(QStringLiteral("DESCRIPCION"), Qt::CaseInsensitive) == 0)
                 columna = c;
         EXPECT_GE(columna, 0);
         if (columna < 0) return 0;
-        QTest::keyClicks(w->CmbSearch[columna], QStringLiteral("Caja Central"));
-        w->CmdAceptar->click();
+        QTest::keyClicks(CajaDe(*w, columna), QStringLiteral("Caja Central"));
+        BotonDe(*w, "CmdAceptar")->click();
         return w->result();
     };
 
