@@ -1,6 +1,7 @@
 #pragma once
 // The lookup windows' controls, found by their object names as automation
 // finds them: the windows keep the controls to themselves.
+#include "../control.h"
 #include "lookup/cabecera_busqueda.h"
 
 #include <QComboBox>
@@ -10,13 +11,6 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-template <class T>
-T* ControlDe(const QWidget& ventana, const QString& nombre)
-{
-    T* c = ventana.findChild<T*>(nombre);
-    EXPECT_NE(c, nullptr) << qPrintable(nombre);
-    return c;
-}
 inline QComboBox* CajaDe(const QWidget& v, int i) { return ControlDe<QComboBox>(v, QStringLiteral("CmbSearch_%1").arg(i)); }
 /// The search boxes in column order.
 inline QList<QComboBox*> CajasDe(const QWidget& v)

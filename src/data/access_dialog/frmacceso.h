@@ -58,6 +58,15 @@ public:
     QString usuarioGuardado() const { return usuario_; }
     QString claveGuardada() const { return clave_; }
 
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    // The controls are the dialog's own, reached by their object names.
     QListWidget* lstBases;
     QGroupBox* framAcceso;
     QComboBox* CboPlataformaDB;
@@ -73,13 +82,6 @@ public:
     /// Picks an embedded database file for the database box.
     QPushButton* CmdBuscarBase;
 
-    void reject() override;
-
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-    void showEvent(QShowEvent* evento) override;
-
-private:
     void BuscaArchivoBase();
     static QString Indicacion(const QLineEdit* ObjTxt);
 

@@ -8,6 +8,7 @@
 #include "../../aplicacion.h"
 #include "../../sesion_db.h"
 #include "../../archivos_prueba.h"
+#include "../../control.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -59,13 +60,13 @@ TEST_F(Acceso, WithoutRegisteredConnectionsTheTypedDataAreAccepted)
     guion.op.alModal = [](QObject* o) {
         auto* f = qobject_cast<frmAcceso*>(o);
         EXPECT_EQ(f->windowTitle(), QStringLiteral("Control de Acceso"));
-        EXPECT_EQ(f->lstBases->count(), 0);
-        EXPECT_EQ(f->TxtPuerto->text(), QStringLiteral("1433"));
-        EXPECT_EQ(f->TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
-        EXPECT_EQ(f->TxtDbName->selectedText(), f->TxtDbName->text()) << "typing must replace the prompt";
-        QTest::keyClicks(f->TxtDbName, QStringLiteral("Contable"));
-        QTest::keyClicks(f->TxtServidor, QStringLiteral("srv01"));
-        QTest::mouseClick(f->bcAceptar, Qt::LeftButton);
+        EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 0);
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtPuerto"))->text(), QStringLiteral("1433"));
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("ingrese el nombre de la base de datos"));
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->selectedText(), ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text()) << "typing must replace the prompt";
+        QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName")), QStringLiteral("Contable"));
+        QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor")), QStringLiteral("srv01"));
+        QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("bcAceptar")), Qt::LeftButton);
         return 1;
     };
     ASSERT_TRUE(frmAcceso::Pide(d));
@@ -80,37 +81,37 @@ TEST_F(Acceso, ChoosingARegisteredConnectionFillsServerDatabaseAndPort)
 {
     registradas();
     frmAcceso f;
-    ASSERT_EQ(f.lstBases->count(), 2);
-    EXPECT_EQ(f.lstBases->currentRow(), 0);
-    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("srv01")) << "the first entry is selected and brought in";
+    ASSERT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 2);
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->currentRow(), 0);
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("srv01")) << "the first entry is selected and brought in";
 
-    f.TxtUserId->setText("juan");
-    f.TxtUserPassword->setText("secreta");
-    f.lstBases->setCurrentRow(1);
-    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("SRV02"));
-    EXPECT_EQ(f.TxtDbName->text(), QStringLiteral("Gestion"));
-    EXPECT_EQ(f.TxtPuerto->text(), QStringLiteral("1500"));
-    EXPECT_EQ(f.TxtUserId->text(), QString());
-    EXPECT_EQ(f.TxtUserPassword->text(), QString()) << "the password box has no prompt";
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->setText("juan");
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtUserPassword"))->setText("secreta");
+    ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->setCurrentRow(1);
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("SRV02"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("Gestion"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtPuerto"))->text(), QStringLiteral("1500"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->text(), QString());
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserPassword"))->text(), QString()) << "the password box has no prompt";
     EXPECT_EQ(f.claveGuardada(), QStringLiteral("clave")) << "the stored password decodes back";
 
     f.show();
-    f.TxtUserId->setFocus();
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(f.TxtUserId->text(), QStringLiteral("Ingrese el usuario"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->text(), QStringLiteral("Ingrese el usuario"));
 
     // Deleting the whole database name brings its prompt back, selected.
-    f.TxtDbName->clear();
-    EXPECT_EQ(f.TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
-    EXPECT_EQ(f.TxtDbName->selectedText(), f.TxtDbName->text());
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->clear();
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("ingrese el nombre de la base de datos"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->selectedText(), ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text());
 
     // A double click accepts the entry clicked.
-    QListWidgetItem* item = f.lstBases->item(0);
-    const QPoint centro = f.lstBases->visualItemRect(item).center();
-    QTest::mouseClick(f.lstBases->viewport(), Qt::LeftButton, {}, centro);
-    QTest::mouseDClick(f.lstBases->viewport(), Qt::LeftButton, {}, centro);
+    QListWidgetItem* item = ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->item(0);
+    const QPoint centro = ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->visualItemRect(item).center();
+    QTest::mouseClick(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->viewport(), Qt::LeftButton, {}, centro);
+    QTest::mouseDClick(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->viewport(), Qt::LeftButton, {}, centro);
     EXPECT_TRUE(f.Aceptar());
-    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("srv01"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("srv01"));
 }
 
 TEST_F(Acceso, AServerTypedWithAPortIsLookedUpWithoutIt)
@@ -118,13 +119,13 @@ TEST_F(Acceso, AServerTypedWithAPortIsLookedUpWithoutIt)
     registradas();
     EXPECT_EQ(BasesTxt::NombreEntrada(" contable ", " srv01:1500 "), QStringLiteral("CONTABLE / SRV01"));
     frmAcceso f;
-    f.lstBases->setCurrentRow(1);
-    f.TxtDbName->setText("contable");
-    f.TxtServidor->setText("Srv01:1500");
+    ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->setCurrentRow(1);
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->setText("contable");
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText("Srv01:1500");
     f.bcAceptar_Click();
     EXPECT_TRUE(f.Aceptar());
     EXPECT_EQ(f.servidorGuardado(), QStringLiteral("srv01")) << "found under \"CONTABLE / SRV01\"";
-    EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("Srv01:1500")) << "the boxes keep what was typed";
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("Srv01:1500")) << "the boxes keep what was typed";
 }
 
 TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
@@ -148,8 +149,8 @@ TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
     EXPECT_EQ(BasesTxt::Linea(l[1]), archivo.split('\n')[1] + '\n');
 
     frmAcceso f;
-    ASSERT_EQ(f.lstBases->count(), 2) << "a blank entry name is not listed";
-    EXPECT_EQ(f.lstBases->item(0)->text(), QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
+    ASSERT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 2) << "a blank entry name is not listed";
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->item(0)->text(), QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
     EXPECT_EQ(leeArchivo(bases), archivo) << "reading never rewrites the file";
 }
 
@@ -164,7 +165,7 @@ TEST_F(Acceso, AnUnreadableFileIsReportedAndRetried)
     ASSERT_EQ(m.size(), 2) << "Retry reads again, Abort stops";
     EXPECT_TRUE(m[0].contains(QStringLiteral("No se pudo leer el archivo ") + bases)) << m[0].toStdString();
     EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("FormLoad")));
-    EXPECT_EQ(f.lstBases->count(), 0);
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 0);
 }
 
 TEST_F(Acceso, RegisteringAnExistingConnectionWritesNothing)
@@ -172,8 +173,8 @@ TEST_F(Acceso, RegisteringAnExistingConnectionWritesNothing)
     registradas();
     const QByteArray antes = leeArchivo(bases);
     frmAcceso f;
-    f.TxtDbName->setText(" gestion ");
-    f.TxtServidor->setText("srv02");
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->setText(" gestion ");
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText("srv02");
     f.CmdRegistrar_Click();
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
     EXPECT_EQ(guion.op.preguntas[0].texto, QStringLiteral("La conexion que intenta registrar ya existe "));
@@ -188,9 +189,9 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
     escribeArchivo(bases, "OTRA / SRV9,Otra,sa,41,srv9");
     escribeArchivo(dir.filePath("CREADSN"), "#!/bin/sh\n");
     frmAcceso f;
-    f.TxtServidor->setText(QString());
-    f.TxtDbName->setText(path);
-    f.TxtUserId->setText("ADMIN");
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText(QString());
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->setText(path);
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->setText("ADMIN");
     f.CmdRegistrar_Click();
     EXPECT_TRUE(guion.op.mensajes().isEmpty()) << guion.op.mensajes().join('|').toStdString();
 
@@ -205,7 +206,7 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
     EXPECT_NE(c[3], path) << "never the plain password";
     EXPECT_EQ(RtTexto::DecodificaClave(c[3]), path);
     EXPECT_EQ(c[4], QString());
-    EXPECT_EQ(f.lstBases->count(), 2) << "the list is filled again";
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 2) << "the list is filled again";
     EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed) << "the session connection is left closed";
 
     ASSERT_FALSE(guion.op.preguntas.empty());
@@ -218,8 +219,8 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
 TEST_F(Acceso, AnUnreachableDatabaseIsNotRegistered)
 {
     frmAcceso f;
-    f.TxtServidor->setText(QString());
-    f.TxtDbName->setText(dir.filePath("no_existe.db"));
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText(QString());
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->setText(dir.filePath("no_existe.db"));
     f.CmdRegistrar_Click();
     const QStringList m = guion.op.mensajes();
     ASSERT_EQ(m.size(), 2) << "the connection error box, answered No, then the notice";
@@ -234,14 +235,14 @@ TEST_F(Acceso, ARegistrationOnAReadOnlyInstallationGoesToTheUsersCopy)
     registradas();
     RtArchivos::FijaProgramaSoloLectura(true);
     frmAcceso f;
-    f.TxtServidor->setText(QString());
-    f.TxtDbName->setText(path);
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText(QString());
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->setText(path);
     f.CmdRegistrar_Click();
     RtArchivos::FijaProgramaSoloLectura(false);
     const QString copia = xdg.filePath("config") + QStringLiteral("/titulos-copiadores/BASES.TXT");
     EXPECT_EQ(leeArchivo(copia).count('\n'), 3) << "the installed connections and the new one";
     EXPECT_EQ(leeArchivo(bases).count('\n'), 2) << "the installed file is untouched";
-    EXPECT_EQ(f.lstBases->count(), 3);
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 3);
 }
 
 TEST_F(Acceso, CancelLeavesTheSessionClosed)
@@ -267,12 +268,12 @@ TEST_F(Acceso, TheErrorBoxYesAndCorrectedDataConnect)
     guion.op.alModal = [&](QObject* o) {
         ++vistas;
         auto* f = qobject_cast<frmAcceso*>(o);
-        EXPECT_EQ(f->TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos")) << "filled from the empty session";
-        EXPECT_EQ(f->CboPlataformaDB->currentIndex(), 0);
-        QTest::mouseClick(f->CmdBuscarBase, Qt::LeftButton);
-        EXPECT_EQ(f->TxtDbName->text(), path);
-        QTest::keyClicks(f->TxtUserId, QStringLiteral("ADMIN"));
-        QTest::mouseClick(f->bcAceptar, Qt::LeftButton);
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("ingrese el nombre de la base de datos")) << "filled from the empty session";
+        EXPECT_EQ(ControlDe<QComboBox>(f, QStringLiteral("CboPlataformaDB"))->currentIndex(), 0);
+        QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("CmdBuscarBase")), Qt::LeftButton);
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), path);
+        QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId")), QStringLiteral("ADMIN"));
+        QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("bcAceptar")), Qt::LeftButton);
         return 1;
     };
     DB().OpenServerADODB();
@@ -290,8 +291,8 @@ TEST_F(Acceso, ChoosingOracleMarksTheServerOnce)
 {
     guion.op.alModal = [](QObject* o) {
         auto* f = qobject_cast<frmAcceso*>(o);
-        f->TxtServidor->setText("ORASRV#");
-        f->CboPlataformaDB->setCurrentIndex(1);
+        ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText("ORASRV#");
+        ControlDe<QComboBox>(f, QStringLiteral("CboPlataformaDB"))->setCurrentIndex(1);
         f->bcAceptar_Click();
         return 1;
     };
@@ -313,7 +314,7 @@ TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
     RtEntorno::FijaNombreEjecutable("TA_TITCOPIADORES");
 
     frmAcceso f;
-    QTest::mouseClick(f.CmdLineaComando, Qt::LeftButton);
+    QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("CmdLineaComando")), Qt::LeftButton);
     RtEntorno::FijaNombreEjecutable({});
     const QString ruta = escritorio + QStringLiteral("/Quendril.desktop");
     const QString texto = QString::fromUtf8(leeArchivo(ruta));
