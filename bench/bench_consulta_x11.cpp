@@ -8,6 +8,7 @@
 #include "lookup/lib_clscons3.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/modelo_consulta.h"
+#include "resultado.h"
 #include "runtime/operador_qt.h"
 #include "runtime/rtentorno.h"
 #include "session/cnstuff.h"
@@ -174,5 +175,8 @@ int main(int argc, char** argv)
     std::printf("Esc hasta la ventana cerrada:         mediana %.1f ms, peor %.1f ms\n", Mediana(cerrada),
                 *std::max_element(cerrada.begin(), cerrada.end()));
     std::printf("proporcion F5/AbrirRecordset: %.2fx (objetivo < 3x)\n", Mediana(visible) / a);
+    const QByteArray tam = QStringLiteral("%L1 rows").arg(filas).toUtf8();
+    Resultado("F5 to lookup visible (X server)", tam.constData(), Mediana(visible), "AbrirRecordset", a, "<3x");
+    Resultado("Esc to lookup gone (X server)", tam.constData(), Mediana(cerrada), "", 0, "report");
     return 0;
 }
