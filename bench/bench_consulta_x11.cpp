@@ -157,6 +157,8 @@ int main(int argc, char** argv)
         visible.push_back(tVisible);
         cerrada.push_back(tFin - tEsc);
 
+        // The floor starts as settled as F5 did: the closed list freed, the main window repainted.
+        Espera(100);
         QElapsedTimer r;
         r.start();
         adodb::Recordset rs;
@@ -176,7 +178,14 @@ int main(int argc, char** argv)
                 *std::max_element(cerrada.begin(), cerrada.end()));
     std::printf("proporcion F5/AbrirRecordset: %.2fx (objetivo < 3x)\n", Mediana(visible) / a);
     const QByteArray tam = QStringLiteral("%L1 rows").arg(filas).toUtf8();
-    Resultado("F5 to lookup visible (X server)", tam.constData(), Mediana(visible), "AbrirRecordset", a, "<3x");
-    Resultado("Esc to lookup gone (X server)", tam.constData(), Mediana(cerrada), "", 0, "report");
+    const double mejorF5 = *std::min_element(visible.begin(), visible.end()), mejorLectura = *std::min_element(lectura.begin(), lectura.end());
+    const QByteArray nota = QStringLiteral("medians of %1 rounds; best against best %2 / %3 ms = %4x")
+                                .arg(vueltas)
+                                .arg(mejorF5, 0, 'f', 1)
+                                .arg(mejorLectura, 0, 'f', 1)
+                                .arg(mejorF5 / mejorLectura, 0, 'f', 2)
+                                .toUtf8();
+    Resultado("F5 to lookup visible (X server)", tam.constData(), Mediana(visible), "AbrirRecordset", a, "<3x", nota.constData());
+    Resultado("Esc to lookup gone (X server)", tam.constData(), Mediana(cerrada), "", 0, "report", "median");
     return 0;
 }

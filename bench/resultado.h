@@ -5,10 +5,12 @@
 #include <cstdio>
 
 /// `objetivo` is "<=1.5x" or "<3x" (the ratio), "<50ms" (the time itself) or
-/// "report" (figures only); `piso` empty when nothing is compared.
-inline void Resultado(const char* escenario, const char* tamano, double ms, const char* piso, double pisoMs, const char* objetivo)
+/// "report" (figures only); `piso` empty when nothing is compared; `nota`
+/// goes to the table's last column.
+inline void Resultado(const char* escenario, const char* tamano, double ms, const char* piso, double pisoMs, const char* objetivo,
+                      const char* nota = "")
 {
-    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\n", escenario, tamano, ms, piso,
-                pisoMs, pisoMs > 0 ? ms / pisoMs : 0.0, objetivo);
+    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\tnote=%s\n", escenario, tamano, ms,
+                piso, pisoMs, pisoMs > 0 ? ms / pisoMs : 0.0, objetivo, nota);
     std::fflush(stdout);
 }

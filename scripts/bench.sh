@@ -3,8 +3,12 @@
 # Xvfb + openbox for the ones that measure a real X server, runs every
 # benchmark and prints one table of all their results.
 #
-#   scripts/bench.sh [--markdown FILE] [--no-build] [--only NAME[,NAME...]]
+#   scripts/bench.sh [--markdown FILE] [--no-build] [--only NAME[,NAME...]] [--display N]
 #   scripts/bench.sh --table-from LOG [--markdown FILE]   (only formats RESULT lines)
+#
+# --markdown FILE writes the table as markdown; when FILE already has the lines
+# <!-- bench:begin --> and <!-- bench:end -->, only what is between them is
+# replaced (scripts/bench.sh --markdown docs/PERFORMANCE.md updates the doc).
 #
 # Each program prints its own figures and then one line per scenario:
 #   RESULT<TAB>scenario=...<TAB>size=...<TAB>time_ms=...<TAB>floor=...<TAB>floor_ms=...<TAB>ratio=...<TAB>target=...
@@ -13,14 +17,15 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-markdown="" table_from="" build=1 only="" machine=""
+markdown="" table_from="" build=1 only="" machine="" wanted_display=""
 while (($#)); do
     case "$1" in
         --markdown) markdown="$(realpath -m "${2:?--markdown needs a file}")"; shift 2 ;;
         --table-from) table_from="${2:?--table-from needs a file}"; shift 2 ;;
         --no-build) build=0; shift ;;
         --only) only=",${2:?--only needs names},"; shift 2 ;;
-        -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --display) wanted_display="${2:?--display needs a number}"; shift 2 ;;
+        -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) die "unknown option: $1 (see --help)" ;;
     esac
 done
@@ -85,10 +90,23 @@ emit() {
     [[ -n "$machine" ]] && printf '\n%s\n' "$machine"
     if [[ -n "$markdown" ]]; then
         mkdir -p "$(dirname "$markdown")"
+        local block="$markdown.table.$$"
         {
             format_table --md < "$results"
             [[ -z "$machine" ]] || printf '\n%s\n' "$machine"
-        } > "$markdown"
+        } > "$block"
+        # A document that marks where its table goes keeps the rest of its text.
+        if [[ -f "$markdown" ]] && grep -q '^<!-- bench:begin -->$' "$markdown" && grep -q '^<!-- bench:end -->$' "$markdown"; then
+            awk -v block="$block" '
+                /^<!-- bench:end -->$/ { skip = 0 }
+                !skip { print }
+                /^<!-- bench:begin -->$/ { skip = 1; while ((getline l < block) > 0) print l }
+            ' "$markdown" > "$markdown.new.$$"
+            mv -f "$markdown.new.$$" "$markdown"
+            rm -f "$block"
+        else
+            mv -f "$block" "$markdown"
+        fi
         say "markdown table written to $markdown"
     fi
 }
@@ -133,7 +151,9 @@ start_x() {
     command -v Xvfb >/dev/null || { say "Xvfb not installed: X-server benchmarks are skipped"; return 1; }
     local fifo="$logs/displayfd"
     rm -f "$fifo"; mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$logs/xvfb.log" &
+    # Without --display, Xvfb picks the first free display itself.
+    # shellcheck disable=SC2086  # the display is one word or none
+    Xvfb ${wanted_display:+":$wanted_display"} -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$logs/xvfb.log" &
     xvfb_pid=$!
     read -r -t 20 display < "$fifo" || true
     rm -f "$fifo"
@@ -164,7 +184,8 @@ run() {
     say "$name $*"
     local start=$SECONDS
     timeout "$limit" "${env[@]}" "$BIN_DIR/$name" "$@" >"$log" 2>&1 || status=$?
-    grep -v '^RESULT' "$log" | sed 's/^/    /' >&2 || true
+    # Qt's chatter about the platform is not a figure.
+    grep -v -e '^RESULT' -e 'This plugin does not support' -e 'XDG_RUNTIME_DIR' "$log" | sed 's/^/    /' >&2 || true
     grep '^RESULT' "$log" >> "$results" || true
     say "$name: $((SECONDS - start)) s, exit $status"
     if ((status != 0)) && ! grep -q '^RESULT' "$log"; then
