@@ -9,6 +9,7 @@
 #include "reports/rtreporte.h"
 #include "reports/vista_previa.h"
 #include "resultado.h"
+#include "ventana_x11.h"
 #include "runtime/operador_qt.h"
 #include "runtime/rtentorno.h"
 #include "session/cnstuff.h"
@@ -27,23 +28,6 @@
 #include <vector>
 
 namespace {
-
-QString Lee(const QString& ruta)
-{
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "no se pudo leer %s\n", qPrintable(ruta));
-        std::exit(2);
-    }
-    return QString::fromUtf8(f.readAll());
-}
-
-void Espera(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
 
 // Notes the moment the first page has been painted: after the page's paint
 // event has run, on a window the X server has exposed.
@@ -71,48 +55,26 @@ public:
 int main(int argc, char** argv)
 {
     Aplicacion app(argc, argv);
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        std::printf("ATENCION: plataforma offscreen; este banco mide un servidor X real (QT_QPA_PLATFORM=xcb)\n");
+    AvisaSiNoHayX();
     rt::OperadorQt operador;
     rt::fijaOperador(&operador);
 
     QTemporaryDir dir;
     RtEntorno::FijaCarpetaPrograma(dir.path() + u'/');
     const QString base = dir.filePath(QStringLiteral("bench.db"));
-    {
-        QFile f(base);
-        f.open(QIODevice::WriteOnly);
-    }
-    {
-        // The benchmark chart of accounts with 1,500 titles of 40 accounts,
-        // one every 66 accounts in code order.
-        adodb::Connection cn;
-        cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(base));
-        cn.Execute(Lee(QStringLiteral(DEMO_DIR "/schema.sql")));
-        cn.Execute(Lee(QStringLiteral(DEMO_DIR "/bench.sql")));
-        cn.Execute(QStringLiteral(
-            "DELETE FROM TA_TITCOPIADORES;"
-            "CREATE TEMP TABLE orden AS SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0 ORDER BY Codigo;"
-            "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
-            "SELECT printf('%4d', a.rowid / 66 + 1), 'Titulo ' || (a.rowid / 66 + 1), a.Codigo, b.Codigo "
-            "FROM temp.orden a JOIN temp.orden b ON b.rowid = a.rowid + 39 WHERE a.rowid % 66 = 1 AND a.rowid / 66 < 1500;"
-            "DROP TABLE temp.orden;"));
-        adodb::Recordset rs;
-        rs.Open(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES"), &cn);
-        std::printf("titulos: %s\n", qPrintable(rs.Fields(0).Value().toString()));
-    }
+    // The benchmark chart of accounts with 1,500 titles of 40 accounts, one
+    // every 66 accounts in code order.
+    CreaBaseDeBanco(base, QStringLiteral(
+        "DELETE FROM TA_TITCOPIADORES;"
+        "CREATE TEMP TABLE orden AS SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0 ORDER BY Codigo;"
+        "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
+        "SELECT printf('%4d', a.rowid / 66 + 1), 'Titulo ' || (a.rowid / 66 + 1), a.Codigo, b.Codigo "
+        "FROM temp.orden a JOIN temp.orden b ON b.rowid = a.rowid + 39 WHERE a.rowid % 66 = 1 AND a.rowid / 66 < 1500;"
+        "DROP TABLE temp.orden;"));
 
     frmTA_TITCOPIADORES ventana;
-    CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };
-    ventana.ConsultarTabla = Def_QConsulta::ConsultaClave;
-    operador.fijaPadre(&ventana);
-    const QStringList args{QStringLiteral("@Server=;"), QStringLiteral("@DbName=") + base + u';', QStringLiteral("@Usuario=ADMIN;"),
-                           QStringLiteral("@Password=;")};
-    if (!ventana.Form_Load(CNStuffContable::LineaComandos(args))) return 1;
+    if (!MuestraVentana(ventana, operador, base)) return 1;
     RtReporte::CarpetaReportes(QStringLiteral(REPORTES_DIR));
-    ventana.show();
-    ventana.activateWindow();
-    Espera(500);
 
     QToolButton* boton = ventana.CmdRep;
     std::vector<double> primera;
