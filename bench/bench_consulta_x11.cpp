@@ -65,17 +65,17 @@ int main(int argc, char** argv)
     frmTA_TITCOPIADORES ventana;
     if (!MuestraVentana(ventana, operador, base)) return 1;
 
-    QLineEdit* desde = ventana.txtfields[2];
+    QLineEdit* desde = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields2"));
     const int vueltas = 7;
     std::vector<double> visible, cerrada, lectura;
     int filas = 0;
     // A new title, reached as the operator does: code, Enter, description, Enter.
-    ventana.txtfields[0]->setFocus();
-    ventana.txtfields[0]->setText(QStringLiteral("9000"));
-    Tecla(ventana.txtfields[0], Qt::Key_Return);
+    ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0"))->setFocus();
+    ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0"))->setText(QStringLiteral("9000"));
+    Tecla(ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0")), Qt::Key_Return);
     Espera(100);
-    ventana.txtfields[1]->setText(QStringLiteral("Prueba"));
-    Tecla(ventana.txtfields[1], Qt::Key_Return);
+    ventana.findChild<QLineEdit*>(QStringLiteral("txtfields1"))->setText(QStringLiteral("Prueba"));
+    Tecla(ventana.findChild<QLineEdit*>(QStringLiteral("txtfields1")), Qt::Key_Return);
     Espera(100);
     for (int vuelta = 0; vuelta < vueltas; ++vuelta) {
         desde->setFocus();

@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     // longest walks the search can make.
     const QString objetivo = QStringLiteral("Cuenta de prueba número 99999");
     std::vector<double> teclas;
-    QComboBox* caja = w.CmbSearch.at(1);
+    auto* caja = w.findChild<QComboBox*>(QStringLiteral("CmbSearch_1"));
     for (int i = 1; i <= objetivo.size(); ++i) {
         QElapsedTimer t;
         t.start();

@@ -76,7 +76,8 @@ int main(int argc, char** argv)
     if (!MuestraVentana(ventana, operador, base)) return 1;
     RtReporte::CarpetaReportes(QStringLiteral(REPORTES_DIR));
 
-    QToolButton* boton = ventana.CmdRep;
+    auto* boton = ventana.findChild<QToolButton*>(QStringLiteral("CmdRep"));
+    if (!boton) return 2;
     std::vector<double> primera;
     long filas = 0;
     int paginas = 0;

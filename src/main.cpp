@@ -116,8 +116,10 @@ int main(int argc, char* argv[])
         despertador.start(20);
         QElapsedTimer espera;
         espera.start();
+        const QLineEdit* codigo = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0"));
         const auto listo = [&] {
-            return ventana.windowHandle() && ventana.windowHandle()->isExposed() && ventana.txtfields[0]->hasFocus();
+            return ventana.windowHandle() && ventana.windowHandle()->isExposed() && codigo && codigo->hasFocus() &&
+                   ventana.ListoParaEscribir();
         };
         while (!listo() && espera.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

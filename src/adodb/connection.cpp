@@ -56,10 +56,7 @@ void Connection::Close() {
         return;
     }
     if (transactionLevel_ > 0) {
-        try {
-            engine_->rollback();
-        } catch (...) {
-        }
+        Intenta([&] { engine_->rollback(); });
         // When the link went, whoever opened the transaction must learn that
         // its work is gone, even though the connection is reopened before it
         // commits. A caller that closes on purpose knows.

@@ -71,6 +71,20 @@ private:
     std::string what_;
 };
 
+/// Runs a step whose failure the caller can do without (closing what may be
+/// closed already, an optional table, a probe): a database error it raises is
+/// dropped. True when the step ran through.
+template <class Paso>
+bool Intenta(Paso&& paso)
+{
+    try {
+        paso();
+        return true;
+    } catch (const AdoException&) {
+        return false;
+    }
+}
+
 /// The provider errors of the last operation on a connection.
 class Errors {
 public:

@@ -831,16 +831,15 @@ void OdbcEngine::markKeys(Rowset& rs) {
         auto it = keyCache_.find(cacheKey);
         if (it == keyCache_.end()) {
             QStringList keys;
-            try {
+            // Without key information the row is written back by all its columns.
+            Intenta([&] {
                 Handle st = statement();
                 checkStmt(SQLPrimaryKeysW(st.get(), nullptr, 0, nullptr, 0, wide(c.baseTable),
                                           static_cast<SQLSMALLINT>(c.baseTable.size())),
                           st);
                 const Rowset pk = collect(st);
                 for (size_t r = 0; r < pk.rowCount(); ++r) keys << pk.cells[r * pk.columns.size() + 3].toString();
-            } catch (const AdoException&) {
-                // Without key information the row is written back by all its columns.
-            }
+            });
             it = keyCache_.emplace(cacheKey, keys).first;
         }
         c.key = it->second.contains(c.baseColumn, Qt::CaseInsensitive);

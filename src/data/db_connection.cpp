@@ -111,10 +111,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
             if (!MuestraError || gCnn.Errors().Count() == 0) {
                 if (abiertoOtraVez) {
                     primerAbierto = false;
-                    try {
-                        gCnn.Close();
-                    } catch (const AdoException&) {
-                    }
+                    adodb::Intenta([&] { gCnn.Close(); });
                     continue;
                 }
                 if (!MuestraError) gOpenFlag = false;
@@ -165,10 +162,7 @@ void DB_Dll::VerificaTablasRequeridas() {
                          QStringLiteral("La base de datos %1 no es una base de datos del sistema contable: le falta%2 %3.")
                              .arg(gDBName, faltan.size() > 1 ? QStringLiteral("n") : QString(), faltan.join(QStringLiteral(", "))),
                          QStringLiteral("DB_Dll"), QStringLiteral("42S02"), 0};
-    try {
-        gCnn.Close();
-    } catch (const AdoException&) {
-    }
+    adodb::Intenta([&] { gCnn.Close(); });
     gCnn.Errors().Clear();
     gCnn.Errors().Add(e);
     throw AdoException(e);

@@ -23,9 +23,7 @@ public:
     adodb::Variant gIgnoraPassWord;
     adodb::Connection gCnn;
     adodb::Recordset glrcs;
-    adodb::Variant gCursorLocation;
     QString gProveedor;
-    QString gDsn;
     QString gServidor;
     QString gDBName;
     QString gUsuario;
@@ -34,8 +32,6 @@ public:
     QString gConnString;
     QString gExtended;
     QString gLogErr;
-    bool ParametrosSQL = false;
-    int gVLTimeOut = 0;
     /// Restricted synonyms apply to the confidential tables too (set at start-up).
     bool gConfidencialidad = false;
 
@@ -57,7 +53,7 @@ public:
     static QString pJETOLEDB35() { return QStringLiteral("Microsoft.Jet.OLEDB.3.51"); }
 
     // Connection.
-    void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = 3, const QString& ConnString = {},
+    void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = adodb::adUseClient, const QString& ConnString = {},
                          bool ValidaAdmin = true, bool MuestraError = true);
     void ReintentaConectar();
     /// The names of TablasRequeridas that the open connection lacks.
@@ -68,9 +64,11 @@ public:
     // Recordsets and statements.
     /// Opens `Lrcs` on the statement after rewriting it (the caller sees the rewritten text).
     void AbrirRecordset(QString& SentenciaSQL, adodb::Recordset& Lrcs, adodb::Connection* Conexionactiva = nullptr,
-                        int CursorType = 0, int LockType = 1, int Options = -1, bool ConvOracle = true);
+                        int CursorType = adodb::adOpenForwardOnly, int LockType = adodb::adLockReadOnly, int Options = adodb::adCmdUnknown,
+                        bool ConvOracle = true);
     void AbrirRecordset(const QString& SentenciaSQL, adodb::Recordset& Lrcs, adodb::Connection* Conexionactiva = nullptr,
-                        int CursorType = 0, int LockType = 1, int Options = -1, bool ConvOracle = true) {
+                        int CursorType = adodb::adOpenForwardOnly, int LockType = adodb::adLockReadOnly, int Options = adodb::adCmdUnknown,
+                        bool ConvOracle = true) {
         QString s = SentenciaSQL;
         AbrirRecordset(s, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
     }
@@ -84,21 +82,19 @@ public:
     /// As EjecutaConsultaSQL, but unexpected failures are shown to the operator.
     void EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
     bool ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo = QStringLiteral("Codigo"),
-                         adodb::Recordset* Lrcs = nullptr, int Tipodato = 8, const QString& Condicion = {}, bool SoloLectura = false);
+                         adodb::Recordset* Lrcs = nullptr, int Tipodato = adodb::adBSTR, const QString& Condicion = {}, bool SoloLectura = false);
     bool ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo = QStringLiteral("Codigo"),
-                       adodb::Recordset* Lrcs = nullptr, int Tipodato = 8, const QString& Condicion = {}, bool SoloLectura = true);
+                       adodb::Recordset* Lrcs = nullptr, int Tipodato = adodb::adBSTR, const QString& Condicion = {}, bool SoloLectura = true);
     adodb::Variant DatosTabla(const QString& Tabla, const QString& ValorBuscado, const QString& CampoDevuelto,
-                              const QString& Campo = QStringLiteral("Codigo"), int Tipodato = 8, const QString& Condicion = {},
+                              const QString& Campo = QStringLiteral("Codigo"), int Tipodato = adodb::adBSTR, const QString& Condicion = {},
                               bool UsaTrim = true, bool IgnoraError = false);
     /// Largest value of a column; failures reach the caller as AdoException.
     adodb::Variant BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = {},
                                adodb::Variant* Condicion = nullptr);
     adodb::Variant BuscaMinimo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = {},
                                adodb::Variant* Condicion = nullptr);
-    adodb::Variant BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = 8,
+    adodb::Variant BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = adodb::adBSTR,
                                      const QString& Condicion = {});
-    void QConsulta(const QString&, const adodb::Variant&, const QString&, const QString&, const QString& = {}, const adodb::Variant& = {}) {}
-    void QGridConsulta(const QString&, const QString&, const QString&, const adodb::Variant& = {}, const adodb::Variant& = {}) {}
 
     // Rewriting.
     QString SS_TSinonimos(const QString& sql) const;

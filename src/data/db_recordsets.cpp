@@ -63,11 +63,10 @@ void DB_Dll::CierraRecordset(Recordset& LrcsTemp) {
     rt::Protocolo p([&](const adodb::Error& e) {
         if (e.Number == adodb::kErrNotInContext) {
             // A pending edit: drop it and close without bothering the operator.
-            try {
+            adodb::Intenta([&] {
                 LrcsTemp.CancelUpdate();
                 if (LrcsTemp.State() != adodb::adStateClosed) LrcsTemp.Close();
-            } catch (const AdoException&) {
-            }
+            });
             return static_cast<int>(rt::vbAbort);
         }
         return TratamientoErrores(e, {}, QStringLiteral("CierraRecordset"));
@@ -243,7 +242,7 @@ Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, co
                             : Variant(condicion.toString() + QStringLiteral(" and substring(ltrim(idarticulo),1,1)<>'0'"));
             continue;
         }
-        if (!Tipo.isEmpty() && Tipo.toInt64() == 7) return Variant(RtTexto::ValorCampo(mayor));
+        if (!Tipo.isEmpty() && Tipo.toInt64() == adodb::adDate) return Variant(RtTexto::ValorCampo(mayor));
         return Variant(rt::Val(RtTexto::ValorCampo(mayor)));
     }
 }
@@ -254,7 +253,7 @@ Variant DB_Dll::BuscaMinimo(const QString& QueTabla, const QString& QueCampo, co
     UltimaSentencia = sql;
     const Variant menor = LeeUnico(gCnn, sql, QStringLiteral("MENOR"));
     if (menor.isEmpty()) return menor;
-    if (!Tipo.isEmpty() && Tipo.toInt64() == 7) return Variant(RtTexto::ValorCampo(menor));
+    if (!Tipo.isEmpty() && Tipo.toInt64() == adodb::adDate) return Variant(RtTexto::ValorCampo(menor));
     return Variant(rt::Val(RtTexto::ValorCampo(menor)));
 }
 

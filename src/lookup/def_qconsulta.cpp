@@ -153,7 +153,7 @@ QString SentenciaDerivada(const QString& tabla, QString& CampoBusqueda, const QS
         CampoBusqueda = QStringLiteral("IDDEPOSITO");
     } else {
         adodb::Recordset rs;
-        DB().AbrirRecordset(QStringLiteral("select top 1 * from ") + tabla, rs, nullptr, 0, 1, -1, true);
+        DB().AbrirRecordset(QStringLiteral("select top 1 * from ") + tabla, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true);
         const bool vistaConId = Es(tabla.trimmed(), {"v_mv_mutuales", "V_MV_TROPA_STOCK"});
         if (rs.State() == adodb::adStateOpen) {
             for (const adodb::ColumnInfo& c : rs.columns()) {

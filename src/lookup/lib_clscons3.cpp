@@ -31,16 +31,6 @@ Variant Nivel(const char* clave)
     return v.trimmed().isEmpty() ? Variant(0) : Variant(v.trimmed());
 }
 
-// The failures a step may raise are skipped: the request goes on with the next step.
-template <class F>
-void Ignora(F&& paso)
-{
-    try {
-        paso();
-    } catch (const adodb::AdoException&) {
-    }
-}
-
 std::unique_ptr<Lib_ClsCons3>& Instancia()
 {
     static std::unique_ptr<Lib_ClsCons3> instancia;
@@ -68,7 +58,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     if (Where.trimmed().size() > 1 && !Where.trimmed().startsWith(u'('))
         Where = QStringLiteral(" (") + Where + QStringLiteral(") ");
     long long n = 1000;
-    Ignora([&] { n = Def_QConsulta::TopConsArt(); });
+    adodb::Intenta([&] { n = Def_QConsulta::TopConsArt(); });
 
     bool derivar = false;
     if (rt::Contiene(sql, QStringLiteral("SELECT"))) {
@@ -83,7 +73,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         if (QFileInfo(ruta).isFile()) {
             const std::optional<MascaraConsulta::Registro> registro = MascaraConsulta::Busca(ruta, sql);
             QStringList faltan;
-            if (registro) Ignora([&] { faltan = Def_QConsulta::ColumnasQueFaltan(*registro); });
+            if (registro) adodb::Intenta([&] { faltan = Def_QConsulta::ColumnasQueFaltan(*registro); });
             if (registro && !faltan.isEmpty()) {
                 // A definition written for another installation's table: said
                 // once a run, and the table is shown as if it had no definition.
@@ -110,7 +100,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     }
     if (derivar) {
         if (!SentenciaOpcional.isEmpty()) sql = SentenciaOpcional;
-        else Ignora([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
+        else adodb::Intenta([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
     }
 
     if (TreeView) {
@@ -119,7 +109,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         arbol.CampoDevuelto = CampoDevuelto;
         arbol.CheckBoxes = Checks;
         Valores = NuevaColeccion();
-        Ignora([&] { arbol.Form_Load(); });
+        adodb::Intenta([&] { arbol.Form_Load(); });
         rt::operador().Modal(&arbol);
         ValorDevuelto = arbol.ValorDevuelto;
         Valores = arbol.Valores;
@@ -127,7 +117,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         CampoDevuelto.clear();
         if (CmpsDevueltosPedido) CmpsDevueltosPedido->clear();
         CmpsDevueltosPedido.reset();
-        Ignora([&] { arbol.Form_Unload(); });
+        adodb::Intenta([&] { arbol.Form_Unload(); });
         return;
     }
 
@@ -154,7 +144,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     ventana.Valores = Valores;
     ventana.Cantidades = Cantidades;
     // Loading ticks the rows named in ValoresDefault; they stay ticked.
-    if (!ventana.Cargada()) Ignora([&] { ventana.Form_Load(); });
+    if (!ventana.Cargada()) adodb::Intenta([&] { ventana.Form_Load(); });
     rt::operador().Modal(&ventana);
     Checks = false;
     Valores = ventana.Valores;
@@ -168,7 +158,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     ventana.Valores.reset();
     ventana.Cantidades.reset();
     ventana.CmpsDevueltos.reset();
-    Ignora([&] { ventana.Form_Unload(); });
+    adodb::Intenta([&] { ventana.Form_Unload(); });
 }
 
 void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos, const QList<bool>& marcas,
@@ -176,7 +166,7 @@ void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo,
 {
     // 120 twips a character of the longest text, the title included.
     for (const QString& t : textos) largo = std::max(largo, t.size());
-    Ignora([&] { ventana.CargaOpciones(Titulo, textos, marcas, static_cast<int>(std::max(largo, Titulo.size()) * 120)); });
+    adodb::Intenta([&] { ventana.CargaOpciones(Titulo, textos, marcas, static_cast<int>(std::max(largo, Titulo.size()) * 120)); });
     rt::operador().Modal(&ventana);
 }
 

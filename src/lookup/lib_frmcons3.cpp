@@ -243,7 +243,7 @@ void Lib_FrmCons3::Form_Load()
         // A copy: the statement kept for the server-side search is the one the
         // request built, not the text rewritten for this session.
         QString sentencia = actual_;
-        conexion().AbrirRecordset(sentencia, rs_, nullptr, 0, 1, -1, true);
+        conexion().AbrirRecordset(sentencia, rs_, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true);
     });
     p.paso([&] {
         modelo_->FijaCasillas(CheckBoxes);
@@ -300,7 +300,13 @@ void Lib_FrmCons3::CargaOpciones(const QString& titulo, const QStringList& texto
 void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
 {
     if (columnas == columnasCajas_ && CmbSearch.size() == columnas.size()) return;
-    for (QComboBox* c : CmbSearch) c->deleteLater();
+    // The old boxes go at the next turn of the event loop; nameless from now,
+    // so nobody finds them in place of the new ones.
+    for (QComboBox* c : CmbSearch) {
+        c->setObjectName(QString());
+        c->hide();
+        c->deleteLater();
+    }
     CmbSearch.clear();
     columnasCajas_ = columnas;
     for (int i = 0; i < columnas.size(); ++i) {

@@ -53,20 +53,8 @@ public:
     bool GrabarCfg = true;
     bool UsarUDBC = false;
 
-    // Controls.
-    QTableView* ListView1 = nullptr;
-    CabeceraBusqueda* picFields = nullptr;  ///< the header that carries the search boxes
-    QList<QComboBox*> CmbSearch;
-    QLabel* lblConsulta = nullptr;
-    QLabel* lblFieldName = nullptr;
-    QPushButton* CmdAceptar = nullptr;
-    QPushButton* cmdCancelar = nullptr;
-    QPushButton* CmdNueva = nullptr;
-    QPushButton* CmdNuevo = nullptr;
-    QPushButton* CmdTodos = nullptr;
-    QMenu* MNU_Emergente = nullptr;
-    QAction* MNU_Llena = nullptr;
-    QAction* MNU_Cancelar = nullptr;
+    /// The rows on the list. The controls are the window's own, reached by
+    /// their object names ("ListView1", "picFields", "CmbSearch_0".., "CmdAceptar"...).
     ModeloConsulta* Modelo() const { return modelo_; }
 
     /// Fills the window from `sql`; showing the window does it when nobody did.
@@ -128,6 +116,21 @@ protected:
     void reject() override;
 
 private:
+    // Controls.
+    QTableView* ListView1 = nullptr;
+    CabeceraBusqueda* picFields = nullptr;  ///< the header that carries the search boxes
+    QList<QComboBox*> CmbSearch;
+    QLabel* lblConsulta = nullptr;
+    QLabel* lblFieldName = nullptr;
+    QPushButton* CmdAceptar = nullptr;
+    QPushButton* cmdCancelar = nullptr;
+    QPushButton* CmdNueva = nullptr;
+    QPushButton* CmdNuevo = nullptr;
+    QPushButton* CmdTodos = nullptr;
+    QMenu* MNU_Emergente = nullptr;
+    QAction* MNU_Llena = nullptr;
+    QAction* MNU_Cancelar = nullptr;
+
     void construye();
     void preparaCajas(const QStringList& columnas);
     void cargaAnchos();

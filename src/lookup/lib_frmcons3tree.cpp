@@ -132,7 +132,7 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
     sql = SentenciaFamilias();
     adodb::Recordset rs;
     QString sentencia = sql;
-    if (!p.paso([&] { DB().AbrirRecordset(sentencia, rs, nullptr, 0, 1, -1, true); })) return;
+    if (!p.paso([&] { DB().AbrirRecordset(sentencia, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true); })) return;
     if (rs.State() != adodb::adStateOpen || rs.columns().size() < 3) return;
 
     std::vector<ModeloArbol::Nodo> nodos;
@@ -172,7 +172,7 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
     modelo_->Limpia();
     adodb::Recordset rs;
     QString sentencia = sql;
-    if (!p.paso([&] { DB().AbrirRecordset(sentencia, rs, nullptr, 0, 1, -1, true); })) return;
+    if (!p.paso([&] { DB().AbrirRecordset(sentencia, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true); })) return;
     if (rs.State() != adodb::adStateOpen || rs.columns().empty()) return;
     std::vector<ModeloArbol::Fila> filas;
     p.paso([&] {

@@ -26,11 +26,8 @@ public:
     Coleccion Valores;
     Coleccion CmpsDevueltos;
 
-    QTreeView* TreeV = nullptr;
-    QComboBox* CmbSearch = nullptr;
-    QPushButton* CmdAceptar = nullptr;
-    QPushButton* cmdCancelar = nullptr;
-    QPushButton* CmdNueva = nullptr;
+    /// The nodes. The controls are the window's own, reached by their object
+    /// names ("TreeV", "CmbSearch_0", "CmdAceptar"...).
     ModeloArbol* Modelo() const { return modelo_; }
 
     /// The family statement, with its parent code as third column.
@@ -61,6 +58,12 @@ protected:
     void reject() override;
 
 private:
+    QTreeView* TreeV = nullptr;
+    QComboBox* CmbSearch = nullptr;
+    QPushButton* CmdAceptar = nullptr;
+    QPushButton* cmdCancelar = nullptr;
+    QPushButton* CmdNueva = nullptr;
+
     void construye();
     void arma();
     QString valorDeTabla(const QString& tabla, const QString& codigo, const QString& campo, bool* hallado);

@@ -1,9 +1,10 @@
 #pragma once
 // The failure protocol every routine follows: run a step; when it fails, hand
-// the error to a report; Retry (4) runs the step again, Ignore (5) goes on with
+// the error to a report; Retry runs the step again, Ignore goes on with
 // the next step, any other answer leaves the routine.
 #include "adodb/error.h"
 #include "adodb/recordset.h"
+#include "runtime/operador.h"
 
 #include <functional>
 
@@ -27,8 +28,8 @@ public:
                 ultimo_ = e.error();
             }
             const int r = informe_(ultimo_);
-            if (r == 4) continue;
-            if (r == 5) return true;
+            if (r == vbRetry) continue;
+            if (r == vbIgnore) return true;
             abortado_ = true;
             return false;
         }

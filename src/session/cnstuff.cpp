@@ -93,12 +93,6 @@ void IniContable() {
 void VerificaAcceso(const QString& Formulario, bool Forzar) {
     DB_Dll& db = DB();
     // A missing access table or a failed query never stops the user here.
-    auto intenta = [](auto&& paso) {
-        try {
-            paso();
-        } catch (const AdoException&) {
-        }
-    };
     if (gUsuarioLogeado.isEmpty()) gUsuarioLogeado = db.gUsuario;
     const QString programa = RtEntorno::NombreEjecutable();
     QString tarea;
@@ -108,7 +102,7 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
                   QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + rt::Comillas(gUsuarioLogeado) +
                   QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa + QStringLiteral("%')");
     db.AbrirRecordset(sql, rs);
-    intenta([&] {
+    adodb::Intenta([&] {
         if (rs.State() == adodb::adStateOpen && !rs.eof()) {
             tarea = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Nombre")).Value());
         } else if (rt::Iguales(programa, QStringLiteral("CN000PR"))) {
@@ -121,19 +115,19 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
     });
     db.CierraRecordset(rs);
     Recordset log;
-    intenta([&] { log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic); });
-    intenta([&] { log.AddNew(); });
-    intenta([&] { log.Fields(QStringLiteral("Maquina")).setValue(RtEntorno::NombreMaquina().trimmed().toUpper()); });
-    intenta([&] { log.Fields(QStringLiteral("Usuario")).setValue(RtEntorno::NombreUsuario().trimmed().toUpper()); });
-    intenta([&] { log.Fields(QStringLiteral("Formulario")).setValue(Formulario.trimmed().toUpper()); });
-    intenta([&] { log.Fields(QStringLiteral("Tarea")).setValue(tarea.trimmed().toUpper()); });
-    intenta([&] {
+    adodb::Intenta([&] { log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic); });
+    adodb::Intenta([&] { log.AddNew(); });
+    adodb::Intenta([&] { log.Fields(QStringLiteral("Maquina")).setValue(RtEntorno::NombreMaquina().trimmed().toUpper()); });
+    adodb::Intenta([&] { log.Fields(QStringLiteral("Usuario")).setValue(RtEntorno::NombreUsuario().trimmed().toUpper()); });
+    adodb::Intenta([&] { log.Fields(QStringLiteral("Formulario")).setValue(Formulario.trimmed().toUpper()); });
+    adodb::Intenta([&] { log.Fields(QStringLiteral("Tarea")).setValue(tarea.trimmed().toUpper()); });
+    adodb::Intenta([&] {
         const QDateTime ahora = RtEntorno::Ahora();
         log.Fields(QStringLiteral("Ingreso")).setValue(ahora.toString(QStringLiteral("dd/MM/yy")) + QLatin1Char(' ') + ahora.toString(QStringLiteral("HH:mm")));
     });
-    intenta([&] { log.Fields(QStringLiteral("NombreUsuario")).setValue(gUsuarioLogeado); });
-    intenta([&] { log.Update(); });
-    intenta([&] {
+    adodb::Intenta([&] { log.Fields(QStringLiteral("NombreUsuario")).setValue(gUsuarioLogeado); });
+    adodb::Intenta([&] { log.Update(); });
+    adodb::Intenta([&] {
         if (log.State() == adodb::adStateOpen) {
             if (log.EditMode() != adodb::adEditNone) log.CancelUpdate();
             log.Close();

@@ -9,10 +9,13 @@
 
 namespace {
 
-// An item's code is its last four characters: the text before it is only for reading.
+// Each item carries its code in the stored form (four characters, padded on the
+// left), apart from the text the operator reads.
+constexpr int kRolCodigo = Qt::UserRole;
+
 QString codigoDeItem(const QListWidgetItem* item)
 {
-    return item->text().right(4);
+    return item->data(kRolCodigo).toString();
 }
 
 } // namespace
@@ -21,29 +24,25 @@ void frmTA_TITCOPIADORES::CargaCpte(const QString& /*Subdiario*/)
 {
     LstCpte->clear();
     adodb::Recordset rs;
-    try {
+    adodb::Intenta([&] {
         DB().AbrirRecordset(QStringLiteral("SELECT * ") + QStringLiteral("FROM VT_TA_CPTE  ") + QStringLiteral("WHERE (CODIGO <> 'ÿRS') "), rs);
-    } catch (const adodb::AdoException&) {
-    }
+    });
+    // A row that cannot be read is left out; a walk that cannot go on ends the list.
     if (rs.State() == adodb::adStateOpen) {
-        try {
+        adodb::Intenta([&] {
             for (; !rs.EOF_(); rs.MoveNext()) {
-                try {
-                    const QString texto = RtTexto::ValorCampo(rs[QStringLiteral("Descripcion")]) + QStringLiteral(" /     ") +
-                                          RtTexto::AnchoFijo(RtTexto::ValorCampo(rs[QStringLiteral("Codigo")]), 4);
+                adodb::Intenta([&] {
+                    const QString codigo = RtTexto::AnchoFijo(RtTexto::ValorCampo(rs[QStringLiteral("Codigo")]), 4);
+                    const QString texto = RtTexto::ValorCampo(rs[QStringLiteral("Descripcion")]) + QStringLiteral(" /     ") + codigo;
                     auto* item = new QListWidgetItem(texto, LstCpte);
+                    item->setData(kRolCodigo, codigo);
                     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
                     item->setCheckState(Qt::Checked);
-                } catch (const adodb::AdoException&) {
-                }
+                });
             }
-        } catch (const adodb::AdoException&) {
-        }
+        });
     }
-    try {
-        DB().CierraRecordset(rs);
-    } catch (const adodb::AdoException&) {
-    }
+    adodb::Intenta([&] { DB().CierraRecordset(rs); });
 }
 
 void frmTA_TITCOPIADORES::CmdTodos_Click()

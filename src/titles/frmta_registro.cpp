@@ -6,6 +6,7 @@
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rttexto.h"
+#include "runtime/teclas.h"
 #include "runtime/texto.h"
 #include "session/cnstuff.h"
 #include "titles/rtcampos.h"
@@ -47,21 +48,15 @@ void frmTA_TITCOPIADORES::AbrirRecordset(const QString& TablaActiva)
 
 void frmTA_TITCOPIADORES::MuestraRegistro()
 {
-    EstadoTitulo = Estado::Existente;
-    try {
-        RtCampos::RegistroACampos(cajas(), datPrimaryRS);
-    } catch (const adodb::AdoException&) {
-    }
-    try {
-        MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value()));
-    } catch (const adodb::AdoException&) {
-        // No current row: the marks stay as they are.
-    }
+    estado_ = Estado::Existente;
+    // No current row: the boxes and the marks stay as they are.
+    adodb::Intenta([&] { RtCampos::RegistroACampos(cajas(), datPrimaryRS); });
+    adodb::Intenta([&] { MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value())); });
 }
 
 void frmTA_TITCOPIADORES::Inicializa()
 {
-    EstadoTitulo = Estado::Ninguno;
+    estado_ = Estado::Ninguno;
     CNStuffContable::CargaDigitos();
     CNStuffContable::CargaTotalDigitos();
     RtCampos::LimpiaFormulario(this);
@@ -97,14 +92,14 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
     const QString palabra = BTag.trimmed().toUpper();
     if (palabra == QLatin1String("NUEVO")) {
         Inicializa();
-        EstadoTitulo = Estado::Nuevo;
+        estado_ = Estado::Nuevo;
         enfocaCodigo(true);
     } else if (palabra == QLatin1String("BORRAR")) {
         const int r = rt::operador().MsgBox(QStringLiteral("Confirma la baja de este registro?"),
                                             rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("Atención!"));
         if (r != rt::vbYes)
             return;
-        EstadoTitulo = Estado::Baja;
+        estado_ = Estado::Baja;
         if (!GrabaRegistro())
             return;  // nothing was deleted: the title stays on screen
         AbrirRecordset(NombreTabla);
@@ -114,14 +109,14 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
         Grabando = true;
         bool guardado = true;
         if (Datosvalidos()) {
-            Modificado = false;
+            modificado_ = false;
             guardado = GrabaRegistro();
             if (guardado) {
                 Inicializa();
                 enfocaCodigo(false);
             } else {
                 // Nothing was stored: the title stays on screen, still being edited.
-                Modificado = true;
+                modificado_ = true;
             }
         }
         if (guardado)
@@ -136,13 +131,13 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
     } else if (palabra == QLatin1String("CERRAR")) {
         Form_Unload();
     } else if (palabra == QLatin1String("CANCELAR")) {
-        if (!Modificado)
+        if (!modificado_)
             return;
         const int r = rt::operador().MsgBox(QStringLiteral("¿Está seguro de abandonar la carga de datos?"),
                                             rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("ATENCIÓN!!!"));
         if (r != rt::vbYes)
             return;
-        Modificado = false;
+        modificado_ = false;
         AbrirRecordset(NombreTabla);
         Inicializa();
         enfocaCodigo(true);
@@ -265,7 +260,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
             rt::operador().MsgBox(QStringLiteral("El título %1 no se borró: ya no existe en la tabla (otro operador pudo haberlo borrado).")
                                       .arg(tecleado),
                                   rt::vbInformation, QStringLiteral("Aviso al operador..."));
-            EstadoTitulo = Estado::Nuevo;
+            estado_ = Estado::Nuevo;
             huellaMostrada_.clear();
             return false;
         }
@@ -355,9 +350,9 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
 
 void frmTA_TITCOPIADORES::ConsultaCampo()
 {
-    if (CampoActual < 0 || CampoActual >= kCampos)
+    if (campoActual_ < 0 || campoActual_ >= kCampos)
         return;
-    const int indice = CampoActual;
+    const int indice = campoActual_;
     QLineEdit* caja = txtfields[indice];
     const QString tabla = RtCampos::Etiqueta(caja).trimmed();
     if (tabla.isEmpty() || !caja->isEnabled())
@@ -372,5 +367,5 @@ void frmTA_TITCOPIADORES::ConsultaCampo()
             clave.clear();
     }
     caja->setText(clave.trimmed());
-    txtfields_KeyDown(indice, 13, 0);
+    txtfields_KeyDown(indice, rt::vbKeyReturn, 0);
 }

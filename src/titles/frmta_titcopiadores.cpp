@@ -4,6 +4,7 @@
 #include "runtime/fin.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
+#include "runtime/teclas.h"
 #include "runtime/texto.h"
 #include "session/cndll.h"
 #include "session/cnstuff.h"
@@ -49,24 +50,24 @@ const DefCaja kCajas[frmTA_TITCOPIADORES::kCampos] = {
 // its parents (each of which also previews it).
 bool esTeclaDeBarra(int codigo)
 {
-    return codigo == 27 || (codigo >= 113 && codigo <= 117) || codigo == 121;
+    return codigo == rt::vbKeyEscape || (codigo >= rt::vbKeyF2 && codigo <= rt::vbKeyF6) || codigo == rt::vbKeyF10;
 }
 
 int shiftVb(Qt::KeyboardModifiers m)
 {
     int s = 0;
-    if (m & Qt::ShiftModifier) s |= 1;
-    if (m & Qt::ControlModifier) s |= 2;
-    if (m & Qt::AltModifier) s |= 4;
+    if (m & Qt::ShiftModifier) s |= rt::vbShiftMask;
+    if (m & Qt::ControlModifier) s |= rt::vbCtrlMask;
+    if (m & Qt::AltModifier) s |= rt::vbAltMask;
     return s;
 }
 
 int botonVb(Qt::MouseButton b)
 {
     switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
+    case Qt::LeftButton: return rt::vbLeftButton;
+    case Qt::RightButton: return rt::vbRightButton;
+    case Qt::MiddleButton: return rt::vbMiddleButton;
     default: return 0;
     }
 }
@@ -250,7 +251,7 @@ bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
         if (indice >= 0) {
             const int boton = botonVb(static_cast<QMouseEvent*>(evento)->button());
             txtfields_MouseDown(indice, boton);
-            if (boton == 2)
+            if (boton == rt::vbRightButton)
                 return true;
         }
         break;
@@ -325,16 +326,16 @@ void frmTA_TITCOPIADORES::CargarSkin()
 {
     const QString seccion = RtEntorno::NombreUsuario().toUpper() + QStringLiteral("Styles");
     const QString valor = RtIni::LeeIni(QStringLiteral("cn000pr.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("1"));
-    NumeroSkin = static_cast<int>(rt::RedondeoBanquero(rt::Val(valor)));
-    const QString ruta = RtEntorno::CarpetaPrograma() + archivoDeSkin(NumeroSkin);
+    numeroSkin_ = static_cast<int>(rt::RedondeoBanquero(rt::Val(valor)));
+    const QString ruta = RtEntorno::CarpetaPrograma() + archivoDeSkin(numeroSkin_);
     QFile archivo(ruta);
     if (!archivo.open(QIODevice::ReadOnly | QIODevice::Text)) {
         // A missing skin leaves the platform look; nothing to tell the operator.
-        ArchivoSkin.clear();
+        archivoSkin_.clear();
         setStyleSheet(QString());
         return;
     }
-    ArchivoSkin = ruta;
+    archivoSkin_ = ruta;
     setStyleSheet(QString::fromUtf8(archivo.readAll()));
 }
 
@@ -368,7 +369,7 @@ void frmTA_TITCOPIADORES::PreparaFormulario()
 
 void frmTA_TITCOPIADORES::txtfields_GotFocus(int Index)
 {
-    CampoActual = Index;
+    campoActual_ = Index;
     UtilVarn1->setConsultaEnabled(!RtCampos::Etiqueta(txtfields[Index]).trimmed().isEmpty());
     QPalette p = txtfields[Index]->palette();
     p.setColor(QPalette::Base, QColor(0, 255, 255));
@@ -391,7 +392,7 @@ void frmTA_TITCOPIADORES::txtfields_KeyDown(int Index, int KeyCode, int /*Shift*
 {
     if (RtCampos::EsTeclaAvance(KeyCode)) {
         CampoValida(Index, txtfields[Index]->text());
-        if (!HayError)
+        if (!hayError_)
             RtCampos::Avanza(txtfields[Index], KeyCode);
     }
     // The box that holds the focus once the key is handled decides: where focus
@@ -406,7 +407,7 @@ void frmTA_TITCOPIADORES::txtfields_KeyDown(int Index, int KeyCode, int /*Shift*
 
 void frmTA_TITCOPIADORES::txtfields_MouseDown(int Index, int Button)
 {
-    CampoActual = Index;
+    campoActual_ = Index;
     if (Button == 2)
         ConsultaCampo();
 }
@@ -432,4 +433,9 @@ CNDLL& frmTA_TITCOPIADORES::Contabilidad()
     if (!cndll_)
         cndll_ = std::make_unique<CNDLL>();
     return *cndll_;
+}
+
+bool frmTA_TITCOPIADORES::ListoParaEscribir() const
+{
+    return txtfields[0] && (txtfields[0]->hasFocus() || txtfields[0]->isEnabled());
 }

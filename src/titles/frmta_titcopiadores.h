@@ -33,34 +33,27 @@ public:
     explicit frmTA_TITCOPIADORES(QWidget* parent = nullptr);
     ~frmTA_TITCOPIADORES() override;
 
-    // Controls.
-    std::array<QLineEdit*, kCampos> txtfields{};
-    std::array<QLabel*, kCampos> lblLabels{};
-    QGroupBox* fraCpte = nullptr;
-    QListWidget* LstCpte = nullptr;
-    QPushButton* CmdTodos = nullptr;
-    QToolButton* CmdRep = nullptr;
-    QToolButton* CmdVarias = nullptr;
-    UtilVarn* UtilVarn1 = nullptr;
-    /// The boxes as the field services take them.
-    QList<QLineEdit*> cajas() const;
-
-    // Window state.
-    QString NombreTabla;
-    adodb::Recordset datPrimaryRS;  ///< the window's row source
+    // What the window shows. The controls themselves are its own: they are
+    // reached by their object names ("txtfields0".."txtfields3", "LstCpte",
+    // "CmdTodos", "CmdRep", "CmdVarias", "UtilVarn1") as any automation would.
     /// What the title on screen is; one value, so that "new", "read from the
     /// table" and "delete confirmed" can never hold at once.
     enum class Estado { Ninguno, Nuevo, Existente, Baja };
-    Estado EstadoTitulo = Estado::Ninguno;
-    bool EsNuevo() const { return EstadoTitulo == Estado::Nuevo; }
-    bool EsExistente() const { return EstadoTitulo == Estado::Existente; }
-    bool EsBaja() const { return EstadoTitulo == Estado::Baja; }
-    bool Grabando = false;
-    bool Modificado = false;
-    bool HayError = false;
-    int CampoActual = 0;
-    int NumeroSkin = 0;
-    QString ArchivoSkin;  ///< the skin file applied, empty when none was found
+    Estado EstadoTitulo() const { return estado_; }
+    bool EsNuevo() const { return estado_ == Estado::Nuevo; }
+    bool EsExistente() const { return estado_ == Estado::Existente; }
+    bool EsBaja() const { return estado_ == Estado::Baja; }
+    /// The title on screen differs from what is stored.
+    bool Modificado() const { return modificado_; }
+    /// The last box checked was refused.
+    bool HayError() const { return hayError_; }
+    /// 0-based index of the box being edited.
+    int CampoActual() const { return campoActual_; }
+    int NumeroSkin() const { return numeroSkin_; }
+    /// The skin file applied, empty when none was found.
+    QString ArchivoSkin() const { return archivoSkin_; }
+    /// The code box holds the focus, or could take it: the window is ready for typing.
+    bool ListoParaEscribir() const;
 
     /// Lookup by table name; returns the chosen key ("" when nothing was chosen).
     /// Unset, the operator is asked for the key in an input box.
@@ -138,6 +131,30 @@ protected:
     void showEvent(QShowEvent* evento) override;
 
 private:
+    /// The boxes as the field services take them.
+    QList<QLineEdit*> cajas() const;
+
+    // Controls.
+    std::array<QLineEdit*, kCampos> txtfields{};
+    std::array<QLabel*, kCampos> lblLabels{};
+    QGroupBox* fraCpte = nullptr;
+    QListWidget* LstCpte = nullptr;
+    QPushButton* CmdTodos = nullptr;
+    QToolButton* CmdRep = nullptr;
+    QToolButton* CmdVarias = nullptr;
+    UtilVarn* UtilVarn1 = nullptr;
+
+    // Window state.
+    QString NombreTabla;
+    adodb::Recordset datPrimaryRS;  ///< the window's row source
+    Estado estado_ = Estado::Ninguno;
+    bool Grabando = false;
+    bool modificado_ = false;
+    bool hayError_ = false;
+    int campoActual_ = 0;
+    int numeroSkin_ = 0;
+    QString archivoSkin_;
+
     void construye();
     void instalaVistaPrevia();
     void rechaza(int Index, const QString& mensaje);

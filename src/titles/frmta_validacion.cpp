@@ -17,14 +17,14 @@ const QString kTituloAviso = QStringLiteral("Aviso al operador...");
 
 void frmTA_TITCOPIADORES::rechaza(int Index, const QString& mensaje)
 {
-    HayError = true;
+    hayError_ = true;
     rt::operador().MsgBox(mensaje, rt::vbInformation, kTituloAviso);
     txtfields[Index]->setFocus(Qt::OtherFocusReason);
 }
 
 void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
 {
-    HayError = false;
+    hayError_ = false;
     if (Index < 0 || Index >= kCampos)
         return;
     QLineEdit* caja = txtfields[Index];
@@ -44,18 +44,18 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"), &datPrimaryRS, 8,
                                                    QString(), true);
             if (existe) {
-                EstadoTitulo = Estado::Existente;
+                estado_ = Estado::Existente;
                 if (!Grabando)
                     MuestraRegistro();
             } else {
                 if (!Grabando)
                     InicializaDetalle();
-                EstadoTitulo = Estado::Nuevo;
+                estado_ = Estado::Nuevo;
             }
             // What the operator starts from; a save compares it with the table.
             if (!Grabando)
                 huellaMostrada_ = HuellaTitulo(texto);
-            Modificado = true;
+            modificado_ = true;
             DetalleOn(true);
         } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {
             if (texto.isEmpty())
@@ -94,13 +94,13 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
 
 bool frmTA_TITCOPIADORES::Datosvalidos()
 {
-    HayError = false;
+    hayError_ = false;
     for (int i = 0; i < kCampos; ++i) {
         CampoValida(i, txtfields[i]->text());
-        if (HayError)
+        if (hayError_)
             break;
     }
-    return !HayError;
+    return !hayError_;
 }
 
 int frmTA_TITCOPIADORES::ConvierteMayuscula(int KeyAscii)

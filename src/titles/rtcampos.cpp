@@ -1,6 +1,7 @@
 #include "titles/rtcampos.h"
 
 #include "runtime/rttexto.h"
+#include "runtime/teclas.h"
 #include "runtime/texto.h"
 #include "runtime/ventanas.h"
 
@@ -114,7 +115,7 @@ void RtCampos::LimpiaFormulario(QWidget* ventana, int opcion)
 
 bool RtCampos::EsTeclaAvance(int keyCode)
 {
-    return keyCode == 13;
+    return keyCode == rt::vbKeyReturn;
 }
 
 void RtCampos::Avanza(QWidget* desde, int keyCode)

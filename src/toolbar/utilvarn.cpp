@@ -1,5 +1,7 @@
 #include "toolbar/utilvarn.h"
 
+#include "runtime/teclas.h"
+
 #include <QBoxLayout>
 #include <QFrame>
 #include <QIcon>
@@ -186,20 +188,20 @@ int UtilVarn::CodigoTecla(const QKeyEvent* e)
         return 0;
     const int k = e->key();
     switch (k) {
-    case Qt::Key_Escape: return 27;
+    case Qt::Key_Escape: return rt::vbKeyEscape;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
+    case Qt::Key_Enter: return rt::vbKeyReturn;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Delete: return 46;
+    case Qt::Key_Backtab: return rt::vbKeyTab;
+    case Qt::Key_Left: return rt::vbKeyLeft;
+    case Qt::Key_Up: return rt::vbKeyUp;
+    case Qt::Key_Right: return rt::vbKeyRight;
+    case Qt::Key_Down: return rt::vbKeyDown;
+    case Qt::Key_Delete: return rt::vbKeyDelete;
     default: break;
     }
     if (k >= Qt::Key_F1 && k <= Qt::Key_F12)
-        return 112 + (k - Qt::Key_F1);
+        return rt::vbKeyF1 + (k - Qt::Key_F1);
     // Qt's codes for letters and digits are their ASCII upper-case values, as VB's.
     if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
         return k;

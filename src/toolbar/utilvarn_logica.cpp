@@ -2,9 +2,9 @@
 
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
+#include "runtime/teclas.h"
 
 namespace {
-constexpr int kEsc = 27;
 constexpr int kPosBorrar = 1;
 constexpr int kPosCancelar = 5;
 constexpr int kPosCerrar = 7;
@@ -18,13 +18,13 @@ const std::array<UtilVarnLogica::DefBoton, UtilVarnLogica::kBotones>& UtilVarnLo
     // Blanks in the captions are part of them: they centre the text under the
     // icon on the bar, and the command word is derived by trimming.
     static const std::array<DefBoton, kBotones> tabla{{
-        {1, "Nuevo", 114, "NuevoEnabled", "NuevoVisible"},
-        {2, "Borrar", 121, "BorrarEnabled", "BorrarVisible"},
-        {3, " Reporte", 115, "ReporteEnabled", "ReporteVisible"},
-        {6, " Consultar", 116, "ConsultaEnabled", "ConsultarVisible"},
-        {7, "  Planilla", 117, "PlanillaEnabled", "PlanillaVisible"},
+        {1, "Nuevo", rt::vbKeyF3, "NuevoEnabled", "NuevoVisible"},
+        {2, "Borrar", rt::vbKeyF10, "BorrarEnabled", "BorrarVisible"},
+        {3, " Reporte", rt::vbKeyF4, "ReporteEnabled", "ReporteVisible"},
+        {6, " Consultar", rt::vbKeyF5, "ConsultaEnabled", "ConsultarVisible"},
+        {7, "  Planilla", rt::vbKeyF6, "PlanillaEnabled", "PlanillaVisible"},
         {8, "Cancelar", 0, "CancelarEnabled", "CancelarVisible"},
-        {4, "Grabar", 113, "GrabarEnabled", "GrabarVisible"},
+        {4, "Grabar", rt::vbKeyF2, "GrabarEnabled", "GrabarVisible"},
         {5, "   Cerrar", 0, "CerrarEnabled", "CerrarVisible"},
     }};
     return tabla;
@@ -147,7 +147,7 @@ void UtilVarnLogica::avisa(const char* nombre)
 QString UtilVarnLogica::PalabraDeTecla(int keyCode) const
 {
     const auto& t = Botones();
-    if (keyCode == kEsc) {
+    if (keyCode == rt::vbKeyEscape) {
         // Esc backs out of an edit first; only with nothing to cancel does it close.
         if (habilitado_[kPosCancelar])
             return Palabra(QString::fromLatin1(t[kPosCancelar].titulo));

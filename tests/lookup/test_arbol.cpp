@@ -2,6 +2,7 @@
 
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/modelo_arbol.h"
+#include "controles.h"
 
 #include <QAbstractItemModelTester>
 #include <QTreeView>
@@ -58,8 +59,8 @@ TEST_F(Arbol, BothBuildersGiveTheShapeOfTheCodes)
     EXPECT_EQ(f.sql, Lib_FrmCons3Tree::SentenciaFamilias()) << "the family statement replaces the request's";
     EXPECT_EQ(f.Modelo()->NodoN(f.Modelo()->Busca(QStringLiteral("10101"))).texto, QStringLiteral("10101 - Nodo 10101"));
     EXPECT_EQ(f.Modelo()->NodoN(0).texto, QStringLiteral("Consulta..."));
-    EXPECT_TRUE(f.TreeV->isExpanded(f.Modelo()->Indice(0)));
-    EXPECT_FALSE(f.TreeV->isExpanded(f.Modelo()->Indice(1))) << "only the root is open";
+    EXPECT_TRUE(ArbolDe(f)->isExpanded(f.Modelo()->Indice(0)));
+    EXPECT_FALSE(ArbolDe(f)->isExpanded(f.Modelo()->Indice(1))) << "only the root is open";
     Lib_FrmCons3Tree& g = abre(ccosto);
     EXPECT_EQ(forma(*g.Modelo()), QStringLiteral("A(1(101(10101),102),2(201))"));
 
@@ -98,14 +99,14 @@ TEST_F(Arbol, TicksReachSixLevelsDown)
 
     m.Marca(m.Busca(QStringLiteral("123")), true);
     a.CampoDevuelto = QStringLiteral("codigo");
-    a.CmdAceptar->click();
+    BotonDe(a, "CmdAceptar")->click();
     ASSERT_TRUE(a.Valores);
     EXPECT_EQ(*a.Valores, (QStringList{"123", "1234", "12345", "123456", "1234567", "12345678"}));
 
     // Cancel after ticking returns nothing at all.
     Lib_FrmCons3Tree& c = abre(ccosto, [](Lib_FrmCons3Tree& t) { t.CheckBoxes = true; });
     c.Modelo()->Marca(1, true);
-    QTest::keyClick(c.TreeV, Qt::Key_Escape);
+    QTest::keyClick(ArbolDe(c), Qt::Key_Escape);
     EXPECT_EQ(c.result(), QDialog::Rejected);
     EXPECT_FALSE(c.Valores);
     EXPECT_EQ(c.ValorDevuelto, QString());
@@ -114,62 +115,62 @@ TEST_F(Arbol, TicksReachSixLevelsDown)
 TEST_F(Arbol, AcceptLooksTheCodeUpByTheReturnedColumn)
 {
     Lib_FrmCons3Tree& a = abre(ccosto, [](Lib_FrmCons3Tree& t) { t.CampoDevuelto = QStringLiteral("Codigo"); });
-    QTest::keyClicks(a.CmbSearch, QStringLiteral("zona"));
+    QTest::keyClicks(CajaDe(a, 0), QStringLiteral("zona"));
     EXPECT_EQ(a.Modelo()->NodoN(a.NodoSeleccionado()).codigo, QStringLiteral("20201")) << "typing finds a description";
-    a.CmbSearch->setEditText(QString());
+    CajaDe(a, 0)->setEditText(QString());
     EXPECT_EQ(a.NodoSeleccionado(), 0) << "an empty text selects the root";
-    QTest::keyClicks(a.CmbSearch, QStringLiteral("10"));
+    QTest::keyClicks(CajaDe(a, 0), QStringLiteral("10"));
     EXPECT_EQ(a.Modelo()->NodoN(a.NodoSeleccionado()).codigo, QStringLiteral("101"));
-    QTest::keyClicks(a.CmbSearch, QStringLiteral("zz"));
+    QTest::keyClicks(CajaDe(a, 0), QStringLiteral("zz"));
     EXPECT_EQ(a.Modelo()->NodoN(a.NodoSeleccionado()).codigo, QStringLiteral("101")) << "no match keeps the selection";
-    QTest::keyClick(a.CmbSearch, Qt::Key_Return);
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_Return);
     EXPECT_EQ(a.result(), QDialog::Accepted);
     EXPECT_EQ(a.ValorDevuelto, QStringLiteral("101"));
 
     // The root has the empty code, which no cost centre or account has.
     Lib_FrmCons3Tree& r = abre(ccosto, [](Lib_FrmCons3Tree& t) { t.CampoDevuelto = QStringLiteral("CODIGO"); });
     r.SeleccionaNodo(0);
-    r.CmdAceptar->click();
+    BotonDe(r, "CmdAceptar")->click();
     EXPECT_EQ(r.ValorDevuelto, QString());
 
     // Families and positions, single and ticked; an unknown column leaves the result alone.
     Lib_FrmCons3Tree& f = abre(QStringLiteral("V_TA_FAMILIAS"), [](Lib_FrmCons3Tree& t) { t.CampoDevuelto = QStringLiteral("IdFamilia"); });
     f.SeleccionaNodo(f.Modelo()->Busca(QStringLiteral("10102")));
-    f.CmdAceptar->click();
+    BotonDe(f, "CmdAceptar")->click();
     EXPECT_EQ(f.ValorDevuelto, QStringLiteral("10102"));
     Lib_FrmCons3Tree& p = abre(QStringLiteral("SELECT IDPOSICION, DESCRIPCION FROM MA_POSICIONES ORDER BY IDPOSICION"), [](Lib_FrmCons3Tree& t) {
         t.CampoDevuelto = QStringLiteral("IDPOSICION");
         t.CheckBoxes = true;
     });
     p.Modelo()->Marca(p.Modelo()->Busca(QStringLiteral("201")), true);
-    p.CmdAceptar->click();
+    BotonDe(p, "CmdAceptar")->click();
     EXPECT_EQ(*p.Valores, (QStringList{"201", "20101", "20102"}));
     Lib_FrmCons3Tree& o = abre(ccosto, [](Lib_FrmCons3Tree& t) {
         t.CampoDevuelto = QStringLiteral("OTRA");
         t.ValorDevuelto = QStringLiteral("antes");
     });
     o.SeleccionaNodo(1);
-    o.CmdAceptar->click();
+    BotonDe(o, "CmdAceptar")->click();
     EXPECT_EQ(o.ValorDevuelto, QStringLiteral("antes"));
 }
 
 TEST_F(Arbol, F5NarrowsAndNewSearchKeepsTheNarrowing)
 {
     Lib_FrmCons3Tree& a = abre(ccosto);
-    QTest::keyClicks(a.CmbSearch, QStringLiteral("ventas"));
-    QTest::keyClick(a.CmbSearch, Qt::Key_F5);
+    QTest::keyClicks(CajaDe(a, 0), QStringLiteral("ventas"));
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_F5);
     EXPECT_EQ(a.sql, QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO  where Descripcion like '%ventas%' ORDER BY CODIGO"));
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(201,202)"));
-    EXPECT_TRUE(a.CmbSearch->currentText().isEmpty());
-    QTest::keyClicks(a.CmbSearch, QStringLiteral("MAYOR"));
-    QTest::keyClick(a.CmbSearch, Qt::Key_F5);
+    EXPECT_TRUE(CajaDe(a, 0)->currentText().isEmpty());
+    QTest::keyClicks(CajaDe(a, 0), QStringLiteral("MAYOR"));
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_F5);
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(202)")) << "filters accumulate";
-    a.CmdNueva->click();
+    BotonDe(a, "CmdNueva")->click();
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(202)"));
     // Enter before any search finds something takes the root: no code, and no error box.
     a.CampoDevuelto = QStringLiteral("CODIGO");
-    QTest::keyClicks(a.CmbSearch, QStringLiteral("zona"));
-    QTest::keyClick(a.CmbSearch, Qt::Key_Return);
+    QTest::keyClicks(CajaDe(a, 0), QStringLiteral("zona"));
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_Return);
     EXPECT_EQ(a.result(), QDialog::Accepted);
     EXPECT_EQ(a.ValorDevuelto, QString());
     EXPECT_TRUE(guion.op.preguntas.empty());
@@ -177,8 +178,8 @@ TEST_F(Arbol, F5NarrowsAndNewSearchKeepsTheNarrowing)
     // The family tree always comes back whole.
     Lib_FrmCons3Tree& f = abre(QStringLiteral("V_TA_FAMILIAS"));
     const int todos = f.Modelo()->Nodos();
-    QTest::keyClicks(f.CmbSearch, QStringLiteral("gaseosas"));
-    QTest::keyClick(f.CmbSearch, Qt::Key_F5);
+    QTest::keyClicks(CajaDe(f, 0), QStringLiteral("gaseosas"));
+    QTest::keyClick(CajaDe(f, 0), Qt::Key_F5);
     EXPECT_EQ(f.Modelo()->Nodos(), todos);
 }
 
@@ -189,7 +190,7 @@ TEST_F(Arbol, TheRequestOpensTheTreeWhenAskedFor)
         EXPECT_NE(t, nullptr);
         if (!t) return 0;
         t->SeleccionaNodo(t->Modelo()->Busca(QStringLiteral("202")));
-        t->CmdAceptar->click();
+        BotonDe(*t, "CmdAceptar")->click();
         return t->result();
     };
     ClsCons3().CampoDevuelto = QStringLiteral("CODIGO");

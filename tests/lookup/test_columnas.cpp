@@ -2,6 +2,7 @@
 
 #include "lookup/cabecera_busqueda.h"
 #include "lookup/consultaslen.h"
+#include "controles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,11 +66,11 @@ TEST_F(Columnas, TheWindowTakesSavedWidthsAndSavesItsOwn)
         return v;
     };
     auto v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
-    EXPECT_EQ(v->picFields->sectionSize(0), v->Pixeles(1500));
-    EXPECT_EQ(v->picFields->sectionSize(1), v->Pixeles(2500));
-    EXPECT_EQ(v->CmbSearch[1]->width(), v->Pixeles(2500) - v->Pixeles(50));
+    EXPECT_EQ(CabeceraDe(*v)->sectionSize(0), v->Pixeles(1500));
+    EXPECT_EQ(CabeceraDe(*v)->sectionSize(1), v->Pixeles(2500));
+    EXPECT_EQ(CajaDe(*v, 1)->width(), v->Pixeles(2500) - v->Pixeles(50));
 
-    v->picFields->resizeSection(1, v->Pixeles(3000));
+    CabeceraDe(*v)->resizeSection(1, v->Pixeles(3000));
     v->Form_Unload();
     EXPECT_EQ(contenido(), QByteArray("\"MA_CUENTAS\",\"1440|2880|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n\"TA_TITCOPIADORES\",\"") +
                                QByteArray::number(v->Twips(v->Pixeles(1500))) + '|' + QByteArray::number(v->Twips(v->Pixeles(3000))) +
@@ -77,8 +78,8 @@ TEST_F(Columnas, TheWindowTakesSavedWidthsAndSavesItsOwn)
 
     // A table without a line keeps the widths its fields give.
     auto c = abre(QStringLiteral("SELECT IDCajas FROM V_TA_CAJAS"));
-    EXPECT_GE(c->picFields->sectionSize(0), c->picFields->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")));
-    EXPECT_LT(c->picFields->sectionSize(0), c->picFields->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")) * 2);
+    EXPECT_GE(CabeceraDe(*c)->sectionSize(0), CabeceraDe(*c)->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")));
+    EXPECT_LT(CabeceraDe(*c)->sectionSize(0), CabeceraDe(*c)->fontMetrics().horizontalAdvance(QStringLiteral("IDCajas")) * 2);
 
     // A save that fails is told, and loses nothing.
     ASSERT_TRUE(QFile::remove(ruta()));

@@ -3,6 +3,7 @@
 #include "fixture.h"
 
 #include "lookup/def_qconsulta.h"
+#include "controles.h"
 
 class DatosReales : public ConsultasDemo {
 protected:
@@ -35,12 +36,12 @@ TEST_F(DatosReales, ServerSearchIgnoresTheCaseOfAccentedLetters)
 {
     for (const bool contiene : {false, true}) {
         auto w = abre(QStringLiteral("SELECT RAZON, CODIGO FROM CLIENTES ORDER BY CODIGO"), contiene);
-        w->CmbSearch[0]->setEditText(QStringLiteral("ñandú"));
-        QTest::keyClick(w->CmbSearch[0], Qt::Key_F5);
+        CajaDe(*w, 0)->setEditText(QStringLiteral("ñandú"));
+        QTest::keyClick(CajaDe(*w, 0), Qt::Key_F5);
         EXPECT_EQ(columna(*w, 0), QStringList{"Ñandú y Cía. SRL"}) << contiene;
-        w->CmdNueva->click();
-        w->CmbSearch[0]->setEditText(QStringLiteral("ÁNGULO"));
-        QTest::keyClick(w->CmbSearch[0], Qt::Key_F5);
+        BotonDe(*w, "CmdNueva")->click();
+        CajaDe(*w, 0)->setEditText(QStringLiteral("ÁNGULO"));
+        QTest::keyClick(CajaDe(*w, 0), Qt::Key_F5);
         EXPECT_EQ(columna(*w, 0), QStringList{"ángulo recto"}) << contiene;
     }
     // The wildcards still work, and a literal percent can be escaped.
@@ -67,7 +68,7 @@ TEST_F(DatosReales, DefaultsTickRowsWhoseValueIsADefaultAndTheTicksSurviveTheReq
         auto* w = qobject_cast<Lib_FrmCons3*>(o);
         for (int i = 0; i < w->Modelo()->rowCount(); ++i)
             if (w->Modelo()->Marcada(i)) tildadas.append(w->Modelo()->Texto(i, 1));
-        w->CmdAceptar->click();
+        BotonDe(*w, "CmdAceptar")->click();
         return w->result();
     };
     Coleccion ninguna;
@@ -103,7 +104,7 @@ TEST_F(DatosReales, ADefinitionNamingAMissingColumnFallsBackWithOneMessage)
         auto* w = qobject_cast<Lib_FrmCons3*>(o);
         filas = w->Modelo()->rowCount();
         w->SeleccionaFila(w->Busqueda(QStringLiteral("11010101001"), w->IndiceColumna(QStringLiteral("CODIGO")) - 1) - 1);
-        w->CmdAceptar->click();
+        BotonDe(*w, "CmdAceptar")->click();
         return w->result();
     };
     EXPECT_EQ(Def_QConsulta::ConsultaClave(QStringLiteral("MA_CUENTAS")), QStringLiteral("11010101001"));

@@ -2,6 +2,7 @@
 
 #include "lookup/def_qconsulta.h"
 #include "runtime/rtentorno.h"
+#include "controles.h"
 
 using MascaraConsulta::Registro;
 
@@ -158,7 +159,7 @@ protected:
             const int fila = w->Busqueda(elige, 0);
             EXPECT_GT(fila, 0) << elige.toStdString();
             w->SeleccionaFila(fila - 1);
-            QTest::keyClick(w->ListView1, Qt::Key_Return);
+            QTest::keyClick(ListaDe(*w), Qt::Key_Return);
             return w->result();
         };
         QString t = tabla;

@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "lookup/cabecera_busqueda.h"
+#include "controles.h"
 
 class Opciones : public ConsultasDemo {
 protected:
@@ -22,7 +23,7 @@ protected:
             }
             titulo = w->windowTitle();
             encabezados = w->Modelo()->Encabezados();
-            nuevaVisible = w->CmdNueva->isVisibleTo(w);
+            nuevaVisible = BotonDe(*w, "CmdNueva")->isVisibleTo(w);
             ancho = w->AnchoPedido();
             const int dpi = w->logicalDpiX();
             pixeles = [dpi](int twips) { return qRound(twips * dpi / 1440.0); };
@@ -42,7 +43,7 @@ TEST_F(Opciones, AMenuReturnsTheChosenTextWhicheverWayTheOptionsCome)
 {
     alAbrir([](Lib_FrmCons3& w) {
         w.SeleccionaFila(w.Busqueda(QStringLiteral("Dól"), 0) - 1);
-        QTest::keyClick(w.ListView1, Qt::Key_Return);
+        QTest::keyClick(ListaDe(w), Qt::Key_Return);
     });
     EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Moneda"), QStringLiteral("Pesos"), QStringLiteral("Dólares")), QStringLiteral("Dólares"));
     EXPECT_EQ(filas, (QStringList{"Pesos", "Dólares"})) << "in the order given";
@@ -56,13 +57,13 @@ TEST_F(Opciones, AMenuReturnsTheChosenTextWhicheverWayTheOptionsCome)
     EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Cuotas"), 3, 6, 12), QStringLiteral("3")) << "no row starts with Dól: the first stays chosen";
     EXPECT_EQ(filas, (QStringList{"3", "6", "12"}));
 
-    alAbrir([](Lib_FrmCons3& w) { w.cmdCancelar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "cmdCancelar")->click(); });
     EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Moneda"), arreglo), QString());
 
     // Without a title the row's text is still the answer.
     alAbrir([](Lib_FrmCons3& w) {
         w.SeleccionaFila(1);
-        w.CmdAceptar->click();
+        BotonDe(w, "CmdAceptar")->click();
     });
     EXPECT_EQ(ClsCons3().MenuOpciones(QString(), arreglo), QStringLiteral("Dólares"));
 }
@@ -73,7 +74,7 @@ TEST_F(Opciones, TickedEntriesComeBackInValores)
         w.Modelo()->Marca(0, false);
         w.Modelo()->Marca(1, true);
         w.Modelo()->Marca(2, false);
-        w.CmdAceptar->click();
+        BotonDe(w, "CmdAceptar")->click();
     });
     EXPECT_EQ(ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringLiteral("1A"), QStringLiteral("0B"), QStringLiteral("1C")),
               QString());
@@ -82,13 +83,13 @@ TEST_F(Opciones, TickedEntriesComeBackInValores)
     ASSERT_TRUE(ClsCons3().Valores);
     EXPECT_EQ(*ClsCons3().Valores, QStringList{"B"});
 
-    alAbrir([](Lib_FrmCons3& w) { w.CmdAceptar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "CmdAceptar")->click(); });
     ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringList{"xA", "1Efectivo", "0Cheques"});
     EXPECT_EQ(filas, (QStringList{"A", "Efectivo", "Cheques"}));
     EXPECT_EQ(marcas, (QList<bool>{false, true, false}));
     EXPECT_EQ(*ClsCons3().Valores, QStringList{"Efectivo"});
 
-    alAbrir([](Lib_FrmCons3& w) { w.cmdCancelar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "cmdCancelar")->click(); });
     ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringList{"1A", "1B"});
     EXPECT_FALSE(ClsCons3().Valores) << "Cancel leaves no collection";
 }
@@ -102,7 +103,7 @@ TEST_F(Opciones, FileLinesAreTheRowsAndAMissingFileIsTold)
     f.close();
     alAbrir([](Lib_FrmCons3& w) {
         w.SeleccionaFila(2);
-        w.CmdAceptar->click();
+        BotonDe(w, "CmdAceptar")->click();
     });
     EXPECT_EQ(ClsCons3().ConsultaDesdeArchivo(QStringLiteral("Moneda"), ruta), QStringLiteral("Dólares"));
     EXPECT_EQ(filas, (QStringList{"Pesos", "", "Dólares"}));
@@ -116,7 +117,7 @@ TEST_F(Opciones, FileLinesAreTheRowsAndAMissingFileIsTold)
 
 TEST_F(Opciones, TheWindowIsAsWideAsTheLongestTextUpToTheScreen)
 {
-    alAbrir([](Lib_FrmCons3& w) { w.cmdCancelar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "cmdCancelar")->click(); });
     const QString titulo = QStringLiteral("Elija la moneda de la operación");
     ClsCons3().MenuOpciones(titulo, QStringLiteral("ARS"), QStringLiteral("USD"));
     EXPECT_EQ(ancho, pixeles(static_cast<int>(titulo.size()) * 120));

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "controles.h"
 
 class Solicitud : public ConsultasDemo {
 protected:
@@ -29,7 +30,7 @@ protected:
 
 TEST_F(Solicitud, ConditionsAreBracketedAndArticleViewsReadTheirTable)
 {
-    alAbrir([](Lib_FrmCons3& w) { w.CmdAceptar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "CmdAceptar")->click(); });
     Pedido p(QStringLiteral("select IDARTICULO,DESCRIPCION from V_MA_ARTICULOS"));
     p.where = QStringLiteral("stock>0");
     pide(p);
@@ -52,7 +53,7 @@ TEST_F(Solicitud, ResultsOfAcceptCancelAndTicks)
     ClsCons3().CampoDevuelto = QStringLiteral("IDCajas");
     alAbrir([](Lib_FrmCons3& w) {
         w.SeleccionaFila(w.Busqueda(QStringLiteral("Caja Sucursal"), 1) - 1);
-        w.CmdAceptar->click();
+        BotonDe(w, "CmdAceptar")->click();
     });
     Pedido p(QStringLiteral("select IDCajas,DESCRIPCION,Cuenta from V_TA_CAJAS order by IDCajas"));
     p.devueltos = std::make_shared<QStringList>(QStringList{QStringLiteral("Cuenta"), QStringLiteral("DESCRIPCION"), QStringLiteral("NOHAY")});
@@ -65,7 +66,7 @@ TEST_F(Solicitud, ResultsOfAcceptCancelAndTicks)
     EXPECT_TRUE(mismos->isEmpty()) << "and emptied";
     EXPECT_TRUE(ClsCons3().CampoDevuelto.isEmpty());
 
-    alAbrir([](Lib_FrmCons3& w) { w.cmdCancelar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "cmdCancelar")->click(); });
     Pedido c(QStringLiteral("select IDCajas,DESCRIPCION from V_TA_CAJAS"));
     ClsCons3().CampoDevuelto = QStringLiteral("IDCajas");
     pide(c);
@@ -80,10 +81,10 @@ TEST_F(Solicitud, ResultsOfAcceptCancelAndTicks)
         for (int i = 0; i < w.Modelo()->rowCount(); ++i)
             EXPECT_EQ(w.Modelo()->Marcada(i), w.Modelo()->Texto(i, 0) == QLatin1String("2")) << "only the default starts ticked";
         w.SeleccionaFila(2);
-        QTest::keyClick(w.ListView1, Qt::Key_Space);
+        QTest::keyClick(ListaDe(w), Qt::Key_Space);
         w.SeleccionaFila(0);
-        QTest::keyClick(w.ListView1, Qt::Key_Space);
-        QTest::keyClick(w.ListView1, Qt::Key_Return);
+        QTest::keyClick(ListaDe(w), Qt::Key_Space);
+        QTest::keyClick(ListaDe(w), Qt::Key_Return);
     });
     Pedido m(QStringLiteral("select IDCajas,DESCRIPCION from V_TA_CAJAS order by IDCajas"));
     m.defecto = QStringLiteral("2");
@@ -99,7 +100,7 @@ TEST_F(Solicitud, NamesResolveThroughTheDefinitionsOrTheTable)
     escribeVrl({MascaraConsulta::Registro{{}, QStringLiteral("V_TA_CAJAS"), QStringLiteral("IDCajas|DESCRIPCION|Moneda"), {}},
                 MascaraConsulta::Registro{{}, QStringLiteral("TA_DEPOSITO"), QStringLiteral("IDDEPOSITO"), {}}});
     PreparaConsultas();
-    alAbrir([](Lib_FrmCons3& w) { w.cmdCancelar->click(); });
+    alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "cmdCancelar")->click(); });
 
     Pedido p(QStringLiteral("V_TA_CAJAS"));
     p.where = QStringLiteral("Moneda = 'USD'");

@@ -2,6 +2,7 @@
 
 #include "lookup/cabecera_busqueda.h"
 #include "lookup/sentencias.h"
+#include "controles.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -28,7 +29,7 @@ protected:
     QString texto(int fila, int columna) const { return w->Modelo()->Texto(fila, columna); }
     void clicEnTitulo(int columna)
     {
-        CabeceraBusqueda* h = w->picFields;
+        CabeceraBusqueda* h = CabeceraDe(*w);
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(columna) + 4, h->AltoTitulos() / 2));
     }
     void TearDown() override
@@ -44,33 +45,33 @@ protected:
 TEST_F(Ventana, TypingSearchesTheBoxColumnFromTheListToo)
 {
     Lib_FrmCons3& v = abre(QStringLiteral("SELECT Codigo, DESCRIPCION FROM MA_CUENTAS ORDER BY Codigo"));
-    ASSERT_EQ(v.CmbSearch.size(), 2);
-    v.CmbSearch[1]->setFocus();
-    QTest::keyClicks(v.CmbSearch[1], QStringLiteral("caja en"));
+    ASSERT_EQ(CajasDe(v).size(), 2);
+    CajaDe(v, 1)->setFocus();
+    QTest::keyClicks(CajaDe(v, 1), QStringLiteral("caja en"));
     const int fila = v.FilaSeleccionada();
     ASSERT_GE(fila, 0);
     EXPECT_TRUE(texto(fila, 1).startsWith(QStringLiteral("CAJA EN"), Qt::CaseInsensitive)) << texto(fila, 1).toStdString();
     for (int i = 0; i < fila; ++i) EXPECT_FALSE(texto(i, 1).startsWith(QStringLiteral("caja en"), Qt::CaseInsensitive)) << i;
-    EXPECT_EQ(v.CmbSearch[1]->palette().color(QPalette::Base), QColor(0, 255, 255));
-    EXPECT_EQ(v.CmbSearch[0]->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(CajaDe(v, 1)->palette().color(QPalette::Base), QColor(0, 255, 255));
+    EXPECT_EQ(CajaDe(v, 0)->palette().color(QPalette::Base), QColor(Qt::white));
 
-    QTest::keyClicks(v.CmbSearch[1], QStringLiteral("zzz"));
+    QTest::keyClicks(CajaDe(v, 1), QStringLiteral("zzz"));
     EXPECT_EQ(v.FilaSeleccionada(), fila) << "no match leaves the selection alone";
 
     // Letters typed on the list go to the last search box, which takes the focus.
-    v.CmbSearch[1]->setEditText(QString());
-    v.ListView1->setFocus();
-    QTest::keyClicks(v.ListView1, QStringLiteral("fon"));
-    EXPECT_EQ(v.CmbSearch[1]->currentText(), QStringLiteral("fon"));
-    EXPECT_TRUE(v.CmbSearch[1]->hasFocus());
+    CajaDe(v, 1)->setEditText(QString());
+    ListaDe(v)->setFocus();
+    QTest::keyClicks(ListaDe(v), QStringLiteral("fon"));
+    EXPECT_EQ(CajaDe(v, 1)->currentText(), QStringLiteral("fon"));
+    EXPECT_TRUE(CajaDe(v, 1)->hasFocus());
     EXPECT_TRUE(texto(v.FilaSeleccionada(), 1).startsWith(QStringLiteral("FONDOS")));
-    QTest::keyClick(v.ListView1, Qt::Key_Backspace);
-    EXPECT_EQ(v.CmbSearch[1]->currentText(), QStringLiteral("fo"));
+    QTest::keyClick(ListaDe(v), Qt::Key_Backspace);
+    EXPECT_EQ(CajaDe(v, 1)->currentText(), QStringLiteral("fo"));
 
     // Down in a box hands the key to the list.
     const int antes = v.FilaSeleccionada();
-    QTest::keyClick(v.CmbSearch[1], Qt::Key_Down);
-    EXPECT_TRUE(v.ListView1->hasFocus());
+    QTest::keyClick(CajaDe(v, 1), Qt::Key_Down);
+    EXPECT_TRUE(ListaDe(v)->hasFocus());
     EXPECT_EQ(v.FilaSeleccionada(), antes + 1);
 }
 
@@ -94,7 +95,7 @@ TEST_F(Ventana, HeaderClicksSortWithOneSharedOrder)
 
     Lib_FrmCons3& o = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY DESCRIPCION DESC"));
     EXPECT_EQ(texto(0, 1), QStringLiteral("Ventas")) << "the statement's own order is kept";
-    EXPECT_FALSE(o.picFields->isSortIndicatorShown());
+    EXPECT_FALSE(CabeceraDe(o)->isSortIndicatorShown());
 }
 
 TEST_F(Ventana, AcceptReturnsTheRowAndCancelNothing)
@@ -103,8 +104,8 @@ TEST_F(Ventana, AcceptReturnsTheRowAndCancelNothing)
         f.CampoDevuelto = QStringLiteral("codigo");
         f.CmpsDevueltos = std::make_shared<QStringList>(QStringList{QStringLiteral("DESCRIPCION")});
     });
-    QTest::keyClicks(v.CmbSearch[0], QStringLiteral("gas"));
-    QTest::keyClick(v.CmbSearch[0], Qt::Key_Return);
+    QTest::keyClicks(CajaDe(v, 0), QStringLiteral("gas"));
+    QTest::keyClick(CajaDe(v, 0), Qt::Key_Return);
     EXPECT_EQ(v.result(), QDialog::Accepted);
     EXPECT_FALSE(v.isVisible());
     EXPECT_EQ(v.ValorDevuelto, QStringLiteral("  10"));
@@ -112,7 +113,7 @@ TEST_F(Ventana, AcceptReturnsTheRowAndCancelNothing)
 
     Lib_FrmCons3& c = abre(QStringLiteral("SELECT DESCRIPCION, CODIGO FROM TA_TITCOPIADORES"),
                            [](Lib_FrmCons3& f) { f.CmpsDevueltos = NuevaColeccion(); });
-    QTest::keyClick(c.ListView1, Qt::Key_Escape);
+    QTest::keyClick(ListaDe(c), Qt::Key_Escape);
     EXPECT_EQ(c.result(), QDialog::Rejected);
     EXPECT_EQ(c.ValorDevuelto, QString());
     EXPECT_FALSE(c.Valores);
@@ -135,15 +136,15 @@ TEST_F(Ventana, CheckBoxModeTicksDefaultsSpaceAndMarcar)
     EXPECT_EQ(marcadas(), (QStringList{QStringLiteral("3"), QStringLiteral("5")}));
     EXPECT_EQ(v.Modelo()->data(v.Modelo()->index(2, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
     v.SeleccionaFila(2);
-    QTest::keyClick(v.ListView1, Qt::Key_Space);
+    QTest::keyClick(ListaDe(v), Qt::Key_Space);
     v.SeleccionaFila(0);
-    QTest::keyClick(v.ListView1, Qt::Key_Space);
+    QTest::keyClick(ListaDe(v), Qt::Key_Space);
     EXPECT_EQ(marcadas(), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
-    EXPECT_TRUE(v.CmbSearch[0]->currentText().isEmpty()) << "Space ticks; it is not typed";
-    QTest::mouseClick(v.CmdTodos, Qt::LeftButton);
+    EXPECT_TRUE(CajaDe(v, 0)->currentText().isEmpty()) << "Space ticks; it is not typed";
+    QTest::mouseClick(BotonDe(v, "CmdTodos"), Qt::LeftButton);
     EXPECT_EQ(marcadas().size(), 8);
-    QTest::mouseClick(v.CmdTodos, Qt::LeftButton);
-    QTest::mouseClick(v.CmdAceptar, Qt::LeftButton);
+    QTest::mouseClick(BotonDe(v, "CmdTodos"), Qt::LeftButton);
+    QTest::mouseClick(BotonDe(v, "CmdAceptar"), Qt::LeftButton);
     EXPECT_EQ(*v.Valores, (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
 }
 
@@ -163,26 +164,26 @@ TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)
     ejecuta(QStringLiteral("INSERT INTO T VALUES ('1','Café con leche'),('2','Cafetera'),('3','O''Higgins'),('4','Ocampo')"));
     const QString base = QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T ORDER BY CODIGO");
     Lib_FrmCons3& v = abre(base, [](Lib_FrmCons3& f) { f.CfgUsaConsultaLIKE = true; });
-    QTest::keyClicks(v.CmbSearch[1], QStringLiteral("caf le"));
-    QTest::keyClick(v.CmbSearch[1], Qt::Key_F5);
+    QTest::keyClicks(CajaDe(v, 1), QStringLiteral("caf le"));
+    QTest::keyClick(CajaDe(v, 1), Qt::Key_F5);
     EXPECT_EQ(v.SentenciaActual().trimmed(), QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  where DESCRIPCION like '%caf%le%' ORDER BY CODIGO"));
     EXPECT_EQ(v.Modelo()->rowCount(), 1);
-    EXPECT_TRUE(v.CmbSearch[1]->currentText().isEmpty());
+    EXPECT_TRUE(CajaDe(v, 1)->currentText().isEmpty());
 
     // A typed apostrophe is searched for, not taken as the end of the text.
-    QTest::keyClicks(v.CmbSearch[1], QStringLiteral("o'h"));
-    QTest::keyClick(v.CmbSearch[1], Qt::Key_F5);
+    QTest::keyClicks(CajaDe(v, 1), QStringLiteral("o'h"));
+    QTest::keyClick(CajaDe(v, 1), Qt::Key_F5);
     EXPECT_TRUE(v.SentenciaActual().contains(QStringLiteral(" and DESCRIPCION like '%o''h%' "))) << v.SentenciaActual().toStdString();
     EXPECT_EQ(v.Modelo()->rowCount(), 0);
 
-    QTest::mouseClick(v.CmdNueva, Qt::LeftButton);
+    QTest::mouseClick(BotonDe(v, "CmdNueva"), Qt::LeftButton);
     EXPECT_EQ(v.SentenciaActual().trimmed(), base);
     EXPECT_EQ(v.Modelo()->rowCount(), 4);
-    EXPECT_TRUE(v.CmbSearch[0]->hasFocus());
+    EXPECT_TRUE(CajaDe(v, 0)->hasFocus());
 
     Lib_FrmCons3& p = abre(base);
-    QTest::keyClicks(p.CmbSearch[1], QStringLiteral("O'H*s"));
-    QTest::keyClick(p.CmbSearch[1], Qt::Key_F5);
+    QTest::keyClicks(CajaDe(p, 1), QStringLiteral("O'H*s"));
+    QTest::keyClick(CajaDe(p, 1), Qt::Key_F5);
     EXPECT_TRUE(p.SentenciaActual().contains(QStringLiteral(" where DESCRIPCION like 'O''H%s%' ORDER BY"))) << p.SentenciaActual().toStdString();
     ASSERT_EQ(p.Modelo()->rowCount(), 1);
     EXPECT_EQ(texto(0, 1), QStringLiteral("O'Higgins"));
@@ -195,8 +196,8 @@ TEST_F(Ventana, F12ReportsTheArticleAsOutOfStock)
     Lib_FrmCons3& v = abre(QStringLiteral("SELECT IdArticulo, Descripcion FROM VT_MA_ARTICULOS WHERE IDARTICULO IN ('X1','10101001')"));
     v.SeleccionaFila(v.Busqueda(QStringLiteral("X1"), 0) - 1);
     guion.op.respuestas = {rt::vbNo, rt::vbYes};
-    QTest::keyClick(v.CmbSearch[0], Qt::Key_F12);
-    QTest::keyClick(v.ListView1, Qt::Key_F12);
+    QTest::keyClick(CajaDe(v, 0), Qt::Key_F12);
+    QTest::keyClick(ListaDe(v), Qt::Key_F12);
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
     EXPECT_EQ(guion.op.preguntas[1].texto, QStringLiteral("Desea informar el articulo X1 Yerba 'La Tranquera'\ncomo un faltante de stock?"));
     EXPECT_EQ(guion.op.preguntas[1].titulo, QStringLiteral("Atención!"));
@@ -209,7 +210,7 @@ TEST_F(Ventana, F12ReportsTheArticleAsOutOfStock)
     EXPECT_EQ(rs[QStringLiteral("Usuario")].toString(), QStringLiteral("ADMIN"));
 
     Lib_FrmCons3& o = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES"));
-    QTest::keyClick(o.ListView1, Qt::Key_F12);
+    QTest::keyClick(ListaDe(o), Qt::Key_F12);
     EXPECT_EQ(guion.op.preguntas.size(), 2u) << "only article lookups report";
 }
 
@@ -221,21 +222,21 @@ TEST_F(Ventana, QuantityKeysWriteTheQuantityAndTick)
                                f.CheckBoxes = true;
                                f.CampoDevuelto = QStringLiteral("IDARTICULO");
                            });
-    v.ListView1->setFocus();
+    ListaDe(v)->setFocus();
     v.SeleccionaFila(0);
-    QTest::keyClick(v.ListView1, Qt::Key_Insert);
-    QTest::keyClick(v.ListView1, Qt::Key_Insert);
+    QTest::keyClick(ListaDe(v), Qt::Key_Insert);
+    QTest::keyClick(ListaDe(v), Qt::Key_Insert);
     EXPECT_EQ(texto(0, 2), QStringLiteral("2.0"));
     EXPECT_TRUE(v.Modelo()->Marcada(0));
-    QTest::keyClick(v.ListView1, Qt::Key_Delete);
+    QTest::keyClick(ListaDe(v), Qt::Key_Delete);
     EXPECT_EQ(texto(0, 2), QStringLiteral("1.0"));
-    QTest::keyClick(v.ListView1, Qt::Key_Delete);
+    QTest::keyClick(ListaDe(v), Qt::Key_Delete);
     EXPECT_EQ(texto(0, 2), QStringLiteral("0.00"));
     EXPECT_FALSE(v.Modelo()->Marcada(0));
 
     v.SeleccionaFila(1);
     guion.op.textos = {QStringLiteral("2,5"), QStringLiteral("abc"), QStringLiteral("\x1b")};
-    for (int i = 0; i < 3; ++i) QTest::keyClick(v.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(ListaDe(v), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(texto(1, 2), QStringLiteral("2.50")) << "a text that is not a number, or Cancel, leaves the quantity";
     EXPECT_TRUE(v.Modelo()->Marcada(1));
     ASSERT_EQ(guion.op.preguntas.size(), 4u);
@@ -243,7 +244,7 @@ TEST_F(Ventana, QuantityKeysWriteTheQuantityAndTick)
     EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral("Carga de Datos"));
     EXPECT_EQ(guion.op.preguntas[2].tipo, QStringLiteral("MsgBox"));
 
-    QTest::mouseClick(v.CmdAceptar, Qt::LeftButton);
+    QTest::mouseClick(BotonDe(v, "CmdAceptar"), Qt::LeftButton);
     EXPECT_EQ(*v.Valores, QStringList{QStringLiteral("10101002")});
     EXPECT_EQ(*v.Cantidades, QStringList{QStringLiteral("2.50")});
 }
@@ -283,30 +284,30 @@ TEST_F(Ventana, SearchBoxesStandUnderTheirColumns)
                                     QStringLiteral("DESCRIPCION")}));
     EXPECT_EQ(v.IndiceColumna(QStringLiteral(" precio mayorista ")), 2);
     const QFontMetrics fm(v.Modelo()->Fuente());
-    EXPECT_EQ(v.picFields->sectionSize(0), fm.horizontalAdvance(QString(25, u'X')));
-    EXPECT_GE(v.picFields->sectionSize(1), fm.horizontalAdvance(QString(12, u'X'))) << "money columns are twelve wide";
-    EXPECT_GT(v.picFields->sectionSize(1), v.picFields->fontMetrics().horizontalAdvance(titulos[1])) << "and a wider title shows whole";
-    EXPECT_EQ(v.picFields->sectionSize(3), fm.horizontalAdvance(QString(60, u'X')));
+    EXPECT_EQ(CabeceraDe(v)->sectionSize(0), fm.horizontalAdvance(QString(25, u'X')));
+    EXPECT_GE(CabeceraDe(v)->sectionSize(1), fm.horizontalAdvance(QString(12, u'X'))) << "money columns are twelve wide";
+    EXPECT_GT(CabeceraDe(v)->sectionSize(1), CabeceraDe(v)->fontMetrics().horizontalAdvance(titulos[1])) << "and a wider title shows whole";
+    EXPECT_EQ(CabeceraDe(v)->sectionSize(3), fm.horizontalAdvance(QString(60, u'X')));
 
     auto alineadas = [&] {
-        for (int i = 0; i < v.CmbSearch.size(); ++i) {
-            const QRect r = v.CmbSearch[i]->geometry();
-            EXPECT_EQ(r.x(), v.picFields->sectionViewportPosition(i)) << i;
-            EXPECT_EQ(r.width(), v.picFields->sectionSize(i) - v.Pixeles(50)) << i;
-            EXPECT_GE(r.y(), v.picFields->AltoTitulos()) << "under the titles";
+        for (int i = 0; i < CajasDe(v).size(); ++i) {
+            const QRect r = CajaDe(v, i)->geometry();
+            EXPECT_EQ(r.x(), CabeceraDe(v)->sectionViewportPosition(i)) << i;
+            EXPECT_EQ(r.width(), CabeceraDe(v)->sectionSize(i) - v.Pixeles(50)) << i;
+            EXPECT_GE(r.y(), CabeceraDe(v)->AltoTitulos()) << "under the titles";
         }
     };
     alineadas();
     v.resize(400, 300);
     QCoreApplication::processEvents();
-    v.ListView1->horizontalScrollBar()->setValue(120);
+    ListaDe(v)->horizontalScrollBar()->setValue(120);
     alineadas();
-    EXPECT_LT(v.CmbSearch[0]->x(), 0) << "the boxes scroll with the header";
-    v.picFields->resizeSection(1, 200);
+    EXPECT_LT(CajaDe(v, 0)->x(), 0) << "the boxes scroll with the header";
+    CabeceraDe(v)->resizeSection(1, 200);
     alineadas();
 
     Lib_FrmCons3& a = abre(QStringLiteral("SELECT IDARTICULO FROM VT_MA_ARTICULOS"), [](Lib_FrmCons3& f) { f.ValoresDefault = QStringLiteral("@10"); });
-    EXPECT_EQ(a.picFields->sectionSize(0), fm.horizontalAdvance(QString(35, u'X')));
+    EXPECT_EQ(CabeceraDe(a)->sectionSize(0), fm.horizontalAdvance(QString(35, u'X')));
 }
 
 TEST_F(Ventana, ABadStatementLeavesAnEmptyListAndTheWindowUsable)
@@ -314,12 +315,12 @@ TEST_F(Ventana, ABadStatementLeavesAnEmptyListAndTheWindowUsable)
     Lib_FrmCons3& v = abre(QStringLiteral("SELECT * FROM NO_EXISTE"));
     EXPECT_EQ(v.Modelo()->rowCount(), 0);
     EXPECT_FALSE(guion.op.mensajes().isEmpty()) << "the failure is shown";
-    QTest::keyClick(v.ListView1, Qt::Key_Return);
+    QTest::keyClick(ListaDe(v), Qt::Key_Return);
     EXPECT_EQ(v.ValorDevuelto, QString());
 
     Lib_FrmCons3& b = abre(QStringLiteral("   "));
     EXPECT_EQ(b.Modelo()->columnCount(), 0);
-    EXPECT_TRUE(b.CmbSearch.isEmpty());
+    EXPECT_TRUE(CajasDe(b).isEmpty());
 }
 
 TEST_F(Ventana, NuevoStartsTheMaintenanceProgramOfTheTable)
@@ -327,9 +328,9 @@ TEST_F(Ventana, NuevoStartsTheMaintenanceProgramOfTheTable)
     guion.op.pidEjecuta = 4321;
     Lib_FrmCons3& p = abre(QStringLiteral("SELECT CODIGO, RAZON_SOCIAL FROM VT_PROVEEDORES with(nolock) WHERE Dada_De_Baja = 0"));
     EXPECT_EQ(p.Tabla(), QStringLiteral("VT_PROVEEDORES"));
-    QTest::mouseClick(p.CmdNuevo, Qt::LeftButton);
+    QTest::mouseClick(BotonDe(p, "CmdNuevo"), Qt::LeftButton);
     Lib_FrmCons3& t = abre(QStringLiteral("select Descripcion,Codigo from TA_CPTE "));
-    QTest::mouseClick(t.CmdNuevo, Qt::LeftButton);
+    QTest::mouseClick(BotonDe(t, "CmdNuevo"), Qt::LeftButton);
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
     EXPECT_EQ(guion.op.preguntas[0].texto, dir.path() + QStringLiteral("/V_MA_CLIENTES"));
     EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("@ParametroAdicional=0;"))) << guion.op.preguntas[0].titulo.toStdString();

@@ -4,6 +4,7 @@
 
 #include "lookup/def_qconsulta.h"
 #include "titles/frmta_titcopiadores.h"
+#include "controles.h"
 
 #include <QLineEdit>
 
@@ -25,24 +26,24 @@ TEST_F(VentanaPrincipal, F5OnDesdeFillsTheBoxWithTheChosenAccountAndValidatesIt)
         ++ventanas;
         w->show();
         int columna = -1;
-        for (int c = 0; c < w->ListView1->model()->columnCount(); ++c)
-            if (w->ListView1->model()->headerData(c, Qt::Horizontal).toString().compare(QStringLiteral("DESCRIPCION"), Qt::CaseInsensitive) == 0)
+        for (int c = 0; c < ListaDe(*w)->model()->columnCount(); ++c)
+            if (ListaDe(*w)->model()->headerData(c, Qt::Horizontal).toString().compare(QStringLiteral("DESCRIPCION"), Qt::CaseInsensitive) == 0)
                 columna = c;
         EXPECT_GE(columna, 0);
         if (columna < 0) return 0;
-        QTest::keyClicks(w->CmbSearch[columna], QStringLiteral("Caja Central"));
-        w->CmdAceptar->click();
+        QTest::keyClicks(CajaDe(*w, columna), QStringLiteral("Caja Central"));
+        BotonDe(*w, "CmdAceptar")->click();
         return w->result();
     };
 
-    QLineEdit* codigo = ventana.txtfields[0];
-    QLineEdit* desde = ventana.txtfields[2];
+    QLineEdit* codigo = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0"));
+    QLineEdit* desde = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields2"));
     codigo->setFocus();
     codigo->setText(QStringLiteral("50"));
     QTest::keyClick(codigo, Qt::Key_Return);
     ASSERT_TRUE(desde->isEnabled()) << "a new code opens the edit state";
     // Reach the box as an operator does: description, Enter, and the focus moves on.
-    QLineEdit* descripcion = ventana.txtfields[1];
+    QLineEdit* descripcion = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields1"));
     ASSERT_TRUE(descripcion->hasFocus());
     QTest::keyClicks(descripcion, QStringLiteral("Prueba"));
     QTest::keyClick(descripcion, Qt::Key_Return);
@@ -51,6 +52,6 @@ TEST_F(VentanaPrincipal, F5OnDesdeFillsTheBoxWithTheChosenAccountAndValidatesIt)
 
     EXPECT_EQ(ventanas, 1);
     EXPECT_EQ(desde->text(), QStringLiteral("11010101001"));
-    EXPECT_FALSE(ventana.HayError);
+    EXPECT_FALSE(ventana.HayError());
     for (const QString& m : guion.op.mensajes()) EXPECT_NE(m, QStringLiteral("La cuenta ingresada es inexistente."));
 }

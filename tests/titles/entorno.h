@@ -96,7 +96,17 @@ protected:
     }
 
     frmTA_TITCOPIADORES& w() { return *ventana_; }
-    QLineEdit* caja(int i) { return ventana_->txtfields[i]; }
+    /// A control of the window, found by its name as automation finds it.
+    template <class T>
+    T* control(const char* nombre)
+    {
+        T* c = ventana_->findChild<T*>(QString::fromLatin1(nombre));
+        EXPECT_NE(c, nullptr) << nombre;
+        return c;
+    }
+    QLineEdit* caja(int i) { return control<QLineEdit>(QStringLiteral("txtfields%1").arg(i).toLatin1().constData()); }
+    QListWidget* lista() { return control<QListWidget>("LstCpte"); }
+    UtilVarn* barra() { return control<UtilVarn>("UtilVarn1"); }
 
     /// Key by key, letters outside ASCII included (QTest's own typing takes ASCII only).
     static void teclea(QWidget* destino, const QString& texto)
@@ -138,9 +148,9 @@ protected:
     QStringList mensajes() const { return guion.op.mensajes(); }
     QListWidgetItem* itemDe(const QString& codigo)
     {
-        for (int i = 0; i < w().LstCpte->count(); ++i)
-            if (w().LstCpte->item(i)->text().right(4).trimmed() == codigo)
-                return w().LstCpte->item(i);
+        for (int i = 0; i < lista()->count(); ++i)
+            if (lista()->item(i)->data(Qt::UserRole).toString().trimmed() == codigo)
+                return lista()->item(i);
         return nullptr;
     }
 

@@ -16,12 +16,12 @@ TEST_F(VentanaTitulos, StartsInBrowseStateProposingTheNextCodeWithEveryVoucherMa
         EXPECT_FALSE(caja(i)->isEnabled()) << i;
         EXPECT_TRUE(caja(i)->text().isEmpty()) << i;
     }
-    EXPECT_EQ(w().LstCpte->count(), 16);  // the internal code is left out
+    EXPECT_EQ(lista()->count(), 16);  // the internal code is left out
     EXPECT_EQ(w().CptesMarcados(), kTodos);
-    EXPECT_TRUE(w().UtilVarn1->NuevoEnabled());
-    EXPECT_TRUE(w().UtilVarn1->CerrarEnabled());
-    EXPECT_FALSE(w().UtilVarn1->GrabarEnabled());
-    EXPECT_FALSE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_TRUE(barra()->NuevoEnabled());
+    EXPECT_TRUE(barra()->CerrarEnabled());
+    EXPECT_FALSE(barra()->GrabarEnabled());
+    EXPECT_FALSE(barra()->BorrarEnabled());
     EXPECT_EQ(caja(1)->maxLength(), 50);
     EXPECT_EQ(caja(2)->maxLength(), 15);
     EXPECT_EQ(caja(0)->maxLength(), 11 + 5);  // a full account code plus five
@@ -39,10 +39,10 @@ TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
     abre();
     escribeYEnter(0, QStringLiteral("20"));
     EXPECT_TRUE(w().EsNuevo());
-    EXPECT_TRUE(w().Modificado);
+    EXPECT_TRUE(w().Modificado());
     EXPECT_TRUE(caja(3)->isEnabled());
-    EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
-    EXPECT_FALSE(w().UtilVarn1->CerrarEnabled());
+    EXPECT_TRUE(barra()->GrabarEnabled());
+    EXPECT_FALSE(barra()->CerrarEnabled());
     EXPECT_EQ(QApplication::focusWidget(), caja(1));
 
     QTest::keyClicks(caja(1), QStringLiteral("Inversiones"));
@@ -51,7 +51,7 @@ TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
     enter(2);
     QTest::keyClicks(caja(3), QStringLiteral("11020103001"));
     enter(3);
-    EXPECT_EQ(QApplication::focusWidget(), w().LstCpte);
+    EXPECT_EQ(QApplication::focusWidget(), lista());
     itemDe(QStringLiteral("FC"))->setCheckState(Qt::Unchecked);
     tecla(Qt::Key_F2);
 
@@ -66,7 +66,7 @@ TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
     EXPECT_EQ(caja(0)->text(), "21");
     EXPECT_EQ(itemDe(QStringLiteral("FC"))->checkState(), Qt::Checked);
     EXPECT_FALSE(caja(1)->isEnabled());
-    EXPECT_FALSE(w().Modificado);
+    EXPECT_FALSE(w().Modificado());
     EXPECT_EQ(QApplication::focusWidget(), caja(0));
 }
 
@@ -113,8 +113,8 @@ TEST_F(VentanaTitulos, ReplacementThatFailsHalfwayKeepsTheOldTitleAndTheTypedDat
         EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
         // Nothing typed is lost and the title can still be corrected and saved.
         EXPECT_EQ(caja(1)->text(), "FALLA");
-        EXPECT_TRUE(w().Modificado);
-        EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
+        EXPECT_TRUE(w().Modificado());
+        EXPECT_TRUE(barra()->GrabarEnabled());
         tecla(Qt::Key_Escape);  // abandon: answers No by default, then Yes
         guion.op.respuestas = {rt::vbYes};
         tecla(Qt::Key_Escape);
@@ -171,7 +171,7 @@ TEST_F(VentanaTitulos, F10DeletesAfterConfirmationAndShowsTheFirstTitle)
     EXPECT_EQ(caja(0)->text(), "1");
     EXPECT_EQ(caja(1)->text(), "Libro Diario General");
     EXPECT_FALSE(caja(1)->isEnabled());
-    EXPECT_TRUE(w().UtilVarn1->NuevoEnabled());
+    EXPECT_TRUE(barra()->NuevoEnabled());
 }
 
 TEST_F(VentanaTitulos, EscAbandonsEditingOnlyWhenConfirmedAndClosesWhenBrowsing)
@@ -204,21 +204,21 @@ TEST_F(VentanaTitulos, ToolbarButtonsDriveTheWindow)
     escribeYEnter(0, QStringLiteral("3"));
     // Save with the description missing: refused, still editing, deleting still offered.
     caja(1)->clear();
-    w().UtilVarn1->boton(4)->click();
+    barra()->boton(4)->click();
     EXPECT_EQ(mensajes(), QStringList{" Debe informar un Detalle! "});
-    EXPECT_TRUE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_TRUE(barra()->BorrarEnabled());
     EXPECT_TRUE(caja(1)->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), caja(0));
 
     guion.op.respuestas = {rt::vbYes};
-    w().UtilVarn1->boton(8)->click();  // Cancelar
-    w().UtilVarn1->boton(1)->click();  // Nuevo
+    barra()->boton(8)->click();  // Cancelar
+    barra()->boton(1)->click();  // Nuevo
     EXPECT_TRUE(w().EsNuevo());
-    EXPECT_FALSE(w().UtilVarn1->BorrarEnabled());
+    EXPECT_FALSE(barra()->BorrarEnabled());
     EXPECT_EQ(QApplication::focusWidget(), caja(0));
 
-    w().UtilVarn1->boton(5)->click();  // Cerrar
-    EXPECT_TRUE(w().UtilVarn1->BorrarEnabled());
+    barra()->boton(5)->click();  // Cerrar
+    EXPECT_TRUE(barra()->BorrarEnabled());
     EXPECT_EQ(fines, std::vector<int>{0});
 }
 

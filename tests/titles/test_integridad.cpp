@@ -97,7 +97,7 @@ TEST_F(VentanaTitulos, ADeleteThatFindsNothingSaysSoAndKeepsTheTitleOnScreen)
     EXPECT_TRUE(mensajes().at(1).contains(QStringLiteral("no se borró"))) << mensajes().at(1).toStdString();
     EXPECT_TRUE(w().EsNuevo());
     EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
-    EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
+    EXPECT_TRUE(barra()->GrabarEnabled());
     // Saving it puts it back.
     tecla(Qt::Key_F2);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), 1);
@@ -117,7 +117,7 @@ TEST_F(VentanaTitulos, SavingOverAnotherOperatorsChangeAsksFirstAndNoKeepsBoth)
     EXPECT_EQ(p.botones, rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2);
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), "Cambio ajeno");
     EXPECT_EQ(caja(1)->text(), "Cambio mio");
-    EXPECT_TRUE(w().Modificado);
+    EXPECT_TRUE(w().Modificado());
 
     guion.op.respuestas.push_back(rt::vbYes);
     tecla(Qt::Key_F2);

@@ -24,7 +24,7 @@ TEST_F(VentanaTitulos, MarksFollowTheStoredListAndCmdTodosInvertsThem)
     abre();
     escribeYEnter(0, QStringLiteral("3"));
     EXPECT_EQ(w().CptesMarcados(), "  FC,  RC");
-    QTest::mouseClick(w().CmdTodos, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("CmdTodos"), Qt::LeftButton);
     EXPECT_EQ(w().CptesMarcados().split(',').size(), 14);
     EXPECT_FALSE(w().CptesMarcados().contains("FC"));
     w().CmdTodos_Click();
@@ -44,7 +44,7 @@ TEST_F(VentanaTitulos, NothingMarkedIsStoredAsEmpty)
 TEST_F(VentanaTitulos, FieldServicesFillAndClearTheBoxes)
 {
     abre();
-    const auto cajas = w().cajas();
+    const QList<QLineEdit*> cajas{caja(0), caja(1), caja(2), caja(3)};
     EXPECT_EQ(RtCampos::IndiceCampo(" hasta ", cajas), 3);
 
     adodb::Recordset rs;
@@ -71,8 +71,8 @@ TEST_F(VentanaTitulos, SkinAndIconComeFromTheProgramFolder)
 {
     // No INI entry: skin 1. Its file is missing: the platform look, no message.
     abre();
-    EXPECT_EQ(w().NumeroSkin, 1);
-    EXPECT_TRUE(w().ArchivoSkin.isEmpty());
+    EXPECT_EQ(w().NumeroSkin(), 1);
+    EXPECT_TRUE(w().ArchivoSkin().isEmpty());
     EXPECT_TRUE(w().styleSheet().isEmpty());
 
     QFile ini(dir_.filePath("cn000pr.ini"));
@@ -94,8 +94,8 @@ TEST_F(VentanaTitulos, SkinAndIconComeFromTheProgramFolder)
 
     w().CargarSkin();
     w().PreparaFormulario();
-    EXPECT_EQ(w().NumeroSkin, 2);
-    EXPECT_TRUE(w().ArchivoSkin.endsWith("Styles/WinXP.Luna.cjstyles"));
+    EXPECT_EQ(w().NumeroSkin(), 2);
+    EXPECT_TRUE(w().ArchivoSkin().endsWith("Styles/WinXP.Luna.cjstyles"));
     EXPECT_EQ(w().styleSheet(), "QLabel { color: #123456; }");
     EXPECT_EQ(w().windowIcon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
 }

@@ -189,12 +189,12 @@ TEST_F(Reportes, KeysAndPictureButtonsOpenTheirWindows)
     };
     tecla(Qt::Key_F4);
     tecla(Qt::Key_F6);
-    QTest::mouseClick(w().CmdRep, Qt::LeftButton);
-    QTest::mouseClick(w().CmdVarias, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("CmdRep"), Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("CmdVarias"), Qt::LeftButton);
     EXPECT_EQ(abiertas(), (QStringList{"Planilla de Datos - Reporte de Cuentas Varias del Mayor", "Títulos Copiadores",
                                        "Vista previa - Cuentas Varias de Mayor", "Vista previa - Títulos Copiadores"}));
-    EXPECT_EQ(w().CmdRep->toolTip(), "Reporte Cuentas Varias de Mayor");
-    EXPECT_EQ(w().CmdVarias->toolTip(), "Planilla de Datos Cuentas Varias de Mayor");
+    EXPECT_EQ(control<QToolButton>("CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor");
+    EXPECT_EQ(control<QToolButton>("CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor");
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 

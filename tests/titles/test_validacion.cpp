@@ -13,7 +13,7 @@ TEST_F(VentanaTitulos, CodeBoxRefusesEmptyAndOverlongCodesAndStaysBrowsing)
         EXPECT_EQ(p.titulo, "Aviso al operador...");
         EXPECT_EQ(p.botones, rt::vbInformation);
     }
-    EXPECT_TRUE(w().HayError);
+    EXPECT_TRUE(w().HayError());
     EXPECT_EQ(caja(0)->text(), "12345");  // kept for the operator to correct
     EXPECT_EQ(QApplication::focusWidget(), caja(0));
     EXPECT_FALSE(caja(1)->isEnabled());
@@ -38,7 +38,7 @@ TEST_F(VentanaTitulos, RangeBoxesCheckAccountsOrderAndOtherTitles)
     ASSERT_EQ(mensajes(), QStringList{"El Codigo de Cuenta esta en el rango de otro Copiador!"});
     EXPECT_EQ(guion.op.preguntas[0].titulo, "AVISO AL OPERADOR!");
     EXPECT_EQ(guion.op.preguntas[0].botones, rt::vbInformation);
-    EXPECT_FALSE(w().HayError);
+    EXPECT_FALSE(w().HayError());
     EXPECT_EQ(QApplication::focusWidget(), caja(3));
 
     guion.op.preguntas.clear();
@@ -50,8 +50,8 @@ TEST_F(VentanaTitulos, RangeBoxesCheckAccountsOrderAndOtherTitles)
     // From equal to to is a valid range.
     guion.op.preguntas.clear();
     escribeYEnter(3, QStringLiteral("11010101001"));
-    EXPECT_FALSE(w().HayError);
-    EXPECT_EQ(QApplication::focusWidget(), w().LstCpte);
+    EXPECT_FALSE(w().HayError());
+    EXPECT_EQ(QApplication::focusWidget(), lista());
 }
 
 TEST_F(VentanaTitulos, OwnRangeDoesNotWarnWhenReplacing)
@@ -72,11 +72,11 @@ TEST_F(VentanaTitulos, FocusedBoxIsCyanAndTurnsWhiteOnLeaving)
     escribeYEnter(0, QStringLiteral("3"));
     EXPECT_EQ(caja(0)->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(caja(1)->palette().color(QPalette::Base), cian);
-    EXPECT_EQ(w().CampoActual, 1);
+    EXPECT_EQ(w().CampoActual(), 1);
     caja(2)->setFocus();
-    EXPECT_TRUE(w().UtilVarn1->ConsultaEnabled());
+    EXPECT_TRUE(barra()->ConsultaEnabled());
     caja(1)->setFocus();
-    EXPECT_FALSE(w().UtilVarn1->ConsultaEnabled());  // the description has no lookup
+    EXPECT_FALSE(barra()->ConsultaEnabled());  // the description has no lookup
 }
 
 TEST_F(VentanaTitulos, UpperCaseSettingConvertsLettersAsTheyAreTyped)

@@ -71,7 +71,7 @@ protected:
 TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd) {
     abre();
     EXPECT_EQ(caja(0)->text(), "11");
-    EXPECT_EQ(w().LstCpte->count(), 16);
+    EXPECT_EQ(lista()->count(), 16);
 
     // Create, with an optional account code typed in lower case.
     escribeYEnter(0, QStringLiteral("20"));

@@ -325,19 +325,15 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
                                   const QString& Proveedor)
 {
     DB_Dll& db = DB();
-    bool existe = true;
-    try {
+    adodb::Intenta([&] {
         if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
-    } catch (const adodb::AdoException&) {
-    }
+    });
     const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + Servidor + QStringLiteral(";Database =") +
                            DBName + QStringLiteral(";UId=") + Usuario + QStringLiteral(";Pwd=") + Password + QStringLiteral(";");
-    try {
+    const bool existe = adodb::Intenta([&] {
         db.gCnn.Open(cadena, QString(), QString());
         db.gCnn.Close();
-    } catch (const adodb::AdoException&) {
-        existe = false;
-    }
+    });
     // A failed probe is an answer, not an error of the session.
     db.gCnn.Errors().Clear();
     return existe;
