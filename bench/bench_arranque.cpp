@@ -1,20 +1,26 @@
-// Start-up to a window ready for typing, on a large database, against the same
-// binary's bare start (exiting before it connects).
-//   bench_arranque <bench.db>     (scripts/bench-db.sh builds it)
+// Start-up to a window ready for typing (mapped, exposed, the caret in the
+// code box), on a large database, against the same binary's bare start
+// (exiting before it connects). Run it on a real X server:
+//   DISPLAY=:94 bench_arranque <bench.db>     (scripts/bench-db.sh builds it)
+// Without DISPLAY it falls back to the offscreen platform and says so.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include "resultado.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
+bool enX() { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
+
 double corre(const QString& programa, const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), enX() ? QStringLiteral("xcb") : QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
     QElapsedTimer t;
     t.start();
@@ -49,6 +55,9 @@ int main(int argc, char** argv) {
     if (a <= 0 || b <= 0) return 1;
     std::printf("arranque desnudo (mediana): %.1f ms\n", a);
     std::printf("listo para escribir (mediana): %.1f ms\n", b);
+    std::printf("plataforma: %s\n", enX() ? "xcb (servidor X real)" : "offscreen (sin DISPLAY: no es la medida pedida)");
     std::printf("proporcion: %.2fx (objetivo < 3x)\n", b / a);
+    Resultado(enX() ? "Start-up to ready for typing (X server)" : "Start-up to ready for typing (offscreen)",
+              "100,000 accounts, 200 titles, 200 voucher types", b, "bare start, same binary", a, "<3x", "medians of 7 launches each");
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "cuentas.h"
 #include "data/db_dll.h"
 #include "reports/expresion.h"
+#include "resultado.h"
 #include "reports/rtplanilla.h"
 #include "reports/rtreporte.h"
 #include "reports/vista_previa.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv)
     std::printf("planilla de todas las cuentas (piso): %ld filas, %.1f ms\n", todas->cantidad(), piso);
     std::printf("planilla de cuentas varias, 1500 titulos: %ld filas, %.1f ms\n", varias->cantidad(), hoja);
     std::printf("proporcion: %.2fx (objetivo <= 3x)\n\n", hoja / piso);
+    Resultado("Uncovered-accounts data sheet", "1,500 titles", hoja, "sheet of all accounts", piso, "<=3x", "best of 5 each");
 
     const QString x1 = dir.filePath(QStringLiteral("directo.xlsx")), x2 = dir.filePath(QStringLiteral("nuestro.xlsx"));
     const double directo = mide(3, [&] { XlsxDirecto(*todas, x1); });
@@ -112,6 +114,7 @@ int main(int argc, char** argv)
     std::printf("XLSX de %ld filas, libxlsxwriter directo (piso): %.1f ms\n", todas->cantidad(), directo);
     std::printf("XLSX de %ld filas, EscribeXlsx: %.1f ms\n", todas->cantidad(), nuestro);
     std::printf("proporcion: %.2fx (objetivo <= 2x)\n\n", nuestro / directo);
+    Resultado("XLSX of the data sheet", "100,000 x 3", nuestro, "libxlsxwriter direct", directo, "<=2x", "best of 3 each");
 
     RtReporte reporte;
     const QString formula = ventana.Cuentas_Varias_de_Mayor(false, false);
@@ -128,5 +131,8 @@ int main(int argc, char** argv)
         delete reporte.vista.data();
     });
     std::printf("  primera pagina de la vista previa: %.1f ms\n", primera);
+    const QByteArray tam = QStringLiteral("%L1 rows, %L2 pages").arg(informe->cantidad()).arg(informe->paginas()).toUtf8();
+    Resultado("rp_cn070 PDF (query + file)", tam.constData(), armado + pdf, "", 0, "report", "best of 3");
+    Resultado("rp_cn070 first preview page (offscreen)", tam.constData(), primera, "", 0, "report", "best of 3");
     return 0;
 }

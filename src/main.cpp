@@ -8,9 +8,12 @@
 #include "titles/iconos.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QStringList>
+#include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -107,8 +110,21 @@ int main(int argc, char* argv[])
     ventana.show();
     ventana.activateWindow();
     if (salirAlEstarListo) {
+        // Ready means on the screen with the caret in the code box; on a real
+        // X server that takes the map, the expose and the focus round trips.
+        QTimer despertador;
+        despertador.start(20);
+        QElapsedTimer espera;
+        espera.start();
+        const QLineEdit* codigo = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields0"));
+        const auto listo = [&] {
+            return ventana.windowHandle() && ventana.windowHandle()->isExposed() && codigo && codigo->hasFocus() &&
+                   ventana.ListoParaEscribir();
+        };
+        while (!listo() && espera.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         QCoreApplication::processEvents();
-        return ventana.ListoParaEscribir() ? 0 : 2;
+        return listo() ? 0 : 2;
     }
     return app.exec();
 }

@@ -1,0 +1,16 @@
+#pragma once
+// One machine-readable line per scenario, for scripts/bench.sh to gather into
+// its table; the human figures above it stay as they are. Tab-separated
+// key=value fields, so a value may hold blanks.
+#include <cstdio>
+
+/// `objetivo` is "<=1.5x" or "<3x" (the ratio), "<50ms" (the time itself) or
+/// "report" (figures only); `piso` empty when nothing is compared; `nota`
+/// goes to the table's last column.
+inline void Resultado(const char* escenario, const char* tamano, double ms, const char* piso, double pisoMs, const char* objetivo,
+                      const char* nota = "")
+{
+    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\tnote=%s\n", escenario, tamano, ms,
+                piso, pisoMs, pisoMs > 0 ? ms / pisoMs : 0.0, objetivo, nota);
+    std::fflush(stdout);
+}
