@@ -106,6 +106,23 @@ protected:
         ASSERT_TRUE(DB().gOpenFlag);
     }
 
+    /// Title 3 being edited while another program is in the middle of a long
+    /// write; the session waits a second for a lock. Null when it could not be set up.
+    sqlite3* editaBloqueado()
+    {
+        DB().gCnn.ConnectionTimeout = 1;
+        DB().gCnn.Close();
+        DB().OpenServerADODB();
+        editaTitulo3();
+        sqlite3* otro = nullptr;
+        if (sqlite3_open(ruta_.toUtf8().constData(), &otro) != SQLITE_OK ||
+            sqlite3_exec(otro, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_close(otro);
+            return nullptr;
+        }
+        return otro;
+    }
+
     QString log_;
 };
 
@@ -204,13 +221,8 @@ TEST_F(Fallas, AReadOnlyDatabaseRefusesTheSaveWithAClearMessage)
 
 TEST_F(Fallas, ALockedDatabaseWaitsItsTimeoutThenSaysSoAndSavesOnceFree)
 {
-    DB().gCnn.ConnectionTimeout = 1;
-    reconecta();
-    editaTitulo3();
-    // Another program in the middle of a long write.
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(ruta_.toUtf8().constData(), &otro), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(otro, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3* otro = editaBloqueado();
+    ASSERT_TRUE(otro);
     QElapsedTimer reloj;
     reloj.start();
     tecla(Qt::Key_F2);  // Abort, the box's default
@@ -230,12 +242,8 @@ TEST_F(Fallas, ALockedDatabaseWaitsItsTimeoutThenSaysSoAndSavesOnceFree)
 
 TEST_F(Fallas, ALockReleasedWhileTheOperatorReadsTheMessageSavesOnRetry)
 {
-    DB().gCnn.ConnectionTimeout = 1;
-    reconecta();
-    editaTitulo3();
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(ruta_.toUtf8().constData(), &otro), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(otro, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3* otro = editaBloqueado();
+    ASSERT_TRUE(otro);
     // The other program ends its write while the box is up; the operator answers Retry.
     struct Reintenta : rt::OperadorGuionado {
         sqlite3* otro;
@@ -368,4 +376,5 @@ TEST_F(Fallas, AProgramKilledWhileSavingLeavesEveryTitleWholeOldOrNew)
     }
     // The kills fell among saves, not all before the first one.
     EXPECT_GT(guardados, 0);
+    std::cout << "[ cifras   ] " << kMuertes << " kills, " << guardados << " saves stored between them" << std::endl;
 }
