@@ -240,6 +240,22 @@ TEST_F(Fallas, ALockedDatabaseWaitsItsTimeoutThenSaysSoAndSavesOnceFree)
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), kCambio);
 }
 
+TEST_F(Fallas, ADeleteOnALockedFileWaitsThenSaysSoAndKeepsTheTitle)
+{
+    sqlite3* otro = editaBloqueado();
+    ASSERT_TRUE(otro);
+    guion.op.respuestas = {rt::vbYes};  // the confirmation; Abort for the error
+    tecla(Qt::Key_F10);
+    ASSERT_EQ(mensajes().size(), 2) << mensajes().join(" | ").toStdString();
+    esperaInforme(QStringLiteral("bloqueada por otro usuario"));
+    sqlite3_exec(otro, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(otro);
+    esperaTitulo3Intacto(ruta_);
+    // Nothing was deleted: the title stays on screen for another try.
+    EXPECT_EQ(caja(0)->text(), "3");
+    EXPECT_EQ(caja(1)->text(), kCambio);
+}
+
 TEST_F(Fallas, ALockReleasedWhileTheOperatorReadsTheMessageSavesOnRetry)
 {
     sqlite3* otro = editaBloqueado();
