@@ -145,7 +145,10 @@ public:
             for (int i = 1; i <= nParams && paramBase + static_cast<size_t>(i - 1) < params.size(); ++i)
                 bind(st.s, i, params[paramBase + static_cast<size_t>(i - 1)]);
             paramBase += static_cast<size_t>(nParams);
-            if (!walChecked_ && !sqlite3_stmt_readonly(st.s) && sqlite3_get_autocommit(db_)) ensureWal();
+            if (!sqlite3_stmt_readonly(st.s)) {
+                checkUnmoved();
+                if (!walChecked_ && sqlite3_get_autocommit(db_)) ensureWal();
+            }
             const int cols = sqlite3_column_count(st.s);
             const bool collect = cols > 0 && !result.returnsRows;
             if (collect) describe(st.s, cols, result);
@@ -175,10 +178,15 @@ public:
 
     void begin() override {
         check();
+        checkUnmoved();
         if (!walChecked_) ensureWal();
         exec("BEGIN IMMEDIATE");
     }
-    void commit() override { check(); exec("COMMIT"); }
+    void commit() override {
+        check();
+        checkUnmoved();
+        exec("COMMIT");
+    }
     void rollback() override { check(); exec("ROLLBACK"); }
 
     Rowset tables() override {
@@ -259,6 +267,17 @@ private:
         if (broken_)
             throw AdoException(Error{kErrUnspecified, QStringLiteral("Error de vínculo de comunicación: se perdió la conexión con la base de datos."),
                                      kSource, QStringLiteral("08S01"), 0});
+    }
+
+    // A file replaced, renamed or deleted under a running program still
+    // answers through the handle opened before: a write would land in a file
+    // nobody opens again, and be reported as saved.
+    void checkUnmoved() {
+        int moved = 0;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return;
+        throw AdoException(Error{kErrPermission,
+                                 QStringLiteral("attempt to write a database whose file was replaced, renamed or deleted: %1").arg(path_),
+                                 kSource, QStringLiteral("25006"), SQLITE_READONLY_DBMOVED});
     }
 
     // WAL lets a reader and a writer (two running programs) share the file.

@@ -11,6 +11,8 @@ enum : int {
     kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11, kFull = 13, kCantOpen = 14,
     kConstraint = 19, kNotADb = 26
 };
+// The extended part of SQLITE_READONLY_DBMOVED.
+constexpr int kDbMovido = 4;
 
 // What follows "prefix: " in SQLite's message, e.g. the table of "no such table: X".
 QString Objeto(const QString& texto, const QString& prefijo) {
@@ -28,6 +30,9 @@ QString TextoParaOperador(const Error& e) {
     case kLocked:
         return QStringLiteral("La base de datos está bloqueada por otro usuario. Reintente en unos instantes.");
     case kReadOnly:
+        if (e.NativeError >> 8 == kDbMovido)
+            return QStringLiteral("El archivo de la base de datos fue reemplazado, movido o borrado mientras el programa lo usaba: "
+                                  "no se guardaron los cambios. Cierre el programa y vuelva a entrar.");
         return QStringLiteral("La base de datos es de sólo lectura: no se pueden guardar cambios.");
     case kNotADb:
         return QStringLiteral("El archivo no es una base de datos.");

@@ -1,4 +1,5 @@
 #include "db_dll.h"
+#include "errores.h"
 
 #include "adodb/sqlite_mensajes.h"
 
@@ -7,6 +8,7 @@
 #include "runtime/rtentorno.h"
 #include "runtime/texto.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <memory>
 
@@ -129,6 +131,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
                                   gServidor + QStringLiteral("\\ORBAKIT") + crlf + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") +
                                   gUsuario + QStringLiteral(" existe") + crlf + crlf + crlf + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
             const int r = rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
+            // Whoever is called about a program that will not start finds the reason in the log.
+            errores::AgregaLinea(RutaLogErrores(), errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"),
+                                                                     errores::MensajeLog(p), r));
             if (r != rt::vbYes) {
                 gOpenFlag = false;
                 return;

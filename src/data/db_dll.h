@@ -127,6 +127,8 @@ public:
     // Errors.
     /// Shows the error to the operator, logs the answer and returns it (0 for error number 0).
     int TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones = {}, const adodb::Variant& Rutina = {});
+    /// The error log TratamientoErrores appends to: gLogErr, or "VLERR.LOG" where the program keeps its written files.
+    QString RutaLogErrores() const;
     adodb::Variant ArchivoErrores() const { return adodb::Variant(gLogErr); }
     void setArchivoErrores(const adodb::Variant& v) { gLogErr = v.toString(); }
 

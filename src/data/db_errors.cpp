@@ -64,8 +64,12 @@ void AgregaLinea(const QString& archivo, const QString& linea) {
 
 }  // namespace errores
 
+QString DB_Dll::RutaLogErrores() const {
+    return !gLogErr.isEmpty() ? gLogErr : RtArchivos::CarpetaParaGrabar(QStringLiteral("VLERR.LOG"), RtArchivos::Clase::Estado) + QStringLiteral("VLERR.LOG");
+}
+
 int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina) {
-    const QString log = !gLogErr.isEmpty() ? gLogErr : RtArchivos::CarpetaParaGrabar(QStringLiteral("VLERR.LOG"), RtArchivos::Clase::Estado) + QStringLiteral("VLERR.LOG");
+    const QString log = RutaLogErrores();
     const QString mensaje = errores::Mensaje(CodErr);
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));
     const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());

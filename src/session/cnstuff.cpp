@@ -281,7 +281,13 @@ int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Varia
 
 int InformaError(const adodb::Error& e, const QString& rutina) {
     const QString titulo = rutina.isEmpty() ? QStringLiteral("Aviso al operador") : rutina + QStringLiteral(" - Aviso al operador");
-    return rt::operador().MsgBox(errores::Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
+    const int r = rt::operador().MsgBox(errores::Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
+    // A save that failed must leave a trace for whoever repairs the database,
+    // as the data layer's own reports do.
+    errores::AgregaLinea(DB().RutaLogErrores(), errores::LineaLog(QDateTime::currentDateTime(),
+                                                                  rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina),
+                                                                  errores::MensajeLog(e), r));
+    return r;
 }
 
 }  // namespace CNStuffContable

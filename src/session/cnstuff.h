@@ -55,7 +55,7 @@ void EjecutaModulo(const QString& Programa, const QString& ParametroAdicional, l
 bool ExisteArchivo(const QString& Ruta);
 /// The windows' error report: box, log line in the temporary folder, answer.
 int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones = {}, const adodb::Variant& Rutina = {});
-/// The runtime library's error report (Abort/Retry/Ignore); returns the answer.
+/// The runtime library's error report (Abort/Retry/Ignore), logged as TratamientoErrores logs; returns the answer.
 int InformaError(const adodb::Error& e, const QString& rutina = {});
 
 }  // namespace CNStuffContable

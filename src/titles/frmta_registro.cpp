@@ -289,7 +289,10 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     }
 
     bool guardado = false;
-    if (EsNuevo()) {
+    // A new title whose code another operator stored meanwhile, saved anyway
+    // by the operator's Yes: adding a second row would only hit the key, so
+    // it replaces the other's rows like any existing title.
+    if (EsNuevo() && huellaMostrada_.isEmpty()) {
         p.paso([&] { abreParaEscribir(datPrimaryRS); });
         p.paso([&] { datPrimaryRS.AddNew(); });
     } else {
