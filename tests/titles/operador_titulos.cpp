@@ -11,6 +11,7 @@
 #include "runtime/operador.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
+#include "runtime/teclas.h"
 #include "titles/frmta_titcopiadores.h"
 #include "version_titulo.h"
 
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTextStream>
 #include <cstdio>
 #include <ctime>
@@ -43,46 +45,61 @@ public:
     }
 };
 
+QLineEdit* caja(frmTA_TITCOPIADORES& w, int i)
+{
+    return w.findChild<QLineEdit*>(QStringLiteral("txtfields%1").arg(i));
+}
+
+/// Leaves whatever is on screen, as Esc does (the operator says Yes to abandoning it).
+void abandona(frmTA_TITCOPIADORES& w)
+{
+    if (w.Modificado())
+        w.UtilVarn1_click(QStringLiteral("CANCELAR"));
+    else
+        w.Inicializa();
+}
+
 /// Loads the title `codigo` as the operator does: type it and press Enter.
 void cargaCodigo(frmTA_TITCOPIADORES& w, const QString& codigo)
 {
-    w.txtfields[0]->setText(codigo);
-    w.txtfields_KeyDown(0, Qt::Key_Return, 0);
+    caja(w, 0)->setText(codigo);
+    w.txtfields_KeyDown(0, rt::vbKeyReturn, 0);
 }
 
-/// Saves version `n` of `codigo` through the window; true when it was stored.
+/// Saves version `n` of `codigo` through the window (F2); true when it was stored.
 bool grabaVersion(frmTA_TITCOPIADORES& w, const QString& codigo, int n, QString* tc)
 {
     cargaCodigo(w, codigo);
+    // The operator takes a moment to type: the other program may save meanwhile.
+    QThread::usleep(QRandomGenerator::global()->bounded(4000));
     const VersionTitulo v = VersionTitulo::De(codigo, n);
-    w.txtfields[1]->setText(v.descripcion);
-    w.txtfields[2]->setText(v.desde);
-    w.txtfields[3]->setText(v.hasta);
+    caja(w, 1)->setText(v.descripcion);
+    caja(w, 2)->setText(v.desde);
+    caja(w, 3)->setText(v.hasta);
     w.MarcaCptes(v.tc);
     if (tc)
         *tc = w.CptesMarcados();
-    w.Grabando = true;
-    const bool ok = w.Datosvalidos() && w.GrabaRegistro();
-    w.Grabando = false;
-    if (!ok) {
-        w.Modificado = false;
-        w.Inicializa();
-    }
+    w.UtilVarn1_click(QStringLiteral("GRABAR"));
+    // A stored title leaves an empty window; one not stored stays on screen.
+    const bool ok = w.EstadoTitulo() == frmTA_TITCOPIADORES::Estado::Ninguno;
+    if (!ok)
+        abandona(w);
     return ok;
 }
 
+/// Deletes `codigo` through the window (F10, confirmed); true when it was deleted.
 bool borra(frmTA_TITCOPIADORES& w, const QString& codigo)
 {
     cargaCodigo(w, codigo);
     if (!w.EsExistente()) {
-        w.Modificado = false;
-        w.Inicializa();
+        abandona(w);
         return false;
     }
-    w.EstadoTitulo = frmTA_TITCOPIADORES::Estado::Baja;
-    const bool ok = w.GrabaRegistro();
-    w.Modificado = false;
-    w.Inicializa();
+    w.UtilVarn1_click(QStringLiteral("BORRAR"));
+    // After a delete the window shows the table's first title; a delete that
+    // failed, or found nothing, leaves the title on screen.
+    const bool ok = w.EsExistente();
+    abandona(w);
     return ok;
 }
 

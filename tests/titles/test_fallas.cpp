@@ -77,8 +77,8 @@ protected:
     void esperaEdicionViva(const QString& descripcion = kCambio)
     {
         EXPECT_EQ(caja(1)->text(), descripcion);
-        EXPECT_TRUE(w().Modificado);
-        EXPECT_TRUE(w().UtilVarn1->GrabarEnabled());
+        EXPECT_TRUE(w().Modificado());
+        EXPECT_TRUE(barra()->GrabarEnabled());
     }
     QStringList lineasLog() const
     {
@@ -279,7 +279,7 @@ TEST_F(Fallas, ALockReleasedWhileTheOperatorReadsTheMessageSavesOnRetry)
     EXPECT_TRUE(op.mensajes().front().contains(QStringLiteral("bloqueada"))) << op.mensajes().front().toStdString();
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), kCambio);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'")), 1);
-    EXPECT_FALSE(w().Modificado);
+    EXPECT_FALSE(w().Modificado());
 }
 
 TEST_F(Fallas, AFullDiskStopsTheSaveAndTheTitleStaysAsItWas)
