@@ -5,6 +5,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString linea = textoUtf8(data, size);
     for (const char* clave : {"@Server", "@DbName", "@Usuario", "@Password", "@UsuarioLogeado", "@ParametroAdicional", "@Menu", "@Caja"})
-        ValorClave(linea, QString::fromLatin1(clave));
+        CNStuffContable::ValorClave(linea, QString::fromLatin1(clave));
     return 0;
 }

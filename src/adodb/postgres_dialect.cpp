@@ -4,6 +4,7 @@
 // is done here.
 #include "postgres_dialect.h"
 
+#include "dialect_lexer.h"
 #include "variant.h"
 
 #include <vector>
@@ -12,84 +13,11 @@ namespace adodb {
 
 namespace {
 
-enum class Tok { Word, Number, String, Quoted, Punct, Space };
+using namespace dialect;
 
-struct Token {
-    Tok kind;
-    QString text;
-};
-
-using Tokens = std::vector<Token>;
-
-Tokens lex(const QString& s) {
-    Tokens out;
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = s[i];
-        const qsizetype start = i;
-        if (c.isSpace()) {
-            while (i < n && s[i].isSpace()) ++i;
-            out.push_back({Tok::Space, s.mid(start, i - start)});
-        } else if (c == u'\'') {
-            for (++i; i < n; ++i) {
-                if (s[i] != u'\'') continue;
-                if (i + 1 < n && s[i + 1] == u'\'') {
-                    ++i;
-                    continue;
-                }
-                ++i;
-                break;
-            }
-            out.push_back({Tok::String, s.mid(start, i - start)});
-        } else if (c == u'"' || c == u'[') {
-            const QChar close = c == u'[' ? u']' : u'"';
-            for (++i; i < n && s[i] != close; ++i) {
-            }
-            if (i < n) ++i;
-            out.push_back({Tok::Quoted, s.mid(start, i - start)});
-        } else if (c == u'#') {
-            // #date#, from the suite's Access heritage; a lone # stays as it is.
-            const qsizetype close = s.indexOf(u'#', i + 1);
-            const QDateTime d = close > i + 1 ? ParseDate(s.mid(i + 1, close - i - 1)) : QDateTime();
-            if (d.isValid()) {
-                // Not a String token: a date is neither blank-padded nor joined with ||.
-                out.push_back({Tok::Quoted, u'\'' + d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\''});
-                i = close + 1;
-            } else {
-                out.push_back({Tok::Punct, QString(c)});
-                ++i;
-            }
-        } else if (c.isLetter() || c == u'_' || c == u'@') {
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == u'_' || s[i] == u'@' || s[i] == u'$' || s[i] == u'#')) ++i;
-            out.push_back({Tok::Word, s.mid(start, i - start)});
-        } else if (c.isDigit()) {
-            while (i < n && (s[i].isDigit() || s[i] == u'.')) ++i;
-            out.push_back({Tok::Number, s.mid(start, i - start)});
-        } else if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
-            while (i < n && s[i] != u'\n') ++i;
-            out.push_back({Tok::Space, QStringLiteral(" ")});
-        } else if ((c == u'<' || c == u'>' || c == u'!') && i + 1 < n && (s[i + 1] == u'=' || s[i + 1] == u'>')) {
-            i += 2;
-            out.push_back({Tok::Punct, s.mid(start, 2)});
-        } else {
-            ++i;
-            out.push_back({Tok::Punct, QString(c)});
-        }
-    }
-    return out;
-}
-
-bool is(const Token& t, const char* word) {
-    return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
+const QString kSource = QStringLiteral("PostgreSQL");
 
 bool punct(const Token& t, const char* p) { return t.kind == Tok::Punct && t.text == QLatin1String(p); }
-
-size_t next(const Tokens& t, size_t i) {
-    while (i < t.size() && t[i].kind == Tok::Space) ++i;
-    return i;
-}
 
 // Index of the previous significant token, or npos.
 size_t previous(const Tokens& t, size_t i) {
@@ -100,37 +28,28 @@ size_t previous(const Tokens& t, size_t i) {
     return std::string::npos;
 }
 
-// The parenthesis that closes the one at `open`, or size().
-size_t closing(const Tokens& t, size_t open) {
-    int depth = 0;
-    for (size_t j = open; j < t.size(); ++j) {
-        if (punct(t[j], "(")) ++depth;
-        else if (punct(t[j], ")") && --depth == 0) return j;
+// For each "(", the index of the ")" that closes it (size() when none); for
+// each ")", the "(" it closes. Found once, so no rewrite scans ahead for it.
+std::vector<size_t> pairs(const Tokens& t) {
+    std::vector<size_t> pair(t.size(), t.size());
+    std::vector<size_t> open;
+    for (size_t j = 0; j < t.size(); ++j) {
+        if (punct(t[j], "(")) {
+            open.push_back(j);
+            if (open.size() > kMaxDepth) tooDeep(kSource);
+        } else if (punct(t[j], ")") && !open.empty()) {
+            pair[open.back()] = j;
+            pair[j] = open.back();
+            open.pop_back();
+        }
     }
-    return t.size();
+    return pair;
 }
 
 QString join(const Tokens& t, size_t from, size_t to) {
     QString s;
     for (size_t i = from; i < to && i < t.size(); ++i) s += t[i].text;
     return s;
-}
-
-// Top-level arguments of the call whose parenthesis opens at `open`.
-QStringList arguments(const Tokens& t, size_t open, size_t close) {
-    QStringList out;
-    int depth = 0;
-    size_t from = open + 1;
-    for (size_t j = open + 1; j < close; ++j) {
-        if (punct(t[j], "(")) ++depth;
-        else if (punct(t[j], ")")) --depth;
-        else if (depth == 0 && punct(t[j], ",")) {
-            out << join(t, from, j).trimmed();
-            from = j + 1;
-        }
-    }
-    out << join(t, from, close).trimmed();
-    return out;
 }
 
 void blank(Tokens& t, size_t from, size_t to) {
@@ -156,21 +75,69 @@ bool comparison(const Token& t) {
     return t.kind == Tok::Punct && (t.text == u"=" || t.text == u"<>" || t.text == u"!=");
 }
 
-QString rewrite(Tokens t);
-
-QString rewriteInside(const Tokens& t, size_t from, size_t to) {
-    return rewrite(Tokens(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(qMin(to, t.size()))));
+// Every date form the suite writes starts with a digit: most literals need
+// no attempt at reading them as one.
+bool mayBeDate(const QString& literal) {
+    for (qsizetype k = 1; k < literal.size(); ++k)
+        if (!literal[k].isSpace()) return literal[k].isDigit() || literal[k] == u'-' || literal[k] == u'+';
+    return false;
 }
 
+enum class Call { None, Len, Charindex };
+
+// LEN(a) and CHARINDEX(a, b[, start]) written with PostgreSQL's functions,
+// from their arguments already translated.
+QString callText(Call call, const QStringList& args) {
+    if (call == Call::Len)
+        // SQL Server's LEN does not count trailing blanks.
+        return QStringLiteral("length(rtrim(%1))").arg(args.value(0));
+    if (args.size() >= 3) {
+        checkLength(2 * args[0].size() + 2 * args[1].size() + 3 * args[2].size(), kSource);
+        const QString start = QStringLiteral("GREATEST(%1, 1)").arg(args[2]);
+        // Substring searches refuse nondeterministic collations: search lower-cased text in the default one.
+        const QString hay = QStringLiteral("lower(substr((%1) COLLATE \"default\", %2))").arg(args[1], start);
+        return QStringLiteral("(CASE WHEN strpos(%1, lower(%2)) > 0 THEN strpos(%1, lower(%2)) + %3 - 1 ELSE 0 END)")
+            .arg(hay, args[0], start);
+    }
+    return QStringLiteral("strpos(lower((%2) COLLATE \"default\"), lower(%1))").arg(args.value(0), args.value(1));
+}
+
+// A SELECT TOP n whose LIMIT is still to be written at the end of its scope.
+struct PendingTop {
+    qsizetype start;  // where its SELECT begins in the output
+    QString count;
+    bool percent;
+};
+
+// One open parenthesis while writing: a plain one, or the argument list of a
+// call whose PostgreSQL form is written when it closes.
+struct Level {
+    std::vector<PendingTop> tops;
+    Call call = Call::None;
+    qsizetype start = 0;              // where the call's arguments begin in the output
+    std::vector<qsizetype> commas;    // where each top-level comma of the call was
+};
+
+// Every step is one pass over the tokens, whatever their nesting: time and
+// memory grow with the statement's length only.
 QString rewrite(Tokens t) {
     for (Token& k : t) {
-        if (k.kind == Tok::Quoted && k.text.startsWith(u'[')) {
+        if (k.kind == Tok::DateLit) {
+            // Not a String token: a date is neither blank-padded nor joined with ||.
+            k = {Tok::Quoted, u'\'' + ParseDate(k.text).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\''};
+        } else if (k.kind == Tok::Quoted && k.text.startsWith(u'[')) {
             // PostgreSQL folds unquoted names to lower case, as the schema was created.
             const QString name = k.text.mid(1, k.text.size() - 2);
             if (simpleName(name)) k = {Tok::Word, name};
             else k.text = u'"' + name.toLower() + u'"';
         }
     }
+    // The owner goes before anything looks at a token's neighbours.
+    for (size_t i = 0; i + 1 < t.size(); ++i)
+        if (is(t[i], "dbo") && punct(t[i + 1], ".")) blank(t, i, i + 1);
+    const std::vector<size_t> pair = pairs(t);
+    std::vector<Call> calls(t.size(), Call::None);  // at the "(" of LEN / CHARINDEX
+    std::vector<QString> after(t.size());            // written right after the token
     for (size_t i = 0; i < t.size(); ++i) {
         Token& k = t[i];
         if (is(k, "WITH")) {
@@ -179,51 +146,30 @@ QString rewrite(Tokens t) {
                 const size_t b = next(t, a + 1);
                 if (b < t.size() && (is(t[b], "NOLOCK") || is(t[b], "ROWLOCK") || is(t[b], "UPDLOCK") ||
                                      is(t[b], "READUNCOMMITTED") || is(t[b], "HOLDLOCK"))) {
-                    const size_t c = closing(t, a);
-                    blank(t, i, c);
+                    blank(t, i, pair[a]);
                     t[i] = {Tok::Space, QStringLiteral(" ")};
                 }
             }
-        } else if (is(k, "dbo") && i + 1 < t.size() && punct(t[i + 1], ".")) {
-            blank(t, i, i + 1);
         } else if (is(k, "ISNULL") && next(t, i + 1) < t.size() && punct(t[next(t, i + 1)], "(")) {
             k.text = QStringLiteral("COALESCE");
         } else if (is(k, "GETDATE")) {
             const size_t a = next(t, i + 1);
-            if (a < t.size() && punct(t[a], "(")) {
-                const size_t c = closing(t, a);
-                blank(t, i + 1, c);
-            }
+            if (a < t.size() && punct(t[a], "(")) blank(t, i + 1, pair[a]);
             k.text = QStringLiteral("LOCALTIMESTAMP(3)");
         } else if ((is(k, "LEN") || is(k, "CHARINDEX")) && next(t, i + 1) < t.size() && punct(t[next(t, i + 1)], "(")) {
             const size_t open = next(t, i + 1);
-            const size_t close = closing(t, open);
-            QStringList args = arguments(t, open, close);
-            for (QString& a : args) a = rewrite(lex(a));
-            QString out;
-            if (is(k, "LEN")) {
-                // SQL Server's LEN does not count trailing blanks.
-                out = QStringLiteral("length(rtrim(%1))").arg(args.value(0));
-            } else if (args.size() >= 3) {
-                const QString start = QStringLiteral("GREATEST(%1, 1)").arg(args[2]);
-                // Substring searches refuse nondeterministic collations: search lower-cased text in the default one.
-                const QString hay = QStringLiteral("lower(substr((%1) COLLATE \"default\", %2))").arg(args[1], start);
-                out = QStringLiteral("(CASE WHEN strpos(%1, lower(%2)) > 0 THEN strpos(%1, lower(%2)) + %3 - 1 ELSE 0 END)")
-                          .arg(hay, args[0], start);
-            } else {
-                out = QStringLiteral("strpos(lower((%2) COLLATE \"default\"), lower(%1))").arg(args.value(0), args.value(1));
-            }
-            blank(t, i + 1, close);
-            k = {Tok::Quoted, out};
+            calls[open] = is(k, "LEN") ? Call::Len : Call::Charindex;
+            blank(t, i, open - 1);
         } else if (is(k, "LIKE")) {
             // ICU's nondeterministic collations refuse LIKE; ILIKE under the
             // database's own collation ignores case the same way.
             k.text = QStringLiteral("ILIKE");
             size_t a = next(t, i + 1);
-            if (a < t.size()) {
-                if (punct(t[a], "(")) a = closing(t, a);
-                if (a < t.size()) t[a].text += QStringLiteral(" COLLATE \"default\"");
-            }
+            // The pattern is one token, a parenthesis or a call: the collation follows it whole.
+            if (a < t.size() && t[a].kind == Tok::Word && next(t, a + 1) < t.size() && punct(t[next(t, a + 1)], "("))
+                a = next(t, a + 1);
+            if (a < t.size() && punct(t[a], "(")) a = pair[a];
+            if (a < t.size()) after[a] += QStringLiteral(" COLLATE \"default\"");
         } else if (k.kind == Tok::Punct && k.text == u"+") {
             const size_t p = previous(t, i), n = next(t, i + 1);
             const bool text = (p != std::string::npos && t[p].kind == Tok::String) || (n < t.size() && t[n].kind == Tok::String);
@@ -247,7 +193,7 @@ QString rewrite(Tokens t) {
         if (p == std::string::npos || n >= t.size() || t[n].kind != Tok::String) continue;
         if (t[p].kind != Tok::Word || is(t[p], "NULL")) continue;
         // A date in quotes is compared as a date when the column is one.
-        if (ParseDate(t[n].text.mid(1, t[n].text.size() - 2)).isValid()) continue;
+        if (mayBeDate(t[n].text) && ParseDate(t[n].text.mid(1, t[n].text.size() - 2)).isValid()) continue;
         t[n].text = stripTrailingBlanks(t[n].text);
         // A qualified name (a.b) is taken whole.
         size_t from = p;
@@ -258,18 +204,62 @@ QString rewrite(Tokens t) {
         t[from] = {Tok::Quoted, QStringLiteral("rtrim(CAST(%1 AS text))").arg(name)};
     }
 
-    // TOP n [PERCENT] after SELECT [DISTINCT|ALL] becomes LIMIT at the end of that select.
+    // TOP n [PERCENT] after SELECT [DISTINCT|ALL] becomes LIMIT at the end of
+    // that select's scope: the closing parenthesis of its level, a ";" on its
+    // level (or a "," between a call's arguments), or the end of the text.
     QString out;
+    std::vector<Level> levels(1);
+    auto closeTops = [&](std::vector<PendingTop>& tops) {
+        // Innermost (latest) first: an outer TOP's scope contains the inner's LIMIT.
+        for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+            if (it->percent) {
+                // SQL Server rounds a percentage of rows up.
+                const QString body = out.mid(it->start);
+                checkLength(out.size() + body.size(), kSource);
+                out += QStringLiteral(" LIMIT (SELECT CEIL(COUNT(*) * ") + it->count + QStringLiteral(" / 100.0) FROM (") + body +
+                       QStringLiteral(") AS top_percent)");
+            } else {
+                out += QStringLiteral(" LIMIT ") + it->count;
+            }
+        }
+        tops.clear();
+    };
+    auto closeLevel = [&] {
+        Level& level = levels.back();
+        closeTops(level.tops);
+        if (level.call != Call::None) {
+            QStringList args;
+            qsizetype from = level.start;
+            for (const qsizetype comma : level.commas) {
+                args << out.mid(from, comma - from).trimmed();
+                from = comma + 1;
+            }
+            args << out.mid(from).trimmed();
+            out.truncate(level.start);
+            out += callText(level.call, args);
+        }
+        levels.pop_back();
+    };
     size_t i = 0;
     while (i < t.size()) {
-        if (punct(t[i], "(")) {
-            const size_t j = closing(t, i);
-            out += QLatin1Char('(') + rewriteInside(t, i + 1, j);
-            if (j < t.size()) out += QLatin1Char(')');
-            i = j + 1;
-            continue;
-        }
-        if (is(t[i], "SELECT")) {
+        const Token& k = t[i];
+        if (punct(k, "(")) {
+            levels.emplace_back();
+            levels.back().call = calls[i];
+            levels.back().start = out.size();
+            if (calls[i] == Call::None) out += QLatin1Char('(');
+        } else if (punct(k, ")") && levels.size() > 1) {
+            const bool call = levels.back().call != Call::None;
+            closeLevel();
+            if (!call) out += QLatin1Char(')');
+        } else if (punct(k, ";")) {
+            closeTops(levels.back().tops);
+            out += k.text;
+        } else if (punct(k, ",") && levels.back().call != Call::None) {
+            closeTops(levels.back().tops);
+            levels.back().commas.push_back(out.size());
+            out += k.text;
+        } else if (is(k, "SELECT")) {
             const size_t a = next(t, i + 1);
             size_t top = a;
             QString distinct;
@@ -277,40 +267,31 @@ QString rewrite(Tokens t) {
                 distinct = t[a].text + QLatin1Char(' ');
                 top = next(t, a + 1);
             }
-            if (top < t.size() && is(t[top], "TOP")) {
-                size_t nIdx = next(t, top + 1);
-                const bool paren = nIdx < t.size() && punct(t[nIdx], "(");
-                if (paren) nIdx = next(t, nIdx + 1);
-                if (nIdx < t.size() && t[nIdx].kind == Tok::Number) {
-                    const QString count = t[nIdx].text;
-                    size_t after = next(t, nIdx + 1);
-                    if (paren && after < t.size() && punct(t[after], ")")) after = next(t, after + 1);
-                    bool percent = false;
-                    if (after < t.size() && is(t[after], "PERCENT")) {
-                        percent = true;
-                        ++after;
-                    }
-                    size_t end = after;
-                    for (int depth = 0; end < t.size(); ++end) {
-                        if (punct(t[end], "(")) ++depth;
-                        else if (punct(t[end], ")")) --depth;
-                        else if (depth == 0 && punct(t[end], ";")) break;
-                    }
-                    const QString body = t[i].text + QLatin1Char(' ') + distinct + rewriteInside(t, after, end);
-                    if (percent)
-                        // SQL Server rounds a percentage of rows up.
-                        out += body + QStringLiteral(" LIMIT (SELECT CEIL(COUNT(*) * %1 / 100.0) FROM (%2) AS top_percent)")
-                                          .arg(count, body);
-                    else
-                        out += body + QStringLiteral(" LIMIT ") + count;
-                    i = end;
-                    continue;
+            size_t nIdx = top < t.size() && is(t[top], "TOP") ? next(t, top + 1) : t.size();
+            const bool paren = nIdx < t.size() && punct(t[nIdx], "(");
+            if (paren) nIdx = next(t, nIdx + 1);
+            if (nIdx < t.size() && t[nIdx].kind == Tok::Number) {
+                size_t rest = next(t, nIdx + 1);
+                if (paren && rest < t.size() && punct(t[rest], ")")) rest = next(t, rest + 1);
+                bool percent = false;
+                if (rest < t.size() && is(t[rest], "PERCENT")) {
+                    percent = true;
+                    ++rest;
                 }
+                levels.back().tops.push_back({out.size(), t[nIdx].text, percent});
+                out += k.text + QLatin1Char(' ') + distinct;
+                i = rest;
+                continue;
             }
+            out += k.text;
+        } else {
+            out += k.text;
         }
-        out += t[i].text;
+        out += after[i];
         ++i;
     }
+    while (levels.size() > 1) closeLevel();
+    closeTops(levels.back().tops);
     return out;
 }
 

@@ -1,6 +1,6 @@
 #include "sqlite_dialect.h"
 
-#include "error.h"
+#include "dialect_lexer.h"
 #include "variant.h"
 
 #include <vector>
@@ -9,83 +9,7 @@ namespace adodb {
 
 namespace {
 
-enum class Tok { Word, Number, String, Quoted, Punct, Space, DateLit };
-
-struct Token {
-    Tok kind;
-    QString text;
-};
-
-std::vector<Token> lex(const QString& s) {
-    std::vector<Token> out;
-    const int n = static_cast<int>(s.size());
-    int i = 0;
-    while (i < n) {
-        const QChar c = s[i];
-        const int start = i;
-        if (c.isSpace()) {
-            while (i < n && s[i].isSpace()) ++i;
-            out.push_back({Tok::Space, s.mid(start, i - start)});
-        } else if (c == QLatin1Char('\'')) {
-            ++i;
-            while (i < n) {
-                if (s[i] == QLatin1Char('\'')) {
-                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) { i += 2; continue; }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out.push_back({Tok::String, s.mid(start, i - start)});
-        } else if (c == QLatin1Char('[') || c == QLatin1Char('"')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
-            ++i;
-            while (i < n && s[i] != close) ++i;
-            if (i < n) ++i;
-            out.push_back({Tok::Quoted, s.mid(start, i - start)});
-        } else if (c == QLatin1Char('#')) {
-            // #date# literal of the suite's Access heritage; a lone # stays as it is.
-            const int close = s.indexOf(QLatin1Char('#'), i + 1);
-            // A date is short; a long stretch between two "#" is not one.
-            if (close > i + 1 && close - i < 40 && ParseDate(s.mid(i + 1, close - i - 1)).isValid()) {
-                i = close + 1;
-                out.push_back({Tok::DateLit, s.mid(start + 1, close - start - 1)});
-            } else {
-                ++i;
-                out.push_back({Tok::Punct, s.mid(start, 1)});
-            }
-        } else if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@')) {
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('_') || s[i] == QLatin1Char('@') ||
-                             s[i] == QLatin1Char('$') || s[i] == QLatin1Char('#')))
-                ++i;
-            out.push_back({Tok::Word, s.mid(start, i - start)});
-        } else if (c.isDigit()) {
-            while (i < n && (s[i].isDigit() || s[i] == QLatin1Char('.'))) ++i;
-            out.push_back({Tok::Number, s.mid(start, i - start)});
-        } else if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
-            while (i < n && s[i] != QLatin1Char('\n')) ++i;
-            out.push_back({Tok::Space, QStringLiteral(" ")});
-        } else {
-            ++i;
-            out.push_back({Tok::Punct, QString(c)});
-        }
-    }
-    return out;
-}
-
-bool is(const Token& t, const char* word) {
-    return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
-// Index of the next non-space token at or after i, or size().
-size_t next(const std::vector<Token>& t, size_t i) {
-    while (i < t.size() && t[i].kind == Tok::Space) ++i;
-    return i;
-}
-
-// Deeper than this no engine parses a statement anyway; refusing it here
-// gives the operator a clear message instead of a parser stack overflow.
-constexpr size_t kMaxDepth = 1000;
+using namespace dialect;
 
 // A SELECT TOP n whose LIMIT is still to be written at the end of its scope.
 struct PendingTop {
@@ -156,6 +80,7 @@ QString rewrite(std::vector<Token> t) {
             if (it->percent) {
                 // SQL Server rounds a percentage of rows up.
                 const QString body = out.mid(it->start);
+                checkLength(out.size() + body.size(), QStringLiteral("SQLite"));
                 out += QStringLiteral(" LIMIT (SELECT CAST((COUNT(*) * %1 + 99.999999) / 100 AS INTEGER) FROM (%2))").arg(it->count, body);
             } else {
                 out += QStringLiteral(" LIMIT ") + it->count;
@@ -167,10 +92,7 @@ QString rewrite(std::vector<Token> t) {
     while (i < t.size()) {
         const Token& k = t[i];
         if (k.kind == Tok::Punct && k.text == QLatin1String("(")) {
-            if (levels.size() > kMaxDepth)
-                throw AdoException(Error{kErrSyntax,
-                                         QStringLiteral("La sentencia anida más de %1 niveles de paréntesis.").arg(kMaxDepth),
-                                         QStringLiteral("SQLite"), QStringLiteral("42000"), 0});
+            if (levels.size() > kMaxDepth) tooDeep(QStringLiteral("SQLite"));
             levels.emplace_back();
             out += QLatin1Char('(');
             ++i;

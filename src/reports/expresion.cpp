@@ -14,6 +14,10 @@ namespace {
 // readable in logs; longer ones are folded or nested.
 constexpr size_t kCadenaLarga = 8;
 
+// Nobody writes a condition this deep; refusing it keeps reading, writing and
+// freeing the tree (all recursive) well inside the stack.
+constexpr int kNivelesMaximos = 200;
+
 struct Token {
     enum Tipo { Fin, Abre, Cierra, Coma, Operador, Campo, Texto, Numero, Nombre };
     Tipo tipo = Fin;
@@ -126,6 +130,13 @@ public:
 
 private:
     const Token& actual() const { return t_[p_]; }
+    // One level deeper: a parenthesis, a call or a NOT. (After a failure the
+    // reader is discarded, so only successful returns step back out.)
+    void entra(int posicion)
+    {
+        if (++nivel_ > kNivelesMaximos)
+            falla(QStringLiteral("La condición anida más de %1 niveles de paréntesis, funciones o NOT").arg(kNivelesMaximos), posicion);
+    }
     bool palabra(const char* p) const { return actual().tipo == Token::Nombre && rt::Iguales(actual().texto, QLatin1String(p)); }
 
     std::unique_ptr<Nodo> cadena(Nodo::Tipo tipo, const char* palabraClave, std::unique_ptr<Nodo> (Lector::*siguiente)())
@@ -150,7 +161,9 @@ private:
         ++p_;
         auto n = std::make_unique<Nodo>();
         n->tipo = Nodo::No;
+        entra(actual().posicion);
         n->hijos.push_back(negacion());
+        --nivel_;
         return n;
     }
 
@@ -174,9 +187,11 @@ private:
         switch (k.tipo) {
         case Token::Abre: {
             ++p_;
+            entra(k.posicion);
             auto dentro = disyuncion();
             if (actual().tipo != Token::Cierra) falla(QStringLiteral("Falta cerrar un paréntesis"), actual().posicion);
             ++p_;
+            --nivel_;
             return dentro;
         }
         case Token::Campo: {
@@ -212,6 +227,7 @@ private:
                 ++p_;
                 n->tipo = Nodo::Funcion;
                 n->valor = k.texto;
+                entra(k.posicion);
                 if (actual().tipo != Token::Cierra) {
                     n->hijos.push_back(operando());
                     while (actual().tipo == Token::Coma) {
@@ -221,6 +237,7 @@ private:
                 }
                 if (actual().tipo != Token::Cierra) falla(QStringLiteral("Falta cerrar la función ") + k.texto, actual().posicion);
                 ++p_;
+                --nivel_;
                 return n;
             }
             const qsizetype punto = k.texto.lastIndexOf(u'.');
@@ -238,6 +255,7 @@ private:
 
     std::vector<Token> t_;
     size_t p_ = 0;
+    int nivel_ = 0;
 };
 
 // ---------------------------------------------------------------------------

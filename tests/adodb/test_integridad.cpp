@@ -293,6 +293,20 @@ TEST(Traduccion, DeepNestingIsRefusedClearlyAndLongStatementsTranslateWhole) {
     EXPECT_FALSE(largo.contains(QStringLiteral("NOLOCK")));
 }
 
+TEST(Traduccion, NestedTopPercentIsRefusedInsteadOfExhaustingMemory) {
+    // Each TOP n PERCENT repeats its own select to count the rows: forty nested
+    // would write 2^40 copies of the innermost one.
+    const QString anidado = QStringLiteral("SELECT TOP 1 PERCENT a FROM (").repeated(40) + QStringLiteral("t") +
+                            QStringLiteral(") x").repeated(40);
+    const Error e = errorOf([&] { SqlServerToSqlite(anidado); });
+    EXPECT_EQ(e.Number, kErrSyntax);
+    EXPECT_TRUE(e.Description.contains(QStringLiteral("caracteres"))) << e.Description.toStdString();
+    // A few levels are still written out in full.
+    const QString dos = SqlServerToSqlite(QStringLiteral("SELECT TOP 10 PERCENT a FROM (SELECT TOP 50 PERCENT a FROM t) x"));
+    EXPECT_EQ(dos.count(QStringLiteral("COUNT(*) * 50")), 2);
+    EXPECT_EQ(dos.count(QStringLiteral("COUNT(*) * 10")), 1);
+}
+
 TEST(Traduccion, TopKeepsItsScopeAcrossSubqueriesUnionsAndStatements) {
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT TOP 2 a FROM (SELECT TOP 5 a FROM t) x; SELECT TOP 1 b FROM u")),
               QStringLiteral("SELECT a FROM (SELECT a FROM t LIMIT 5) x LIMIT 2; SELECT b FROM u LIMIT 1"));

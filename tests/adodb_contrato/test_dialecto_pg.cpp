@@ -1,5 +1,6 @@
 // The PostgreSQL translation where the server cannot be asked: statements it
 // must leave alone, and the forms it produces.
+#include "adodb/error.h"
 #include "adodb/postgres_dialect.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,20 @@
 #include "../qt_print.h"
 
 using adodb::SqlServerToPostgres;
+
+namespace {
+
+adodb::Error refusal(const QString& sql) {
+    try {
+        SqlServerToPostgres(sql);
+    } catch (const adodb::AdoException& e) {
+        return e.error();
+    }
+    ADD_FAILURE() << "translated: " << sql.left(80).toStdString();
+    return {};
+}
+
+}  // namespace
 
 TEST(DialectoPostgres, AssignmentsAndQuotedTextStayAsWritten) {
     // '=' in SET assigns: no rtrim() on its left, blanks in the value are data.
@@ -57,4 +72,51 @@ TEST(DialectoPostgres, LikeAndFunctionsWithNestedArguments) {
 TEST(DialectoPostgres, BatchWordsOfTSqlGo) {
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SET NOCOUNT ON\nSELECT 1\nGO\nSELECT 2")).simplified(),
               QStringLiteral("SELECT 1 ; SELECT 2"));
+}
+
+TEST(DialectoPostgres, DeepNestingIsRefusedLikeTheEmbeddedEngineDoes) {
+    // Ten thousand levels used to overflow the stack.
+    const adodb::Error e = refusal(QStringLiteral("SELECT * FROM T WHERE ") + QStringLiteral("(").repeated(10000) +
+                                   QStringLiteral("A = 1") + QStringLiteral(")").repeated(10000));
+    EXPECT_EQ(e.Number, adodb::kErrSyntax);
+    EXPECT_EQ(e.Description, QStringLiteral("La sentencia anida más de 1000 niveles de paréntesis."));
+    // Unclosed, after LIKE: each one used to scan the rest of the text for its end.
+    EXPECT_EQ(refusal(QStringLiteral("SELECT A FROM T WHERE ") + QStringLiteral("A LIKE (").repeated(20000)).Number,
+              adodb::kErrSyntax);
+
+    // Within reason nesting keeps its meaning: TOP at the end, functions inside out.
+    const QString anidado = SqlServerToPostgres(QStringLiteral("SELECT TOP 3 * FROM T WHERE ") + QStringLiteral("(").repeated(900) +
+                                                QStringLiteral("A = 'a '") + QStringLiteral(")").repeated(900));
+    EXPECT_TRUE(anidado.endsWith(QStringLiteral("rtrim(CAST(A AS text)) = 'a'") + QStringLiteral(")").repeated(900) +
+                                 QStringLiteral(" LIMIT 3")))
+        << anidado.right(60).toStdString();
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT ") + QStringLiteral("LEN(").repeated(900) + QStringLiteral("A") +
+                                  QStringLiteral(")").repeated(900)),
+              QStringLiteral("SELECT ") + QStringLiteral("length(rtrim(").repeated(900) + QStringLiteral("A") +
+                  QStringLiteral("))").repeated(900));
+}
+
+TEST(DialectoPostgres, RepeatedPartsCannotGrowWithoutBound) {
+    // CHARINDEX from a position names its arguments twice or three times, and
+    // TOP n PERCENT its select twice: nested, the text tripled or doubled per level.
+    const adodb::Error e = refusal(QStringLiteral("SELECT ") + QStringLiteral("CHARINDEX('a', B, ").repeated(25) + QStringLiteral("1") +
+                                   QStringLiteral(")").repeated(25));
+    EXPECT_EQ(e.Number, adodb::kErrSyntax);
+    EXPECT_TRUE(e.Description.contains(QStringLiteral("caracteres"))) << e.Description.toStdString();
+    EXPECT_EQ(refusal(QStringLiteral("SELECT TOP 1 PERCENT A FROM (").repeated(40) + QStringLiteral("T") + QStringLiteral(") X").repeated(40))
+                  .Number,
+              adodb::kErrSyntax);
+    // Two levels are written out in full.
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT CHARINDEX('a', CHARINDEX('b', C), 2)")).count(QStringLiteral("strpos(")), 4);
+}
+
+TEST(DialectoPostgres, LikeCollationFollowsThePatternWholeAndKeepsTopInItsStatement) {
+    // After a call, not between its name and its arguments.
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT A FROM T WHERE A LIKE ISNULL(B, 'x%')")),
+              QStringLiteral("SELECT A FROM T WHERE A ILIKE COALESCE(B, 'x%') COLLATE \"default\""));
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT A FROM T WHERE A LIKE UPPER(B) + '%'")),
+              QStringLiteral("SELECT A FROM T WHERE A ILIKE UPPER(B) COLLATE \"default\" || '%'"));
+    // The LIMIT of the first statement used to land at the end of the second.
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT TOP 5 A FROM T WHERE A LIKE ('x%'); SELECT B FROM U")),
+              QStringLiteral("SELECT A FROM T WHERE A ILIKE ('x%') COLLATE \"default\" LIMIT 5; SELECT B FROM U"));
 }

@@ -51,6 +51,34 @@ TEST(Formula, RejectsWhatItCannotTranslateSafely)
     EXPECT_THROW(FormulaASql(QStringLiteral("{TA_USUARIOS.CLAVE} = 'x'"), QStringLiteral("MA_CUENTAS")), ErrorFormula);
 }
 
+TEST(Formula, DeepNestingIsRefusedClearlyInsteadOfOverflowingTheStack)
+{
+    // Each of these, thirty thousand deep, used to end the program.
+    const QString campo = QStringLiteral("{T.A}");
+    const QStringList profundas = {
+        QStringLiteral("(").repeated(30000) + campo + QStringLiteral(" = 1") + QStringLiteral(")").repeated(30000),
+        QStringLiteral("not ").repeated(15000) + campo,
+        QStringLiteral("trim(").repeated(20000) + campo + QStringLiteral(")").repeated(20000) + QStringLiteral(" = 'x'"),
+    };
+    for (const QString& f : profundas) {
+        try {
+            FormulaASql(f);
+            ADD_FAILURE() << "translated: " << f.left(40).toStdString();
+        } catch (const ErrorFormula& e) {
+            EXPECT_TRUE(e.texto().contains(QStringLiteral("niveles"))) << e.texto().toStdString();
+        }
+    }
+    // A stored statement that deep is left for the engine to refuse.
+    const QString sentencia = QStringLiteral("SELECT * FROM T WHERE ") + QStringLiteral("(").repeated(30000) + QStringLiteral("A = 1") +
+                              QStringLiteral(")").repeated(30000);
+    EXPECT_EQ(CompactaSentencia(sentencia), sentencia);
+    // Nesting within reason still translates.
+    const QString razonable =
+        FormulaASql(QStringLiteral("(").repeated(150) + QStringLiteral("not ").repeated(40) + campo + QStringLiteral(")").repeated(150));
+    EXPECT_EQ(razonable.count(QStringLiteral("NOT (")), 40);
+    EXPECT_TRUE(razonable.contains(QStringLiteral("(T.A <> 0)"))) << razonable.toStdString();
+}
+
 TEST(Formula, SortFields)
 {
     EXPECT_EQ(CampoOrden(QStringLiteral("+{MA_CUENTAS.CODIGO}"), QStringLiteral("ma_cuentas")), "CODIGO ASC");
