@@ -6,21 +6,7 @@
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 
-namespace {
-
-// Literal offsets: note 0-99, table 100-199, columns 200-699, filter 700-1199, CR LF.
-QByteArray registro(const QByteArray& tabla, const QByteArray& campos, const QByteArray& filtro = {})
-{
-    QByteArray r(1202, ' ');
-    r.replace(100, tabla.size(), tabla);
-    r.replace(200, campos.size(), campos);
-    r.replace(700, filtro.size(), filtro);
-    r[1200] = '\r';
-    r[1201] = '\n';
-    return r;
-}
-
-}  // namespace
+#include "registro_vrl.h"
 
 class ArchivoConsultasVrl : public ConsultasDemo {
 protected:
@@ -35,19 +21,19 @@ protected:
 
 TEST_F(ArchivoConsultasVrl, UltimoRegistroCortoSeLeeComoRellenoDeBlancos)
 {
-    archivo(registro("VT_CLIENTES", "Codigo|Razon") + registro("MA_CUENTAS", "Codigo|DESCRIPCION", "titulo = 0").left(712));
+    archivo(registro("", "VT_CLIENTES", "Codigo|Razon") + registro("", "MA_CUENTAS", "Codigo|DESCRIPCION", "titulo = 0").left(712));
     const auto r = busca(QStringLiteral("MA_CUENTAS"));
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->campos, QStringLiteral("Codigo|DESCRIPCION"));
     EXPECT_EQ(r->filtro, QStringLiteral("titulo = 0"));
-    archivo(registro("VT_CLIENTES", "Codigo|Razon") + registro("MA_CUENTAS", "Codigo|DESCRIPCION").left(105));
+    archivo(registro("", "VT_CLIENTES", "Codigo|Razon") + registro("", "MA_CUENTAS", "Codigo|DESCRIPCION").left(105));
     EXPECT_FALSE(busca(QStringLiteral("MA_CUENTAS")).has_value()) << "a table name cut short names another table";
     EXPECT_TRUE(busca(QStringLiteral("VT_CLIENTES")).has_value());
 }
 
 TEST_F(ArchivoConsultasVrl, BytesSinLetraEnWindows1252NoImpidenLeerElRegistro)
 {
-    archivo(registro("MA_CUENTAS", "Codigo|Descripci\x81n\x8D|\x8F\x90\x9D", "Codigo <> '\x9D'") + registro("VT_CLIENTES", "Codigo"));
+    archivo(registro("", "MA_CUENTAS", "Codigo|Descripci\x81n\x8D|\x8F\x90\x9D", "Codigo <> '\x9D'") + registro("", "VT_CLIENTES", "Codigo"));
     const auto r = busca(QStringLiteral("ma_cuentas"));
     ASSERT_TRUE(r.has_value());
     EXPECT_TRUE(r->campos.startsWith(QStringLiteral("Codigo|Descripci"))) << r->campos.toStdString();
@@ -57,7 +43,7 @@ TEST_F(ArchivoConsultasVrl, BytesSinLetraEnWindows1252NoImpidenLeerElRegistro)
 
 TEST_F(ArchivoConsultasVrl, RegistroEnBlancoNoEsLaDefinicionDeNingunaTabla)
 {
-    archivo(QByteArray(1200, ' ') + "\r\n" + QByteArray(1202, '\0') + registro("MA_CUENTAS", "Codigo|DESCRIPCION"));
+    archivo(QByteArray(1200, ' ') + "\r\n" + QByteArray(1202, '\0') + registro("", "MA_CUENTAS", "Codigo|DESCRIPCION"));
     EXPECT_FALSE(busca(QString()).has_value());
     EXPECT_FALSE(busca(QStringLiteral("   ")).has_value());
     EXPECT_TRUE(busca(QStringLiteral("MA_CUENTAS")).has_value()) << "records after the blank ones are still read";
@@ -76,7 +62,7 @@ TEST_F(ArchivoConsultasVrl, BasuraBinariaNoEncuentraNadaNiSeCae)
 TEST_F(ArchivoConsultasVrl, LaConsultaDeUnaTablaSigueAndandoConElArchivoDañado)
 {
     // Blank and cut records around the one asked for: its definition still shapes the list.
-    archivo(QByteArray(1202, ' ') + registro("MA_CUENTAS", "Codigo|DESCRIPCION", "titulo = 0") + "\x01\x02\x03");
+    archivo(QByteArray(1202, ' ') + registro("", "MA_CUENTAS", "Codigo|DESCRIPCION", "titulo = 0") + "\x01\x02\x03");
     PreparaConsultas();
     QString sentencia;
     guion.op.alModal = [&](QObject* o) {
