@@ -51,6 +51,10 @@ struct ConnectionInfo {
     QString embeddedFile() const;
 };
 
+/// A value ready for a connection string: in double quotes (its own doubled)
+/// when it holds ";" or starts with a quote, else unchanged.
+QString quoteConnectionValue(const QString& value);
+
 class Engine {
 public:
     virtual ~Engine() = default;

@@ -22,13 +22,16 @@ DB_Dll& DB() {
 }
 
 QString DB_Dll::ConstruyeCadena() {
+    // What the operator typed may hold ";" (a password, a file name): quoted,
+    // it stays one value instead of ending it and adding keys of its own.
+    const auto v = [](const QString& t) { return adodb::quoteConnectionValue(t); };
     if (gServidor.contains(QLatin1Char('#')))
-        gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + gDBName + QStringLiteral(";User Id=") + gUsuario +
-                      QStringLiteral(";Password=") + gUserPassWord + QStringLiteral(";");
+        gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + v(gDBName) + QStringLiteral(";User Id=") + v(gUsuario) +
+                      QStringLiteral(";Password=") + v(gUserPassWord) + QStringLiteral(";");
     else
-        gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";") + QStringLiteral("Server=") + gServidor +
-                      QStringLiteral(";") + QStringLiteral("Database =") + gDBName + QStringLiteral(";") + QStringLiteral("UId=") +
-                      gUsuario + QStringLiteral(";") + QStringLiteral("Pwd=") + gUserPassWord + QStringLiteral(";") + gExtended;
+        gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";") + QStringLiteral("Server=") + v(gServidor) +
+                      QStringLiteral(";") + QStringLiteral("Database =") + v(gDBName) + QStringLiteral(";") + QStringLiteral("UId=") +
+                      v(gUsuario) + QStringLiteral(";") + QStringLiteral("Pwd=") + v(gUserPassWord) + QStringLiteral(";") + gExtended;
     return gConnString;
 }
 

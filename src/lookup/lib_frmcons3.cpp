@@ -418,10 +418,12 @@ void Lib_FrmCons3::cargaAnchos()
         for (int i = 0; i < picFields->count(); ++i) {
             const qsizetype barra = resto.indexOf(u'|');
             if (barra < 0) break;
-            const double twips = RtTexto::TextoANumero(resto.left(barra));
-            resto = resto.mid(barra + 1);
             // A width the header cannot take (negative, or narrower than a
-            // column can be dragged) would leave a column nobody can reach.
+            // column can be dragged) would leave a column nobody can reach; one
+            // beyond its widest (a damaged file) would not fit a pixel count.
+            const double twips = std::min(RtTexto::TextoANumero(resto.left(barra)),
+                                          static_cast<double>(Twips(picFields->maximumSectionSize())));
+            resto = resto.mid(barra + 1);
             picFields->resizeSection(i, std::max(Pixeles(twips), picFields->minimumSectionSize()));
         }
     }
@@ -505,11 +507,9 @@ void Lib_FrmCons3::BuscaEnServidor(int Index)
 {
     if (Index < 0 || Index >= CmbSearch.size()) return;
     QComboBox* caja = CmbSearch.at(Index);
-    QString texto = caja->currentText();
-    if (!CfgUsaConsultaLIKE) {
-        texto = RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"));
-        caja->setEditText(texto);
-    }
+    const QString texto = caja->currentText();
+    // The "*" the operator typed becomes the wildcard in the statement alone;
+    // a "%" typed is searched for as itself.
     const QString nueva = Sentencias::SentenciaFiltrada(actual_, columnasCajas_.value(Index), texto, CfgUsaConsultaLIKE);
     {
         const QSignalBlocker sinBusqueda(caja);

@@ -73,6 +73,8 @@ std::optional<Registro> Busca(const QString& ruta, const QString& tabla)
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
     const QString buscada = tabla.trimmed();
+    // A record of blanks (a hole left by an editor) defines no table.
+    if (buscada.isEmpty()) return std::nullopt;
     for (;;) {
         const QByteArray bytes = f.read(kLargoRegistro);
         if (bytes.isEmpty()) return std::nullopt;

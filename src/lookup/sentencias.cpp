@@ -12,6 +12,33 @@ bool Letra(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
 }
 
+// LIKE's own wildcards typed by the operator are searched for as themselves.
+// "[" opens a character class on SQL Server. The escape clause is only added
+// when needed, so ordinary searches read as they always did.
+constexpr QChar kEscape = u'!';
+
+bool PideEscape(const QString& texto)
+{
+    return texto.contains(u'%') || texto.contains(u'_') || texto.contains(u'[');
+}
+
+QString Literal(const QString& texto, bool escapar)
+{
+    if (!escapar) return texto;
+    QString r;
+    r.reserve(texto.size() * 2);
+    for (QChar c : texto) {
+        if (c == u'%' || c == u'_' || c == u'[' || c == kEscape) r += kEscape;
+        r += c;
+    }
+    return r;
+}
+
+QString ClausulaEscape(bool escapar)
+{
+    return escapar ? QStringLiteral(" ESCAPE '") + kEscape + QStringLiteral("'") : QString();
+}
+
 }  // namespace
 
 qsizetype Clausula(const QString& sentencia, const QString& palabra)
@@ -62,11 +89,15 @@ QString SentenciaFiltrada(const QString& sentencia, const QString& columna, cons
     if (rt::Contiene(cabeza, QStringLiteral("stk_ma_articulos"))) prefijo = QStringLiteral("stk_ma_articulos.");
     if (rt::Contiene(cabeza, QStringLiteral("v_ma_articulos"))) prefijo = QStringLiteral("v_ma_articulos.");
     const QString enlace = Clausula(cabeza, QStringLiteral("where")) >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    const bool escapar = PideEscape(texto);
+    // Blanks (with "contains") and "*" (without) are the operator's own wildcards.
+    const QString patron = contiene ? Literal(texto, escapar).replace(u' ', u'%')
+                                    : RtTexto::Reemplaza(Literal(texto, escapar), QStringLiteral("*"), QStringLiteral("%"));
     if (contiene)
-        return cabeza + enlace + prefijo + columna + QStringLiteral(" like '%") + rt::Comillas(QString(texto).replace(u' ', u'%')) +
-               QStringLiteral("%' ") + cola;
-    return cabeza + enlace + prefijo + columna + QStringLiteral(" like '") +
-           rt::Comillas(RtTexto::Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"))) + QStringLiteral("%' ") + cola;
+        return cabeza + enlace + prefijo + columna + QStringLiteral(" like '%") + rt::Comillas(patron) + QStringLiteral("%'") +
+               ClausulaEscape(escapar) + u' ' + cola;
+    return cabeza + enlace + prefijo + columna + QStringLiteral(" like '") + rt::Comillas(patron) + QStringLiteral("%'") +
+           ClausulaEscape(escapar) + u' ' + cola;
 }
 
 QString SentenciaArbol(const QString& sentencia, const QString& texto)
@@ -75,7 +106,9 @@ QString SentenciaArbol(const QString& sentencia, const QString& texto)
     const QString orden = corte >= 0 ? sentencia.mid(corte) : QString();
     const QString base = corte >= 0 ? sentencia.left(corte) : sentencia;
     const QString enlace = Clausula(base, QStringLiteral("where")) >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
-    return base + enlace + QStringLiteral("Descripcion like '%") + rt::Comillas(texto) + QStringLiteral("%' ") + orden;
+    const bool escapar = PideEscape(texto);
+    return base + enlace + QStringLiteral("Descripcion like '%") + rt::Comillas(Literal(texto, escapar)) + QStringLiteral("%'") +
+           ClausulaEscape(escapar) + u' ' + orden;
 }
 
 }  // namespace Sentencias

@@ -13,11 +13,12 @@ qsizetype Clausula(const QString& sentencia, const QString& palabra);
 /// The list window's server-side search: `sentencia` narrowed to the rows
 /// whose `columna` begins with `texto` (contains its words, in order, with
 /// `contiene`). ORDER BY and GROUP BY stay after the new condition; the
-/// typed text's apostrophes are doubled.
+/// typed text's apostrophes are doubled, and its "%", "_" and "[" match only
+/// themselves (blanks with `contiene`, "*" without, stay wildcards).
 QString SentenciaFiltrada(const QString& sentencia, const QString& columna, const QString& texto, bool contiene);
 
 /// The tree window's filtered search: `sentencia` narrowed to the rows whose
-/// Descripcion contains `texto`, ahead of its ORDER BY clause.
+/// Descripcion contains `texto` literally, ahead of its ORDER BY clause.
 QString SentenciaArbol(const QString& sentencia, const QString& texto);
 
 }  // namespace Sentencias

@@ -83,7 +83,13 @@ DefinicionReporte LeeDefinicion(const QString& ruta)
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly)) throw ErrorReporte(QStringLiteral("No se puede leer el reporte ") + ruta);
     DefinicionReporte d;
-    const QStringList lineas = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    // UTF-8 as the build writes them; a file saved by a Windows editor of the
+    // suite's installations is Windows-1252, and keeps its accents.
+    const QByteArray bytes = f.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString texto = utf8.decode(bytes);
+    if (utf8.hasError()) texto = rt::DeWindows1252(bytes);
+    const QStringList lineas = texto.split(QLatin1Char('\n'));
     int numero = 0;
     for (QString linea : lineas) {
         ++numero;

@@ -52,7 +52,11 @@ QString ReemplazaSinCaso(const QString& texto, const QString& buscar, const QStr
 
 double Val(const QString& t) { return adodb::LeadingNumber(t); }
 
-QString Comillas(const QString& valor) { return QString(valor).replace(QLatin1Char('\''), QStringLiteral("''")); }
+QString Comillas(const QString& valor)
+{
+    // A NUL ends the statement's text for the engines' parsers, cutting it mid-literal.
+    return QString(valor).remove(QChar(u'\0')).replace(QLatin1Char('\''), QStringLiteral("''"));
+}
 
 QString Izquierda(const QString& t, int n)
 {

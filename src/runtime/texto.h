@@ -24,7 +24,8 @@ QString Izquierda(const QString& t, int n);
 QString Derecha(const QString& t, int n);
 QString Medio(const QString& t, int inicio, int n = -1);
 /// A value ready to sit between single quotes in a statement: its own
-/// apostrophes doubled, so it can never end the literal early.
+/// apostrophes doubled, so it can never end the literal early; NUL characters
+/// (which no engine takes inside a statement) left out.
 QString Comillas(const QString& valor);
 /// The fields of a comma-separated line as the suite's files hold them:
 /// unquoted fields trimmed, quoted ones kept whole, commas and blanks included.

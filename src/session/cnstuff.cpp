@@ -117,15 +117,24 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
     Recordset log;
     adodb::Intenta([&] { log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic); });
     adodb::Intenta([&] { log.AddNew(); });
-    adodb::Intenta([&] { log.Fields(QStringLiteral("Maquina")).setValue(RtEntorno::NombreMaquina().trimmed().toUpper()); });
-    adodb::Intenta([&] { log.Fields(QStringLiteral("Usuario")).setValue(RtEntorno::NombreUsuario().trimmed().toUpper()); });
-    adodb::Intenta([&] { log.Fields(QStringLiteral("Formulario")).setValue(Formulario.trimmed().toUpper()); });
-    adodb::Intenta([&] { log.Fields(QStringLiteral("Tarea")).setValue(tarea.trimmed().toUpper()); });
+    // A text longer than its column is refused whole; the log keeps what fits
+    // rather than lose who came in.
+    auto pon = [&](const QString& campo, const QString& valor) {
+        adodb::Intenta([&] {
+            adodb::Field f = log.Fields(campo);
+            const int largo = f.DefinedSize();
+            f.setValue(largo > 0 && valor.size() > largo ? valor.left(largo) : valor);
+        });
+    };
+    pon(QStringLiteral("Maquina"), RtEntorno::NombreMaquina().trimmed().toUpper());
+    pon(QStringLiteral("Usuario"), RtEntorno::NombreUsuario().trimmed().toUpper());
+    pon(QStringLiteral("Formulario"), Formulario.trimmed().toUpper());
+    pon(QStringLiteral("Tarea"), tarea.trimmed().toUpper());
     adodb::Intenta([&] {
         const QDateTime ahora = RtEntorno::Ahora();
         log.Fields(QStringLiteral("Ingreso")).setValue(ahora.toString(QStringLiteral("dd/MM/yy")) + QLatin1Char(' ') + ahora.toString(QStringLiteral("HH:mm")));
     });
-    adodb::Intenta([&] { log.Fields(QStringLiteral("NombreUsuario")).setValue(gUsuarioLogeado); });
+    pon(QStringLiteral("NombreUsuario"), gUsuarioLogeado);
     adodb::Intenta([&] { log.Update(); });
     adodb::Intenta([&] {
         if (log.State() == adodb::adStateOpen) {

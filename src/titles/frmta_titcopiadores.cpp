@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -335,8 +336,19 @@ void frmTA_TITCOPIADORES::CargarSkin()
         setStyleSheet(QString());
         return;
     }
+    // The suite's Windows skins are binary files of another toolkit; fed to
+    // the style sheet parser their bytes would style the window at random.
+    const QByteArray hoja = archivo.readAll();
+    if (hoja.contains('\0')) {
+        archivoSkin_.clear();
+        setStyleSheet(QString());
+        return;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString texto = utf8.decode(hoja);
+    if (utf8.hasError()) texto = rt::DeWindows1252(hoja);
     archivoSkin_ = ruta;
-    setStyleSheet(QString::fromUtf8(archivo.readAll()));
+    setStyleSheet(texto);
 }
 
 void frmTA_TITCOPIADORES::PreparaFormulario()

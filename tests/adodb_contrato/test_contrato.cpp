@@ -132,6 +132,20 @@ TEST_P(Contrato, NulAndByteOrderMarkSurviveOrAreRefused) {
     EXPECT_EQ(valor(QStringLiteral("SELECT COUNT(*) FROM NOTAS WHERE TEXTO = 'antes'")).toInt64(), 0);
 }
 
+// The lookups' searches escape the wildcards the operator typed, in this form.
+TEST_P(Contrato, LikeWithAnEscapeFindsWildcardsLiterally) {
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = '50% a_b [x] c!d' WHERE CODIGO = '   1'"));
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%!%%' ESCAPE '!'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%A!_B%' ESCAPE '!'")), 1) << "case still ignored";
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%a!_!_b%' ESCAPE '!'")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%![x]%' ESCAPE '!'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%c!!d%' ESCAPE '!'")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '5%' ESCAPE '!'")), 1) << "unescaped, still a wildcard";
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = '50 a b x c d' WHERE CODIGO = '   1'"));
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%!%%' ESCAPE '!'")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%a!_b%' ESCAPE '!'")), 0);
+}
+
 TEST_P(Contrato, ComparisonsIgnoreCaseAndTrailingBlanks) {
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'VENTAS'")), 1);
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'ventas   '")), 1);

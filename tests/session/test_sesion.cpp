@@ -1,3 +1,4 @@
+#include "../hostiles.h"
 #include "../sesion_db.h"
 
 #include "adodb/recordset.h"
@@ -184,4 +185,33 @@ TEST_F(Sesion, AConfigurationReadThatFailsReadsEmptyNotMissing) {
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
     EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("AbrirRecordset")));
     EXPECT_TRUE(guion.op.preguntas[1].titulo.startsWith(QStringLiteral("Cfg")));
+}
+
+// The user name of the command line reaches the task query and the access
+// log: whatever the grammar leaves of it is compared and stored literally.
+TEST_F(Sesion, HostileUserNamesAreComparedAndLoggedLiterally) {
+    RtEntorno::FijaNombreEjecutable(QStringLiteral("session_tests"));
+    RtEntorno::FijaAhora(QDateTime(QDate(2026, 3, 7), QTime(9, 5, 42)));
+    const QList<TextoHostil> hostiles = TextosHostiles();
+    for (const TextoHostil& h : hostiles) {
+        SCOPED_TRACE(h.nombre);
+        DB().gCnn.Close();
+        DB().gOpenFlag = false;
+        const QString linea = QStringLiteral("@server=; @DbName=") + path + QStringLiteral("; @Usuario=") + h.texto + QStringLiteral("; @Password=;");
+        ASSERT_TRUE(InicioSistema(linea));
+        const QString usuario = ValorClave(linea, QStringLiteral("@Usuario"));
+        EXPECT_EQ(gUsuarioLogeado, usuario);
+        adodb::Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM Control_Acceso ORDER BY ID DESC"), &DB().gCnn);
+        ASSERT_FALSE(rs.EOF_());
+        // The column holds 30 characters: a longer name keeps its first 30, never nothing.
+        EXPECT_EQ(rs[QStringLiteral("NombreUsuario")].toString(), usuario.left(30));
+        EXPECT_EQ(rs[QStringLiteral("Tarea")].toString(), QString()) << "no task of another user";
+        EXPECT_TRUE(guion.op.mensajes().isEmpty()) << guion.op.mensajes().join(u'|').toStdString();
+    }
+    adodb::Recordset n = DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso"));
+    EXPECT_EQ(n.Fields(0).Value().toInt64(), hostiles.size());
+    EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_TAREAS")).Fields(0).Value().toInt64(), 2);
+    RtEntorno::FijaNombreEjecutable(QString());
+    RtEntorno::FijaAhora(QDateTime());
 }

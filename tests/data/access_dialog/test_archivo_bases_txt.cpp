@@ -1,0 +1,140 @@
+// BASES.TXT as hand edits and other programs leave it, and registered
+// connections whose fields hold anything an operator can type.
+#include "data/access_dialog/bases_txt.h"
+#include "runtime/rtarchivos.h"
+#include "runtime/rttexto.h"
+
+#include "../../archivos_prueba.h"
+#include "../../hostiles.h"
+#include "../../sesion_db.h"
+
+namespace {
+
+class BasesTxtArchivo : public SesionDb {
+protected:
+    void SetUp() override
+    {
+        SesionDb::SetUp();
+        bases = dir.filePath(QStringLiteral("BASES.TXT"));
+    }
+    QList<BasesTxt::Conexion> lee(const QByteArray& contenido)
+    {
+        escribeArchivo(bases, contenido);
+        bool leido = false;
+        const QList<BasesTxt::Conexion> l = BasesTxt::Lee(bases, &leido);
+        EXPECT_TRUE(leido);
+        return l;
+    }
+    QString bases;
+};
+
+}  // namespace
+
+
+TEST_F(BasesTxtArchivo, CamposQueFaltanSeLeenVacios)
+{
+    const auto l = lee("SOLO / SRV\r\nCON BASE / SRV,base\r\n,,,,\r\n");
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_EQ(l[0].nombre, QStringLiteral("SOLO / SRV"));
+    EXPECT_TRUE(l[0].baseDatos.isEmpty() && l[0].usuario.isEmpty() && l[0].clave.isEmpty() && l[0].servidor.isEmpty());
+    EXPECT_EQ(l[1].baseDatos, QStringLiteral("base"));
+    EXPECT_TRUE(l[1].servidor.isEmpty());
+    EXPECT_TRUE(l[2].nombre.isEmpty());
+}
+
+TEST_F(BasesTxtArchivo, CamposDeMasSeIgnoran)
+{
+    const auto l = lee("A / S,a,sa,41,s,sobra,otra\r\n");
+    ASSERT_EQ(l.size(), 1);
+    EXPECT_EQ(l[0].servidor, QStringLiteral("s"));
+}
+
+TEST_F(BasesTxtArchivo, ComaDentroDeUnValorCitadoQuedaEnElValor)
+{
+    const auto l = lee("\"A, B / S\",\"base, con coma\",sa,,\"srv,1433\"\r\n");
+    ASSERT_EQ(l.size(), 1);
+    EXPECT_EQ(l[0].nombre, QStringLiteral("A, B / S"));
+    EXPECT_EQ(l[0].baseDatos, QStringLiteral("base, con coma"));
+    EXPECT_EQ(l[0].servidor, QStringLiteral("srv,1433"));
+}
+
+TEST_F(BasesTxtArchivo, ComillaSinCerrarTomaElRestoDeSuLineaYNoElDeLaSiguiente)
+{
+    const auto l = lee("\"ABIERTA / S,base,sa,,srv\r\nSIGUE / S,b,sa,,s\r\n");
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_EQ(l[0].nombre, QStringLiteral("ABIERTA / S,base,sa,,srv"));
+    EXPECT_TRUE(l[0].baseDatos.isEmpty());
+    EXPECT_EQ(l[1].nombre, QStringLiteral("SIGUE / S"));
+    EXPECT_EQ(l[1].servidor, QStringLiteral("s"));
+}
+
+TEST_F(BasesTxtArchivo, LineaEnBlancoSeSaltea)
+{
+    const auto l = lee("\r\n   \r\nA / S,a,sa,,s\r\n\r\n\t\r\nB / S,b,sa,,s");
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_EQ(l[1].servidor, QStringLiteral("s")) << "the last line needs no line end";
+}
+
+TEST_F(BasesTxtArchivo, LineaDe100000CaracteresSeLeeEntera)
+{
+    const QByteArray largo(100000, 'x');
+    const auto l = lee("LARGA / S," + largo + ",sa,,srv\r\nDESPUES / S,d,sa,,s\r\n");
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_EQ(l[0].baseDatos.size(), 100000);
+    EXPECT_EQ(l[0].servidor, QStringLiteral("srv"));
+    EXPECT_EQ(l[1].nombre, QStringLiteral("DESPUES / S"));
+}
+
+TEST_F(BasesTxtArchivo, BytesSinLetraEnWindows1252SeConservan)
+{
+    // 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no letter in Windows-1252; the
+    // entry keeps them and writes them back unchanged.
+    const QByteArray linea = "RARA\x81\x8D / S,b\x8F\x90\x9D,sa,,s\r\n";
+    const auto l = lee(linea);
+    ASSERT_EQ(l.size(), 1);
+    EXPECT_EQ(BasesTxt::Linea(l[0]), linea);
+}
+
+TEST_F(BasesTxtArchivo, SoloSaltosDeLineaUnixTambienSeLeen)
+{
+    const auto l = lee("A / S,a,sa,,s\nB / S,b,sa,,s\n");
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_EQ(l[0].servidor, QStringLiteral("s")) << "no stray CR left";
+}
+
+TEST_F(BasesTxtArchivo, BasuraBinariaSeLeeSinCaerse)
+{
+    QByteArray junk;
+    for (int i = 0; i < 20000; ++i) junk.append(static_cast<char>((i * 7919) % 256));
+    escribeArchivo(bases, junk);
+    bool leido = false;
+    const auto l = BasesTxt::Lee(bases, &leido);
+    EXPECT_TRUE(leido);
+    for (const auto& c : l) EXPECT_FALSE(c.nombre.contains(u'\n'));
+}
+
+// Registered connections: what the operator typed in the dialog comes back
+// as typed, but for the blanks around it and the double quotes, which the
+// suite's format cannot hold inside a field.
+TEST_F(BasesTxtArchivo, CamposHostilesRegistradosSeLeenComoSeEscribieron)
+{
+    RtEntorno::FijaCarpetaPrograma(dir.path() + QStringLiteral("/"));
+    const QList<TextoHostil> hostiles = TextosHostiles();
+    for (const TextoHostil& h : hostiles) {
+        SCOPED_TRACE(h.nombre);
+        ASSERT_TRUE(BasesTxt::GrabaConexion(h.texto, h.texto, h.texto, h.texto, h.texto));
+    }
+    bool leido = false;
+    const auto l = BasesTxt::Lee(BasesTxt::RutaLectura(), &leido);
+    ASSERT_TRUE(leido);
+    ASSERT_EQ(l.size(), hostiles.size());
+    for (qsizetype i = 0; i < hostiles.size(); ++i) {
+        SCOPED_TRACE(hostiles[i].nombre);
+        const QString esperado = QString(hostiles[i].texto).remove(u'"').trimmed();
+        EXPECT_EQ(l[i].nombre, esperado);
+        EXPECT_EQ(l[i].baseDatos, esperado);
+        EXPECT_EQ(l[i].usuario, esperado);
+        EXPECT_EQ(l[i].servidor, esperado);
+        EXPECT_EQ(RtTexto::DecodificaClave(l[i].clave), hostiles[i].texto) << "the password is stored whole";
+    }
+}

@@ -1,0 +1,54 @@
+// Registered or typed connection fields (server, database, user, password)
+// end up in a connection string: each stays one value whatever it holds.
+#include "../hostiles.h"
+#include "../sesion_db.h"
+
+#include "adodb/recordset.h"
+
+#include <QDir>
+
+TEST(CadenaHostil, StringsWrittenByHandReadAsBefore) {
+    const adodb::ConnectionInfo c =
+        adodb::ConnectionInfo::parse(QStringLiteral("Provider=SQLOLEDB; Server = SRV ;Database =x.db;Pwd='sin cierre;Extra=1;;Clave"));
+    EXPECT_EQ(c.server, QStringLiteral("SRV"));
+    EXPECT_EQ(c.database, QStringLiteral("x.db"));
+    EXPECT_EQ(c.password, QStringLiteral("'sin cierre")) << "an unclosed quote is part of the value";
+    EXPECT_EQ(c.extra, QStringLiteral("Extra=1;"));
+    const adodb::ConnectionInfo q = adodb::ConnectionInfo::parse(QStringLiteral("Pwd=\"a;b\"\"c\" ;UId='o''h'"));
+    EXPECT_EQ(q.password, QStringLiteral("a;b\"c"));
+    EXPECT_EQ(q.user, QStringLiteral("o'h"));
+}
+
+class ArchivoHostil : public SesionDb {};
+
+TEST_F(ArchivoHostil, EachFieldStaysOneValueAndTheFileOpens) {
+    // The embedded engine's database is a file: its name is whatever the
+    // operator chose; user and password travel beside it.
+    for (const TextoHostil& h : TextosHostiles(200)) {
+        SCOPED_TRACE(h.nombre);
+        if (DB().gCnn.State()) DB().gCnn.Close();
+        path = dir.filePath(QStringLiteral("db ") + QString(h.texto).remove(QChar(u'\0')).replace(u'/', u'-') + QStringLiteral(".db"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+        }
+        {
+            adodb::Connection cn;
+            cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =") + adodb::quoteConnectionValue(path) + u';');
+            cn.Execute(QStringLiteral("CREATE TABLE T (A int); INSERT INTO T VALUES (7);"));
+        }
+        DB().gDBName = path;
+        DB().gUsuario = h.texto;
+        DB().gUserPassWord = h.texto;
+        DB().gExtended = QStringLiteral("Encrypt=no;");
+        conecta();
+        ASSERT_TRUE(DB().gOpenFlag);
+        EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT A FROM T")).Fields(0).Value().toInt64(), 7);
+        const adodb::ConnectionInfo c = adodb::ConnectionInfo::parse(DB().gConnString);
+        EXPECT_EQ(c.database, path);
+        EXPECT_EQ(c.user, h.texto);
+        EXPECT_EQ(c.password, h.texto);
+        EXPECT_EQ(c.extra, QStringLiteral("Encrypt=no;")) << "no key of the text's own";
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.db")}, QDir::Files).size(), TextosHostiles(200).size() + 1) << "no file made of part of a name";
+}
