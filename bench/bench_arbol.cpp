@@ -2,9 +2,9 @@
 // it (reading the rows included) against reading the same rows alone.
 #include "data/db_dll.h"
 #include "lectura.h"
-#include "resultado.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/modelo_arbol.h"
+#include "resultado.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,7 +18,10 @@
 
 namespace {
 
-double Mejor(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+double Mejor(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
 }  // namespace
 
@@ -40,12 +43,14 @@ int main(int argc, char** argv)
         cn.Execute(QStringLiteral(
             "CREATE TABLE CODIGOS (Codigo varchar(12) COLLATE CI PRIMARY KEY, Descripcion varchar(40) COLLATE CI);"
             "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 89999) "
-            "INSERT INTO CODIGOS SELECT printf('%d%02d%02d%02d%03d', 1 + i / 10000, i / 1000 % 10, i / 100 % 10, i / 10 % 10, i % 10), "
+            "INSERT INTO CODIGOS SELECT printf('%d%02d%02d%02d%03d', 1 + i / 10000, i / 1000 % 10, i / 100 % 10, i / 10 % 10, i "
+            "% 10), "
             "'Hoja ' || i FROM n;"
             "INSERT OR IGNORE INTO CODIGOS SELECT DISTINCT substr(Codigo, 1, 7), 'Rama ' || substr(Codigo, 1, 7) FROM CODIGOS;"
             "INSERT OR IGNORE INTO CODIGOS SELECT DISTINCT substr(Codigo, 1, 5), 'Grupo ' || substr(Codigo, 1, 5) FROM CODIGOS;"
             "INSERT OR IGNORE INTO CODIGOS SELECT DISTINCT substr(Codigo, 1, 3), 'Rubro ' || substr(Codigo, 1, 3) FROM CODIGOS;"
-            "INSERT OR IGNORE INTO CODIGOS SELECT DISTINCT substr(Codigo, 1, 1), 'Capitulo ' || substr(Codigo, 1, 1) FROM CODIGOS;"));
+            "INSERT OR IGNORE INTO CODIGOS SELECT DISTINCT substr(Codigo, 1, 1), 'Capitulo ' || substr(Codigo, 1, 1) FROM "
+            "CODIGOS;"));
     }
     DB_Dll& db = DB();
     db.gCnn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));

@@ -3,11 +3,11 @@
 // (exiting before it connects). Run it on a real X server:
 //   DISPLAY=:94 bench_arranque <bench.db>     (scripts/bench-db.sh builds it)
 // Without DISPLAY it falls back to the offscreen platform and says so.
+#include "resultado.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include "resultado.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,9 +15,13 @@
 
 namespace {
 
-bool enX() { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
+bool enX()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
 
-double corre(const QString& programa, const QStringList& args) {
+double corre(const QString& programa, const QStringList& args)
+{
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), enX() ? QStringLiteral("xcb") : QStringLiteral("offscreen"));
@@ -34,7 +38,8 @@ double corre(const QString& programa, const QStringList& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: bench_arranque <bench.db>\n");
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
     std::printf("plataforma: %s\n", enX() ? "xcb (servidor X real)" : "offscreen (sin DISPLAY: no es la medida pedida)");
     std::printf("proporcion: %.2fx (objetivo < 3x)\n", b / a);
     Resultado(enX() ? "Start-up to ready for typing (X server)" : "Start-up to ready for typing (offscreen)",
-              "100,000 accounts, 200 titles, 200 voucher types", b, "bare start, same binary", a, "<3x", "medians of 7 launches each");
+              "100,000 accounts, 200 titles, 200 voucher types", b, "bare start, same binary", a, "<3x",
+              "medians of 7 launches each");
     return 0;
 }

@@ -9,11 +9,11 @@
 #include "lookup/lib_frmcons3.h"
 #include "lookup/modelo_consulta.h"
 #include "resultado.h"
-#include "ventana_x11.h"
 #include "runtime/operador_qt.h"
 #include "runtime/rtentorno.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
+#include "ventana_x11.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -136,14 +136,16 @@ int main(int argc, char** argv)
     const double a = Mediana(lectura);
     std::printf("plataforma: %s\n", qPrintable(QGuiApplication::platformName()));
     std::printf("filas en la lista: %d\n", filas);
-    std::printf("AbrirRecordset de la misma sentencia: mediana %.1f ms, mejor %.1f ms\n", a, *std::min_element(lectura.begin(), lectura.end()));
+    std::printf("AbrirRecordset de la misma sentencia: mediana %.1f ms, mejor %.1f ms\n", a,
+                *std::min_element(lectura.begin(), lectura.end()));
     std::printf("F5 hasta la ventana visible:          mediana %.1f ms, mejor %.1f ms, peor %.1f ms\n", Mediana(visible),
                 *std::min_element(visible.begin(), visible.end()), *std::max_element(visible.begin(), visible.end()));
     std::printf("Esc hasta la ventana cerrada:         mediana %.1f ms, peor %.1f ms\n", Mediana(cerrada),
                 *std::max_element(cerrada.begin(), cerrada.end()));
     std::printf("proporcion F5/AbrirRecordset: %.2fx (objetivo < 3x)\n", Mediana(visible) / a);
     const QByteArray tam = QStringLiteral("%L1 rows").arg(filas).toUtf8();
-    const double mejorF5 = *std::min_element(visible.begin(), visible.end()), mejorLectura = *std::min_element(lectura.begin(), lectura.end());
+    const double mejorF5 = *std::min_element(visible.begin(), visible.end()),
+                 mejorLectura = *std::min_element(lectura.begin(), lectura.end());
     const QByteArray nota = QStringLiteral("medians of %1 rounds; best against best %2 / %3 ms = %4x")
                                 .arg(vueltas)
                                 .arg(mejorF5, 0, 'f', 1)

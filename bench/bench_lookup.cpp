@@ -3,10 +3,10 @@
 #include "cuentas.h"
 #include "data/db_dll.h"
 #include "lectura.h"
-#include "resultado.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/modelo_consulta.h"
+#include "resultado.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,7 +19,10 @@
 
 namespace {
 
-double mejor(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+double mejor(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
 }  // namespace
 
@@ -29,9 +32,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.db"));
-    CreaCuentas(path, QStringLiteral(
-        "CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) COLLATE CI PRIMARY KEY, VALOR varchar(255) COLLATE CI, VALORAUX varchar(255));"
-        "INSERT INTO TA_CONFIGURACION VALUES ('TopConsArt', '100000', NULL);"));
+    CreaCuentas(path, QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) COLLATE CI PRIMARY KEY, VALOR "
+                                     "varchar(255) COLLATE CI, VALORAUX varchar(255));"
+                                     "INSERT INTO TA_CONFIGURACION VALUES ('TopConsArt', '100000', NULL);"));
     DB_Dll& db = DB();
     db.gCnn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
     db.gEsAdmin = true;
@@ -114,13 +117,15 @@ int main(int argc, char** argv)
     std::printf("ventana llena (Form_Load): %.1f ms\n", b);
     std::printf("ventana llena y mostrada:  %.1f ms\n", mejor(mostrada));
     std::printf("proporcion: %.2fx llena, %.2fx mostrada (objetivo < 3x)\n", b / a, mejor(mostrada) / a);
-    std::printf("busqueda incremental: media %.2f ms, peor %.2f ms por tecla en %zu teclas; sin coincidencia %.2f ms (objetivo < 50 ms)\n",
+    std::printf("busqueda incremental: media %.2f ms, peor %.2f ms por tecla en %zu teclas; sin coincidencia %.2f ms (objetivo < "
+                "50 ms)\n",
                 suma / teclas.size(), peor, teclas.size(), sinCoincidencia);
     std::printf("fila hallada: %d (%s)\n", fila, hallada.toUtf8().constData());
     std::printf("orden por DESCRIPCION (clic en el titulo): %.1f ms\n", orden);
     Resultado("List lookup filled (Form_Load)", "100,000 x 5", b, "AbrirRecordset", a, "<3x", "best of 8 each");
     Resultado("List lookup filled and shown", "100,000 x 5", mejor(mostrada), "AbrirRecordset", a, "<3x", "best of 8 each");
-    Resultado("Incremental search, worst key", "100,000 rows", peor, "", 0, "<50ms", "slowest of the 29 prefixes of a row near the end");
+    Resultado("Incremental search, worst key", "100,000 rows", peor, "", 0, "<50ms",
+              "slowest of the 29 prefixes of a row near the end");
     Resultado("Incremental search, no match", "100,000 rows", sinCoincidencia, "", 0, "<50ms", "text that matches no row");
     Resultado("Sort by clicking a column title", "100,000 rows", orden, "", 0, "report");
     db.gCnn.Close();

@@ -15,11 +15,15 @@ namespace {
 
 const char* kQuery = "SELECT Codigo, CodigoOpcional, DESCRIPCION, DV, titulo FROM MA_CUENTAS";
 
-double mejor(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+double mejor(std::vector<double> v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
 }  // namespace
 
-int main() {
+int main()
+{
     ServidorPg servidor;
     if (!servidor.Inicia()) {
         std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor.error()));
@@ -27,13 +31,13 @@ int main() {
     }
     const QString base = QStringLiteral("bench");
     if (!servidor.CreaBase(base) ||
-        !servidor.Psql(base, QStringLiteral(
-                                 "CREATE TABLE ma_cuentas (Codigo varchar(15) COLLATE ci PRIMARY KEY, "
-                                 "CodigoOpcional varchar(15) COLLATE ci, DESCRIPCION varchar(60) COLLATE ci, "
-                                 "DV varchar(1) COLLATE ci, titulo smallint NOT NULL DEFAULT 0); "
-                                 "INSERT INTO ma_cuentas SELECT lpad(i::text, 11, '0'), "
-                                 "CASE WHEN i % 10 = 0 THEN 'OPC' || i END, 'Cuenta número ' || i || ' ñandú', "
-                                 "(i % 10)::text, (i % 2) FROM generate_series(1, 100000) AS i; ANALYZE ma_cuentas"))) {
+        !servidor.Psql(base,
+                       QStringLiteral("CREATE TABLE ma_cuentas (Codigo varchar(15) COLLATE ci PRIMARY KEY, "
+                                      "CodigoOpcional varchar(15) COLLATE ci, DESCRIPCION varchar(60) COLLATE ci, "
+                                      "DV varchar(1) COLLATE ci, titulo smallint NOT NULL DEFAULT 0); "
+                                      "INSERT INTO ma_cuentas SELECT lpad(i::text, 11, '0'), "
+                                      "CASE WHEN i % 10 = 0 THEN 'OPC' || i END, 'Cuenta número ' || i || ' ñandú', "
+                                      "(i % 10)::text, (i % 2) FROM generate_series(1, 100000) AS i; ANALYZE ma_cuentas"))) {
         std::fprintf(stderr, "%s\n", qPrintable(servidor.error()));
         return 1;
     }
@@ -80,6 +84,7 @@ int main() {
     std::printf("psql \\copy (piso):     %.1f ms\n", a);
     std::printf("AbrirRecordset (ODBC): %.1f ms\n", b);
     std::printf("proporcion: %.2fx\n", b / a);
-    Resultado("AbrirRecordset (PostgreSQL, ODBC)", "100,000 x 5", b, "psql \\copy", a, "report", "best of 5 each; the floor includes starting psql");
+    Resultado("AbrirRecordset (PostgreSQL, ODBC)", "100,000 x 5", b, "psql \\copy", a, "report",
+              "best of 5 each; the floor includes starting psql");
     return 0;
 }

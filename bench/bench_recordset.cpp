@@ -16,11 +16,15 @@ namespace {
 
 const char* kQuery = "SELECT Codigo, CodigoOpcional, DESCRIPCION, DV, titulo FROM MA_CUENTAS";
 
-double mejor(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+double mejor(std::vector<double> v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
 }  // namespace
 
-int main() {
+int main()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.db"));
     CreaCuentas(path);

@@ -6,10 +6,10 @@
 #include "cuentas.h"
 #include "data/db_dll.h"
 #include "reports/expresion.h"
-#include "resultado.h"
 #include "reports/rtplanilla.h"
 #include "reports/rtreporte.h"
 #include "reports/vista_previa.h"
+#include "resultado.h"
 #include "runtime/operador.h"
 #include "titles/frmta_titcopiadores.h"
 
@@ -23,7 +23,10 @@
 
 namespace {
 
-double mejor(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+double mejor(std::vector<double> v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
 template <class F>
 double mide(int vueltas, F&& f)
@@ -43,7 +46,8 @@ void XlsxDirecto(const reportes::ContenidoPlanilla& c, const QString& ruta)
 {
     lxw_workbook* libro = workbook_new(ruta.toUtf8().constData());
     lxw_worksheet* hoja = workbook_add_worksheet(libro, nullptr);
-    for (int col = 0; col < c.columnas(); ++col) worksheet_write_string(hoja, 0, col, c.nombreColumna(col).toUtf8().constData(), nullptr);
+    for (int col = 0; col < c.columnas(); ++col)
+        worksheet_write_string(hoja, 0, col, c.nombreColumna(col).toUtf8().constData(), nullptr);
     for (long f = 0; f < c.cantidad(); ++f)
         for (int col = 0; col < c.columnas(); ++col) {
             const adodb::Variant& v = c.celda(f, col);
@@ -71,7 +75,8 @@ int main(int argc, char** argv)
         adodb::Connection cn;
         cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
         cn.Execute(QStringLiteral(
-            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(50), DESDE varchar(15), "
+            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(50), DESDE "
+            "varchar(15), "
             "HASTA varchar(15), TC varchar(255));"
             "WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < 1499) "
             "INSERT INTO TA_TITCOPIADORES SELECT printf('%4d', i + 1), 'Titulo ' || i, printf('%011d', 10000000001 + i * 66), "
@@ -86,9 +91,13 @@ int main(int argc, char** argv)
     frmTA_TITCOPIADORES ventana;
     RtPlanilla planilla;
     std::shared_ptr<reportes::ContenidoPlanilla> todas, varias;
-    const double piso = mide(5, [&] { todas = planilla.ArmaPlanilla(QStringLiteral("select CODIGO,DESCRIPCION,DV from ma_cuentas"), QString(), QStringLiteral("T")); });
+    const double piso = mide(5, [&] {
+        todas =
+            planilla.ArmaPlanilla(QStringLiteral("select CODIGO,DESCRIPCION,DV from ma_cuentas"), QString(), QStringLiteral("T"));
+    });
     const double hoja = mide(5, [&] {
-        varias = planilla.ArmaPlanilla(QStringLiteral("select CODIGO,DESCRIPCION,DV from ma_cuentas where ") + ventana.Cuentas_Varias_de_Mayor(true, false),
+        varias = planilla.ArmaPlanilla(QStringLiteral("select CODIGO,DESCRIPCION,DV from ma_cuentas where ") +
+                                           ventana.Cuentas_Varias_de_Mayor(true, false),
                                        QString(), QStringLiteral("T"));
     });
     {
@@ -97,11 +106,18 @@ int main(int argc, char** argv)
         const QString sql = QStringLiteral("select CODIGO,DESCRIPCION,DV from ma_cuentas where ") + cond;
         QString compacta;
         const double tComp = mide(3, [&] { compacta = reportes::CompactaSentencia(sql, true); });
-        const double tSql = mide(3, [&] { adodb::Recordset rs; rs.Open(compacta, &db.gCnn); });
+        const double tSql = mide(3, [&] {
+            adodb::Recordset rs;
+            rs.Open(compacta, &db.gCnn);
+        });
         const QString llana = reportes::CompactaSentencia(sql, false);  // the search written as SQL
-        const double tLlana = mide(3, [&] { adodb::Recordset rs; rs.Open(llana, &db.gCnn); });
-        std::printf("  desglose: condicion %.1f ms, compactar %.1f ms (%lld caracteres), consulta %.1f ms (busqueda escrita en SQL %.1f ms)\n", tCond, tComp,
-                    static_cast<long long>(compacta.size()), tSql, tLlana);
+        const double tLlana = mide(3, [&] {
+            adodb::Recordset rs;
+            rs.Open(llana, &db.gCnn);
+        });
+        std::printf("  desglose: condicion %.1f ms, compactar %.1f ms (%lld caracteres), consulta %.1f ms (busqueda escrita en "
+                    "SQL %.1f ms)\n",
+                    tCond, tComp, static_cast<long long>(compacta.size()), tSql, tLlana);
     }
     std::printf("planilla de todas las cuentas (piso): %ld filas, %.1f ms\n", todas->cantidad(), piso);
     std::printf("planilla de cuentas varias, 1500 titulos: %ld filas, %.1f ms\n", varias->cantidad(), hoja);
@@ -119,7 +135,10 @@ int main(int argc, char** argv)
     RtReporte reporte;
     const QString formula = ventana.Cuentas_Varias_de_Mayor(false, false);
     std::shared_ptr<reportes::Informe> informe;
-    const double armado = mide(3, [&] { informe = reporte.ArmaInforme(QStringLiteral("rp_cn070"), {QStringLiteral("+{MA_CUENTAS.CODIGO}")}, formula, QStringLiteral("empresa='X'")); });
+    const double armado = mide(3, [&] {
+        informe = reporte.ArmaInforme(QStringLiteral("rp_cn070"), {QStringLiteral("+{MA_CUENTAS.CODIGO}")}, formula,
+                                      QStringLiteral("empresa='X'"));
+    });
     const double pdf = mide(3, [&] { reportes::EscribePdf(*informe, dir.filePath(QStringLiteral("rp_cn070.pdf"))); });
     std::printf("rp_cn070, 1500 titulos: %ld filas, %d paginas\n", informe->cantidad(), informe->paginas());
     std::printf("  contenido (consulta y filas): %.1f ms\n", armado);

@@ -9,11 +9,11 @@
 #include "reports/rtreporte.h"
 #include "reports/vista_previa.h"
 #include "resultado.h"
-#include "ventana_x11.h"
 #include "runtime/operador_qt.h"
 #include "runtime/rtentorno.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
+#include "ventana_x11.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -64,13 +64,14 @@ int main(int argc, char** argv)
     const QString base = dir.filePath(QStringLiteral("bench.db"));
     // The benchmark chart of accounts with 1,500 titles of 40 accounts, one
     // every 66 accounts in code order.
-    CreaBaseDeBanco(base, QStringLiteral(
-        "DELETE FROM TA_TITCOPIADORES;"
-        "CREATE TEMP TABLE orden AS SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0 ORDER BY Codigo;"
-        "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
-        "SELECT printf('%4d', a.rowid / 66 + 1), 'Titulo ' || (a.rowid / 66 + 1), a.Codigo, b.Codigo "
-        "FROM temp.orden a JOIN temp.orden b ON b.rowid = a.rowid + 39 WHERE a.rowid % 66 = 1 AND a.rowid / 66 < 1500;"
-        "DROP TABLE temp.orden;"));
+    CreaBaseDeBanco(
+        base, QStringLiteral(
+                  "DELETE FROM TA_TITCOPIADORES;"
+                  "CREATE TEMP TABLE orden AS SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0 ORDER BY Codigo;"
+                  "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
+                  "SELECT printf('%4d', a.rowid / 66 + 1), 'Titulo ' || (a.rowid / 66 + 1), a.Codigo, b.Codigo "
+                  "FROM temp.orden a JOIN temp.orden b ON b.rowid = a.rowid + 39 WHERE a.rowid % 66 = 1 AND a.rowid / 66 < 1500;"
+                  "DROP TABLE temp.orden;"));
 
     frmTA_TITCOPIADORES ventana;
     if (!MuestraVentana(ventana, operador, base)) return 1;
@@ -86,10 +87,10 @@ int main(int argc, char** argv)
         app.pintada = -1;
         app.reloj.start();
         // The click as the X server would deliver it: press and release on the button.
-        QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonPress, centro, boton->mapToGlobal(centro), Qt::LeftButton,
-                                                           Qt::LeftButton, Qt::NoModifier));
-        QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonRelease, centro, boton->mapToGlobal(centro), Qt::LeftButton,
-                                                           Qt::NoButton, Qt::NoModifier));
+        QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonPress, centro, boton->mapToGlobal(centro),
+                                                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonRelease, centro, boton->mapToGlobal(centro),
+                                                           Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
         while (app.pintada < 0 && app.reloj.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         if (app.pintada < 0) {
             std::printf("ATENCION: la vista previa no mostro su primera pagina en 60 s\n");
@@ -108,8 +109,8 @@ int main(int argc, char** argv)
     const double mediana = primera[primera.size() / 2];
     std::printf("plataforma: %s\n", qPrintable(QGuiApplication::platformName()));
     std::printf("rp_cn070: %ld filas, %d paginas\n", filas, paginas);
-    std::printf("clic hasta la primera pagina en pantalla: mediana %.1f ms, mejor %.1f ms, peor %.1f ms\n", mediana, primera.front(),
-                primera.back());
+    std::printf("clic hasta la primera pagina en pantalla: mediana %.1f ms, mejor %.1f ms, peor %.1f ms\n", mediana,
+                primera.front(), primera.back());
     const QByteArray tam = QStringLiteral("%L1 rows, %L2 pages").arg(filas).arg(paginas).toUtf8();
     Resultado("rp_cn070 click to first preview page (X server)", tam.constData(), mediana, "", 0, "report", "median of 5 clicks");
     return 0;

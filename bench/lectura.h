@@ -5,7 +5,8 @@
 #include <QElapsedTimer>
 
 /// Milliseconds to read `sql` through the session's AbrirRecordset; the row count in `filas`.
-inline double MideLectura(const QString& sql, long& filas) {
+inline double MideLectura(const QString& sql, long& filas)
+{
     QElapsedTimer t;
     t.start();
     adodb::Recordset rs;

@@ -10,7 +10,7 @@
 inline void Resultado(const char* escenario, const char* tamano, double ms, const char* piso, double pisoMs, const char* objetivo,
                       const char* nota = "")
 {
-    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\tnote=%s\n", escenario, tamano, ms,
-                piso, pisoMs, pisoMs > 0 ? ms / pisoMs : 0.0, objetivo, nota);
+    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\tnote=%s\n",
+                escenario, tamano, ms, piso, pisoMs, pisoMs > 0 ? ms / pisoMs : 0.0, objetivo, nota);
     std::fflush(stdout);
 }

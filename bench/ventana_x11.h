@@ -60,8 +60,8 @@ inline bool MuestraVentana(frmTA_TITCOPIADORES& ventana, rt::OperadorQt& operado
     CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };
     ventana.ConsultarTabla = Def_QConsulta::ConsultaClave;
     operador.fijaPadre(&ventana);
-    const QStringList args{QStringLiteral("@Server=;"), QStringLiteral("@DbName=") + base + u';', QStringLiteral("@Usuario=ADMIN;"),
-                           QStringLiteral("@Password=;")};
+    const QStringList args{QStringLiteral("@Server=;"), QStringLiteral("@DbName=") + base + u';',
+                           QStringLiteral("@Usuario=ADMIN;"), QStringLiteral("@Password=;")};
     if (!ventana.Form_Load(CNStuffContable::LineaComandos(args))) return false;
     ventana.show();
     ventana.activateWindow();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-inline QString textoUtf8(const uint8_t* data, size_t size) {
+inline QString textoUtf8(const uint8_t* data, size_t size)
+{
     return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }

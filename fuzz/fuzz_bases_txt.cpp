@@ -9,14 +9,16 @@
 
 namespace {
 
-bool escribe(const QString& ruta, const QByteArray& bytes) {
+bool escribe(const QString& ruta, const QByteArray& bytes)
+{
     QFile f(ruta);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     static QTemporaryDir dir;
     const QString ruta = dir.filePath(BasesTxt::kArchivo);
     if (!escribe(ruta, QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)))) return 0;

@@ -5,7 +5,8 @@
 
 #include <QByteArray>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const MascaraConsulta::Registro r = MascaraConsulta::Lee(bytes);
     QString error;

@@ -4,7 +4,8 @@
 #include "entrada.h"
 #include "reports/expresion.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     if (size == 0) return 0;
     const uint8_t opciones = data[0];
     const QString texto = textoUtf8(data + 1, size - 1);
@@ -19,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             reportes::FormulaASql(texto, tabla, nativos);
         }
-    } catch (const reportes::ErrorReporte&) {
-    }
+    } catch (const reportes::ErrorReporte&) {}
     return 0;
 }

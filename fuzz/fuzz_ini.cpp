@@ -6,7 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     static QTemporaryDir dir;
     const QString archivo = dir.filePath(QStringLiteral("CN000p.INI"));
     {

@@ -2,9 +2,11 @@
 #include "entrada.h"
 #include "session/cnstuff.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const QString linea = textoUtf8(data, size);
-    for (const char* clave : {"@Server", "@DbName", "@Usuario", "@Password", "@UsuarioLogeado", "@ParametroAdicional", "@Menu", "@Caja"})
+    for (const char* clave :
+         {"@Server", "@DbName", "@Usuario", "@Password", "@UsuarioLogeado", "@ParametroAdicional", "@Menu", "@Caja"})
         CNStuffContable::ValorClave(linea, QString::fromLatin1(clave));
     return 0;
 }

@@ -3,8 +3,9 @@
 #include "data/db_dll.h"
 #include "entrada.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static DB_Dll& db = [] () -> DB_Dll& {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static DB_Dll& db = []() -> DB_Dll& {
         DB().gEsAdmin = false;
         DB().gConfidencialidad = true;
         DB().gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=x;");

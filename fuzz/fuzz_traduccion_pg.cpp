@@ -4,10 +4,10 @@
 #include "adodb/postgres_dialect.h"
 #include "entrada.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     try {
         adodb::SqlServerToPostgres(textoUtf8(data, size));
-    } catch (const adodb::AdoException&) {
-    }
+    } catch (const adodb::AdoException&) {}
     return 0;
 }

@@ -39,8 +39,7 @@ std::vector<std::pair<int, QString>> TomaSalidas(QStringList& argumentos)
                 tomado = true;
             }
         }
-        if (!tomado)
-            ++i;
+        if (!tomado) ++i;
     }
     return r;
 }
@@ -56,16 +55,14 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     bool sinVentanas = false;
     for (int i = 1; i < argc; ++i)
-        for (const char* s : kSalidas)
-            sinVentanas = sinVentanas || std::strncmp(argv[i], s, std::strlen(s)) == 0;
-    if (sinVentanas && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        for (const char* s : kSalidas) sinVentanas = sinVentanas || std::strncmp(argv[i], s, std::strlen(s)) == 0;
+    if (sinVentanas && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     rt::InstalaTraduccionEspanola(app);
     // The boxes and the access dialog may come before the main window shows.
@@ -86,11 +83,9 @@ int main(int argc, char* argv[])
     frmAcceso::Instala();
     ventana.ConsultarTabla = Def_QConsulta::ConsultaClave;
     operador.fijaPadre(&ventana);
-    if (salirAntesDeConectar)
-        return 0;
+    if (salirAntesDeConectar) return 0;
 
-    if (!ventana.Form_Load(CNStuffContable::LineaComandos(argumentos)))
-        return 1;
+    if (!ventana.Form_Load(CNStuffContable::LineaComandos(argumentos))) return 1;
     if (!salidas.empty()) {
         int fallidas = 0;
         for (const auto& [cual, archivo] : salidas) {
@@ -102,8 +97,7 @@ int main(int argc, char* argv[])
             case 2: ventana.CmdRep_Click(); break;
             default: ventana.CmdVarias_Click(); break;
             }
-            if (!QFile::exists(archivo))
-                ++fallidas;
+            if (!QFile::exists(archivo)) ++fallidas;
         }
         return fallidas == 0 ? 0 : 3;
     }

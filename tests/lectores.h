@@ -1,12 +1,12 @@
 #pragma once
 // Outputs read back with real readers, not with our own code: poppler's
 // pdftotext for PDFs, Python's openpyxl for workbooks.
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
-#include <QFile>
 #include <cstdio>
 
 /// The PDF's text, in reading layout; "" when the reader failed.
@@ -31,7 +31,8 @@ print(json.dumps({"celdas": celdas, "congelado": ws.freeze_panes, "anchos": anch
 )";
     QProcess p;
     // Debian's interpreter, where python3-openpyxl lives, even when another python3 comes first on the PATH.
-    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
+    const QString python =
+        QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
     p.start(python, {QStringLiteral("-c"), QString::fromUtf8(kGuion), ruta});
     if (!p.waitForFinished(120000) || p.exitCode() != 0) {
         std::fprintf(stderr, "openpyxl: %s\n", p.readAllStandardError().constData());

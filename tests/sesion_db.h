@@ -2,10 +2,10 @@
 // A fresh database file per test, and the process-wide session pointed at it.
 #include "adodb/connection.h"
 #include "data/db_dll.h"
+#include "qt_print.h"
 #include "runtime/fin.h"
 #include "runtime/operador.h"
 #include "runtime/rtentorno.h"
-#include "qt_print.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,7 +17,8 @@ struct ProgramaTerminado {
 
 class SesionDb : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath(QStringLiteral("conta.db"));
         QFile f(path);
@@ -42,26 +43,30 @@ protected:
         db.gUsuario = QStringLiteral("ADMIN");
         db.gUserPassWord.clear();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (DB().gCnn.State()) DB().gCnn.Close();
         RtEntorno::FijaCarpetaPrograma(QString());
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("XDG_STATE_HOME");
     }
     /// Runs a script on the file before the session connects.
-    void prepara(const QString& sql) {
+    void prepara(const QString& sql)
+    {
         adodb::Connection cn;
         cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
         cn.Execute(sql);
     }
     /// Connects; the test databases have no users table, so the session is
     /// made administrator unless the test is about synonyms.
-    void conecta(bool administrador = true) {
+    void conecta(bool administrador = true)
+    {
         DB().OpenServerADODB();
         ASSERT_TRUE(DB().gOpenFlag);
         if (administrador) DB().gEsAdmin = true;
     }
-    QStringList lineasLog(const QString& archivo) {
+    QStringList lineasLog(const QString& archivo)
+    {
         QFile f(archivo);
         if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);

@@ -30,8 +30,7 @@ struct Paleta {
 
 QBrush relleno(const Paleta& p, const QColor& c, QPointF a, QPointF b)
 {
-    if (!p.degradado)
-        return c;
+    if (!p.degradado) return c;
     QLinearGradient g(a, b);
     g.setColorAt(0, c.lighter(135));
     g.setColorAt(1, c.darker(110));
@@ -63,8 +62,7 @@ void nuevo(QPainter& g, const Paleta& p)
     g.setBrush(p.claro);
     g.drawPath(pliegue);
     g.setPen(trazo(p.principal, 1.6));
-    for (qreal y : {14.5, 18.5, 22.5})
-        g.drawLine(QPointF(11.5, y), QPointF(22.5, y));
+    for (qreal y : {14.5, 18.5, 22.5}) g.drawLine(QPointF(11.5, y), QPointF(22.5, y));
     // A sparkle: the document is brand new.
     QPainterPath estrella;
     const QPointF c(8, 8);
@@ -93,8 +91,7 @@ void borrar(QPainter& g, const Paleta& p)
     g.setBrush(relleno(p, p.principal, {8, 0}, {24, 0}));
     g.drawPath(cuerpo);
     g.setPen(trazo(p.claro, 1.6));
-    for (qreal x : {12.5, 16.0, 19.5})
-        g.drawLine(QPointF(x, 13.5), QPointF(x, 25.5));
+    for (qreal x : {12.5, 16.0, 19.5}) g.drawLine(QPointF(x, 13.5), QPointF(x, 25.5));
     // Lid and handle.
     g.setPen(trazo(p.linea));
     g.setBrush(relleno(p, p.principal, {0, 6}, {0, 10}));
@@ -162,10 +159,8 @@ void planilla(QPainter& g, const Paleta& p)
     g.setBrush(p.claro);
     g.drawRect(QRectF(3.5, 10.5, 6, 16));
     g.setPen(trazo(p.linea.lighter(140), 1.0));
-    for (qreal y : {10.5, 15.75, 21.0})
-        g.drawLine(QPointF(3.5, y), QPointF(28.5, y));
-    for (qreal x : {9.5, 16.0, 22.25})
-        g.drawLine(QPointF(x, 5.5), QPointF(x, 26.5));
+    for (qreal y : {10.5, 15.75, 21.0}) g.drawLine(QPointF(3.5, y), QPointF(28.5, y));
+    for (qreal x : {9.5, 16.0, 22.25}) g.drawLine(QPointF(x, 5.5), QPointF(x, 26.5));
     g.setPen(trazo(p.linea));
     g.setBrush(Qt::NoBrush);
     g.drawRect(hoja);
@@ -252,8 +247,8 @@ void cerrar(QPainter& g, const Paleta& p)
 QImage dibujaTira(const Paleta& p)
 {
     // Bar order: Nuevo, Borrar, Reporte, Consultar, Planilla, Cancelar, Grabar, Cerrar.
-    const std::function<void(QPainter&, const Paleta&)> iconos[kIconos] = {
-        nuevo, borrar, reporte, consultar, planilla, cancelar, grabar, cerrar};
+    const std::function<void(QPainter&, const Paleta&)> iconos[kIconos] = {nuevo,    borrar,   reporte, consultar,
+                                                                           planilla, cancelar, grabar,  cerrar};
     QImage capa(kLado * kIconos, kLado, QImage::Format_ARGB32_Premultiplied);
     capa.fill(Qt::transparent);
     for (int i = 0; i < kIconos; ++i) {
@@ -282,12 +277,11 @@ QImage dibujaTira(const Paleta& p)
     }
     return tira;
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "uso: dibuja_iconos <carpeta>\n");
@@ -300,16 +294,16 @@ int main(int argc, char** argv)
     }
     // Blue, metallic grey, green, orange, and the classic 16-colour look.
     const Paleta paletas[] = {
-        {"ABM2021B.bmp", QColor("#1b3f7a"), QColor("#2f6fce"), QColor("#cfe0fa"), QColor("#ffffff"),
-         QColor("#f2b705"), QColor("#d33c3c"), QColor("#b8c4d6"), true},
-        {"ABM2021M.bmp", QColor("#373d44"), QColor("#7b8794"), QColor("#e4e8ec"), QColor("#fbfbfb"),
-         QColor("#3f86c9"), QColor("#b84545"), QColor("#c8ced4"), true},
-        {"ABM2021V.bmp", QColor("#1c5a2f"), QColor("#2f9e55"), QColor("#d7f0de"), QColor("#ffffff"),
-         QColor("#f0c419"), QColor("#d04a2a"), QColor("#b9cbbf"), true},
-        {"ABM2021i.bmp", QColor("#8a4308"), QColor("#f08a24"), QColor("#fde3c8"), QColor("#ffffff"),
-         QColor("#2c7fd8"), QColor("#d8372a"), QColor("#d8c6b4"), true},
-        {"ABM2021.bmp", QColor("#000000"), QColor("#000080"), QColor("#c0c0c0"), QColor("#ffffff"),
-         QColor("#ffff00"), QColor("#c00000"), QColor("#808080"), false},
+        {"ABM2021B.bmp", QColor("#1b3f7a"), QColor("#2f6fce"), QColor("#cfe0fa"), QColor("#ffffff"), QColor("#f2b705"),
+         QColor("#d33c3c"), QColor("#b8c4d6"), true},
+        {"ABM2021M.bmp", QColor("#373d44"), QColor("#7b8794"), QColor("#e4e8ec"), QColor("#fbfbfb"), QColor("#3f86c9"),
+         QColor("#b84545"), QColor("#c8ced4"), true},
+        {"ABM2021V.bmp", QColor("#1c5a2f"), QColor("#2f9e55"), QColor("#d7f0de"), QColor("#ffffff"), QColor("#f0c419"),
+         QColor("#d04a2a"), QColor("#b9cbbf"), true},
+        {"ABM2021i.bmp", QColor("#8a4308"), QColor("#f08a24"), QColor("#fde3c8"), QColor("#ffffff"), QColor("#2c7fd8"),
+         QColor("#d8372a"), QColor("#d8c6b4"), true},
+        {"ABM2021.bmp", QColor("#000000"), QColor("#000080"), QColor("#c0c0c0"), QColor("#ffffff"), QColor("#ffff00"),
+         QColor("#c00000"), QColor("#808080"), false},
     };
     for (const Paleta& p : paletas) {
         const QString ruta = destino.filePath(QString::fromLatin1(p.archivo));

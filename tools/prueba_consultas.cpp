@@ -15,7 +15,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList a = app.arguments();
     if (a.size() < 3) {
-        std::fprintf(stderr, "uso: prueba_consultas <base.db> familias|ccosto|posiciones [tildes] | menu | tildes | archivo <ruta>\n");
+        std::fprintf(stderr,
+                     "uso: prueba_consultas <base.db> familias|ccosto|posiciones [tildes] | menu | tildes | archivo <ruta>\n");
         return 2;
     }
     rt::OperadorQt operador;
@@ -30,8 +31,10 @@ int main(int argc, char** argv)
     const QString que = a.at(2);
     auto muestra = [&](const QString& valor) {
         std::printf("ValorDevuelto: %s\n", qPrintable(valor));
-        if (c.Valores) std::printf("Valores: %s\n", qPrintable(c.Valores->join(QStringLiteral(", "))));
-        else std::printf("Valores: (ninguna)\n");
+        if (c.Valores)
+            std::printf("Valores: %s\n", qPrintable(c.Valores->join(QStringLiteral(", "))));
+        else
+            std::printf("Valores: (ninguna)\n");
     };
     if (que == QLatin1String("familias") || que == QLatin1String("ccosto") || que == QLatin1String("posiciones")) {
         QString sql = QStringLiteral("V_TA_FAMILIAS");
@@ -50,10 +53,12 @@ int main(int argc, char** argv)
         c.ConsultaSearch(sql, ninguna, clave, campo, where, opcional, arbol, defecto);
         muestra(c.ValorDevuelto);
     } else if (que == QLatin1String("menu")) {
-        muestra(c.MenuOpciones(QStringLiteral("Moneda"), QStringLiteral("Pesos"), QStringLiteral("Dólares"), QStringLiteral("Euros")));
+        muestra(c.MenuOpciones(QStringLiteral("Moneda"), QStringLiteral("Pesos"), QStringLiteral("Dólares"),
+                               QStringLiteral("Euros")));
     } else if (que == QLatin1String("tildes")) {
-        muestra(c.CheckOpciones(QStringLiteral("Medios de pago"), nullptr, QStringLiteral("1Efectivo"), QStringLiteral("0Cheques"),
-                                QStringLiteral("1Transferencia"), QStringLiteral("0Tarjeta de crédito")));
+        muestra(c.CheckOpciones(QStringLiteral("Medios de pago"), nullptr, QStringLiteral("1Efectivo"),
+                                QStringLiteral("0Cheques"), QStringLiteral("1Transferencia"),
+                                QStringLiteral("0Tarjeta de crédito")));
     } else if (que == QLatin1String("archivo")) {
         muestra(c.ConsultaDesdeArchivo(QStringLiteral("Líneas del archivo"), a.value(3)));
     } else {

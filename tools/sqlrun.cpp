@@ -8,7 +8,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 3) {
         std::fprintf(stderr, "uso: sqlrun <base.db> <script.sql> [--new]\n");
         return 2;

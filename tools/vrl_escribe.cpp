@@ -50,7 +50,8 @@ int main(int argc, char** argv)
             r.tabla = linea.mid(1, linea.size() - 2).trimmed();
             for (const MascaraConsulta::Registro& otro : registros)
                 if (QString::compare(otro.tabla, r.tabla, Qt::CaseInsensitive) == 0)
-                    return Falla(donde + QStringLiteral("la tabla ") + r.tabla + QStringLiteral(" ya tiene definición (solo se leería la primera)"));
+                    return Falla(donde + QStringLiteral("la tabla ") + r.tabla +
+                                 QStringLiteral(" ya tiene definición (solo se leería la primera)"));
             registros.append(r);
             inicio.append(n + 1);
             continue;
@@ -61,16 +62,21 @@ int main(int argc, char** argv)
         const QString clave = linea.left(igual).trimmed().toLower();
         const QString valor = linea.mid(igual + 1).trimmed();
         MascaraConsulta::Registro& r = registros.last();
-        if (clave == QLatin1String("columnas")) r.campos = valor;
-        else if (clave == QLatin1String("filtro")) r.filtro = valor;
-        else if (clave == QLatin1String("nota")) r.nota = valor;
-        else return Falla(donde + QStringLiteral("clave desconocida: ") + clave + QStringLiteral(" (columnas, filtro o nota)"));
+        if (clave == QLatin1String("columnas"))
+            r.campos = valor;
+        else if (clave == QLatin1String("filtro"))
+            r.filtro = valor;
+        else if (clave == QLatin1String("nota"))
+            r.nota = valor;
+        else
+            return Falla(donde + QStringLiteral("clave desconocida: ") + clave + QStringLiteral(" (columnas, filtro o nota)"));
     }
 
     QByteArray contenido;
     for (int i = 0; i < registros.size(); ++i) {
         const QString donde = entrada + u':' + QString::number(inicio.at(i)) + QStringLiteral(": ");
-        if (registros.at(i).campos.isEmpty()) return Falla(donde + QStringLiteral("la tabla ") + registros.at(i).tabla + QStringLiteral(" no tiene columnas"));
+        if (registros.at(i).campos.isEmpty())
+            return Falla(donde + QStringLiteral("la tabla ") + registros.at(i).tabla + QStringLiteral(" no tiene columnas"));
         QString error;
         const std::optional<QByteArray> b = MascaraConsulta::Escribe(registros.at(i), &error);
         if (!b) return Falla(donde + error);

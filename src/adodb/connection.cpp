@@ -7,16 +7,20 @@
 namespace adodb {
 
 Connection::Connection() = default;
-Connection::~Connection() {
+Connection::~Connection()
+{
     try {
         Close();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
-int Connection::State() const { return engine_ && engine_->isOpen() ? adStateOpen : adStateClosed; }
+int Connection::State() const
+{
+    return engine_ && engine_->isOpen() ? adStateOpen : adStateClosed;
+}
 
-void Connection::fail(const AdoException& e) {
+void Connection::fail(const AdoException& e)
+{
     if (EsEnlacePerdido(e.error())) linkLost_ = true;
     // A driver may report several diagnostic records for one failure; keep them all.
     if (const auto* odbc = dynamic_cast<const OdbcException*>(&e)) {
@@ -27,12 +31,15 @@ void Connection::fail(const AdoException& e) {
     throw e;
 }
 
-void Connection::requireOpen() const {
+void Connection::requireOpen() const
+{
     if (State() != adStateOpen)
-        throw AdoException(Error{kErrConnectionInvalid, msg::text(kErrConnectionInvalid), QStringLiteral("ADODB.Connection"), {}, 0});
+        throw AdoException(
+            Error{kErrConnectionInvalid, msg::text(kErrConnectionInvalid), QStringLiteral("ADODB.Connection"), {}, 0});
 }
 
-void Connection::Open(const QString& connectionString, const QString& user, const QString& password, int) {
+void Connection::Open(const QString& connectionString, const QString& user, const QString& password, int)
+{
     if (State() == adStateOpen)
         throw AdoException(Error{kErrObjectOpen, msg::text(kErrObjectOpen), QStringLiteral("ADODB.Connection"), {}, 0});
     if (!connectionString.isEmpty()) ConnectionString = connectionString;
@@ -49,10 +56,13 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
     linkLost_ = false;
 }
 
-void Connection::Close() {
+void Connection::Close()
+{
     if (State() != adStateOpen) {
-        if (engine_) engine_.reset();
-        else throw AdoException(Error{kErrObjectClosed, msg::text(kErrObjectClosed), QStringLiteral("ADODB.Connection"), {}, 0});
+        if (engine_)
+            engine_.reset();
+        else
+            throw AdoException(Error{kErrObjectClosed, msg::text(kErrObjectClosed), QStringLiteral("ADODB.Connection"), {}, 0});
         return;
     }
     if (transactionLevel_ > 0) {
@@ -67,12 +77,14 @@ void Connection::Close() {
     transactionLevel_ = 0;
 }
 
-Engine& Connection::engine() {
+Engine& Connection::engine()
+{
     requireOpen();
     return *engine_;
 }
 
-void Connection::failLostTransaction() {
+void Connection::failLostTransaction()
+{
     errors_.Clear();
     fail(AdoException(Error{kErrTransactionLost,
                             QStringLiteral("Se perdió la conexión con la base de datos durante una transacción: "
@@ -80,7 +92,8 @@ void Connection::failLostTransaction() {
                             QStringLiteral("ADODB.Connection"), QStringLiteral("08007"), 0}));
 }
 
-Rowset Connection::run(const QString& sql, const std::vector<Variant>& params) {
+Rowset Connection::run(const QString& sql, const std::vector<Variant>& params)
+{
     requireOpen();
     // Statements after a lost transaction would run outside it and be kept
     // while the rest was rolled back: refuse them until it is ended.
@@ -93,7 +106,8 @@ Rowset Connection::run(const QString& sql, const std::vector<Variant>& params) {
     }
 }
 
-Recordset Connection::Execute(const QString& sql, long* recordsAffected, int) {
+Recordset Connection::Execute(const QString& sql, long* recordsAffected, int)
+{
     Rowset rows = run(sql, {});
     if (recordsAffected) *recordsAffected = rows.affected;
     Recordset rs;
@@ -101,7 +115,8 @@ Recordset Connection::Execute(const QString& sql, long* recordsAffected, int) {
     return rs;
 }
 
-void Connection::BeginTrans() {
+void Connection::BeginTrans()
+{
     requireOpen();
     errors_.Clear();
     try {
@@ -112,7 +127,8 @@ void Connection::BeginTrans() {
     ++transactionLevel_;
 }
 
-void Connection::CommitTrans() {
+void Connection::CommitTrans()
+{
     requireOpen();
     if (transactionLevel_ == 0 && lostLevels_ > 0) {
         --lostLevels_;
@@ -127,7 +143,8 @@ void Connection::CommitTrans() {
     --transactionLevel_;
 }
 
-void Connection::RollbackTrans() {
+void Connection::RollbackTrans()
+{
     requireOpen();
     if (transactionLevel_ == 0 && lostLevels_ > 0) {
         --lostLevels_;  // already rolled back when the link went
@@ -142,15 +159,19 @@ void Connection::RollbackTrans() {
     --transactionLevel_;
 }
 
-Recordset Connection::OpenSchema(int schema, const std::vector<Variant>& restrictions) {
+Recordset Connection::OpenSchema(int schema, const std::vector<Variant>& restrictions)
+{
     requireOpen();
     errors_.Clear();
     Rowset rows;
     auto restriction = [&](size_t i) { return i < restrictions.size() ? restrictions[i].toString() : QString(); };
     try {
-        if (schema == adSchemaTables) rows = engine_->tables();
-        else if (schema == adSchemaColumns) rows = engine_->columns(restriction(2));
-        else msg::raise(kErrNotSupported);
+        if (schema == adSchemaTables)
+            rows = engine_->tables();
+        else if (schema == adSchemaColumns)
+            rows = engine_->columns(restriction(2));
+        else
+            msg::raise(kErrNotSupported);
     } catch (const AdoException& e) {
         fail(e);
     }
@@ -178,9 +199,13 @@ Recordset Connection::OpenSchema(int schema, const std::vector<Variant>& restric
     return rs;
 }
 
-QString Connection::DefaultDatabase() const { return State() == adStateOpen ? engine_->currentDatabase() : QString(); }
+QString Connection::DefaultDatabase() const
+{
+    return State() == adStateOpen ? engine_->currentDatabase() : QString();
+}
 
-void Connection::SetDefaultDatabase(const QString& name) {
+void Connection::SetDefaultDatabase(const QString& name)
+{
     requireOpen();
     errors_.Clear();
     try {
@@ -190,11 +215,18 @@ void Connection::SetDefaultDatabase(const QString& name) {
     }
 }
 
-QString Connection::DbmsName() const { return State() == adStateOpen ? engine_->dbmsName() : QString(); }
+QString Connection::DbmsName() const
+{
+    return State() == adStateOpen ? engine_->dbmsName() : QString();
+}
 
-Transaccion::Transaccion(Connection& cn) : cn_(cn) { cn_.BeginTrans(); }
+Transaccion::Transaccion(Connection& cn) : cn_(cn)
+{
+    cn_.BeginTrans();
+}
 
-Transaccion::~Transaccion() {
+Transaccion::~Transaccion()
+{
     if (terminada_) return;
     try {
         cn_.RollbackTrans();
@@ -203,12 +235,14 @@ Transaccion::~Transaccion() {
     }
 }
 
-void Transaccion::Commit() {
+void Transaccion::Commit()
+{
     cn_.CommitTrans();
     terminada_ = true;
 }
 
-void Connection::BreakLinkForTest() {
+void Connection::BreakLinkForTest()
+{
     if (engine_) engine_->breakLink();
 }
 

@@ -69,7 +69,8 @@ private:
     adodb::Errors errors_;
     int transactionLevel_ = 0;
     int lostLevels_ = 0;
-    bool linkLost_ = false;  // a failure since the last open meant the link was gone  // transactions rolled back by a close their owners have not ended yet
+    bool linkLost_ = false;  // a failure since the last open meant the link was gone  // transactions rolled back by a close
+                             // their owners have not ended yet
 };
 
 /// A transaction that is rolled back when the guard goes out of scope

@@ -2,14 +2,15 @@
 
 namespace adodb {
 
-QString quoteConnectionValue(const QString& value) {
+QString quoteConnectionValue(const QString& value)
+{
     const QString t = value.trimmed();
-    if (!value.contains(QLatin1Char(';')) && !t.startsWith(QLatin1Char('"')) && !t.startsWith(QLatin1Char('\'')))
-        return value;
+    if (!value.contains(QLatin1Char(';')) && !t.startsWith(QLatin1Char('"')) && !t.startsWith(QLatin1Char('\''))) return value;
     return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-ConnectionInfo ConnectionInfo::parse(const QString& connectionString) {
+ConnectionInfo ConnectionInfo::parse(const QString& connectionString)
+{
     ConnectionInfo info;
     info.raw = connectionString;
     const QString& s = connectionString;
@@ -55,22 +56,30 @@ ConnectionInfo ConnectionInfo::parse(const QString& connectionString) {
         }
         const QString part = s.mid(i, end - i);
         i = end + 1;
-        if (key == QLatin1String("provider")) info.provider = value;
+        if (key == QLatin1String("provider"))
+            info.provider = value;
         else if (key == QLatin1String("server") || key == QLatin1String("address") || key == QLatin1String("addr"))
             info.server = value;
-        else if (key == QLatin1String("database") || key == QLatin1String("initial catalog")) info.database = value;
-        else if (key == QLatin1String("data source")) info.dataSource = value;
+        else if (key == QLatin1String("database") || key == QLatin1String("initial catalog"))
+            info.database = value;
+        else if (key == QLatin1String("data source"))
+            info.dataSource = value;
         else if (key == QLatin1String("uid") || key == QLatin1String("user id") || key == QLatin1String("user"))
             info.user = value;
-        else if (key == QLatin1String("pwd") || key == QLatin1String("password")) info.password = value;
-        else if (key == QLatin1String("dsn")) info.dsn = value;
-        else if (key == QLatin1String("driver")) info.driver = value;
-        else info.extra += part.trimmed() + QLatin1Char(';');
+        else if (key == QLatin1String("pwd") || key == QLatin1String("password"))
+            info.password = value;
+        else if (key == QLatin1String("dsn"))
+            info.dsn = value;
+        else if (key == QLatin1String("driver"))
+            info.driver = value;
+        else
+            info.extra += part.trimmed() + QLatin1Char(';');
     }
     return info;
 }
 
-QString ConnectionInfo::embeddedFile() const {
+QString ConnectionInfo::embeddedFile() const
+{
     const QString p = provider.toLower();
     if (p.contains(QLatin1String("jet"))) return dataSource.isEmpty() ? database : dataSource;
     if (!dsn.isEmpty() || !driver.isEmpty() || p.contains(QLatin1String("oracle"))) return {};

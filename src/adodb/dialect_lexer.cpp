@@ -5,7 +5,8 @@
 
 namespace adodb::dialect {
 
-Tokens lex(const QString& s) {
+Tokens lex(const QString& s)
+{
     Tokens out;
     const qsizetype n = s.size();
     qsizetype i = 0;
@@ -28,8 +29,7 @@ Tokens lex(const QString& s) {
             out.push_back({Tok::String, s.mid(start, i - start)});
         } else if (c == u'[' || c == u'"') {
             const QChar close = c == u'[' ? u']' : u'"';
-            for (++i; i < n && s[i] != close; ++i) {
-            }
+            for (++i; i < n && s[i] != close; ++i) {}
             if (i < n) ++i;
             out.push_back({Tok::Quoted, s.mid(start, i - start)});
         } else if (c == u'#') {
@@ -64,21 +64,25 @@ Tokens lex(const QString& s) {
     return out;
 }
 
-bool is(const Token& t, const char* word) {
+bool is(const Token& t, const char* word)
+{
     return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
-size_t next(const Tokens& t, size_t i) {
+size_t next(const Tokens& t, size_t i)
+{
     while (i < t.size() && t[i].kind == Tok::Space) ++i;
     return i;
 }
 
-void tooDeep(const QString& source) {
+void tooDeep(const QString& source)
+{
     throw AdoException(Error{kErrSyntax, QStringLiteral("La sentencia anida más de %1 niveles de paréntesis.").arg(kMaxDepth),
                              source, QStringLiteral("42000"), 0});
 }
 
-void checkLength(qsizetype size, const QString& source) {
+void checkLength(qsizetype size, const QString& source)
+{
     if (size <= kMaxLength) return;
     throw AdoException(Error{kErrSyntax, QStringLiteral("La sentencia traducida pasa de %1 caracteres.").arg(kMaxLength), source,
                              QStringLiteral("42000"), 0});

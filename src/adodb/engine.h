@@ -12,11 +12,30 @@ namespace adodb {
 
 // ADO DataTypeEnum values we report.
 enum AdoType : int {
-    adEmpty = 0, adSmallInt = 2, adInteger = 3, adSingle = 4, adDouble = 5, adCurrency = 6,
-    adDate = 7, adBSTR = 8, adBoolean = 11, adDecimal = 14, adTinyInt = 16, adBigInt = 20,
-    adBinary = 128, adChar = 129, adWChar = 130, adNumeric = 131, adDBDate = 133,
-    adDBTime = 134, adDBTimeStamp = 135, adVarChar = 200, adLongVarChar = 201,
-    adVarWChar = 202, adLongVarWChar = 203, adLongVarBinary = 205
+    adEmpty = 0,
+    adSmallInt = 2,
+    adInteger = 3,
+    adSingle = 4,
+    adDouble = 5,
+    adCurrency = 6,
+    adDate = 7,
+    adBSTR = 8,
+    adBoolean = 11,
+    adDecimal = 14,
+    adTinyInt = 16,
+    adBigInt = 20,
+    adBinary = 128,
+    adChar = 129,
+    adWChar = 130,
+    adNumeric = 131,
+    adDBDate = 133,
+    adDBTime = 134,
+    adDBTimeStamp = 135,
+    adVarChar = 200,
+    adLongVarChar = 201,
+    adVarWChar = 202,
+    adLongVarWChar = 203,
+    adLongVarBinary = 205
 };
 
 /// What a result column is and, when it comes straight from a table column,
@@ -25,7 +44,7 @@ struct ColumnInfo {
     QString name;
     int type = adVarChar;
     int definedSize = 0;
-    QString baseTable;   // empty for expressions
+    QString baseTable;  // empty for expressions
     QString baseColumn;
     bool key = false;
     bool autoIncrement = false;

@@ -6,7 +6,8 @@
 
 namespace adodb {
 
-std::int32_t NumeroPorSqlState(const QString& sqlState) {
+std::int32_t NumeroPorSqlState(const QString& sqlState)
+{
     const QString s = sqlState.trimmed().toUpper();
     if (s.startsWith(u"08")) return kErrUnspecified;
     if (s == u"HYT00") return kErrTimeout;
@@ -25,7 +26,8 @@ std::int32_t NumeroPorSqlState(const QString& sqlState) {
     return kErrProviderFailed;
 }
 
-bool EsEnlacePerdido(const Error& e) {
+bool EsEnlacePerdido(const Error& e)
+{
     if (e.Number == kErrConnectionInvalid) return true;
     if (e.Number != kErrUnspecified) return false;
     const QString s = e.SQLState.trimmed().toUpper();

@@ -8,22 +8,25 @@
 
 namespace adodb {
 
-constexpr std::int32_t hr(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+constexpr std::int32_t hr(std::uint32_t v)
+{
+    return static_cast<std::int32_t>(v);
+}
 
 // Provider-level HRESULTs (as a VB caller sees them: negative 32-bit numbers).
 // E_FAIL is what a caller takes for "the link is gone" (it reconnects), so only a
 // lost link or a failed open carries it; see EsEnlacePerdido.
 inline constexpr std::int32_t kErrUnspecified = hr(0x80004005);
-inline constexpr std::int32_t kErrSyntax = hr(0x80040E14);        // DB_E_ERRORSINCOMMAND
-inline constexpr std::int32_t kErrIntegrity = hr(0x80040E2F);     // DB_E_INTEGRITYVIOLATION
-inline constexpr std::int32_t kErrNoTable = hr(0x80040E37);       // DB_E_NOTABLE
-inline constexpr std::int32_t kErrRowNotFound = hr(0x80040E38);   // row cannot be located for updating
-inline constexpr std::int32_t kErrTimeout = hr(0x80040E31);       // DB_E_ABORTLIMITREACHED (also busy, locked)
-inline constexpr std::int32_t kErrPermission = hr(0x80040E09);    // DB_SEC_E_PERMISSIONDENIED (read-only database)
-inline constexpr std::int32_t kErrAuthFailed = hr(0x80040E4D);    // DB_SEC_E_AUTH_FAILED (login refused)
-inline constexpr std::int32_t kErrCanceled = hr(0x80040E4E);      // DB_E_CANCELED (interrupted)
-inline constexpr std::int32_t kErrDiskFull = hr(0x80030070);      // STG_E_MEDIUMFULL
-inline constexpr std::int32_t kErrOutOfMemory = hr(0x8007000E);   // E_OUTOFMEMORY
+inline constexpr std::int32_t kErrSyntax = hr(0x80040E14);           // DB_E_ERRORSINCOMMAND
+inline constexpr std::int32_t kErrIntegrity = hr(0x80040E2F);        // DB_E_INTEGRITYVIOLATION
+inline constexpr std::int32_t kErrNoTable = hr(0x80040E37);          // DB_E_NOTABLE
+inline constexpr std::int32_t kErrRowNotFound = hr(0x80040E38);      // row cannot be located for updating
+inline constexpr std::int32_t kErrTimeout = hr(0x80040E31);          // DB_E_ABORTLIMITREACHED (also busy, locked)
+inline constexpr std::int32_t kErrPermission = hr(0x80040E09);       // DB_SEC_E_PERMISSIONDENIED (read-only database)
+inline constexpr std::int32_t kErrAuthFailed = hr(0x80040E4D);       // DB_SEC_E_AUTH_FAILED (login refused)
+inline constexpr std::int32_t kErrCanceled = hr(0x80040E4E);         // DB_E_CANCELED (interrupted)
+inline constexpr std::int32_t kErrDiskFull = hr(0x80030070);         // STG_E_MEDIUMFULL
+inline constexpr std::int32_t kErrOutOfMemory = hr(0x8007000E);      // E_OUTOFMEMORY
 inline constexpr std::int32_t kErrTransactionLost = hr(0x8004D019);  // XACT_E_ABORTED: rolled back behind the caller's back
 // ADO's own numbers.
 inline constexpr std::int32_t kErrObjectClosed = 3704;
@@ -62,7 +65,8 @@ class AdoException : public std::exception {
 public:
     explicit AdoException(Error e) : err_(std::move(e)), what_(err_.Description.toStdString()) {}
     AdoException(std::int32_t number, const QString& description, const QString& source = QStringLiteral("ADODB"))
-        : AdoException(Error{number, description, source, {}, 0}) {}
+        : AdoException(Error{number, description, source, {}, 0})
+    {}
     const Error& error() const { return err_; }
     const char* what() const noexcept override { return what_.c_str(); }
 

@@ -24,27 +24,33 @@ namespace {
 // unixODBC's SQLWCHAR is UTF-16, which is what QString holds; wchar_t never crosses.
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
 
-const QString kClosedText = QStringLiteral(
-    "La conexión no se puede usar para realizar esta operación. Está cerrada o no es válida en este contexto.");
+const QString kClosedText =
+    QStringLiteral("La conexión no se puede usar para realizar esta operación. Está cerrada o no es válida en este contexto.");
 const QString kLinkLostText = QStringLiteral("Error de vínculo de comunicación");
 
-SQLWCHAR* wide(const QString& s) {
+SQLWCHAR* wide(const QString& s)
+{
     return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(s.utf16()));
 }
 
 // Not QString::fromUtf16, which takes a leading U+FEFF for a byte-order mark and drops it.
-QString fromWide(const SQLWCHAR* p, qsizetype chars) {
+QString fromWide(const SQLWCHAR* p, qsizetype chars)
+{
     return QString(reinterpret_cast<const QChar*>(p), chars);
 }
 
-bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+bool succeeded(SQLRETURN rc)
+{
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 // ---------------------------------------------------------------------------
 // Connection strings
 
 using Pairs = std::vector<std::pair<QString, QString>>;
 
-void setPair(Pairs& pairs, const QString& key, const QString& value) {
+void setPair(Pairs& pairs, const QString& key, const QString& value)
+{
     for (auto& p : pairs)
         if (p.first.compare(key, Qt::CaseInsensitive) == 0) {
             p.second = value;
@@ -53,13 +59,15 @@ void setPair(Pairs& pairs, const QString& key, const QString& value) {
     pairs.emplace_back(key, value);
 }
 
-void putPair(Pairs& pairs, const QString& key, const QString& value) {
+void putPair(Pairs& pairs, const QString& key, const QString& value)
+{
     if (!value.isEmpty()) setPair(pairs, key, value);
 }
 
 // Splits "k=v;k={a;b}" honouring braces. Keys are trimmed because FreeTDS
 // silently ignores "Database =" with a blank before the sign.
-Pairs splitPairs(const QString& text) {
+Pairs splitPairs(const QString& text)
+{
     Pairs out;
     QString piece;
     bool inBraces = false;
@@ -76,8 +84,10 @@ Pairs splitPairs(const QString& text) {
         if (inBraces) {
             piece += c;
             if (c == u'}') {
-                if (i + 1 < text.size() && text.at(i + 1) == u'}') piece += text.at(++i);
-                else inBraces = false;
+                if (i + 1 < text.size() && text.at(i + 1) == u'}')
+                    piece += text.at(++i);
+                else
+                    inBraces = false;
             }
         } else if (c == u';') {
             flush();
@@ -91,22 +101,25 @@ Pairs splitPairs(const QString& text) {
 }
 
 // Keys that only OLE DB understands; some ODBC drivers refuse unknown keys.
-bool oleDbOnly(const QString& key) {
+bool oleDbOnly(const QString& key)
+{
     return key.compare(u"Persist Security Info", Qt::CaseInsensitive) == 0 ||
-           key.compare(u"OLE DB Services", Qt::CaseInsensitive) == 0 ||
-           key.startsWith(u"Jet OLEDB:", Qt::CaseInsensitive);
+           key.compare(u"OLE DB Services", Qt::CaseInsensitive) == 0 || key.startsWith(u"Jet OLEDB:", Qt::CaseInsensitive);
 }
 
-void mergeExtra(Pairs& pairs, const QString& extra) {
+void mergeExtra(Pairs& pairs, const QString& extra)
+{
     for (const auto& [key, value] : splitPairs(extra))
         if (!oleDbOnly(key)) setPair(pairs, key, value);
 }
 
-QString braced(const QString& value) {
+QString braced(const QString& value)
+{
     return u'{' + QString(value).replace(u"}"_s, u"}}"_s) + u'}';
 }
 
-QString joinPairs(const Pairs& pairs) {
+QString joinPairs(const Pairs& pairs)
+{
     QString out;
     for (const auto& [key, value] : pairs) {
         QString v = value;
@@ -121,7 +134,8 @@ QString joinPairs(const Pairs& pairs) {
     return out;
 }
 
-QString unbraced(QString name) {
+QString unbraced(QString name)
+{
     name = name.trimmed();
     if (name.startsWith(u'{') && name.endsWith(u'}')) name = name.mid(1, name.size() - 2);
     return name;
@@ -134,7 +148,8 @@ struct ServerAddress {
 
 // "tcp:host,port", "host\instance", "(local)": the forms SQL Server clients on
 // Windows accept, reduced to what Linux drivers understand.
-ServerAddress splitServer(QString s) {
+ServerAddress splitServer(QString s)
+{
     ServerAddress a;
     s = s.trimmed();
     if (s.startsWith(u"tcp:", Qt::CaseInsensitive)) s = s.mid(4);
@@ -154,7 +169,8 @@ ServerAddress splitServer(QString s) {
     return a;
 }
 
-QString firstDriver(const QStringList& drivers, std::initializer_list<const char16_t*> parts) {
+QString firstDriver(const QStringList& drivers, std::initializer_list<const char16_t*> parts)
+{
     for (const QString& d : drivers) {
         bool all = true;
         for (const char16_t* p : parts) all = all && d.contains(QString::fromUtf16(p), Qt::CaseInsensitive);
@@ -163,12 +179,14 @@ QString firstDriver(const QStringList& drivers, std::initializer_list<const char
     return {};
 }
 
-[[noreturn]] void noDriver(const QString& what) {
-    throw AdoException(Error{kErrUnspecified, u"No se encontró un controlador ODBC para "_s + what + u'.',
-                             u"ODBC"_s, u"IM002"_s, 0});
+[[noreturn]] void noDriver(const QString& what)
+{
+    throw AdoException(
+        Error{kErrUnspecified, u"No se encontró un controlador ODBC para "_s + what + u'.', u"ODBC"_s, u"IM002"_s, 0});
 }
 
-QString driverIn(const QString& connectionString) {
+QString driverIn(const QString& connectionString)
+{
     for (const auto& [key, value] : splitPairs(connectionString))
         if (key.compare(u"Driver", Qt::CaseInsensitive) == 0 || key.compare(u"DSN", Qt::CaseInsensitive) == 0)
             return unbraced(value);
@@ -184,7 +202,8 @@ public:
     Handle() = default;
     Handle(SQLSMALLINT type, SQLHANDLE h) : type_(type), h_(h) {}
     Handle(Handle&& o) noexcept { *this = std::move(o); }
-    Handle& operator=(Handle&& o) noexcept {
+    Handle& operator=(Handle&& o) noexcept
+    {
         if (this != &o) {
             reset();
             type_ = o.type_;
@@ -197,7 +216,8 @@ public:
     Handle& operator=(const Handle&) = delete;
     ~Handle() { reset(); }
 
-    void reset() {
+    void reset()
+    {
         if (h_ == SQL_NULL_HANDLE) return;
         if (connected_) SQLDisconnect(h_);
         SQLFreeHandle(type_, h_);
@@ -216,7 +236,8 @@ private:
 };
 
 // "[unixODBC][FreeTDS][SQL Server]text": the tags name layers that Source already names.
-QString withoutTags(QString message) {
+QString withoutTags(QString message)
+{
     while (message.startsWith(u'[')) {
         const qsizetype end = message.indexOf(u']');
         if (end < 0) break;
@@ -225,7 +246,8 @@ QString withoutTags(QString message) {
     return message.trimmed();
 }
 
-std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& source) {
+std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& source)
+{
     std::vector<Error> out;
     if (h == SQL_NULL_HANDLE) return out;
     // Large enough that no retry is needed: some drivers forget a record once read.
@@ -234,8 +256,8 @@ std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& sou
         SQLWCHAR state[6] = {};
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        const SQLRETURN rc = SQLGetDiagRecW(type, h, i, state, &native, text.data(),
-                                            static_cast<SQLSMALLINT>(text.size()), &length);
+        const SQLRETURN rc =
+            SQLGetDiagRecW(type, h, i, state, &native, text.data(), static_cast<SQLSMALLINT>(text.size()), &length);
         if (!succeeded(rc)) break;
         Error e;
         e.SQLState = fromWide(state, 5);
@@ -250,14 +272,16 @@ std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h, const QString& sou
 
 // The SQLite driver answers HY000 to every failure; SQLite's own code and
 // message still tell apart the classes that callers branch on.
-QString sqliteState(std::int32_t native, const QString& message) {
-    switch (native & 0xff) {  // the driver passes SQLite's result code as the native code
+QString sqliteState(std::int32_t native, const QString& message)
+{
+    switch (native & 0xff) {     // the driver passes SQLite's result code as the native code
     case 19: return u"23000"_s;  // SQLITE_CONSTRAINT and its extended codes
-    case 5: case 6: return u"HYT00"_s;  // busy, locked
-    case 8: return u"25006"_s;  // read-only
+    case 5:
+    case 6: return u"HYT00"_s;   // busy, locked
+    case 8: return u"25006"_s;   // read-only
     case 13: return u"53100"_s;  // disk full
-    case 7: return u"53200"_s;  // out of memory
-    case 9: return u"HY008"_s;  // interrupted
+    case 7: return u"53200"_s;   // out of memory
+    case 9: return u"HY008"_s;   // interrupted
     default: break;
     }
     if (message.startsWith(u"no such table")) return u"42S02"_s;
@@ -269,7 +293,8 @@ QString sqliteState(std::int32_t native, const QString& message) {
 // FreeTDS tells why a connection failed ("Unknown host machine name.") only in
 // an informational record after two generic errors; the operator reads the
 // first record's text, so the reason goes in front of it.
-void leadWithTheReason(std::vector<Error>& records) {
+void leadWithTheReason(std::vector<Error>& records)
+{
     if (records.empty() || !records.front().SQLState.startsWith(u"08")) return;
     QStringList reasons;
     for (const Error& r : records)
@@ -283,26 +308,33 @@ void leadWithTheReason(std::vector<Error>& records) {
 
 enum class Fetch { Integer, Double, Bit, Date, Time, Timestamp, Text };
 
-Fetch fetchFor(SQLSMALLINT sqlType) {
+Fetch fetchFor(SQLSMALLINT sqlType)
+{
     switch (sqlType) {
-    case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT:
-        return Fetch::Integer;
-    case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: case SQL_NUMERIC: case SQL_DECIMAL:
-        return Fetch::Double;
-    case SQL_BIT:
-        return Fetch::Bit;
-    case SQL_TYPE_DATE:
-        return Fetch::Date;
-    case SQL_TYPE_TIME: case SQL_TIME:
-        return Fetch::Time;
-    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: case SQL_DATETIME:
-        return Fetch::Timestamp;
-    default:
-        return Fetch::Text;
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT: return Fetch::Integer;
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL: return Fetch::Double;
+    case SQL_BIT: return Fetch::Bit;
+    case SQL_TYPE_DATE: return Fetch::Date;
+    case SQL_TYPE_TIME:
+    case SQL_TIME: return Fetch::Time;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP:
+    case SQL_DATETIME: return Fetch::Timestamp;
+    default: return Fetch::Text;
     }
 }
 
-QDateTime makeDateTime(const QDate& d, const QTime& t) { return QDateTime(d, t); }
+QDateTime makeDateTime(const QDate& d, const QTime& t)
+{
+    return QDateTime(d, t);
+}
 
 // A time of day alone lands on VB's day zero, as ADO hands it to VB code.
 const QDate kDayZero(1899, 12, 30);
@@ -321,7 +353,8 @@ struct ParamBuffer {
 // ---------------------------------------------------------------------------
 // Pure translations
 
-int odbcAdoType(int sqlType, const QString& typeName) {
+int odbcAdoType(int sqlType, const QString& typeName)
+{
     switch (sqlType) {
     case SQL_CHAR: return adChar;
     case SQL_VARCHAR: return adVarChar;
@@ -334,26 +367,35 @@ int odbcAdoType(int sqlType, const QString& typeName) {
     case SQL_TINYINT: return adTinyInt;
     case SQL_BIGINT: return adBigInt;
     case SQL_REAL: return adSingle;
-    case SQL_FLOAT: case SQL_DOUBLE: return adDouble;
-    case SQL_NUMERIC: case SQL_DECIMAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE: return adDouble;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
         // SQL Server reports money as a decimal; only the type name tells.
         return typeName.contains(u"money", Qt::CaseInsensitive) ? adCurrency : adNumeric;
     case SQL_TYPE_DATE: return adDBDate;
-    case SQL_TYPE_TIME: case SQL_TIME: return adDBTime;
-    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: case SQL_DATETIME: return adDBTimeStamp;
+    case SQL_TYPE_TIME:
+    case SQL_TIME: return adDBTime;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP:
+    case SQL_DATETIME: return adDBTimeStamp;
     case SQL_BIT: return adBoolean;
-    case SQL_BINARY: case SQL_VARBINARY: return adBinary;
+    case SQL_BINARY:
+    case SQL_VARBINARY: return adBinary;
     case SQL_LONGVARBINARY: return adLongVarBinary;
     default: return adVarWChar;
     }
 }
 
-QString odbcConnectionString(const ConnectionInfo& info, const QStringList& installedDrivers) {
+QString odbcConnectionString(const ConnectionInfo& info, const QStringList& installedDrivers)
+{
     Pairs pairs;
     // A named DSN or driver knows its own keys; the provider no longer matters.
     if (!info.dsn.isEmpty() || !info.driver.isEmpty()) {
-        if (!info.dsn.isEmpty()) putPair(pairs, u"DSN"_s, info.dsn);
-        else putPair(pairs, u"Driver"_s, unbraced(info.driver));
+        if (!info.dsn.isEmpty())
+            putPair(pairs, u"DSN"_s, info.dsn);
+        else
+            putPair(pairs, u"Driver"_s, unbraced(info.driver));
         putPair(pairs, u"Server"_s, info.server);
         putPair(pairs, u"Database"_s, info.database);
         putPair(pairs, u"UID"_s, info.user);
@@ -366,8 +408,7 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
     const bool sqlServer = provider.startsWith(u"SQLOLEDB", Qt::CaseInsensitive) ||
                            provider.startsWith(u"SQLNCLI", Qt::CaseInsensitive) ||
                            provider.startsWith(u"MSOLEDBSQL", Qt::CaseInsensitive);
-    const bool oracle = provider.contains(u"OraOLEDB", Qt::CaseInsensitive) ||
-                        provider.contains(u"MSDAORA", Qt::CaseInsensitive);
+    const bool oracle = provider.contains(u"OraOLEDB", Qt::CaseInsensitive) || provider.contains(u"MSDAORA", Qt::CaseInsensitive);
 
     if (sqlServer && !info.server.trimmed().startsWith(u"pg:", Qt::CaseInsensitive)) {
         // For SQLOLEDB, "Data Source" is another name for the server.
@@ -381,8 +422,7 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
 
         putPair(pairs, u"Driver"_s, driver);
         if (vendor)
-            putPair(pairs, u"Server"_s,
-                    address.port.isEmpty() ? address.host : u"tcp:"_s + address.host + u',' + address.port);
+            putPair(pairs, u"Server"_s, address.port.isEmpty() ? address.host : u"tcp:"_s + address.host + u',' + address.port);
         else {
             putPair(pairs, u"Server"_s, address.host);
             putPair(pairs, u"Port"_s, address.port);
@@ -398,14 +438,13 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
 
     // "pg:host[,port]" in the server box picks PostgreSQL with the suite's own template.
     const QString server = info.server.trimmed();
-    const bool postgres = provider.contains(u"PostgreSQL", Qt::CaseInsensitive) ||
-                          (sqlServer && server.startsWith(u"pg:", Qt::CaseInsensitive));
+    const bool postgres =
+        provider.contains(u"PostgreSQL", Qt::CaseInsensitive) || (sqlServer && server.startsWith(u"pg:", Qt::CaseInsensitive));
     if (postgres) {
         QString driver = firstDriver(installedDrivers, {u"PostgreSQL", u"Unicode"});
         if (driver.isEmpty()) driver = firstDriver(installedDrivers, {u"PostgreSQL"});
         if (driver.isEmpty()) noDriver(u"PostgreSQL"_s);
-        const ServerAddress address =
-            splitServer(server.startsWith(u"pg:", Qt::CaseInsensitive) ? server.mid(3) : server);
+        const ServerAddress address = splitServer(server.startsWith(u"pg:", Qt::CaseInsensitive) ? server.mid(3) : server);
         putPair(pairs, u"Driver"_s, driver);
         putPair(pairs, u"Server"_s, address.host.isEmpty() ? u"localhost"_s : address.host);
         putPair(pairs, u"Port"_s, address.port);
@@ -493,12 +532,14 @@ private:
     mutable std::vector<Error> lastDiagnostics_;
 };
 
-void OdbcEngine::check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const {
+void OdbcEngine::check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const
+{
     if (succeeded(rc) || rc == SQL_NO_DATA) return;
     raise(failure(rc, type, h));
 }
 
-std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const {
+std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) const
+{
     std::vector<Error> records;
     if (rc != SQL_INVALID_HANDLE) records = diagnostics(type, h, source_);
     if (dbms_.contains(u"SQLite", Qt::CaseInsensitive))
@@ -509,62 +550,67 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
                     r.Number = NumeroPorSqlState(state);
                 }
     // Warnings (class 01) may come before the error that matters; the first record names the failure.
-    std::stable_partition(records.begin(), records.end(),
-                          [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
+    std::stable_partition(records.begin(), records.end(), [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
     leadWithTheReason(records);
     if (records.empty())
-        records.push_back(Error{kErrProviderFailed, u"El controlador ODBC devolvió un error sin descripción."_s,
-                                source_, u"HY000"_s, 0});
+        records.push_back(
+            Error{kErrProviderFailed, u"El controlador ODBC devolvió un error sin descripción."_s, source_, u"HY000"_s, 0});
     return records;
 }
 
-void OdbcEngine::raise(std::vector<Error> records) const {
+void OdbcEngine::raise(std::vector<Error> records) const
+{
     lastDiagnostics_ = records;
     throw OdbcException(std::move(records));
 }
 
-void OdbcEngine::ensureUsable() const {
+void OdbcEngine::ensureUsable() const
+{
     if (!dbc_) throw AdoException(kErrConnectionInvalid, kClosedText);
     if (broken_) throw AdoException(Error{kErrUnspecified, kLinkLostText, source_, u"08S01"_s, 0});
 }
 
-void OdbcEngine::refuseNul() const {
+void OdbcEngine::refuseNul() const
+{
     throw AdoException(Error{NumeroPorSqlState(u"22021"_s),
                              u"El texto contiene el carácter nulo (código 0), que esta base de datos no puede guardar."_s,
                              source_, u"22021"_s, 0});
 }
 
-Handle OdbcEngine::allocate(SQLSMALLINT type, const Handle& parent) const {
+Handle OdbcEngine::allocate(SQLSMALLINT type, const Handle& parent) const
+{
     SQLHANDLE h = SQL_NULL_HANDLE;
     const SQLRETURN rc = SQLAllocHandle(type, parent ? parent.get() : SQL_NULL_HANDLE, &h);
     if (!succeeded(rc)) raise(failure(rc, parent.type(), parent.get()));
     return Handle(type, h);
 }
 
-QString OdbcEngine::infoText(SQLUSMALLINT what) const {
+QString OdbcEngine::infoText(SQLUSMALLINT what) const
+{
     std::array<SQLWCHAR, 256> buf{};
     SQLSMALLINT bytes = 0;
     if (!succeeded(SQLGetInfoW(dbc_.get(), what, buf.data(), sizeof buf, &bytes))) return {};
     return fromWide(buf.data(), qMin<qsizetype>(bytes / 2, buf.size() - 1));
 }
 
-void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs) {
+void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs)
+{
     close();
     ConnectionInfo effective = info;
     if (!user.isEmpty()) effective.user = user;
     if (!password.isEmpty()) effective.password = password;
 
     Handle env = allocate(SQL_HANDLE_ENV, Handle());
-    check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
-          SQL_HANDLE_ENV, env.get());
+    check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0), SQL_HANDLE_ENV,
+          env.get());
 
     QStringList drivers;
     std::array<SQLCHAR, 512> name{};
     std::array<SQLCHAR, 2048> attributes{};
     SQLSMALLINT nameLength = 0, attributesLength = 0;
     for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
-         succeeded(SQLDrivers(env.get(), direction, name.data(), name.size(), &nameLength, attributes.data(),
-                              attributes.size(), &attributesLength));
+         succeeded(SQLDrivers(env.get(), direction, name.data(), name.size(), &nameLength, attributes.data(), attributes.size(),
+                              &attributesLength));
          direction = SQL_FETCH_NEXT)
         drivers << QString::fromLocal8Bit(reinterpret_cast<const char*>(name.data()));
 
@@ -573,11 +619,11 @@ void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QSt
 
     Handle dbc = allocate(SQL_HANDLE_DBC, env);
     if (timeoutSecs >= 0)  // drivers that cannot time out a login just refuse the attribute
-        SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)), SQL_IS_UINTEGER);
+        SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)),
+                          SQL_IS_UINTEGER);
     SQLSMALLINT outLength = 0;
-    check(SQLDriverConnectW(dbc.get(), nullptr, wide(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
-                            &outLength, SQL_DRIVER_NOPROMPT),
+    check(SQLDriverConnectW(dbc.get(), nullptr, wide(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0, &outLength,
+                            SQL_DRIVER_NOPROMPT),
           SQL_HANDLE_DBC, dbc.get());
     dbc.markConnected();
 
@@ -591,7 +637,8 @@ void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QSt
     keyCache_.clear();
 }
 
-void OdbcEngine::close() {
+void OdbcEngine::close()
+{
     // Disconnecting inside a transaction fails with 25000; what was not committed is lost, as ADO loses it.
     if (dbc_ && inTransaction_) SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_ROLLBACK);
     dbc_.reset();
@@ -603,7 +650,8 @@ void OdbcEngine::close() {
     keyCache_.clear();
 }
 
-QString OdbcEngine::columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const {
+QString OdbcEngine::columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const
+{
     std::array<SQLWCHAR, 512> buf{};
     SQLSMALLINT bytes = 0;
     // Drivers that do not know a descriptor field just leave it out.
@@ -611,13 +659,15 @@ QString OdbcEngine::columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT 
     return fromWide(buf.data(), qMin<qsizetype>(bytes / 2, buf.size() - 1));
 }
 
-SQLLEN OdbcEngine::columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const {
+SQLLEN OdbcEngine::columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const
+{
     SQLLEN value = fallback;
     if (!succeeded(SQLColAttributeW(st.get(), col, field, nullptr, 0, nullptr, &value))) return fallback;
     return value;
 }
 
-void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const {
+void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const
+{
     SQLRETURN rc;
     VarType type = v.type();
     QDateTime when;
@@ -628,13 +678,11 @@ void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamB
     switch (type) {
     case VarType::Integer:
         b.integer = v.toInt64();
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 19, 0, &b.integer, 0,
-                              &b.indicator);
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 19, 0, &b.integer, 0, &b.indicator);
         break;
     case VarType::Double:
         b.real = v.toDouble();
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, &b.real, 0,
-                              &b.indicator);
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, &b.real, 0, &b.indicator);
         break;
     case VarType::Boolean:
         b.bit = v.toBool() ? 1 : 0;
@@ -651,8 +699,8 @@ void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamB
         b.stamp.second = static_cast<SQLUSMALLINT>(t.second());
         b.stamp.fraction = static_cast<SQLUINTEGER>(t.msec()) * 1000000u;
         // Millisecond digits: SQL Server's datetime refuses a finer fraction than declared.
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3,
-                              &b.stamp, 0, &b.indicator);
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3, &b.stamp, 0,
+                              &b.indicator);
         break;
     }
     case VarType::Text: {
@@ -662,23 +710,23 @@ void OdbcEngine::bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamB
         if (!isSqlServer() && b.text.contains(QChar(0))) refuseNul();
         b.indicator = static_cast<SQLLEN>(b.text.size() * 2);
         // SQL_WVARCHAR keeps SQL Server from squeezing the text into its code page.
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                              static_cast<SQLULEN>(qMax<qsizetype>(1, b.text.size())), 0, wide(b.text),
-                              b.indicator, &b.indicator);
+        rc =
+            SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                             static_cast<SQLULEN>(qMax<qsizetype>(1, b.text.size())), 0, wide(b.text), b.indicator, &b.indicator);
         break;
     }
     case VarType::Empty:
     case VarType::Null:
     default:
         b.indicator = SQL_NULL_DATA;
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, &b.bit, 0,
-                              &b.indicator);
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, &b.bit, 0, &b.indicator);
         break;
     }
     checkStmt(rc, st);
 }
 
-Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const {
+Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const
+{
     SQLLEN ind = 0;
     switch (how) {
     case Fetch::Integer: {
@@ -715,8 +763,7 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
         return Variant(makeDateTime(QDate(v.year, v.month, v.day),
                                     QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000u))));
     }
-    case Fetch::Text:
-        break;
+    case Fetch::Text: break;
     }
 
     // Long text arrives in pieces; each call returns the next one.
@@ -735,15 +782,16 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
     return Variant(text);
 }
 
-void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const {
+void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const
+{
     std::vector<Fetch> how;
     for (SQLUSMALLINT i = 1; i <= count; ++i) {
         std::vector<SQLWCHAR> name(256);
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
         SQLULEN size = 0;
         for (;;) {
-            checkStmt(SQLDescribeColW(st.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
-                                      &sqlType, &size, &digits, &nullable),
+            checkStmt(SQLDescribeColW(st.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType,
+                                      &size, &digits, &nullable),
                       st);
             if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
             name.resize(static_cast<size_t>(nameLength) + 1);
@@ -769,7 +817,8 @@ void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) con
     rs.returnsRows = true;
 }
 
-Rowset OdbcEngine::collect(const Handle& st) const {
+Rowset OdbcEngine::collect(const Handle& st) const
+{
     Rowset kept;
     bool haveRows = false;
     long affected = -1;
@@ -798,14 +847,14 @@ Rowset OdbcEngine::collect(const Handle& st) const {
 
 // PostgreSQL folds unquoted names to lower case; the operator should see a
 // column named as the statement wrote it ("CodigoOpcional", not "codigoopcional").
-void OdbcEngine::restoreCase(Rowset& rs, const QString& sql) {
+void OdbcEngine::restoreCase(Rowset& rs, const QString& sql)
+{
     std::map<QString, QString> spelling;
     qsizetype i = 0;
     const qsizetype n = sql.size();
     while (i < n) {
         if (sql[i] == u'\'') {  // words inside literals are data, not names
-            for (++i; i < n && sql[i] != u'\''; ++i) {
-            }
+            for (++i; i < n && sql[i] != u'\''; ++i) {}
             ++i;
             continue;
         }
@@ -824,7 +873,8 @@ void OdbcEngine::restoreCase(Rowset& rs, const QString& sql) {
     }
 }
 
-void OdbcEngine::markKeys(Rowset& rs) {
+void OdbcEngine::markKeys(Rowset& rs)
+{
     for (ColumnInfo& c : rs.columns) {
         if (c.baseTable.isEmpty() || c.baseColumn.isEmpty()) continue;
         const QString cacheKey = c.baseTable.toLower();
@@ -846,7 +896,8 @@ void OdbcEngine::markKeys(Rowset& rs) {
     }
 }
 
-Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) {
+Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs)
+{
     ensureUsable();
     const QString text = isPostgres() ? SqlServerToPostgres(sql) : sql;
     // The text goes NUL-terminated, so a NUL inside would cut it.
@@ -860,8 +911,8 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     {
         Handle st = statement();
         if (timeoutSecs > 0)  // a driver without query timeouts runs unbounded, as ADO would
-            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
-                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)), SQL_IS_UINTEGER);
+            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)),
+                           SQL_IS_UINTEGER);
         // Buffers stay put until execution: bound parameters are read then.
         std::vector<ParamBuffer> buffers(params.size());
         SQLRETURN rc;
@@ -869,8 +920,7 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
             rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
         } else {
             checkStmt(narrow ? SQLPrepare(st.get(), narrowText, SQL_NTS) : SQLPrepareW(st.get(), wide(text), SQL_NTS), st);
-            for (size_t i = 0; i < params.size(); ++i)
-                bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
+            for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
             rc = SQLExecute(st.get());
         }
         checkStmt(rc, st);
@@ -882,28 +932,29 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     return result;
 }
 
-void OdbcEngine::setAutocommit(bool on) {
+void OdbcEngine::setAutocommit(bool on)
+{
     checkDbc(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
-                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON
-                                                                                    : SQL_AUTOCOMMIT_OFF)),
+                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
                                SQL_IS_UINTEGER));
 }
 
-void OdbcEngine::begin() {
+void OdbcEngine::begin()
+{
     ensureUsable();
     setAutocommit(false);
     inTransaction_ = true;
 }
 
-void OdbcEngine::endTransaction(SQLSMALLINT completion) {
+void OdbcEngine::endTransaction(SQLSMALLINT completion)
+{
     ensureUsable();
     try {
         checkDbc(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), completion));
     } catch (const AdoException&) {
         // Autocommit comes back even so; otherwise every later statement would open a
         // transaction nobody ends.
-        SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
-                          SQL_IS_UINTEGER);
+        SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
         inTransaction_ = false;
         throw;
     }
@@ -913,18 +964,23 @@ void OdbcEngine::endTransaction(SQLSMALLINT completion) {
 
 namespace {
 
-ColumnInfo schemaColumn(const char16_t* name, int type) {
+ColumnInfo schemaColumn(const char16_t* name, int type)
+{
     ColumnInfo c;
     c.name = QString::fromUtf16(name);
     c.type = type;
     return c;
 }
 
-const Variant& cell(const Rowset& rs, size_t row, size_t col) { return rs.cells[row * rs.columns.size() + col]; }
+const Variant& cell(const Rowset& rs, size_t row, size_t col)
+{
+    return rs.cells[row * rs.columns.size() + col];
+}
 
 }  // namespace
 
-Rowset OdbcEngine::tables() {
+Rowset OdbcEngine::tables()
+{
     ensureUsable();
     Rowset raw;
     {
@@ -943,7 +999,8 @@ Rowset OdbcEngine::tables() {
 }
 
 // Catalog functions read '_' and '%' as wildcards, and table names here are full of '_'.
-QString OdbcEngine::pattern(const QString& name) const {
+QString OdbcEngine::pattern(const QString& name) const
+{
     if (escape_.isEmpty()) return name;
     QString out;
     for (const QChar c : name) {
@@ -953,7 +1010,8 @@ QString OdbcEngine::pattern(const QString& name) const {
     return out;
 }
 
-Rowset OdbcEngine::columns(const QString& table) {
+Rowset OdbcEngine::columns(const QString& table)
+{
     ensureUsable();
     auto unquoted = [](QString s) {
         s = s.trimmed();
@@ -986,10 +1044,14 @@ Rowset OdbcEngine::columns(const QString& table) {
     }
 
     Rowset out;
-    out.columns = {schemaColumn(u"TABLE_CATALOG", adVarWChar), schemaColumn(u"TABLE_SCHEMA", adVarWChar),
-                   schemaColumn(u"TABLE_NAME", adVarWChar),    schemaColumn(u"COLUMN_NAME", adVarWChar),
-                   schemaColumn(u"ORDINAL_POSITION", adInteger), schemaColumn(u"DATA_TYPE", adSmallInt),
-                   schemaColumn(u"CHARACTER_MAXIMUM_LENGTH", adInteger), schemaColumn(u"IS_NULLABLE", adBoolean)};
+    out.columns = {schemaColumn(u"TABLE_CATALOG", adVarWChar),
+                   schemaColumn(u"TABLE_SCHEMA", adVarWChar),
+                   schemaColumn(u"TABLE_NAME", adVarWChar),
+                   schemaColumn(u"COLUMN_NAME", adVarWChar),
+                   schemaColumn(u"ORDINAL_POSITION", adInteger),
+                   schemaColumn(u"DATA_TYPE", adSmallInt),
+                   schemaColumn(u"CHARACTER_MAXIMUM_LENGTH", adInteger),
+                   schemaColumn(u"IS_NULLABLE", adBoolean)};
     out.returnsRows = true;
     // Fewer than 17 columns: an ODBC 2 driver, without ORDINAL_POSITION.
     const bool hasOrdinal = raw.columns.size() >= 17;
@@ -1001,8 +1063,7 @@ Rowset OdbcEngine::columns(const QString& table) {
         const int type = odbcAdoType(static_cast<int>(cell(raw, r, 4).toInt64()), cell(raw, r, 5).toString());
         Variant length = Variant::Null();
         const bool character = type == adChar || type == adVarChar || type == adLongVarChar || type == adWChar ||
-                               type == adVarWChar || type == adLongVarWChar || type == adBinary ||
-                               type == adLongVarBinary;
+                               type == adVarWChar || type == adLongVarWChar || type == adBinary || type == adLongVarBinary;
         if (character) {
             long long size = cell(raw, r, 6).toInt64();
             // ODBC reports the "max" types as 0; ADO as their largest length.
@@ -1022,17 +1083,18 @@ Rowset OdbcEngine::columns(const QString& table) {
     return out;
 }
 
-QString OdbcEngine::quoteIdentifier(const QString& name) const {
+QString OdbcEngine::quoteIdentifier(const QString& name) const
+{
     if (isSqlServer()) return u'[' + QString(name).replace(u"]"_s, u"]]"_s) + u']';
     return u'"' + QString(name).replace(u"\""_s, u"\"\""_s) + u'"';
 }
 
-QString OdbcEngine::currentDatabase() const {
+QString OdbcEngine::currentDatabase() const
+{
     ensureUsable();
     std::array<SQLWCHAR, 512> buf{};
     SQLINTEGER bytes = 0;
-    const SQLRETURN rc =
-        SQLGetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, buf.data(), sizeof buf, &bytes);
+    const SQLRETURN rc = SQLGetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, buf.data(), sizeof buf, &bytes);
     if (!succeeded(rc)) {
         // Drivers without catalogs (Oracle, SQLite) have no current database to report.
         auto records = failure(rc, SQL_HANDLE_DBC, dbc_.get());
@@ -1042,18 +1104,21 @@ QString OdbcEngine::currentDatabase() const {
     return fromWide(buf.data(), qMin<qsizetype>(bytes / 2, buf.size() - 1));
 }
 
-void OdbcEngine::setCurrentDatabase(const QString& name) {
+void OdbcEngine::setCurrentDatabase(const QString& name)
+{
     ensureUsable();
-    checkDbc(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, wide(name),
-                                static_cast<SQLINTEGER>(name.size() * 2)));
+    checkDbc(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, wide(name), static_cast<SQLINTEGER>(name.size() * 2)));
     keyCache_.clear();  // the same table names now mean other tables
 }
 
-Variant OdbcEngine::lastInsertId() {
+Variant OdbcEngine::lastInsertId()
+{
     ensureUsable();
     QString sql;
-    if (isSqlServer()) sql = u"SELECT @@IDENTITY"_s;
-    else if (dbms_.contains(u"SQLite", Qt::CaseInsensitive)) sql = u"SELECT last_insert_rowid()"_s;
+    if (isSqlServer())
+        sql = u"SELECT @@IDENTITY"_s;
+    else if (dbms_.contains(u"SQLite", Qt::CaseInsensitive))
+        sql = u"SELECT last_insert_rowid()"_s;
     else if (isPostgres()) {
         // lastval() fails when this session has drawn no sequence value yet.
         try {
@@ -1062,7 +1127,8 @@ Variant OdbcEngine::lastInsertId() {
         } catch (const AdoException&) {
             return Variant::Null();
         }
-    } else return Variant::Null();
+    } else
+        return Variant::Null();
     const Rowset rs = run(sql, {}, 0);
     if (rs.rowCount() == 0 || rs.cells.front().isNull()) return Variant::Null();
     // @@IDENTITY is numeric(38,0) and an expression column may come as text: keys are integers.
@@ -1071,6 +1137,9 @@ Variant OdbcEngine::lastInsertId() {
 
 }  // namespace
 
-std::unique_ptr<Engine> makeOdbcEngine() { return std::make_unique<OdbcEngine>(); }
+std::unique_ptr<Engine> makeOdbcEngine()
+{
+    return std::make_unique<OdbcEngine>();
+}
 
 }  // namespace adodb

@@ -20,8 +20,7 @@ int odbcAdoType(int sqlType, const QString& typeName);
 /// collection.
 class OdbcException : public AdoException {
 public:
-    explicit OdbcException(std::vector<Error> records)
-        : AdoException(records.front()), records_(std::move(records)) {}
+    explicit OdbcException(std::vector<Error> records) : AdoException(records.front()), records_(std::move(records)) {}
     const std::vector<Error>& records() const { return records_; }
 
 private:

@@ -17,10 +17,14 @@ using namespace dialect;
 
 const QString kSource = QStringLiteral("PostgreSQL");
 
-bool punct(const Token& t, const char* p) { return t.kind == Tok::Punct && t.text == QLatin1String(p); }
+bool punct(const Token& t, const char* p)
+{
+    return t.kind == Tok::Punct && t.text == QLatin1String(p);
+}
 
 // Index of the previous significant token, or npos.
-size_t previous(const Tokens& t, size_t i) {
+size_t previous(const Tokens& t, size_t i)
+{
     while (i > 0) {
         --i;
         if (t[i].kind != Tok::Space) return i;
@@ -30,7 +34,8 @@ size_t previous(const Tokens& t, size_t i) {
 
 // For each "(", the index of the ")" that closes it (size() when none); for
 // each ")", the "(" it closes. Found once, so no rewrite scans ahead for it.
-std::vector<size_t> pairs(const Tokens& t) {
+std::vector<size_t> pairs(const Tokens& t)
+{
     std::vector<size_t> pair(t.size(), t.size());
     std::vector<size_t> open;
     for (size_t j = 0; j < t.size(); ++j) {
@@ -46,24 +51,28 @@ std::vector<size_t> pairs(const Tokens& t) {
     return pair;
 }
 
-QString join(const Tokens& t, size_t from, size_t to) {
+QString join(const Tokens& t, size_t from, size_t to)
+{
     QString s;
     for (size_t i = from; i < to && i < t.size(); ++i) s += t[i].text;
     return s;
 }
 
-void blank(Tokens& t, size_t from, size_t to) {
+void blank(Tokens& t, size_t from, size_t to)
+{
     for (size_t x = from; x <= to && x < t.size(); ++x) t[x] = {Tok::Space, QString()};
 }
 
-bool simpleName(const QString& s) {
+bool simpleName(const QString& s)
+{
     if (s.isEmpty() || !(s[0].isLetter() || s[0] == u'_')) return false;
     for (const QChar c : s)
         if (!(c.isLetterOrNumber() || c == u'_')) return false;
     return true;
 }
 
-QString stripTrailingBlanks(const QString& literal) {
+QString stripTrailingBlanks(const QString& literal)
+{
     // 'abc   ' -> 'abc': the closing quote stays.
     qsizetype end = literal.size() - 1;
     qsizetype k = end;
@@ -71,13 +80,15 @@ QString stripTrailingBlanks(const QString& literal) {
     return literal.left(k) + literal.mid(end);
 }
 
-bool comparison(const Token& t) {
+bool comparison(const Token& t)
+{
     return t.kind == Tok::Punct && (t.text == u"=" || t.text == u"<>" || t.text == u"!=");
 }
 
 // Every date form the suite writes starts with a digit: most literals need
 // no attempt at reading them as one.
-bool mayBeDate(const QString& literal) {
+bool mayBeDate(const QString& literal)
+{
     for (qsizetype k = 1; k < literal.size(); ++k)
         if (!literal[k].isSpace()) return literal[k].isDigit() || literal[k] == u'-' || literal[k] == u'+';
     return false;
@@ -87,7 +98,8 @@ enum class Call { None, Len, Charindex };
 
 // LEN(a) and CHARINDEX(a, b[, start]) written with PostgreSQL's functions,
 // from their arguments already translated.
-QString callText(Call call, const QStringList& args) {
+QString callText(Call call, const QStringList& args)
+{
     if (call == Call::Len)
         // SQL Server's LEN does not count trailing blanks.
         return QStringLiteral("length(rtrim(%1))").arg(args.value(0));
@@ -114,13 +126,14 @@ struct PendingTop {
 struct Level {
     std::vector<PendingTop> tops;
     Call call = Call::None;
-    qsizetype start = 0;              // where the call's arguments begin in the output
-    std::vector<qsizetype> commas;    // where each top-level comma of the call was
+    qsizetype start = 0;            // where the call's arguments begin in the output
+    std::vector<qsizetype> commas;  // where each top-level comma of the call was
 };
 
 // Every step is one pass over the tokens, whatever their nesting: time and
 // memory grow with the statement's length only.
-QString rewrite(Tokens t) {
+QString rewrite(Tokens t)
+{
     for (Token& k : t) {
         if (k.kind == Tok::DateLit) {
             // Not a String token: a date is neither blank-padded nor joined with ||.
@@ -128,8 +141,10 @@ QString rewrite(Tokens t) {
         } else if (k.kind == Tok::Quoted && k.text.startsWith(u'[')) {
             // PostgreSQL folds unquoted names to lower case, as the schema was created.
             const QString name = k.text.mid(1, k.text.size() - 2);
-            if (simpleName(name)) k = {Tok::Word, name};
-            else k.text = u'"' + name.toLower() + u'"';
+            if (simpleName(name))
+                k = {Tok::Word, name};
+            else
+                k.text = u'"' + name.toLower() + u'"';
         }
     }
     // The owner goes before anything looks at a token's neighbours.
@@ -137,7 +152,7 @@ QString rewrite(Tokens t) {
         if (is(t[i], "dbo") && punct(t[i + 1], ".")) blank(t, i, i + 1);
     const std::vector<size_t> pair = pairs(t);
     std::vector<Call> calls(t.size(), Call::None);  // at the "(" of LEN / CHARINDEX
-    std::vector<QString> after(t.size());            // written right after the token
+    std::vector<QString> after(t.size());           // written right after the token
     for (size_t i = 0; i < t.size(); ++i) {
         Token& k = t[i];
         if (is(k, "WITH")) {
@@ -182,12 +197,15 @@ QString rewrite(Tokens t) {
     bool condition = false;
     std::vector<bool> outer;  // the state outside each open parenthesis
     for (size_t i = 0; i < t.size(); ++i) {
-        if (punct(t[i], "(")) outer.push_back(condition);
+        if (punct(t[i], "("))
+            outer.push_back(condition);
         else if (punct(t[i], ")") && !outer.empty()) {
             condition = outer.back();
             outer.pop_back();
-        } else if (is(t[i], "WHERE") || is(t[i], "ON") || is(t[i], "HAVING") || is(t[i], "WHEN")) condition = true;
-        else if (is(t[i], "SET") || is(t[i], "SELECT") || is(t[i], "VALUES") || is(t[i], "FROM")) condition = false;
+        } else if (is(t[i], "WHERE") || is(t[i], "ON") || is(t[i], "HAVING") || is(t[i], "WHEN"))
+            condition = true;
+        else if (is(t[i], "SET") || is(t[i], "SELECT") || is(t[i], "VALUES") || is(t[i], "FROM"))
+            condition = false;
         if (!condition || !comparison(t[i])) continue;
         const size_t p = previous(t, i), n = next(t, i + 1);
         if (p == std::string::npos || n >= t.size() || t[n].kind != Tok::String) continue;
@@ -297,7 +315,8 @@ QString rewrite(Tokens t) {
 
 }  // namespace
 
-QString SqlServerToPostgres(const QString& sql) {
+QString SqlServerToPostgres(const QString& sql)
+{
     Tokens tokens = lex(sql);
     for (size_t i = 0; i < tokens.size(); ++i) {
         if (is(tokens[i], "SET")) {
@@ -305,7 +324,8 @@ QString SqlServerToPostgres(const QString& sql) {
             if (a < tokens.size() && is(tokens[a], "NOCOUNT")) blank(tokens, i, next(tokens, a + 1));
         } else if (is(tokens[i], "GO")) {
             const bool lineStart = i == 0 || (tokens[i - 1].kind == Tok::Space && tokens[i - 1].text.contains(u'\n'));
-            const bool lineEnd = i + 1 >= tokens.size() || (tokens[i + 1].kind == Tok::Space && tokens[i + 1].text.contains(u'\n'));
+            const bool lineEnd =
+                i + 1 >= tokens.size() || (tokens[i + 1].kind == Tok::Space && tokens[i + 1].text.contains(u'\n'));
             if (lineStart && lineEnd) tokens[i] = {Tok::Punct, QStringLiteral(";")};
         }
     }

@@ -12,25 +12,60 @@ namespace adodb {
 
 namespace {
 
-bool isTextType(int t) { return t == adBSTR || t == adChar || t == adWChar || t == adVarChar || t == adLongVarChar || t == adVarWChar || t == adLongVarWChar; }
-bool isDateType(int t) { return t == adDate || t == adDBDate || t == adDBTime || t == adDBTimeStamp || t == 64 || t == 137; }
-bool isIntegerType(int t) { return t == adSmallInt || t == adInteger || t == adTinyInt || t == adBigInt || t == 17 || t == 18 || t == 19 || t == 21; }
-bool isRealType(int t) { return t == adSingle || t == adDouble || t == adCurrency || t == adDecimal || t == adNumeric || t == 139; }
+bool isTextType(int t)
+{
+    return t == adBSTR || t == adChar || t == adWChar || t == adVarChar || t == adLongVarChar || t == adVarWChar ||
+           t == adLongVarWChar;
+}
+bool isDateType(int t)
+{
+    return t == adDate || t == adDBDate || t == adDBTime || t == adDBTimeStamp || t == 64 || t == 137;
+}
+bool isIntegerType(int t)
+{
+    return t == adSmallInt || t == adInteger || t == adTinyInt || t == adBigInt || t == 17 || t == 18 || t == 19 || t == 21;
+}
+bool isRealType(int t)
+{
+    return t == adSingle || t == adDouble || t == adCurrency || t == adDecimal || t == adNumeric || t == 139;
+}
 
-[[noreturn]] void conversionError() { msg::raise(kErrDataConversion); }
+[[noreturn]] void conversionError()
+{
+    msg::raise(kErrDataConversion);
+}
 
 // A whole number the integer column can hold; anything else would be stored
 // wrapped or cut by the engine.
-Variant enRango(const ColumnInfo& c, long long v) {
+Variant enRango(const ColumnInfo& c, long long v)
+{
     long long lo = std::numeric_limits<long long>::min(), hi = std::numeric_limits<long long>::max();
     switch (c.type) {
-    case adTinyInt: lo = -128; hi = 127; break;
-    case 17: lo = 0; hi = 255; break;  // adUnsignedTinyInt (SQL Server's tinyint)
-    case adSmallInt: lo = -32768; hi = 32767; break;
-    case adInteger: lo = std::numeric_limits<std::int32_t>::min(); hi = std::numeric_limits<std::int32_t>::max(); break;
-    case 18: lo = 0; hi = 65535; break;                                   // adUnsignedSmallInt
-    case 19: lo = 0; hi = std::numeric_limits<std::uint32_t>::max(); break;  // adUnsignedInt
-    case 21: lo = 0; break;                                               // adUnsignedBigInt
+    case adTinyInt:
+        lo = -128;
+        hi = 127;
+        break;
+    case 17:
+        lo = 0;
+        hi = 255;
+        break;  // adUnsignedTinyInt (SQL Server's tinyint)
+    case adSmallInt:
+        lo = -32768;
+        hi = 32767;
+        break;
+    case adInteger:
+        lo = std::numeric_limits<std::int32_t>::min();
+        hi = std::numeric_limits<std::int32_t>::max();
+        break;
+    case 18:
+        lo = 0;
+        hi = 65535;
+        break;  // adUnsignedSmallInt
+    case 19:
+        lo = 0;
+        hi = std::numeric_limits<std::uint32_t>::max();
+        break;               // adUnsignedInt
+    case 21: lo = 0; break;  // adUnsignedBigInt
     default: break;
     }
     if (v < lo || v > hi) conversionError();
@@ -39,14 +74,16 @@ Variant enRango(const ColumnInfo& c, long long v) {
 
 // A text the column's type can take, or error 3421 — the provider would refuse it
 // at Update anyway, and callers rely on the early, typed failure.
-Variant coerce(const ColumnInfo& c, const Variant& v) {
+Variant coerce(const ColumnInfo& c, const Variant& v)
+{
     if (v.isNull() || v.isEmpty()) return Variant::Null();
     if (isTextType(c.type)) {
         QString s = v.toString();
         if (c.definedSize > 0 && c.type != adLongVarChar && c.type != adLongVarWChar && s.size() > c.definedSize)
-            throw AdoException(Error{hr(0x80040E21),
-                                     QStringLiteral("El texto de %1 supera los %2 caracteres de la columna.").arg(c.name).arg(c.definedSize),
-                                     QStringLiteral("ADODB.Field"), QStringLiteral("22001"), 0});
+            throw AdoException(
+                Error{hr(0x80040E21),
+                      QStringLiteral("El texto de %1 supera los %2 caracteres de la columna.").arg(c.name).arg(c.definedSize),
+                      QStringLiteral("ADODB.Field"), QStringLiteral("22001"), 0});
         return s;
     }
     if (isIntegerType(c.type) || isRealType(c.type)) {
@@ -86,7 +123,8 @@ Variant coerce(const ColumnInfo& c, const Variant& v) {
         if (v.isBool()) return v;
         if (v.isNumber()) return Variant(v.toDouble() != 0);
         const QString s = v.toString().trimmed().toLower();
-        if (s == QLatin1String("true") || s == QLatin1String("verdadero") || s == QLatin1String("1") || s == QLatin1String("-1")) return Variant(true);
+        if (s == QLatin1String("true") || s == QLatin1String("verdadero") || s == QLatin1String("1") || s == QLatin1String("-1"))
+            return Variant(true);
         if (s == QLatin1String("false") || s == QLatin1String("falso") || s == QLatin1String("0")) return Variant(false);
         conversionError();
     }
@@ -95,13 +133,29 @@ Variant coerce(const ColumnInfo& c, const Variant& v) {
 
 }  // namespace
 
-QString Field::Name() const { return rs_->rowset_.columns.at(static_cast<size_t>(index_)).name; }
-int Field::Type() const { return rs_->rowset_.columns.at(static_cast<size_t>(index_)).type; }
-int Field::DefinedSize() const { return rs_->rowset_.columns.at(static_cast<size_t>(index_)).definedSize; }
-Variant Field::Value() const { return rs_->currentValue(index_); }
-void Field::setValue(const Variant& v) { rs_->setCurrentValue(index_, v); }
+QString Field::Name() const
+{
+    return rs_->rowset_.columns.at(static_cast<size_t>(index_)).name;
+}
+int Field::Type() const
+{
+    return rs_->rowset_.columns.at(static_cast<size_t>(index_)).type;
+}
+int Field::DefinedSize() const
+{
+    return rs_->rowset_.columns.at(static_cast<size_t>(index_)).definedSize;
+}
+Variant Field::Value() const
+{
+    return rs_->currentValue(index_);
+}
+void Field::setValue(const Variant& v)
+{
+    rs_->setCurrentValue(index_, v);
+}
 
-void Recordset::adopt(Rowset rs, Connection* c) {
+void Recordset::adopt(Rowset rs, Connection* c)
+{
     rowset_ = std::move(rs);
     connection_ = c;
     open_ = true;
@@ -110,10 +164,12 @@ void Recordset::adopt(Rowset rs, Connection* c) {
     pending_.clear();
 }
 
-void Recordset::Open(const QString& source, Connection* connection, int cursorType, int lockType, int) {
+void Recordset::Open(const QString& source, Connection* connection, int cursorType, int lockType, int)
+{
     if (open_) msg::raise(kErrObjectOpen);
     if (!connection || connection->State() != adStateOpen)
-        throw AdoException(Error{kErrConnectionInvalid, msg::text(kErrConnectionInvalid), QStringLiteral("ADODB.Recordset"), {}, 0});
+        throw AdoException(
+            Error{kErrConnectionInvalid, msg::text(kErrConnectionInvalid), QStringLiteral("ADODB.Recordset"), {}, 0});
     if (cursorType >= 0) CursorType = cursorType;
     if (lockType >= 0) LockType = lockType;
     Source = source;
@@ -124,7 +180,8 @@ void Recordset::Open(const QString& source, Connection* connection, int cursorTy
     adopt(std::move(rows), connection);
 }
 
-void Recordset::Close() {
+void Recordset::Close()
+{
     if (!open_) msg::raise(kErrObjectClosed);
     if (editMode_ != adEditNone) msg::raise(kErrNotInContext);
     open_ = false;
@@ -132,78 +189,94 @@ void Recordset::Close() {
     pending_.clear();
 }
 
-void Recordset::requireOpen() const {
+void Recordset::requireOpen() const
+{
     if (!open_) msg::raise(kErrObjectClosed);
 }
 
-void Recordset::requireCurrentRow() const {
+void Recordset::requireCurrentRow() const
+{
     requireOpen();
     if (pos_ < 0 || pos_ >= static_cast<long>(rowset_.rowCount())) msg::raise(kErrBofEof);
 }
 
-bool Recordset::BOF() const {
+bool Recordset::BOF() const
+{
     requireOpen();
     return rowset_.rowCount() == 0 || pos_ < 0;
 }
 
-bool Recordset::EOF_() const {
+bool Recordset::EOF_() const
+{
     requireOpen();
     return rowset_.rowCount() == 0 || pos_ >= static_cast<long>(rowset_.rowCount());
 }
 
-void Recordset::MoveFirst() {
+void Recordset::MoveFirst()
+{
     requireOpen();
     if (editMode_ != adEditNone) Update();
     pos_ = 0;
 }
 
-void Recordset::MoveNext() {
+void Recordset::MoveNext()
+{
     requireOpen();
     if (editMode_ != adEditNone) Update();
     if (EOF_()) msg::raise(kErrBofEof);
     ++pos_;
 }
 
-void Recordset::MovePrevious() {
+void Recordset::MovePrevious()
+{
     requireOpen();
     if (editMode_ != adEditNone) Update();
     if (BOF()) msg::raise(kErrBofEof);
     --pos_;
 }
 
-void Recordset::MoveLast() {
+void Recordset::MoveLast()
+{
     requireOpen();
     if (editMode_ != adEditNone) Update();
     pos_ = static_cast<long>(rowset_.rowCount()) - 1;
     if (pos_ < 0) pos_ = 0;
 }
 
-long Recordset::RecordCount() const {
+long Recordset::RecordCount() const
+{
     requireOpen();
     return static_cast<long>(rowset_.rowCount());
 }
 
-int Recordset::FieldCount() const {
+int Recordset::FieldCount() const
+{
     requireOpen();
     return static_cast<int>(rowset_.columns.size());
 }
 
-int Recordset::indexOf(const QString& name) const {
+int Recordset::indexOf(const QString& name) const
+{
     requireOpen();
     for (size_t i = 0; i < rowset_.columns.size(); ++i)
         if (rowset_.columns[i].name.compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
     msg::raise(kErrItemNotFound);
 }
 
-Field Recordset::Fields(int index) {
+Field Recordset::Fields(int index)
+{
     requireOpen();
     if (index < 0 || index >= static_cast<int>(rowset_.columns.size())) msg::raise(kErrItemNotFound);
     return Field(this, index);
 }
 
-Field Recordset::Fields(const QString& name) { return Field(this, indexOf(name)); }
+Field Recordset::Fields(const QString& name)
+{
+    return Field(this, indexOf(name));
+}
 
-Variant Recordset::currentValue(int column) const {
+Variant Recordset::currentValue(int column) const
+{
     if (editMode_ != adEditNone) {
         auto it = pending_.find(column);
         if (it != pending_.end()) return it->second;
@@ -213,17 +286,21 @@ Variant Recordset::currentValue(int column) const {
     return rowset_.cells[static_cast<size_t>(pos_) * rowset_.columns.size() + static_cast<size_t>(column)];
 }
 
-QString Recordset::baseTable() const {
+QString Recordset::baseTable() const
+{
     QString table;
     for (const ColumnInfo& c : rowset_.columns) {
         if (c.baseTable.isEmpty()) continue;
-        if (table.isEmpty()) table = c.baseTable;
-        else if (table.compare(c.baseTable, Qt::CaseInsensitive) != 0) return {};
+        if (table.isEmpty())
+            table = c.baseTable;
+        else if (table.compare(c.baseTable, Qt::CaseInsensitive) != 0)
+            return {};
     }
     return table;
 }
 
-void Recordset::setCurrentValue(int column, const Variant& v) {
+void Recordset::setCurrentValue(int column, const Variant& v)
+{
     requireOpen();
     if (LockType == adLockReadOnly || baseTable().isEmpty()) msg::raise(kErrNotSupported);
     if (editMode_ == adEditNone) {
@@ -233,7 +310,8 @@ void Recordset::setCurrentValue(int column, const Variant& v) {
     pending_[column] = coerce(rowset_.columns.at(static_cast<size_t>(column)), v);
 }
 
-void Recordset::AddNew() {
+void Recordset::AddNew()
+{
     requireOpen();
     if (LockType == adLockReadOnly || baseTable().isEmpty()) msg::raise(kErrNotSupported);
     if (editMode_ != adEditNone) Update();
@@ -241,13 +319,15 @@ void Recordset::AddNew() {
     pending_.clear();
 }
 
-void Recordset::CancelUpdate() {
+void Recordset::CancelUpdate()
+{
     requireOpen();
     editMode_ = adEditNone;
     pending_.clear();
 }
 
-void Recordset::Update() {
+void Recordset::Update()
+{
     requireOpen();
     if (editMode_ == adEditNone) return;
     const QString table = baseTable();
@@ -263,10 +343,10 @@ void Recordset::Update() {
             marks << QStringLiteral("?");
             params.push_back(value);
         }
-        const QString sql = names.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(engine.quoteIdentifier(table))
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(engine.quoteIdentifier(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        const QString sql =
+            names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(engine.quoteIdentifier(table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(engine.quoteIdentifier(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         connection_->run(sql, params);
         // The new row joins the recordset, with any generated key read back.
         std::vector<Variant> row(n, Variant::Null());
@@ -291,8 +371,9 @@ void Recordset::Update() {
         }
         const size_t base = static_cast<size_t>(pos_) * n;
         const QStringList wheres = rowCriteria(engine, base, changed, params);
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(engine.quoteIdentifier(table), sets.join(QStringLiteral(", ")), wheres.join(QStringLiteral(" AND ")));
+        const QString sql =
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(engine.quoteIdentifier(table), sets.join(QStringLiteral(", ")), wheres.join(QStringLiteral(" AND ")));
         const Rowset result = connection_->run(sql, params);
         if (result.affected == 0) rowNotFound();
         for (const auto& [col, value] : pending_) rowset_.cells[base + static_cast<size_t>(col)] = value;
@@ -301,7 +382,8 @@ void Recordset::Update() {
     pending_.clear();
 }
 
-void Recordset::Delete() {
+void Recordset::Delete()
+{
     requireCurrentRow();
     if (LockType == adLockReadOnly || baseTable().isEmpty()) msg::raise(kErrNotSupported);
     Engine& engine = connection_->engine();
@@ -311,12 +393,15 @@ void Recordset::Delete() {
     // A delete changes every column: the whole row must still be as it was read.
     const QStringList wheres = rowCriteria(engine, base, std::vector<bool>(n, true), params);
     const Rowset result = connection_->run(
-        QStringLiteral("DELETE FROM %1 WHERE %2").arg(engine.quoteIdentifier(baseTable()), wheres.join(QStringLiteral(" AND "))), params);
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(engine.quoteIdentifier(baseTable()), wheres.join(QStringLiteral(" AND "))),
+        params);
     if (result.affected == 0) rowNotFound();
     rowset_.cells.erase(rowset_.cells.begin() + static_cast<long>(base), rowset_.cells.begin() + static_cast<long>(base + n));
 }
 
-QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vector<bool>& changed, std::vector<Variant>& params) const {
+QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vector<bool>& changed,
+                                   std::vector<Variant>& params) const
+{
     // ADO's default criterion: the key, plus the values as read of the columns
     // being changed, so a change another program made meanwhile is never
     // overwritten (the row is then "not found"). Without a key every column
@@ -330,7 +415,8 @@ QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vecto
         const ColumnInfo& c = rowset_.columns[i];
         if (c.baseColumn.isEmpty()) continue;
         if (hasKey && !c.key && !changed[i]) continue;
-        if (!c.key && (c.type == adLongVarChar || c.type == adLongVarWChar || c.type == adLongVarBinary || isDateType(c.type))) continue;
+        if (!c.key && (c.type == adLongVarChar || c.type == adLongVarWChar || c.type == adLongVarBinary || isDateType(c.type)))
+            continue;
         const Variant& original = rowset_.cells[base + i];
         if (original.isNull()) {
             wheres << engine.quoteIdentifier(c.baseColumn) + QStringLiteral(" IS NULL");
@@ -344,13 +430,15 @@ QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vecto
     return wheres;
 }
 
-void Recordset::rowNotFound() {
+void Recordset::rowNotFound()
+{
     Error e{kErrRowNotFound, msg::text(kErrRowNotFound), QStringLiteral("ADODB.Recordset"), QStringLiteral("HY000"), 0};
     connection_->Errors().Add(e);
     throw AdoException(e);
 }
 
-std::vector<std::vector<Variant>> Recordset::GetRows() {
+std::vector<std::vector<Variant>> Recordset::GetRows()
+{
     requireOpen();
     const size_t n = rowset_.columns.size();
     std::vector<std::vector<Variant>> out(n);

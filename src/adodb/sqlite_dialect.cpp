@@ -20,7 +20,8 @@ struct PendingTop {
 
 // One pass over the tokens, whatever their nesting: time and memory grow with
 // the statement's length only.
-QString rewrite(std::vector<Token> t) {
+QString rewrite(std::vector<Token> t)
+{
     // SQL Server joins texts with "+", which SQLite would add as numbers:
     // a "+" beside a text literal joins.
     for (size_t i = 0; i < t.size(); ++i) {
@@ -50,7 +51,8 @@ QString rewrite(std::vector<Token> t) {
             size_t a = next(t, i + 1);
             if (a < t.size() && t[a].text == QLatin1String("(")) {
                 size_t b = next(t, a + 1);
-                if (b < t.size() && (is(t[b], "NOLOCK") || is(t[b], "ROWLOCK") || is(t[b], "UPDLOCK") || is(t[b], "READUNCOMMITTED") || is(t[b], "HOLDLOCK"))) {
+                if (b < t.size() && (is(t[b], "NOLOCK") || is(t[b], "ROWLOCK") || is(t[b], "UPDLOCK") ||
+                                     is(t[b], "READUNCOMMITTED") || is(t[b], "HOLDLOCK"))) {
                     size_t c = next(t, b + 1);
                     if (c < t.size() && t[c].text == QLatin1String(")")) {
                         for (size_t x = i; x <= c; ++x) t[x] = {Tok::Space, QStringLiteral(" ")};
@@ -81,7 +83,8 @@ QString rewrite(std::vector<Token> t) {
                 // SQL Server rounds a percentage of rows up.
                 const QString body = out.mid(it->start);
                 checkLength(out.size() + body.size(), QStringLiteral("SQLite"));
-                out += QStringLiteral(" LIMIT (SELECT CAST((COUNT(*) * %1 + 99.999999) / 100 AS INTEGER) FROM (%2))").arg(it->count, body);
+                out += QStringLiteral(" LIMIT (SELECT CAST((COUNT(*) * %1 + 99.999999) / 100 AS INTEGER) FROM (%2))")
+                           .arg(it->count, body);
             } else {
                 out += QStringLiteral(" LIMIT ") + it->count;
             }
@@ -154,7 +157,8 @@ QString rewrite(std::vector<Token> t) {
 
 }  // namespace
 
-QString SqlServerToSqlite(const QString& sql) {
+QString SqlServerToSqlite(const QString& sql)
+{
     std::vector<Token> tokens = lex(sql);
     // Drop T-SQL session statements and batch separators that SQLite does not know.
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -167,7 +171,8 @@ QString SqlServerToSqlite(const QString& sql) {
         } else if (is(tokens[i], "GO")) {
             // Only a GO standing alone on its line separates batches.
             const bool lineStart = i == 0 || (tokens[i - 1].kind == Tok::Space && tokens[i - 1].text.contains(QLatin1Char('\n')));
-            const bool lineEnd = i + 1 >= tokens.size() || (tokens[i + 1].kind == Tok::Space && tokens[i + 1].text.contains(QLatin1Char('\n')));
+            const bool lineEnd =
+                i + 1 >= tokens.size() || (tokens[i + 1].kind == Tok::Space && tokens[i + 1].text.contains(QLatin1Char('\n')));
             if (lineStart && lineEnd) tokens[i] = {Tok::Punct, QStringLiteral(";")};
         } else if ((is(tokens[i], "BEGIN") || is(tokens[i], "COMMIT") || is(tokens[i], "ROLLBACK"))) {
             size_t a = next(tokens, i + 1);

@@ -23,7 +23,8 @@ namespace {
 const QString kSource = QStringLiteral("SQLite");
 
 // QString::fromUtf8 drops a leading byte-order mark; stored text keeps it.
-QString TextoUtf8(const char* p, int bytes) {
+QString TextoUtf8(const char* p, int bytes)
+{
     if (bytes >= 3 && static_cast<unsigned char>(p[0]) == 0xEF && static_cast<unsigned char>(p[1]) == 0xBB &&
         static_cast<unsigned char>(p[2]) == 0xBF)
         return QChar(0xFEFF) + QString::fromUtf8(p + 3, bytes - 3);
@@ -31,7 +32,8 @@ QString TextoUtf8(const char* p, int bytes) {
 }
 
 // Declared column type, written the SQL Server way, to ADO's type code and size.
-void mapDeclType(const char* decl, int* type, int* size) {
+void mapDeclType(const char* decl, int* type, int* size)
+{
     QString d = QString::fromLatin1(decl ? decl : "").trimmed().toLower();
     int arg = 0;
     const int open = static_cast<int>(d.indexOf(QLatin1Char('(')));
@@ -39,18 +41,44 @@ void mapDeclType(const char* decl, int* type, int* size) {
         arg = d.mid(open + 1).section(QLatin1Char(','), 0, 0).remove(QLatin1Char(')')).trimmed().toInt();
         d = d.left(open).trimmed();
     }
-    struct Map { const char* name; int type; int size; };
+    struct Map {
+        const char* name;
+        int type;
+        int size;
+    };
     static const Map exact[] = {
-        {"varchar", adVarChar, 0}, {"nvarchar", adVarWChar, 0}, {"char", adChar, 0}, {"nchar", adWChar, 0},
-        {"text", adLongVarChar, 2147483647}, {"ntext", adLongVarWChar, 1073741823}, {"clob", adLongVarChar, 2147483647},
-        {"datetime", adDBTimeStamp, 16}, {"smalldatetime", adDBTimeStamp, 16}, {"datetime2", adDBTimeStamp, 16},
-        {"timestamp", adDBTimeStamp, 16}, {"date", adDBDate, 6}, {"time", adDBTime, 6},
-        {"bit", adBoolean, 2}, {"boolean", adBoolean, 2}, {"tinyint", 17, 1}, {"smallint", adSmallInt, 2},
-        {"int", adInteger, 4}, {"integer", adInteger, 4}, {"bigint", adBigInt, 8},
-        {"money", adCurrency, 8}, {"smallmoney", adCurrency, 8}, {"decimal", adNumeric, 19}, {"numeric", adNumeric, 19},
-        {"float", adDouble, 8}, {"double", adDouble, 8}, {"real", adSingle, 4},
-        {"blob", adLongVarBinary, 2147483647}, {"image", adLongVarBinary, 2147483647},
-        {"varbinary", adBinary, 0}, {"binary", adBinary, 0}, {"uniqueidentifier", 72, 16},
+        {"varchar", adVarChar, 0},
+        {"nvarchar", adVarWChar, 0},
+        {"char", adChar, 0},
+        {"nchar", adWChar, 0},
+        {"text", adLongVarChar, 2147483647},
+        {"ntext", adLongVarWChar, 1073741823},
+        {"clob", adLongVarChar, 2147483647},
+        {"datetime", adDBTimeStamp, 16},
+        {"smalldatetime", adDBTimeStamp, 16},
+        {"datetime2", adDBTimeStamp, 16},
+        {"timestamp", adDBTimeStamp, 16},
+        {"date", adDBDate, 6},
+        {"time", adDBTime, 6},
+        {"bit", adBoolean, 2},
+        {"boolean", adBoolean, 2},
+        {"tinyint", 17, 1},
+        {"smallint", adSmallInt, 2},
+        {"int", adInteger, 4},
+        {"integer", adInteger, 4},
+        {"bigint", adBigInt, 8},
+        {"money", adCurrency, 8},
+        {"smallmoney", adCurrency, 8},
+        {"decimal", adNumeric, 19},
+        {"numeric", adNumeric, 19},
+        {"float", adDouble, 8},
+        {"double", adDouble, 8},
+        {"real", adSingle, 4},
+        {"blob", adLongVarBinary, 2147483647},
+        {"image", adLongVarBinary, 2147483647},
+        {"varbinary", adBinary, 0},
+        {"binary", adBinary, 0},
+        {"uniqueidentifier", 72, 16},
     };
     for (const Map& m : exact) {
         if (d == QLatin1String(m.name)) {
@@ -59,9 +87,16 @@ void mapDeclType(const char* decl, int* type, int* size) {
             return;
         }
     }
-    if (d.contains(QLatin1String("char")) || d.contains(QLatin1String("text"))) { *type = adVarChar; *size = arg > 0 ? arg : 8000; }
-    else if (d.contains(QLatin1String("int"))) { *type = adInteger; *size = 4; }
-    else { *type = adVarChar; *size = 8000; }
+    if (d.contains(QLatin1String("char")) || d.contains(QLatin1String("text"))) {
+        *type = adVarChar;
+        *size = arg > 0 ? arg : 8000;
+    } else if (d.contains(QLatin1String("int"))) {
+        *type = adInteger;
+        *size = 4;
+    } else {
+        *type = adVarChar;
+        *size = 8000;
+    }
 }
 
 struct Stmt {
@@ -73,7 +108,8 @@ class SqliteEngine final : public Engine {
 public:
     ~SqliteEngine() override { close(); }
 
-    void open(const ConnectionInfo& info, const QString&, const QString&, int timeoutSecs) override {
+    void open(const ConnectionInfo& info, const QString&, const QString&, int timeoutSecs) override
+    {
         close();
         const QString file = info.embeddedFile();
         path_ = file;
@@ -88,8 +124,10 @@ public:
         // per-call mutex of serialized mode is pure cost (a tenth of a bulk read).
         const int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
-            Error e{kErrUnspecified, QStringLiteral("No se puede abrir la base de datos \"%1\": %2").arg(file, QString::fromUtf8(sqlite3_errmsg(db))),
-                    kSource, QStringLiteral("08001"), rc};
+            Error e{
+                kErrUnspecified,
+                QStringLiteral("No se puede abrir la base de datos \"%1\": %2").arg(file, QString::fromUtf8(sqlite3_errmsg(db))),
+                kSource, QStringLiteral("08001"), rc};
             sqlite3_close(db);
             throw AdoException(e);
         }
@@ -115,7 +153,8 @@ public:
         database_ = QFileInfo(file).completeBaseName();
     }
 
-    void close() override {
+    void close() override
+    {
         if (db_) {
             sqlite3_close_v2(db_);
             db_ = nullptr;
@@ -125,7 +164,8 @@ public:
 
     bool isOpen() const override { return db_ != nullptr; }
 
-    Rowset run(const QString& sql, const std::vector<Variant>& params, int) override {
+    Rowset run(const QString& sql, const std::vector<Variant>& params, int) override
+    {
         check();
         const QByteArray text = SqlServerToSqlite(sql).toUtf8();
         const char* tail = text.constData();
@@ -176,36 +216,51 @@ public:
         return result;
     }
 
-    void begin() override {
+    void begin() override
+    {
         check();
         checkUnmoved();
         if (!walChecked_) ensureWal();
         exec("BEGIN IMMEDIATE");
     }
-    void commit() override {
+    void commit() override
+    {
         check();
         checkUnmoved();
         exec("COMMIT");
     }
-    void rollback() override { check(); exec("ROLLBACK"); }
-
-    Rowset tables() override {
+    void rollback() override
+    {
         check();
-        Rowset r = run(QStringLiteral(
-                           "SELECT NULL AS TABLE_CATALOG, NULL AS TABLE_SCHEMA, name AS TABLE_NAME, "
-                           "CASE WHEN name LIKE 'sqlite%' THEN 'SYSTEM TABLE' WHEN type = 'view' THEN 'VIEW' ELSE 'TABLE' END AS TABLE_TYPE, "
-                           "NULL AS DESCRIPTION FROM sqlite_master WHERE type IN ('table','view') ORDER BY name"),
+        exec("ROLLBACK");
+    }
+
+    Rowset tables() override
+    {
+        check();
+        Rowset r = run(QStringLiteral("SELECT NULL AS TABLE_CATALOG, NULL AS TABLE_SCHEMA, name AS TABLE_NAME, "
+                                      "CASE WHEN name LIKE 'sqlite%' THEN 'SYSTEM TABLE' WHEN type = 'view' THEN 'VIEW' ELSE "
+                                      "'TABLE' END AS TABLE_TYPE, "
+                                      "NULL AS DESCRIPTION FROM sqlite_master WHERE type IN ('table','view') ORDER BY name"),
                        {}, 0);
         for (size_t i = 0; i < r.rowCount(); ++i) r.cells[i * r.columns.size()] = Variant(database_);
         return r;
     }
 
-    Rowset columns(const QString& table) override {
+    Rowset columns(const QString& table) override
+    {
         check();
         Rowset out;
-        const char* names[] = {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "ORDINAL_POSITION",
-                               "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"};
-        for (const char* n : names) out.columns.push_back(ColumnInfo{QString::fromLatin1(n), adVarWChar, 128, {}, {}, false, false, true});
+        const char* names[] = {"TABLE_CATALOG",
+                               "TABLE_SCHEMA",
+                               "TABLE_NAME",
+                               "COLUMN_NAME",
+                               "ORDINAL_POSITION",
+                               "DATA_TYPE",
+                               "CHARACTER_MAXIMUM_LENGTH",
+                               "IS_NULLABLE"};
+        for (const char* n : names)
+            out.columns.push_back(ColumnInfo{QString::fromLatin1(n), adVarWChar, 128, {}, {}, false, false, true});
         out.columns[4].type = adInteger;
         out.columns[5].type = adSmallInt;
         out.columns[6].type = adInteger;
@@ -240,7 +295,8 @@ public:
         return out;
     }
 
-    QString quoteIdentifier(const QString& name) const override {
+    QString quoteIdentifier(const QString& name) const override
+    {
         QString n = name;
         if (n.startsWith(QLatin1Char('[')) && n.endsWith(QLatin1Char(']'))) n = n.mid(1, n.size() - 2);
         return QLatin1Char('"') + n.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
@@ -248,13 +304,15 @@ public:
 
     QString dbmsName() const override { return kSource; }
     QString currentDatabase() const override { return database_; }
-    void setCurrentDatabase(const QString& name) override {
+    void setCurrentDatabase(const QString& name) override
+    {
         check();
         // One file is one database; naming it by path or by name both select it.
         if (!name.trimmed().isEmpty()) database_ = QFileInfo(name.trimmed()).completeBaseName();
     }
 
-    Variant lastInsertId() override {
+    Variant lastInsertId() override
+    {
         check();
         return Variant(static_cast<long long>(sqlite3_last_insert_rowid(db_)));
     }
@@ -262,74 +320,113 @@ public:
     void breakLink() override { broken_ = true; }
 
 private:
-    void check() const {
+    void check() const
+    {
         if (!db_) msg::raise(kErrConnectionInvalid);
         if (broken_)
-            throw AdoException(Error{kErrUnspecified, QStringLiteral("Error de vínculo de comunicación: se perdió la conexión con la base de datos."),
-                                     kSource, QStringLiteral("08S01"), 0});
+            throw AdoException(Error{
+                kErrUnspecified, QStringLiteral("Error de vínculo de comunicación: se perdió la conexión con la base de datos."),
+                kSource, QStringLiteral("08S01"), 0});
     }
 
     // A file replaced, renamed or deleted under a running program still
     // answers through the handle opened before: a write would land in a file
     // nobody opens again, and be reported as saved.
-    void checkUnmoved() {
+    void checkUnmoved()
+    {
         int moved = 0;
         if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return;
-        throw AdoException(Error{kErrPermission,
-                                 QStringLiteral("attempt to write a database whose file was replaced, renamed or deleted: %1").arg(path_),
-                                 kSource, QStringLiteral("25006"), SQLITE_READONLY_DBMOVED});
+        throw AdoException(
+            Error{kErrPermission,
+                  QStringLiteral("attempt to write a database whose file was replaced, renamed or deleted: %1").arg(path_),
+                  kSource, QStringLiteral("25006"), SQLITE_READONLY_DBMOVED});
     }
 
     // WAL lets a reader and a writer (two running programs) share the file.
     // It is a property of the file, so it is set once, before the first write;
     // a file that refuses it (read-only folder, another program in exclusive
     // mode) keeps working in its own mode.
-    void ensureWal() {
+    void ensureWal()
+    {
         walChecked_ = true;
         sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     }
 
-    void exec(const char* sql) {
+    void exec(const char* sql)
+    {
         char* err = nullptr;
         const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
         sqlite3_free(err);
         if (rc != SQLITE_OK) fail(rc);
     }
 
-    [[noreturn]] void fail(int rc) {
+    [[noreturn]] void fail(int rc)
+    {
         const int primary = rc & 0xff;
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
         // No result code of a local file means a lost link: none gets E_FAIL.
         std::int32_t number = kErrProviderFailed;
         QString state = QStringLiteral("HY000");
         switch (primary) {
-        case SQLITE_CONSTRAINT: number = kErrIntegrity; state = QStringLiteral("23000"); break;
+        case SQLITE_CONSTRAINT:
+            number = kErrIntegrity;
+            state = QStringLiteral("23000");
+            break;
         case SQLITE_MISMATCH:
         case SQLITE_TOOBIG:
-        case SQLITE_RANGE: number = kErrDataConversion; state = QStringLiteral("22018"); break;
+        case SQLITE_RANGE:
+            number = kErrDataConversion;
+            state = QStringLiteral("22018");
+            break;
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: number = kErrTimeout; state = QStringLiteral("HYT00"); break;
+        case SQLITE_LOCKED:
+            number = kErrTimeout;
+            state = QStringLiteral("HYT00");
+            break;
         case SQLITE_READONLY:
         case SQLITE_PERM:
-        case SQLITE_AUTH: number = kErrPermission; state = QStringLiteral("25006"); break;
-        case SQLITE_FULL: number = kErrDiskFull; state = QStringLiteral("53100"); break;
-        case SQLITE_NOMEM: number = kErrOutOfMemory; state = QStringLiteral("53200"); break;
-        case SQLITE_INTERRUPT: number = kErrCanceled; state = QStringLiteral("HY008"); break;
+        case SQLITE_AUTH:
+            number = kErrPermission;
+            state = QStringLiteral("25006");
+            break;
+        case SQLITE_FULL:
+            number = kErrDiskFull;
+            state = QStringLiteral("53100");
+            break;
+        case SQLITE_NOMEM:
+            number = kErrOutOfMemory;
+            state = QStringLiteral("53200");
+            break;
+        case SQLITE_INTERRUPT:
+            number = kErrCanceled;
+            state = QStringLiteral("HY008");
+            break;
         case SQLITE_CANTOPEN:
         case SQLITE_NOTADB:
         case SQLITE_IOERR:
-        case SQLITE_CORRUPT: number = kErrProviderFailed; state = QStringLiteral("HY000"); break;
+        case SQLITE_CORRUPT:
+            number = kErrProviderFailed;
+            state = QStringLiteral("HY000");
+            break;
         case SQLITE_ERROR:
-            if (message.startsWith(QLatin1String("no such table"))) { number = kErrNoTable; state = QStringLiteral("42S02"); }
-            else if (message.startsWith(QLatin1String("no such column"))) { number = kErrSyntax; state = QStringLiteral("42S22"); }
-            else { number = kErrSyntax; state = QStringLiteral("42000"); }
+            if (message.startsWith(QLatin1String("no such table"))) {
+                number = kErrNoTable;
+                state = QStringLiteral("42S02");
+            } else if (message.startsWith(QLatin1String("no such column"))) {
+                number = kErrSyntax;
+                state = QStringLiteral("42S22");
+            } else {
+                number = kErrSyntax;
+                state = QStringLiteral("42000");
+            }
             break;
         default: break;
         }
         throw AdoException(Error{number, message, kSource, state, rc});
     }
 
-    static void bind(sqlite3_stmt* s, int i, const Variant& v) {
+    static void bind(sqlite3_stmt* s, int i, const Variant& v)
+    {
         switch (v.type()) {
         case VarType::Empty:
         case VarType::Null: sqlite3_bind_null(s, i); break;
@@ -353,7 +450,8 @@ private:
         bool key = false, autoInc = false, notNull = false;
     };
 
-    ColumnMeta meta(const char* table, const char* column) {
+    ColumnMeta meta(const char* table, const char* column)
+    {
         const QString k = QString::fromUtf8(table) + QLatin1Char('.') + QString::fromUtf8(column);
         auto it = metaCache_.find(k);
         if (it != metaCache_.end()) return *it;
@@ -368,7 +466,8 @@ private:
         return m;
     }
 
-    void describe(sqlite3_stmt* s, int cols, Rowset& r) {
+    void describe(sqlite3_stmt* s, int cols, Rowset& r)
+    {
         r.columns.clear();
         r.columns.reserve(static_cast<size_t>(cols));
         for (int i = 0; i < cols; ++i) {
@@ -377,8 +476,12 @@ private:
             const char* decl = sqlite3_column_decltype(s, i);
             const char* table = sqlite3_column_table_name(s, i);
             const char* origin = sqlite3_column_origin_name(s, i);
-            if (decl) mapDeclType(decl, &c.type, &c.definedSize);
-            else { c.type = adEmpty; c.definedSize = 0; }  // decided from the values
+            if (decl)
+                mapDeclType(decl, &c.type, &c.definedSize);
+            else {
+                c.type = adEmpty;
+                c.definedSize = 0;
+            }  // decided from the values
             if (table && origin && isTable(table)) {
                 c.baseTable = QString::fromUtf8(table);
                 c.baseColumn = QString::fromUtf8(origin);
@@ -396,7 +499,8 @@ private:
         }
     }
 
-    bool isTable(const char* name) {
+    bool isTable(const char* name)
+    {
         // Columns of views are not written back: only real tables are updatable.
         const QString k = QString::fromUtf8(name);
         auto it = tableCache_.find(k);
@@ -405,19 +509,23 @@ private:
         bool table = false;
         if (sqlite3_prepare_v2(db_, "SELECT type FROM sqlite_master WHERE name = ?1", -1, &st.s, nullptr) == SQLITE_OK) {
             sqlite3_bind_text(st.s, 1, name, -1, SQLITE_STATIC);
-            if (sqlite3_step(st.s) == SQLITE_ROW) table = std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)), "table") == 0;
+            if (sqlite3_step(st.s) == SQLITE_ROW)
+                table = std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)), "table") == 0;
         }
         tableCache_.insert(k, table);
         return table;
     }
 
-    void readRow(sqlite3_stmt* s, int cols, Rowset& r) {
+    void readRow(sqlite3_stmt* s, int cols, Rowset& r)
+    {
         for (int i = 0; i < cols; ++i) {
             switch (sqlite3_column_type(s, i)) {
             case SQLITE_INTEGER: {
                 const long long v = sqlite3_column_int64(s, i);
-                if (kinds_[static_cast<size_t>(i)] == 2) r.cells.emplace_back(v != 0);
-                else r.cells.emplace_back(v);
+                if (kinds_[static_cast<size_t>(i)] == 2)
+                    r.cells.emplace_back(v != 0);
+                else
+                    r.cells.emplace_back(v);
                 break;
             }
             case SQLITE_FLOAT: r.cells.emplace_back(sqlite3_column_double(s, i)); break;
@@ -439,7 +547,8 @@ private:
     }
 
     // Expression columns have no declared type: take it from the first value that has one.
-    static void inferTypes(Rowset& r) {
+    static void inferTypes(Rowset& r)
+    {
         const size_t n = r.columns.size();
         for (size_t c = 0; c < n; ++c) {
             ColumnInfo& col = r.columns[c];
@@ -449,8 +558,13 @@ private:
             for (size_t row = 0; row < r.rowCount(); ++row) {
                 const Variant& v = r.cells[row * n + c];
                 if (v.isNull()) continue;
-                if (v.type() == VarType::Integer) { col.type = adInteger; col.definedSize = 4; }
-                else if (v.type() == VarType::Double) { col.type = adDouble; col.definedSize = 8; }
+                if (v.type() == VarType::Integer) {
+                    col.type = adInteger;
+                    col.definedSize = 4;
+                } else if (v.type() == VarType::Double) {
+                    col.type = adDouble;
+                    col.definedSize = 8;
+                }
                 break;
             }
         }
@@ -468,6 +582,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Engine> makeSqliteEngine() { return std::make_unique<SqliteEngine>(); }
+std::unique_ptr<Engine> makeSqliteEngine()
+{
+    return std::make_unique<SqliteEngine>();
+}
 
 }  // namespace adodb

@@ -8,15 +8,15 @@ SQLITE_EXTENSION_INIT1
 
 extern "C" {
 
-__attribute__((visibility("default"))) int sqlite3_ci_init(sqlite3* db, char**, const sqlite3_api_routines* api) {
+__attribute__((visibility("default"))) int sqlite3_ci_init(sqlite3* db, char**, const sqlite3_api_routines* api)
+{
     SQLITE_EXTENSION_INIT2(api);
     return adodb::RegistraFuncionesSqlite(db);
 }
 
 // The name SQLite tries when the file was renamed.
-__attribute__((visibility("default"))) int sqlite3_extension_init(sqlite3* db, char** error,
-                                                                  const sqlite3_api_routines* api) {
+__attribute__((visibility("default"))) int sqlite3_extension_init(sqlite3* db, char** error, const sqlite3_api_routines* api)
+{
     return sqlite3_ci_init(db, error, api);
 }
-
 }

@@ -26,7 +26,8 @@ namespace adodb {
 namespace {
 
 // Text compared as SQL Server's default collation does: case and trailing blanks ignored.
-int compareCI(void*, int la, const void* a, int lb, const void* b) {
+int compareCI(void*, int la, const void* a, int lb, const void* b)
+{
     const auto* pa = static_cast<const unsigned char*>(a);
     const auto* pb = static_cast<const unsigned char*>(b);
     while (la > 0 && pa[la - 1] == ' ') --la;
@@ -47,17 +48,20 @@ int compareCI(void*, int la, const void* a, int lb, const void* b) {
     return la == lb ? 0 : (la < lb ? -1 : 1);
 }
 
-QString argText(sqlite3_value* v) {
+QString argText(sqlite3_value* v)
+{
     const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
     return p ? QString::fromUtf8(p, sqlite3_value_bytes(v)) : QString();
 }
 
-void resultText(sqlite3_context* ctx, const QString& s) {
+void resultText(sqlite3_context* ctx, const QString& s)
+{
     const QByteArray b = s.toUtf8();
     sqlite3_result_text(ctx, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
 }
 
-void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     QString s = argText(argv[0]);
     int n = static_cast<int>(s.size());
@@ -65,7 +69,8 @@ void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, n);
 }
 
-void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const QString needle = argText(argv[0]), hay = argText(argv[1]);
     int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;
@@ -74,16 +79,19 @@ void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int(ctx, needle.isEmpty() ? 0 : static_cast<int>(p + 1));
 }
 
-void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
+void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**)
+{
     resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
-void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     resultText(ctx, argText(argv[0]).toUpper());
 }
 
-void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     resultText(ctx, argText(argv[0]).toLower());
 }
@@ -95,20 +103,26 @@ struct LikePattern {
     std::vector<std::pair<Kind, QChar>> tokens;
 };
 
-LikePattern* makeLikePattern(const QString& pattern, QChar escape) {
+LikePattern* makeLikePattern(const QString& pattern, QChar escape)
+{
     auto* p = new LikePattern;
     const QString folded = pattern.toCaseFolded();
     for (qsizetype i = 0; i < folded.size(); ++i) {
         const QChar c = folded.at(i);
-        if (!escape.isNull() && c == escape && i + 1 < folded.size()) p->tokens.emplace_back(LikePattern::Literal, folded.at(++i));
-        else if (c == u'%') p->tokens.emplace_back(LikePattern::Any, QChar());
-        else if (c == u'_') p->tokens.emplace_back(LikePattern::One, QChar());
-        else p->tokens.emplace_back(LikePattern::Literal, c);
+        if (!escape.isNull() && c == escape && i + 1 < folded.size())
+            p->tokens.emplace_back(LikePattern::Literal, folded.at(++i));
+        else if (c == u'%')
+            p->tokens.emplace_back(LikePattern::Any, QChar());
+        else if (c == u'_')
+            p->tokens.emplace_back(LikePattern::One, QChar());
+        else
+            p->tokens.emplace_back(LikePattern::Literal, c);
     }
     return p;
 }
 
-bool likeMatches(const LikePattern& p, const QString& text) {
+bool likeMatches(const LikePattern& p, const QString& text)
+{
     // Greedy with one backtrack point: the last % seen.
     const auto& t = p.tokens;
     size_t pi = 0, star = SIZE_MAX;
@@ -131,7 +145,8 @@ bool likeMatches(const LikePattern& p, const QString& text) {
     return pi == t.size();
 }
 
-void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     QChar escape;
     if (argc > 2) {
@@ -156,12 +171,14 @@ void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // the engine's own binary collation does.
 using Rangos = std::vector<std::pair<std::string, std::string>>;
 
-bool menorBinario(const char* a, size_t la, const std::string& b) {
+bool menorBinario(const char* a, size_t la, const std::string& b)
+{
     const int c = std::memcmp(a, b.data(), std::min(la, b.size()));
     return c < 0 || (c == 0 && la < b.size());
 }
 
-void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     auto* rangos = static_cast<Rangos*>(sqlite3_get_auxdata(ctx, 1));
     if (!rangos) {
@@ -184,7 +201,8 @@ void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto* x = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const size_t n = static_cast<size_t>(sqlite3_value_bytes(argv[0]));
     // The last range starting at or below x is the only one that can hold it.
-    auto it = std::upper_bound(rangos->begin(), rangos->end(), 0, [&](int, const auto& r) { return menorBinario(x, n, r.first); });
+    auto it =
+        std::upper_bound(rangos->begin(), rangos->end(), 0, [&](int, const auto& r) { return menorBinario(x, n, r.first); });
     if (it == rangos->begin()) return sqlite3_result_int(ctx, 1);
     --it;
     const std::string& hi = it->second;
@@ -194,7 +212,8 @@ void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-int RegistraFuncionesSqlite(sqlite3* db) {
+int RegistraFuncionesSqlite(sqlite3* db)
+{
     const int rc = sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(db, "LEN", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);

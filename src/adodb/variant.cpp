@@ -7,7 +7,8 @@
 
 namespace adodb {
 
-VarType Variant::type() const {
+VarType Variant::type() const
+{
     switch (v_.index()) {
     case 0: return VarType::Empty;
     case 1: return VarType::Null;
@@ -19,9 +20,9 @@ VarType Variant::type() const {
     }
 }
 
-static QString numberText(double d) {
-    if (std::isfinite(d) && std::fabs(d) < 1e15 && d == std::trunc(d))
-        return QString::number(static_cast<long long>(d));
+static QString numberText(double d)
+{
+    if (std::isfinite(d) && std::fabs(d) < 1e15 && d == std::trunc(d)) return QString::number(static_cast<long long>(d));
     QString s = QString::number(d, 'f', 10);
     if (std::fabs(d) >= 1e15 || !std::isfinite(d)) return QString::number(d, 'g', 15);
     while (s.endsWith(QLatin1Char('0'))) s.chop(1);
@@ -29,7 +30,8 @@ static QString numberText(double d) {
     return s;
 }
 
-QString Variant::toString() const {
+QString Variant::toString() const
+{
     switch (v_.index()) {
     case 2: return std::get<QString>(v_);
     case 3: return QString::number(std::get<std::int64_t>(v_));
@@ -38,14 +40,15 @@ QString Variant::toString() const {
         const QDateTime& d = std::get<QDateTime>(v_);
         if (!d.isValid()) return {};
         return d.time() == QTime(0, 0) ? d.toString(QStringLiteral("dd/MM/yyyy"))
-                                        : d.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+                                       : d.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     }
     case 6: return std::get<bool>(v_) ? QStringLiteral("Verdadero") : QStringLiteral("Falso");
     default: return {};
     }
 }
 
-double Variant::toDouble() const {
+double Variant::toDouble() const
+{
     switch (v_.index()) {
     case 2: return LeadingNumber(std::get<QString>(v_));
     case 3: return static_cast<double>(std::get<std::int64_t>(v_));
@@ -61,18 +64,21 @@ double Variant::toDouble() const {
     }
 }
 
-std::int64_t Variant::toInt64() const {
+std::int64_t Variant::toInt64() const
+{
     if (v_.index() == 3) return std::get<std::int64_t>(v_);
     return static_cast<std::int64_t>(std::llround(toDouble()));
 }
 
-QDateTime Variant::toDateTime() const {
+QDateTime Variant::toDateTime() const
+{
     if (v_.index() == 5) return std::get<QDateTime>(v_);
     if (v_.index() == 2) return ParseDate(std::get<QString>(v_));
     return {};
 }
 
-bool Variant::toBool() const {
+bool Variant::toBool() const
+{
     if (v_.index() == 6) return std::get<bool>(v_);
     if (v_.index() == 2) {
         const QString s = std::get<QString>(v_).trimmed();
@@ -83,7 +89,10 @@ bool Variant::toBool() const {
     return toDouble() != 0.0;
 }
 
-bool Variant::operator==(const Variant& o) const { return v_ == o.v_; }
+bool Variant::operator==(const Variant& o) const
+{
+    return v_ == o.v_;
+}
 
 namespace {
 // Blanks inside a number are skipped, as the suite's Basic did.
@@ -94,7 +103,10 @@ bool esBlanco(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
-bool esDigito(QChar c) { return c >= u'0' && c <= u'9'; }
+bool esDigito(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 int valorDigito(QChar c, int base)
 {
@@ -204,12 +216,23 @@ double LeadingNumber(const QString& t)
     return v == 0 ? 0.0 : v;
 }
 
-QDateTime ParseDate(const QString& text) {
+QDateTime ParseDate(const QString& text)
+{
     const QString t = text.trimmed();
     static const char* const forms[] = {
-        "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd",
-        "dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy HH:mm", "dd/MM/yyyy", "d/M/yyyy HH:mm:ss", "d/M/yyyy", "yyyyMMdd",
-        "yyyy/MM/dd", "dd-MM-yyyy",
+        "yyyy-MM-dd HH:mm:ss.zzz",
+        "yyyy-MM-dd HH:mm:ss",
+        "yyyy-MM-dd HH:mm",
+        "yyyy-MM-ddTHH:mm:ss",
+        "yyyy-MM-dd",
+        "dd/MM/yyyy HH:mm:ss",
+        "dd/MM/yyyy HH:mm",
+        "dd/MM/yyyy",
+        "d/M/yyyy HH:mm:ss",
+        "d/M/yyyy",
+        "yyyyMMdd",
+        "yyyy/MM/dd",
+        "dd-MM-yyyy",
     };
     for (const char* f : forms) {
         QDateTime d = QDateTime::fromString(t, QLatin1String(f));

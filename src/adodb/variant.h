@@ -23,7 +23,12 @@ public:
     Variant(bool b) : v_(b) {}
     Variant(const QDateTime& d) : v_(d) {}
 
-    static Variant Null() { Variant v; v.v_ = NullTag{}; return v; }
+    static Variant Null()
+    {
+        Variant v;
+        v.v_ = NullTag{};
+        return v;
+    }
 
     VarType type() const;
     bool isEmpty() const { return v_.index() == 0; }
@@ -45,8 +50,12 @@ public:
     bool operator==(const Variant& o) const;
 
 private:
-    struct NullTag { bool operator==(const NullTag&) const { return true; } };
-    struct EmptyTag { bool operator==(const EmptyTag&) const { return true; } };
+    struct NullTag {
+        bool operator==(const NullTag&) const { return true; }
+    };
+    struct EmptyTag {
+        bool operator==(const EmptyTag&) const { return true; }
+    };
     std::variant<EmptyTag, NullTag, QString, std::int64_t, double, QDateTime, bool> v_;
 };
 

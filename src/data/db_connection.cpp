@@ -16,26 +16,30 @@ using adodb::AdoException;
 
 DB_Dll::DB_Dll() = default;
 
-DB_Dll& DB() {
+DB_Dll& DB()
+{
     static DB_Dll instancia;
     return instancia;
 }
 
-QString DB_Dll::ConstruyeCadena() {
+QString DB_Dll::ConstruyeCadena()
+{
     // What the operator typed may hold ";" (a password, a file name): quoted,
     // it stays one value instead of ending it and adding keys of its own.
     const auto v = [](const QString& t) { return adodb::quoteConnectionValue(t); };
     if (gServidor.contains(QLatin1Char('#')))
-        gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + v(gDBName) + QStringLiteral(";User Id=") + v(gUsuario) +
-                      QStringLiteral(";Password=") + v(gUserPassWord) + QStringLiteral(";");
+        gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + v(gDBName) + QStringLiteral(";User Id=") +
+                      v(gUsuario) + QStringLiteral(";Password=") + v(gUserPassWord) + QStringLiteral(";");
     else
         gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";") + QStringLiteral("Server=") + v(gServidor) +
-                      QStringLiteral(";") + QStringLiteral("Database =") + v(gDBName) + QStringLiteral(";") + QStringLiteral("UId=") +
-                      v(gUsuario) + QStringLiteral(";") + QStringLiteral("Pwd=") + v(gUserPassWord) + QStringLiteral(";") + gExtended;
+                      QStringLiteral(";") + QStringLiteral("Database =") + v(gDBName) + QStringLiteral(";") +
+                      QStringLiteral("UId=") + v(gUsuario) + QStringLiteral(";") + QStringLiteral("Pwd=") + v(gUserPassWord) +
+                      QStringLiteral(";") + gExtended;
     return gConnString;
 }
 
-bool DB_Dll::MuestraDialogoAcceso() {
+bool DB_Dll::MuestraDialogoAcceso()
+{
     DatosAcceso d{gDBName, gServidor, gUsuario, gUserPassWord, 0};
     bool aceptar = false;
     if (DialogoAcceso) {
@@ -74,11 +78,14 @@ bool DB_Dll::MuestraDialogoAcceso() {
     return true;
 }
 
-void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString& ConnString, bool ValidaAdmin, bool MuestraError) {
+void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString& ConnString, bool ValidaAdmin, bool MuestraError)
+{
     gOpenFlag = true;
     if (gProveedor.isEmpty()) gProveedor = QStringLiteral("SQLOLEDB");
-    if (ConnString.trimmed().isEmpty()) ConstruyeCadena();
-    else gConnString = ConnString;
+    if (ConnString.trimmed().isEmpty())
+        ConstruyeCadena();
+    else
+        gConnString = ConnString;
     if (PideParametrosSQL) {
         if (!MuestraDialogoAcceso()) return;
         ConstruyeCadena();
@@ -102,8 +109,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
                         if (!MuestraError) {
                             gEsAdmin = true;
                         } else {
-                            const adodb::Variant v = DatosTabla(QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
-                                                                QStringLiteral("nombre"), 8, QString(), true, false);
+                            const adodb::Variant v =
+                                DatosTabla(QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
+                                           QStringLiteral("nombre"), 8, QString(), true, false);
                             gEsAdmin = rt::Val(v.toString()) == 1;
                         }
                     }
@@ -119,24 +127,31 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
                     adodb::Intenta([&] { gCnn.Close(); });
                     continue;
                 }
-                if (!MuestraError) gOpenFlag = false;
-                else rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbOKOnly, QString());
+                if (!MuestraError)
+                    gOpenFlag = false;
+                else
+                    rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbOKOnly, QString());
                 return;
             }
             const adodb::Error& p = gCnn.Errors().Item(0);
             const QString cr = QStringLiteral("\r"), crlf = QStringLiteral("\r\n");
-            const QString texto = QStringLiteral(" Estado de Sql: ") + p.SQLState + cr + QStringLiteral("Numero de Error: ") +
-                                  QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + adodb::TextoParaOperador(p) + cr +
-                                  QStringLiteral("Codigo Nativo: ") + QString::number(p.NativeError) + cr + crlf +
-                                  QStringLiteral("Nombre de Proceso: ") + RtEntorno::NombreEjecutable() + cr + crlf + crlf +
-                                  QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf +
-                                  QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre de la instancia, por ejemplo : ") +
-                                  gServidor + QStringLiteral("\\ORBAKIT") + crlf + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") +
-                                  gUsuario + QStringLiteral(" existe") + crlf + crlf + crlf + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
-            const int r = rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
+            const QString texto =
+                QStringLiteral(" Estado de Sql: ") + p.SQLState + cr + QStringLiteral("Numero de Error: ") +
+                QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + adodb::TextoParaOperador(p) + cr +
+                QStringLiteral("Codigo Nativo: ") + QString::number(p.NativeError) + cr + crlf +
+                QStringLiteral("Nombre de Proceso: ") + RtEntorno::NombreEjecutable() + cr + crlf + crlf +
+                QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf +
+                QStringLiteral(
+                    "2. Verifique el nombre del servidor, quizas necesite agregarle el nombre de la instancia, por ejemplo : ") +
+                gServidor + QStringLiteral("\\ORBAKIT") + crlf +
+                QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gUsuario + QStringLiteral(" existe") +
+                crlf + crlf + crlf + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+            const int r =
+                rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
             // Whoever is called about a program that will not start finds the reason in the log.
-            errores::AgregaLinea(RutaLogErrores(), errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"),
-                                                                     errores::MensajeLog(p), r));
+            errores::AgregaLinea(
+                RutaLogErrores(),
+                errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"), errores::MensajeLog(p), r));
             if (r != rt::vbYes) {
                 gOpenFlag = false;
                 return;
@@ -148,7 +163,8 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
     }
 }
 
-QStringList DB_Dll::TablasFaltantes() {
+QStringList DB_Dll::TablasFaltantes()
+{
     QStringList faltan = TablasRequeridas;
     if (faltan.isEmpty()) return faltan;
     adodb::Recordset rs = gCnn.OpenSchema(adodb::adSchemaTables);
@@ -160,23 +176,26 @@ QStringList DB_Dll::TablasFaltantes() {
     return faltan;
 }
 
-void DB_Dll::VerificaTablasRequeridas() {
+void DB_Dll::VerificaTablasRequeridas()
+{
     const QStringList faltan = TablasFaltantes();
     if (faltan.isEmpty()) return;
     // The database answered but is not the suite's (another application's
     // file, an empty one, the wrong catalog): treat it as a failed connection,
     // closed before anything is written to it.
-    const adodb::Error e{adodb::kErrNoTable,
-                         QStringLiteral("La base de datos %1 no es una base de datos del sistema contable: le falta%2 %3.")
-                             .arg(gDBName, faltan.size() > 1 ? QStringLiteral("n") : QString(), faltan.join(QStringLiteral(", "))),
-                         QStringLiteral("DB_Dll"), QStringLiteral("42S02"), 0};
+    const adodb::Error e{
+        adodb::kErrNoTable,
+        QStringLiteral("La base de datos %1 no es una base de datos del sistema contable: le falta%2 %3.")
+            .arg(gDBName, faltan.size() > 1 ? QStringLiteral("n") : QString(), faltan.join(QStringLiteral(", "))),
+        QStringLiteral("DB_Dll"), QStringLiteral("42S02"), 0};
     adodb::Intenta([&] { gCnn.Close(); });
     gCnn.Errors().Clear();
     gCnn.Errors().Add(e);
     throw AdoException(e);
 }
 
-void DB_Dll::ReintentaConectar() {
+void DB_Dll::ReintentaConectar()
+{
     gOpenFlag = false;
     rt::Protocolo p([this](const adodb::Error& e) {
         if (e.Number == adodb::kErrObjectClosed) return 5;  // closing a closed connection is fine
@@ -190,7 +209,8 @@ void DB_Dll::ReintentaConectar() {
     if (!p.abortado()) gOpenFlag = gCnn.State() == adodb::adStateOpen;
 }
 
-void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, const QString& CadenaPWD) {
+void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, const QString& CadenaPWD)
+{
     auto pideArchivo = [this]() {
         bool cancelado = false;
         const QString f = rt::operador().AbreArchivo(QStringLiteral("Buscar Base de Datos"),
@@ -204,9 +224,10 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
         if (gDBName.trimmed().isEmpty() && !pideArchivo()) return;
         const QString cadena = !ConnString.isEmpty()
                                    ? ConnString + extra
-                                   : QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";") + QStringLiteral("Data Source =") + gDBName +
-                                         QStringLiteral(";") + CadenaID + QStringLiteral("=") + gUsuario + QStringLiteral(";") + CadenaPWD +
-                                         QStringLiteral("=") + gUserPassWord + QStringLiteral(";") + gExtended + extra;
+                                   : QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";") +
+                                         QStringLiteral("Data Source =") + gDBName + QStringLiteral(";") + CadenaID +
+                                         QStringLiteral("=") + gUsuario + QStringLiteral(";") + CadenaPWD + QStringLiteral("=") +
+                                         gUserPassWord + QStringLiteral(";") + gExtended + extra;
         try {
             gCnn.Open(cadena, QString(), QString());
             gConnString = cadena;
@@ -225,13 +246,16 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
                         clave = gUserPassWord;
                     } else {
                         bool cancelado = false;
-                        clave = rt::operador().InputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"), QString(), &cancelado);
+                        clave = rt::operador().InputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"),
+                                                        QString(), &cancelado);
                     }
                     extra += QStringLiteral("Jet OLEDB:Database Password=") + clave + QStringLiteral(";");
                     continue;
                 }
             }
-            rt::operador().MsgBox(QString::number(ex.error().Number) + QStringLiteral("  ") + adodb::TextoParaOperador(ex.error()), rt::vbCritical, QString());
+            rt::operador().MsgBox(QString::number(ex.error().Number) + QStringLiteral("  ") +
+                                      adodb::TextoParaOperador(ex.error()),
+                                  rt::vbCritical, QString());
             return;
         }
     }

@@ -64,30 +64,34 @@ public:
     // Recordsets and statements.
     /// Opens `Lrcs` on the statement after rewriting it (the caller sees the rewritten text).
     void AbrirRecordset(QString& SentenciaSQL, adodb::Recordset& Lrcs, adodb::Connection* Conexionactiva = nullptr,
-                        int CursorType = adodb::adOpenForwardOnly, int LockType = adodb::adLockReadOnly, int Options = adodb::adCmdUnknown,
-                        bool ConvOracle = true);
+                        int CursorType = adodb::adOpenForwardOnly, int LockType = adodb::adLockReadOnly,
+                        int Options = adodb::adCmdUnknown, bool ConvOracle = true);
     void AbrirRecordset(const QString& SentenciaSQL, adodb::Recordset& Lrcs, adodb::Connection* Conexionactiva = nullptr,
-                        int CursorType = adodb::adOpenForwardOnly, int LockType = adodb::adLockReadOnly, int Options = adodb::adCmdUnknown,
-                        bool ConvOracle = true) {
+                        int CursorType = adodb::adOpenForwardOnly, int LockType = adodb::adLockReadOnly,
+                        int Options = adodb::adCmdUnknown, bool ConvOracle = true)
+    {
         QString s = SentenciaSQL;
         AbrirRecordset(s, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
     }
     void CierraRecordset(adodb::Recordset& LrcsTemp);
     /// Runs a batch silently: a failure is left in the connection's Errors for the caller.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
-    void EjecutaConsultaSQL(const QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr) {
+    void EjecutaConsultaSQL(const QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr)
+    {
         QString s = SentenciaSQL;
         EjecutaConsultaSQL(s, RecordsAffected, Lrcs);
     }
     /// As EjecutaConsultaSQL, but unexpected failures are shown to the operator.
     void EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
     bool ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo = QStringLiteral("Codigo"),
-                         adodb::Recordset* Lrcs = nullptr, int Tipodato = adodb::adBSTR, const QString& Condicion = {}, bool SoloLectura = false);
+                         adodb::Recordset* Lrcs = nullptr, int Tipodato = adodb::adBSTR, const QString& Condicion = {},
+                         bool SoloLectura = false);
     bool ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo = QStringLiteral("Codigo"),
-                       adodb::Recordset* Lrcs = nullptr, int Tipodato = adodb::adBSTR, const QString& Condicion = {}, bool SoloLectura = true);
+                       adodb::Recordset* Lrcs = nullptr, int Tipodato = adodb::adBSTR, const QString& Condicion = {},
+                       bool SoloLectura = true);
     adodb::Variant DatosTabla(const QString& Tabla, const QString& ValorBuscado, const QString& CampoDevuelto,
-                              const QString& Campo = QStringLiteral("Codigo"), int Tipodato = adodb::adBSTR, const QString& Condicion = {},
-                              bool UsaTrim = true, bool IgnoraError = false);
+                              const QString& Campo = QStringLiteral("Codigo"), int Tipodato = adodb::adBSTR,
+                              const QString& Condicion = {}, bool UsaTrim = true, bool IgnoraError = false);
     /// Largest value of a column; failures reach the caller as AdoException.
     adodb::Variant BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const adodb::Variant& Tipo = {},
                                adodb::Variant* Condicion = nullptr);

@@ -13,26 +13,31 @@
 
 namespace errores {
 
-QString Mensaje(const adodb::Error& e) {
+QString Mensaje(const adodb::Error& e)
+{
     return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(e.Number).trimmed() + QStringLiteral(") ") +
            adodb::TextoParaOperador(e).trimmed();
 }
 
-QString MensajeLog(const adodb::Error& e) {
+QString MensajeLog(const adodb::Error& e)
+{
     const QString propio = e.Description.trimmed();
     QString m = Mensaje(e);
     // Whoever repairs the database needs the engine's own words.
-    if (adodb::TextoParaOperador(e).trimmed() != propio) m += QStringLiteral(" [") + e.Source + QStringLiteral(": ") + propio + u']';
+    if (adodb::TextoParaOperador(e).trimmed() != propio)
+        m += QStringLiteral(" [") + e.Source + QStringLiteral(": ") + propio + u']';
     return m;
 }
 
-QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QString& cola) {
+QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QString& cola)
+{
     QString t = e.Source;
     if (!rutina.isEmpty() && !rutina.isNull()) t += QStringLiteral(" - ") + rutina.toString();
     return t + cola;
 }
 
-QString PalabraRespuesta(int r) {
+QString PalabraRespuesta(int r)
+{
     switch (r) {
     case 4: return QStringLiteral("Reintentar");
     case 5: return QStringLiteral("Ignorar");
@@ -44,7 +49,8 @@ QString PalabraRespuesta(int r) {
     }
 }
 
-QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta) {
+QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta)
+{
     // One line per error: a driver's multi-line message must not split it.
     static const QRegularExpression saltos(QStringLiteral("[\\r\\n]+"));
     QString texto = mensaje;
@@ -56,7 +62,8 @@ QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QS
            QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
 }
 
-void AgregaLinea(const QString& archivo, const QString& linea) {
+void AgregaLinea(const QString& archivo, const QString& linea)
+{
     QFile f(archivo);
     if (!f.open(QIODevice::Append | QIODevice::WriteOnly)) return;
     f.write((linea + QStringLiteral("\r\n")).toUtf8());
@@ -64,11 +71,15 @@ void AgregaLinea(const QString& archivo, const QString& linea) {
 
 }  // namespace errores
 
-QString DB_Dll::RutaLogErrores() const {
-    return !gLogErr.isEmpty() ? gLogErr : RtArchivos::CarpetaParaGrabar(QStringLiteral("VLERR.LOG"), RtArchivos::Clase::Estado) + QStringLiteral("VLERR.LOG");
+QString DB_Dll::RutaLogErrores() const
+{
+    return !gLogErr.isEmpty() ? gLogErr
+                              : RtArchivos::CarpetaParaGrabar(QStringLiteral("VLERR.LOG"), RtArchivos::Clase::Estado) +
+                                    QStringLiteral("VLERR.LOG");
 }
 
-int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina) {
+int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina)
+{
     const QString log = RutaLogErrores();
     const QString mensaje = errores::Mensaje(CodErr);
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));

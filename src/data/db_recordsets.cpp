@@ -14,14 +14,21 @@ using adodb::Variant;
 
 namespace {
 
-QString Numero(const QString& v) { return Variant(rt::Val(v)).toString().trimmed(); }
+QString Numero(const QString& v)
+{
+    return Variant(rt::Val(v)).toString().trimmed();
+}
 
-bool EsNumerico(int t) { return t == 3 || t == 4 || t == 5; }
+bool EsNumerico(int t)
+{
+    return t == 3 || t == 4 || t == 5;
+}
 
 }  // namespace
 
-void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Connection* Conexionactiva, int CursorType, int LockType,
-                            int Options, bool ConvOracle) {
+void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Connection* Conexionactiva, int CursorType,
+                            int LockType, int Options, bool ConvOracle)
+{
     int reintentos = 1;
     CierraRecordset(Lrcs);
     SentenciaSQL = SS_TSinonimos(SentenciaSQL);
@@ -43,10 +50,12 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Conne
             if (!gOpenFlag) ReintentaConectar();
             while (!gOpenFlag) {
                 const QString crlf = QStringLiteral("\r\n");
-                const QString texto = crlf + crlf + crlf + QStringLiteral("Se perdio la conexion con la base de datos ") + gDBName + crlf +
-                                      QStringLiteral(" Servidor ") + gServidor + crlf + crlf + QStringLiteral("Elija SI para reintentar conectarse") +
-                                      crlf + QStringLiteral("Elija NO para cerrar la aplicacion") + crlf + crlf + crlf;
-                if (rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral("AVISO AL OPERADOR")) != rt::vbYes) {
+                const QString texto = crlf + crlf + crlf + QStringLiteral("Se perdio la conexion con la base de datos ") +
+                                      gDBName + crlf + QStringLiteral(" Servidor ") + gServidor + crlf + crlf +
+                                      QStringLiteral("Elija SI para reintentar conectarse") + crlf +
+                                      QStringLiteral("Elija NO para cerrar la aplicacion") + crlf + crlf + crlf;
+                if (rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral("AVISO AL OPERADOR")) !=
+                    rt::vbYes) {
                     rt::TerminaPrograma(0);
                     return;
                 }
@@ -59,7 +68,8 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Conne
     }
 }
 
-void DB_Dll::CierraRecordset(Recordset& LrcsTemp) {
+void DB_Dll::CierraRecordset(Recordset& LrcsTemp)
+{
     rt::Protocolo p([&](const adodb::Error& e) {
         if (e.Number == adodb::kErrNotInContext) {
             // A pending edit: drop it and close without bothering the operator.
@@ -76,11 +86,13 @@ void DB_Dll::CierraRecordset(Recordset& LrcsTemp) {
     });
 }
 
-void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs, bool informa) {
+void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs, bool informa)
+{
     const QString admin = QStringLiteral("@Admin_");
     if (rt::Contiene(SentenciaSQL, QStringLiteral("DROP")) && rt::Contiene(SentenciaSQL, QStringLiteral("CREATE"))) {
         if (rt::Contiene(SentenciaSQL, QStringLiteral("DELETE"))) {
-            if (rt::Contiene(SentenciaSQL, QStringLiteral("@ADMIN_"))) SentenciaSQL = rt::ReemplazaSinCaso(SentenciaSQL, admin, QString());
+            if (rt::Contiene(SentenciaSQL, QStringLiteral("@ADMIN_")))
+                SentenciaSQL = rt::ReemplazaSinCaso(SentenciaSQL, admin, QString());
         } else if (rt::Contiene(SentenciaSQL, admin)) {
             SentenciaSQL = rt::ReemplazaSinCaso(SentenciaSQL, admin, QString());
         } else {
@@ -114,19 +126,23 @@ void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recor
     }
 }
 
-void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs) {
+void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs)
+{
     EjecutaConsulta(SentenciaSQL, RecordsAffected, Lrcs, false);
 }
 
-void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs) {
+void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs)
+{
     EjecutaConsulta(SentenciaSQL, RecordsAffected, Lrcs, true);
 }
 
-bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrcs, bool SoloLectura) {
+bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrcs, bool SoloLectura)
+{
     bool existe = false;
     UltimaSentencia = Lrcs ? sql : privado;
     rt::Protocolo p([](const adodb::Error& e) {
-        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical, QStringLiteral("Aviso al Operador"));
+        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical,
+                                     QStringLiteral("Aviso al Operador"));
     });
     if (!Lrcs) {
         Recordset rs;
@@ -138,22 +154,29 @@ bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrc
         if (Lrcs->State() != adodb::adStateClosed) Lrcs->Close();
     });
     p.paso([&] {
-        if (SoloLectura) Lrcs->Open(sql, &gCnn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
-        else Lrcs->Open(sql, &gCnn, Lrcs->CursorType, Lrcs->LockType);
+        if (SoloLectura)
+            Lrcs->Open(sql, &gCnn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
+        else
+            Lrcs->Open(sql, &gCnn, Lrcs->CursorType, Lrcs->LockType);
     });
     p.paso([&] { existe = !Lrcs->BOF(); });
     return existe;
 }
 
-bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo, Recordset* Lrcs, int Tipodato,
-                             const QString& Condicion, bool SoloLectura) {
+bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo, Recordset* Lrcs,
+                             int Tipodato, const QString& Condicion, bool SoloLectura)
+{
     QString sql;
     if (Condicion.isEmpty()) {
         sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)   WHERE ") + Campo;
-        if (Tipodato == 8) sql += QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("'");
-        else if (Tipodato == 7) sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
-        else if (EsNumerico(Tipodato)) sql += QStringLiteral(" = ") + Numero(ValorBuscado);
-        else sql += QStringLiteral(" = ") + ValorBuscado;
+        if (Tipodato == 8)
+            sql += QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("'");
+        else if (Tipodato == 7)
+            sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
+        else if (EsNumerico(Tipodato))
+            sql += QStringLiteral(" = ") + Numero(ValorBuscado);
+        else
+            sql += QStringLiteral(" = ") + ValorBuscado;
     } else {
         sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  ") +
               (rt::Contiene(Condicion, QStringLiteral(" WHERE ")) ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
@@ -162,7 +185,8 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, 
 }
 
 bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo, Recordset* Lrcs, int Tipodato,
-                           const QString& Condicion, bool SoloLectura) {
+                           const QString& Condicion, bool SoloLectura)
+{
     QString sql;
     if (Condicion.isEmpty()) {
         if (Tipodato == 8) {
@@ -170,9 +194,12 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
                   QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) + QStringLiteral("'");
         } else {
             sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ") + Campo;
-            if (Tipodato == 7) sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
-            else if (EsNumerico(Tipodato)) sql += QStringLiteral(" = ") + Numero(ValorBuscado);
-            else sql += QStringLiteral(" = ") + ValorBuscado;
+            if (Tipodato == 7)
+                sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
+            else if (EsNumerico(Tipodato))
+                sql += QStringLiteral(" = ") + Numero(ValorBuscado);
+            else
+                sql += QStringLiteral(" = ") + ValorBuscado;
         }
     } else {
         sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock) ") +
@@ -183,14 +210,20 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
 }
 
 Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, const QString& CampoDevuelto, const QString& Campo,
-                           int Tipodato, const QString& Condicion, bool UsaTrim, bool IgnoraError) {
+                           int Tipodato, const QString& Condicion, bool UsaTrim, bool IgnoraError)
+{
     QString sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ");
     if (Tipodato == 8 && UsaTrim)
-        sql += QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) + QStringLiteral("' ");
-    else if (Tipodato == 8) sql += Campo + QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("' ");
-    else if (Tipodato == 7) sql += Campo + QStringLiteral(" = #") + ValorBuscado.trimmed() + QStringLiteral("# ");
-    else if (EsNumerico(Tipodato)) sql += Campo + QStringLiteral(" = ") + Numero(ValorBuscado);
-    else sql += Campo + QStringLiteral(" = ") + ValorBuscado;
+        sql += QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) +
+               QStringLiteral("' ");
+    else if (Tipodato == 8)
+        sql += Campo + QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("' ");
+    else if (Tipodato == 7)
+        sql += Campo + QStringLiteral(" = #") + ValorBuscado.trimmed() + QStringLiteral("# ");
+    else if (EsNumerico(Tipodato))
+        sql += Campo + QStringLiteral(" = ") + Numero(ValorBuscado);
+    else
+        sql += Campo + QStringLiteral(" = ") + ValorBuscado;
     if (!Condicion.trimmed().isEmpty()) sql += QStringLiteral(" AND ");
     sql += Condicion;
 
@@ -201,13 +234,12 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
             resultado = QString();
             return static_cast<int>(rt::vbAbort);
         }
-        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical, QStringLiteral("Aviso al Operador"));
+        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical,
+                                     QStringLiteral("Aviso al Operador"));
     });
     AbrirRecordset(sql, rs);
     if (!gOpenFlag) return Variant();
-    p.paso([&] {
-        resultado = !rs.eof() ? Variant(RtTexto::ValorCampo(rs.Fields(CampoDevuelto).Value())) : Variant(QString());
-    });
+    p.paso([&] { resultado = !rs.eof() ? Variant(RtTexto::ValorCampo(rs.Fields(CampoDevuelto).Value())) : Variant(QString()); });
     CierraRecordset(rs);
     return resultado;
 }
@@ -215,7 +247,8 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
 namespace {
 
 // Reads the one value of an aggregate; failures reach the caller.
-Variant LeeUnico(adodb::Connection& cn, const QString& sql, const QString& columna) {
+Variant LeeUnico(adodb::Connection& cn, const QString& sql, const QString& columna)
+{
     Recordset rs;
     rs.Open(sql, &cn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
     if (rs.eof()) return Variant();
@@ -224,7 +257,8 @@ Variant LeeUnico(adodb::Connection& cn, const QString& sql, const QString& colum
 
 }  // namespace
 
-Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const Variant& Tipo, Variant* Condicion) {
+Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const Variant& Tipo, Variant* Condicion)
+{
     Variant condicionLocal;
     Variant& condicion = Condicion ? *Condicion : condicionLocal;
     for (;;) {
@@ -247,9 +281,12 @@ Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, co
     }
 }
 
-Variant DB_Dll::BuscaMinimo(const QString& QueTabla, const QString& QueCampo, const Variant& Tipo, Variant* Condicion) {
-    QString sql = QStringLiteral("SELECT MIN(") + QueCampo + QStringLiteral(") AS MENOR FROM ") + QueTabla + QStringLiteral("  with(nolock) ");
-    if (Condicion && !Condicion->isEmpty() && !Condicion->isNull()) sql += QStringLiteral(" WHERE ") + Condicion->toString().trimmed();
+Variant DB_Dll::BuscaMinimo(const QString& QueTabla, const QString& QueCampo, const Variant& Tipo, Variant* Condicion)
+{
+    QString sql = QStringLiteral("SELECT MIN(") + QueCampo + QStringLiteral(") AS MENOR FROM ") + QueTabla +
+                  QStringLiteral("  with(nolock) ");
+    if (Condicion && !Condicion->isEmpty() && !Condicion->isNull())
+        sql += QStringLiteral(" WHERE ") + Condicion->toString().trimmed();
     UltimaSentencia = sql;
     const Variant menor = LeeUnico(gCnn, sql, QStringLiteral("MENOR"));
     if (menor.isEmpty()) return menor;
@@ -257,7 +294,8 @@ Variant DB_Dll::BuscaMinimo(const QString& QueTabla, const QString& QueCampo, co
     return Variant(rt::Val(RtTexto::ValorCampo(menor)));
 }
 
-Variant DB_Dll::BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo, const Variant&, const QString& Condicion) {
+Variant DB_Dll::BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo, const Variant&, const QString& Condicion)
+{
     QString sql = QStringLiteral("SELECT MAX(") + QueCampo + QStringLiteral(") AS MAYOR FROM ") + QueTabla;
     if (!Condicion.trimmed().isEmpty()) sql += QStringLiteral(" WHERE ") + Condicion;
     UltimaSentencia = sql;

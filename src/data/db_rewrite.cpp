@@ -14,8 +14,10 @@ using rt::ReemplazaSinCaso;
 namespace {
 
 // Restricted synonyms: each group's five patterns, in order.
-QStringList Patrones(const QString& tabla, const QString& sinonimo, bool llave) {
-    QStringList p{QStringLiteral(" %1 "), QStringLiteral("(%1 "), QStringLiteral(" %1."), QStringLiteral("(%1."), QStringLiteral(",%1.")};
+QStringList Patrones(const QString& tabla, const QString& sinonimo, bool llave)
+{
+    QStringList p{QStringLiteral(" %1 "), QStringLiteral("(%1 "), QStringLiteral(" %1."), QStringLiteral("(%1."),
+                  QStringLiteral(",%1.")};
     if (llave) p << QStringLiteral("{%1.");
     QStringList pares;
     for (const QString& f : p) pares << f.arg(tabla) << f.arg(sinonimo);
@@ -24,7 +26,8 @@ QStringList Patrones(const QString& tabla, const QString& sinonimo, bool llave) 
 
 // The date a quoted literal holds, if it is one. Codes made only of digits
 // (account codes look like yyyyMMdd) are never taken for dates.
-QDateTime FechaDeLiteral(const QString& texto) {
+QDateTime FechaDeLiteral(const QString& texto)
+{
     const QString t = texto.trimmed();
     if (t.isEmpty() || std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); })) return {};
     QDateTime d = adodb::ParseDate(t);
@@ -34,7 +37,8 @@ QDateTime FechaDeLiteral(const QString& texto) {
         d = c.toDateTime(t, QLatin1String(f));
         if (!d.isValid()) continue;
         // Two-digit years fall in 1930-2029, as the suite's date rules have it.
-        if (QString::fromLatin1(f).endsWith(QLatin1String("yy")) && !QString::fromLatin1(f).endsWith(QLatin1String("yyyy")) && d.date().year() < 1930)
+        if (QString::fromLatin1(f).endsWith(QLatin1String("yy")) && !QString::fromLatin1(f).endsWith(QLatin1String("yyyy")) &&
+            d.date().year() < 1930)
             d = d.addYears(100);
         return d;
     }
@@ -43,7 +47,8 @@ QDateTime FechaDeLiteral(const QString& texto) {
 
 }  // namespace
 
-QString DB_Dll::SS_TSinonimos(const QString& sql) const {
+QString DB_Dll::SS_TSinonimos(const QString& sql) const
+{
     const QString admin = QStringLiteral("@Admin_");
     if (gEsAdmin) return ReemplazaSinCaso(sql, admin, QString());
     if (Contiene(sql, QStringLiteral("MV_ASIENTOS")) && !gConfidencialidad) return ReemplazaSinCaso(sql, admin, QString());
@@ -62,7 +67,8 @@ QString DB_Dll::SS_TSinonimos(const QString& sql) const {
     return s;
 }
 
-QString DB_Dll::ORACLE_Dicc(const QString& Valor) const {
+QString DB_Dll::ORACLE_Dicc(const QString& Valor) const
+{
     if (!Contiene(gConnString, QStringLiteral("ORACLE"))) return Valor;
     if (RtTexto::CuentaPalabras(Valor) < 2)
         return rt::Iguales(Valor.trimmed(), QStringLiteral("LEN")) ? QStringLiteral("LENGTH") : Valor;
@@ -77,8 +83,10 @@ QString DB_Dll::ORACLE_Dicc(const QString& Valor) const {
         const QString n = blanco < 0 ? resto : resto.left(blanco);
         QString cuerpo = blanco < 0 ? QString() : resto.mid(blanco + 1);
         QString grupo, orden;
-        if (Contiene(Valor, QStringLiteral(" GROUP BY "))) grupo = Valor.mid(InStr(Valor, QStringLiteral(" GROUP BY ")) - 1);
-        else if (Contiene(Valor, QStringLiteral("ORDER BY "))) orden = Valor.mid(InStr(Valor, QStringLiteral("ORDER BY ")) - 1);
+        if (Contiene(Valor, QStringLiteral(" GROUP BY ")))
+            grupo = Valor.mid(InStr(Valor, QStringLiteral(" GROUP BY ")) - 1);
+        else if (Contiene(Valor, QStringLiteral("ORDER BY ")))
+            orden = Valor.mid(InStr(Valor, QStringLiteral("ORDER BY ")) - 1);
         const QString limite = Contiene(Valor, QStringLiteral(" WHERE ")) ? QStringLiteral(" AND ROWNUM <= ") + n
                                                                           : QStringLiteral(" WHERE ROWNUM <= ") + n;
         const QString cola = (grupo + orden).trimmed();
@@ -103,7 +111,8 @@ QString DB_Dll::ORACLE_Dicc(const QString& Valor) const {
     for (const QString& lit : literales) {
         const QDateTime d = FechaDeLiteral(lit.mid(1, lit.size() - 2));
         if (!d.isValid()) continue;
-        r.replace(lit, QStringLiteral("TO_DATE('") + d.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("','DD/MM/YYYY')"));
+        r.replace(lit,
+                  QStringLiteral("TO_DATE('") + d.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("','DD/MM/YYYY')"));
     }
     while (Contiene(r, QStringLiteral("TO_DATE(TO_DATE("))) {
         r = ReemplazaSinCaso(r, QStringLiteral("TO_DATE(TO_DATE("), QStringLiteral("TO_DATE("));
@@ -131,12 +140,14 @@ QString DB_Dll::ORACLE_Dicc(const QString& Valor) const {
     return r;
 }
 
-QString DB_Dll::OmiteSentencia(const QString& sentencia) {
+QString DB_Dll::OmiteSentencia(const QString& sentencia)
+{
     if (Contiene(sentencia, QStringLiteral("SET NOCOUNT")) || Contiene(sentencia, QStringLiteral("IF NOT EXIST"))) return {};
     return sentencia;
 }
 
-QStringList DB_Dll::DivideLoteOracle(QString lote) {
+QStringList DB_Dll::DivideLoteOracle(QString lote)
+{
     const QString crlf = QStringLiteral("\r\n");
     lote = ReemplazaSinCaso(lote, QStringLiteral("SET NOCOUNT ON"), QString());
     lote = ReemplazaSinCaso(lote, QStringLiteral("SET NOCOUNT OFF"), QString());
@@ -152,13 +163,11 @@ QStringList DB_Dll::DivideLoteOracle(QString lote) {
     // Each statement runs from one keyword to the next. The next occurrence of
     // each keyword is remembered, so the batch is searched once per keyword
     // instead of once per statement.
-    static const char* const claves[] = {"INSERT ", "DELETE ", "UPDATE ", "CREATE ", "DROP ", "ALTER ",
-                                         "SET TRANSACTION", "COMMIT", "ROLLBACK", "IF NOT EXIST", "IF EXIST", "GRANT "};
+    static const char* const claves[] = {"INSERT ",         "DELETE ", "UPDATE ",  "CREATE ",      "DROP ",    "ALTER ",
+                                         "SET TRANSACTION", "COMMIT",  "ROLLBACK", "IF NOT EXIST", "IF EXIST", "GRANT "};
     constexpr int kClaves = static_cast<int>(sizeof claves / sizeof claves[0]);
     qsizetype proxima[kClaves];
-    auto busca = [&](int k, qsizetype desde) {
-        proxima[k] = lote.indexOf(QLatin1String(claves[k]), desde, Qt::CaseInsensitive);
-    };
+    auto busca = [&](int k, qsizetype desde) { proxima[k] = lote.indexOf(QLatin1String(claves[k]), desde, Qt::CaseInsensitive); };
     for (int k = 0; k < kClaves; ++k) busca(k, 0);
     auto primera = [&](qsizetype desde) {
         qsizetype mejor = -1;
@@ -178,12 +187,16 @@ QStringList DB_Dll::DivideLoteOracle(QString lote) {
     return sentencias;
 }
 
-void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros) {
+void DB_Dll::EjecutaLoteOracle(QString& lote, long& registros)
+{
     for (const QString& sentencia : DivideLoteOracle(lote)) {
         long afectados = 0;
-        if (rt::Iguales(sentencia, QStringLiteral("SET TRANSACTION"))) gCnn.BeginTrans();
-        else if (rt::Iguales(sentencia, QStringLiteral("COMMIT"))) gCnn.CommitTrans();
-        else if (rt::Iguales(sentencia, QStringLiteral("ROLLBACK"))) gCnn.RollbackTrans();
+        if (rt::Iguales(sentencia, QStringLiteral("SET TRANSACTION")))
+            gCnn.BeginTrans();
+        else if (rt::Iguales(sentencia, QStringLiteral("COMMIT")))
+            gCnn.CommitTrans();
+        else if (rt::Iguales(sentencia, QStringLiteral("ROLLBACK")))
+            gCnn.RollbackTrans();
         else {
             const QString s = OmiteSentencia(ORACLE_Dicc(sentencia));
             if (!s.trimmed().isEmpty()) gCnn.Execute(s, &afectados);

@@ -4,6 +4,9 @@
 
 namespace ArchivosConsulta {
 
-QString RutaSinCaso(const QString& carpeta, const QString& nombre) { return RtArchivos::RutaSinCaso(carpeta, nombre); }
+QString RutaSinCaso(const QString& carpeta, const QString& nombre)
+{
+    return RtArchivos::RutaSinCaso(carpeta, nombre);
+}
 
 }  // namespace ArchivosConsulta

@@ -15,7 +15,11 @@ public:
     /// The boxes, one per section; the header becomes their parent.
     void FijaCajas(const QList<QComboBox*>& cajas);
     /// Pixels between a box and the next column.
-    void FijaSeparacion(int pixeles) { separacion_ = pixeles; Coloca(); }
+    void FijaSeparacion(int pixeles)
+    {
+        separacion_ = pixeles;
+        Coloca();
+    }
     int AltoCajas() const;
     int AltoTitulos() const { return QHeaderView::sizeHint().height(); }
 

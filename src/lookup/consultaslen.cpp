@@ -15,9 +15,15 @@ namespace {
 
 const QString kArchivo = QStringLiteral("CONSULTASLEN.VRL");
 
-QString Texto(const QByteArray& b) { return rt::DeWindows1252(b); }
+QString Texto(const QByteArray& b)
+{
+    return rt::DeWindows1252(b);
+}
 
-QByteArray Bytes(const QString& t) { return rt::AWindows1252(t); }
+QByteArray Bytes(const QString& t)
+{
+    return rt::AWindows1252(t);
+}
 
 QList<QByteArray> Lineas(const QString& ruta, bool* leido)
 {
@@ -45,7 +51,10 @@ QString Comillas(const QString& t)
 
 }  // namespace
 
-QStringList Campos(const QString& linea) { return rt::CamposSeparados(linea); }
+QStringList Campos(const QString& linea)
+{
+    return rt::CamposSeparados(linea);
+}
 
 QStringList Lee(const QString& carpeta, const QString& tabla)
 {
@@ -68,8 +77,7 @@ bool Graba(const QString& carpeta, const QString& tabla, const QList<int>& ancho
     };
     bool leido = false;
     const QList<QByteArray> lineas = Lineas(ruta, &leido);
-    if (!leido && QFile::exists(ruta))
-        return falla(QStringLiteral("No se pudo leer el archivo ") + ruta);
+    if (!leido && QFile::exists(ruta)) return falla(QStringLiteral("No se pudo leer el archivo ") + ruta);
 
     QByteArray contenido;
     for (const QByteArray& l : lineas) {

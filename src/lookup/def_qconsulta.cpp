@@ -52,17 +52,21 @@ bool AplicaReglas(QString& Tabla, QString& CampoDescripcion, QString& CampoClave
     if (Es(t, {"V_ta_PoliticaPrecios"})) return fija(QStringLiteral("Descripcion"), QStringLiteral("codigo"));
     if (Es(t, {"V_TA_CATEGORIAARTICULO"})) return fija(descripcion, QStringLiteral("idcategoria"));
     if (Es(t, {"V_TA_Cajas", "V_TA_Bancos", "V_TA_MotivoVta", "V_TA_MotivoCpra", "V_TA_Deposito", "V_TA_Tecnicos", "V_TA_Tareas",
-               "V_TA_Unidad", "V_TA_TipoArticulo", "V_TA_Rubros", "V_TA_MotivoStock", "V_TA_CPRA_VTA", "V_TA_CATEGORIA", "V_TA_DESTINO",
-               "V_TA_ORIGEN"})) {
+               "V_TA_Unidad", "V_TA_TipoArticulo", "V_TA_Rubros", "V_TA_MotivoStock", "V_TA_CPRA_VTA", "V_TA_CATEGORIA",
+               "V_TA_DESTINO", "V_TA_ORIGEN"})) {
         QString clave = QStringLiteral("ID") + SinS(t.mid(5));
-        if (Es(t, {"V_TA_CPRA_VTA"})) clave = QStringLiteral("IDCOND_CPRA_VTA");
-        else if (Es(t, {"V_TA_TipoArticulo"})) clave = QStringLiteral("IDTIPO");
-        else if (Es(t, {"V_TA_Cajas"})) clave = QStringLiteral("IDCajas");
+        if (Es(t, {"V_TA_CPRA_VTA"}))
+            clave = QStringLiteral("IDCOND_CPRA_VTA");
+        else if (Es(t, {"V_TA_TipoArticulo"}))
+            clave = QStringLiteral("IDTIPO");
+        else if (Es(t, {"V_TA_Cajas"}))
+            clave = QStringLiteral("IDCajas");
         return fija(Es(t, {"V_TA_Tecnicos"}) ? QStringLiteral("NOMBRE") : descripcion, clave);
     }
-    if (Es(t, {"P_TA_NIVELESTUDIO", "P_TA_CONOCIMIENTOS", "P_TA_Categorizacion", "P_TA_CentroMedico", "P_TA_FormasDePago",
-               "P_MA_Empresas", "P_TA_ZONARESIDENCIA", "P_TA_ObraSocial", "P_TA_MotivoEgreso", "P_TA_Grupos", "P_TA_EstadoBusqueda",
-               "P_TA_Areas", "P_TA_IDIOMAS", "P_TA_TITULOs", "P_TA_ESTADOPOSTULANTE", "P_TA_Parentesco", "P_TA_EstadoCivil"})) {
+    if (Es(t,
+           {"P_TA_NIVELESTUDIO", "P_TA_CONOCIMIENTOS", "P_TA_Categorizacion", "P_TA_CentroMedico", "P_TA_FormasDePago",
+            "P_MA_Empresas", "P_TA_ZONARESIDENCIA", "P_TA_ObraSocial", "P_TA_MotivoEgreso", "P_TA_Grupos", "P_TA_EstadoBusqueda",
+            "P_TA_Areas", "P_TA_IDIOMAS", "P_TA_TITULOs", "P_TA_ESTADOPOSTULANTE", "P_TA_Parentesco", "P_TA_EstadoCivil"})) {
         const QString nombre = t.mid(5);
         const QString clave = QStringLiteral("ID") + (Es(t, {"P_TA_Areas"}) ? nombre : SinS(nombre));
         return fija(Es(t, {"P_MA_Empresas"}) ? QStringLiteral("NombreEmpresa") : QStringLiteral("Descripcion"), clave);
@@ -80,7 +84,8 @@ bool AplicaReglas(QString& Tabla, QString& CampoDescripcion, QString& CampoClave
     if (Es(t, {"MA_MODELOS"})) return fija(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"));
     if (Es(t, {"MA_CHOFERES"})) return fija(QStringLiteral("APELLIDO"), QStringLiteral("CODIGO"));
     if (Es(t, {"MA_DESTINATARIOS"})) return fija(QStringLiteral("NOMBRE"), QStringLiteral("CODIGO"));
-    if (Es(t, {"MA_VEHICULOS"})) return fija(QStringLiteral("PATENTE,TIPO_VEHICULO,MARCA,MODELO,TIPO"), QStringLiteral("PATENTE"));
+    if (Es(t, {"MA_VEHICULOS"}))
+        return fija(QStringLiteral("PATENTE,TIPO_VEHICULO,MARCA,MODELO,TIPO"), QStringLiteral("PATENTE"));
     if (Es(t, {"MV_EJERCICIOS"})) return fija(descripcion, QStringLiteral("PERIODO"));
     if (Es(t, {"TA_USUARIOS"})) return fija(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"));
     const QString tres = t.left(3).toUpper();
@@ -110,7 +115,8 @@ long long TopConsArt()
     return n > 0 ? n : 1000;
 }
 
-std::optional<QString> SentenciaDeDefinicion(const MascaraConsulta::Registro& r, QString& CampoBusqueda, const QString& Where, long long n)
+std::optional<QString> SentenciaDeDefinicion(const MascaraConsulta::Registro& r, QString& CampoBusqueda, const QString& Where,
+                                             long long n)
 {
     QString tabla = r.tabla;
     QString columnas = RtTexto::Reemplaza(r.campos, QStringLiteral("|"), QStringLiteral(",")).trimmed();
@@ -153,7 +159,8 @@ QString SentenciaDerivada(const QString& tabla, QString& CampoBusqueda, const QS
         CampoBusqueda = QStringLiteral("IDDEPOSITO");
     } else {
         adodb::Recordset rs;
-        DB().AbrirRecordset(QStringLiteral("select top 1 * from ") + tabla, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true);
+        DB().AbrirRecordset(QStringLiteral("select top 1 * from ") + tabla, rs, nullptr, adodb::adOpenForwardOnly,
+                            adodb::adLockReadOnly, adodb::adCmdUnknown, true);
         const bool vistaConId = Es(tabla.trimmed(), {"v_mv_mutuales", "V_MV_TROPA_STOCK"});
         if (rs.State() == adodb::adStateOpen) {
             for (const adodb::ColumnInfo& c : rs.columns()) {
@@ -168,7 +175,8 @@ QString SentenciaDerivada(const QString& tabla, QString& CampoBusqueda, const QS
     if (columnas.isEmpty()) columnas = QStringLiteral(" * ");
     const QString filtro = u' ' + Where;
     return QStringLiteral("SELECT TOP ") + QString::number(n) + u' ' + columnas + QStringLiteral(" FROM ") + tabla +
-           (filtro.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ")) + filtro + QStringLiteral(" ORDER BY ") + CampoBusqueda;
+           (filtro.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ")) + filtro + QStringLiteral(" ORDER BY ") +
+           CampoBusqueda;
 }
 
 QStringList ColumnasQueFaltan(const MascaraConsulta::Registro& r)
@@ -208,14 +216,16 @@ void ConsultarTabla(QString& Tabla, QString& CampoDescripcion, QString& CampoCla
     bool arbol = false;
     if (UsaArchivoDefiniciones()) {
         if (Es(Tabla.trimmed(), {"VT_CLIENTES", "VT_PROVEEDORES"})) CampoClave = QStringLiteral("CODIGO");
-        sentencia = QStringLiteral("select ") + CampoDescripcion + u',' + CampoClave + QStringLiteral(" from ") + Tabla + u' ' + Filtro;
+        sentencia =
+            QStringLiteral("select ") + CampoDescripcion + u',' + CampoClave + QStringLiteral(" from ") + Tabla + u' ' + Filtro;
         where = Filtro;
         consulta.CampoDevuelto = CampoClave;
         consulta.ConsultaSearch(Tabla, ninguna, clave, campoBusqueda, where, sentencia, arbol, valoresDefault);
     } else if (Mostrar) {
         if (CampoDescripcion.trimmed().isEmpty()) CampoDescripcion = QStringLiteral(" * ");
         consulta.CampoDevuelto = CampoClave;
-        consulta.ConsultaSearch(QStringLiteral("select ") + CampoDescripcion + u',' + CampoClave + QStringLiteral(" from ") + Tabla + u' ' + Filtro,
+        consulta.ConsultaSearch(QStringLiteral("select ") + CampoDescripcion + u',' + CampoClave + QStringLiteral(" from ") +
+                                    Tabla + u' ' + Filtro,
                                 ninguna, clave, campoBusqueda, where, sentencia, arbol, valoresDefault);
     } else {
         return;

@@ -32,7 +32,8 @@ long long TopConsArt();
 /// The statement of a definition record. Fills an empty `CampoBusqueda`
 /// from the first column; a record with a single column then cannot search,
 /// which is told to the operator, and nullopt is returned.
-std::optional<QString> SentenciaDeDefinicion(const MascaraConsulta::Registro& r, QString& CampoBusqueda, const QString& Where, long long n);
+std::optional<QString> SentenciaDeDefinicion(const MascaraConsulta::Registro& r, QString& CampoBusqueda, const QString& Where,
+                                             long long n);
 
 /// The statement derived from the table's columns (reversed, description-like
 /// column as search column).

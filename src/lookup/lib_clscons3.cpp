@@ -51,8 +51,9 @@ Lib_ClsCons3::Lib_ClsCons3()
     usaConsultaLike_ = rt::Iguales(CNStuffContable::Cfg(QStringLiteral("UsaConsultaLike")).trimmed(), QStringLiteral("SI"));
 }
 
-void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevueltosPedido, QString& Clave, QString& CampoBusqueda,
-                                  QString& Where, QString& SentenciaOpcional, bool& TreeView, QString& ValoresDefault)
+void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevueltosPedido, QString& Clave,
+                                  QString& CampoBusqueda, QString& Where, QString& SentenciaOpcional, bool& TreeView,
+                                  QString& ValoresDefault)
 {
     QString sql = sqlPedido;
     if (Where.trimmed().size() > 1 && !Where.trimmed().startsWith(u'('))
@@ -79,8 +80,9 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
                 // once a run, and the table is shown as if it had no definition.
                 if (!avisadas_.contains(registro->tabla.trimmed().toUpper()))
                     rt::operador().MsgBox(QStringLiteral("La consulta definida para ") + registro->tabla.trimmed() +
-                                          QStringLiteral(" nombra columnas que la tabla no tiene: ") + faltan.join(QStringLiteral(", ")) +
-                                          QStringLiteral(".\nSe muestran las columnas de la tabla."),
+                                              QStringLiteral(" nombra columnas que la tabla no tiene: ") +
+                                              faltan.join(QStringLiteral(", ")) +
+                                              QStringLiteral(".\nSe muestran las columnas de la tabla."),
                                           rt::vbInformation + rt::vbOKOnly, QStringLiteral("Aviso al operador"));
                 avisadas_.insert(registro->tabla.trimmed().toUpper());
                 derivar = true;
@@ -99,8 +101,10 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         derivar = true;
     }
     if (derivar) {
-        if (!SentenciaOpcional.isEmpty()) sql = SentenciaOpcional;
-        else adodb::Intenta([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
+        if (!SentenciaOpcional.isEmpty())
+            sql = SentenciaOpcional;
+        else
+            adodb::Intenta([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
     }
 
     if (TreeView) {
@@ -161,12 +165,13 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     adodb::Intenta([&] { ventana.Form_Unload(); });
 }
 
-void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos, const QList<bool>& marcas,
-                                   qsizetype largo)
+void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos,
+                                   const QList<bool>& marcas, qsizetype largo)
 {
     // 120 twips a character of the longest text, the title included.
     for (const QString& t : textos) largo = std::max(largo, t.size());
-    adodb::Intenta([&] { ventana.CargaOpciones(Titulo, textos, marcas, static_cast<int>(std::max(largo, Titulo.size()) * 120)); });
+    adodb::Intenta(
+        [&] { ventana.CargaOpciones(Titulo, textos, marcas, static_cast<int>(std::max(largo, Titulo.size()) * 120)); });
     rt::operador().Modal(&ventana);
 }
 
@@ -202,7 +207,9 @@ QString Lib_ClsCons3::CheckOpciones(const QString& Titulo, Coleccion, const QVar
 QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo, const QString&)
 {
     if (!CNStuffContable::ExisteArchivo(QueArchivo)) {
-        rt::operador().MsgBox(QStringLiteral("No existe el archivo ") + QueArchivo + QStringLiteral(" que desea consultar consulta "), rt::vbOKOnly);
+        rt::operador().MsgBox(QStringLiteral("No existe el archivo ") + QueArchivo +
+                                  QStringLiteral(" que desea consultar consulta "),
+                              rt::vbOKOnly);
         return {};
     }
     QStringList lineas;

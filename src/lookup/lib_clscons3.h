@@ -39,8 +39,10 @@ public:
     QString MenuOpciones(const QString& Titulo, const QVariantList& Opc);
     QString MenuOpciones(const QString& Titulo, const QStringList& Opc) { return MenuOpciones(Titulo, Lista(Opc)); }
     template <class... T>
-        requires(sizeof...(T) >= 2)
-    QString MenuOpciones(const QString& Titulo, const T&... Opc) { return MenuOpciones(Titulo, QVariantList{QVariant(Opc)...}); }
+    requires(sizeof...(T) >= 2) QString MenuOpciones(const QString& Titulo, const T&... Opc)
+    {
+        return MenuOpciones(Titulo, QVariantList{QVariant(Opc)...});
+    }
 
     /// Tick any of the entries `Opc`, each a first character "1" (ticked) or
     /// another (not) and the text. Always ""; the ticked texts are left in Valores.
@@ -50,8 +52,7 @@ public:
         return CheckOpciones(Titulo, std::move(CmpsDevueltos), Lista(Opc));
     }
     template <class... T>
-        requires(sizeof...(T) >= 2)
-    QString CheckOpciones(const QString& Titulo, Coleccion CmpsDevueltos, const T&... Opc)
+    requires(sizeof...(T) >= 2) QString CheckOpciones(const QString& Titulo, Coleccion CmpsDevueltos, const T&... Opc)
     {
         return CheckOpciones(Titulo, std::move(CmpsDevueltos), QVariantList{QVariant(Opc)...});
     }
@@ -66,7 +67,8 @@ public:
 private:
     static QVariantList Lista(const QStringList& l) { return QVariantList(l.begin(), l.end()); }
     /// Shows the option list; the window is gone when it returns.
-    void muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos, const QList<bool>& marcas, qsizetype largo);
+    void muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos, const QList<bool>& marcas,
+                         qsizetype largo);
 
     bool usaConsultaLike_ = false;
     QSet<QString> avisadas_;  // tables whose definition names missing columns, already told

@@ -78,7 +78,8 @@ QSet<QString> ValoresPorDefecto(const QString& lista)
     static const QRegularExpression separador(QStringLiteral("[,;|\\r\\n\\t]"));
     for (QString v : lista.split(separador, Qt::SkipEmptyParts)) {
         v = v.trimmed();
-        if (v.size() >= 2 && (v.front() == u'\'' || v.front() == u'"') && v.back() == v.front()) v = v.mid(1, v.size() - 2).trimmed();
+        if (v.size() >= 2 && (v.front() == u'\'' || v.front() == u'"') && v.back() == v.front())
+            v = v.mid(1, v.size() - 2).trimmed();
         if (!v.isEmpty()) valores.insert(v.toCaseFolded());
     }
     return valores;
@@ -243,7 +244,8 @@ void Lib_FrmCons3::Form_Load()
         // A copy: the statement kept for the server-side search is the one the
         // request built, not the text rewritten for this session.
         QString sentencia = actual_;
-        conexion().AbrirRecordset(sentencia, rs_, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true);
+        conexion().AbrirRecordset(sentencia, rs_, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown,
+                                  true);
     });
     p.paso([&] {
         modelo_->FijaCasillas(CheckBoxes);
@@ -340,7 +342,8 @@ void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
 void Lib_FrmCons3::Encolumnar()
 {
     const auto& campos = rs_.columns();
-    const bool precios = rt::Contiene(actual_, QStringLiteral("V_MA_ARTICULOS")) || rt::Contiene(actual_, QStringLiteral("STK_MA_ARTICULOS"));
+    const bool precios =
+        rt::Contiene(actual_, QStringLiteral("V_MA_ARTICULOS")) || rt::Contiene(actual_, QStringLiteral("STK_MA_ARTICULOS"));
     static const QRegularExpression precio(QStringLiteral("^PRECIO([1-8])$"), QRegularExpression::CaseInsensitiveOption);
     QStringList encabezados, columnas;
     QList<int> anchos;
@@ -403,8 +406,9 @@ void Lib_FrmCons3::Leer(long, long)
             filas[fila].marcada = !v.isEmpty() && porDefecto.contains(v.toCaseFolded());
         }
         if (colorea)
-            filas[fila].nivel = ModeloConsulta::NivelStock(RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iPunto)).toString()),
-                                                           RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString()));
+            filas[fila].nivel =
+                ModeloConsulta::NivelStock(RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iPunto)).toString()),
+                                           RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString()));
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
 }
@@ -421,8 +425,8 @@ void Lib_FrmCons3::cargaAnchos()
             // A width the header cannot take (negative, or narrower than a
             // column can be dragged) would leave a column nobody can reach; one
             // beyond its widest (a damaged file) would not fit a pixel count.
-            const double twips = std::min(RtTexto::TextoANumero(resto.left(barra)),
-                                          static_cast<double>(Twips(picFields->maximumSectionSize())));
+            const double twips =
+                std::min(RtTexto::TextoANumero(resto.left(barra)), static_cast<double>(Twips(picFields->maximumSectionSize())));
             resto = resto.mid(barra + 1);
             picFields->resizeSection(i, std::max(Pixeles(twips), picFields->minimumSectionSize()));
         }
@@ -524,9 +528,7 @@ void Lib_FrmCons3::BuscaEnServidor(int Index)
 bool Lib_FrmCons3::teclaDeCaja(int Index, QKeyEvent* e)
 {
     switch (e->key()) {
-    case Qt::Key_F5:
-        BuscaEnServidor(Index);
-        return true;
+    case Qt::Key_F5: BuscaEnServidor(Index); return true;
     case Qt::Key_Down:
     case Qt::Key_Up:
     case Qt::Key_PageDown:
@@ -537,11 +539,8 @@ bool Lib_FrmCons3::teclaDeCaja(int Index, QKeyEvent* e)
         return true;
     }
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        CmdAceptar_Click();
-        return true;
-    default:
-        return false;
+    case Qt::Key_Enter: CmdAceptar_Click(); return true;
+    default: return false;
     }
 }
 
@@ -560,7 +559,10 @@ bool Lib_FrmCons3::ListView1_KeyDown(QKeyEvent* e)
     }
     if (UsaCantidades && (tecla == Qt::Key_Insert || tecla == Qt::Key_Delete)) {
         const int columna = IndiceColumna(kCantidad) - 1;
-        if (columna >= 0 && fila >= 0) p.paso([&] { cambiaCantidad(fila, columna, (e->modifiers() & Qt::ShiftModifier) && tecla == Qt::Key_Insert ? 0 : tecla); });
+        if (columna >= 0 && fila >= 0)
+            p.paso([&] {
+                cambiaCantidad(fila, columna, (e->modifiers() & Qt::ShiftModifier) && tecla == Qt::Key_Insert ? 0 : tecla);
+            });
         return true;
     }
     if (CmbSearch.isEmpty()) return false;
@@ -587,11 +589,12 @@ void Lib_FrmCons3::cambiaCantidad(int fila, int columna, int tecla)
     const QString actual = modelo_->Texto(fila, columna);
     if (tecla == 0) {
         bool cancelado = false;
-        const QString dato = rt::operador().InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."), QStringLiteral("Carga de Datos"),
-                                                     actual.trimmed(), &cancelado);
+        const QString dato = rt::operador().InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
+                                                     QStringLiteral("Carga de Datos"), actual.trimmed(), &cancelado);
         if (cancelado) return;
         if (!dato.trimmed().isEmpty() && !EsNumero(dato)) {
-            rt::operador().MsgBox(QStringLiteral("La cantidad debe ser un número: ") + dato, rt::vbExclamation, QStringLiteral("Carga de Datos"));
+            rt::operador().MsgBox(QStringLiteral("La cantidad debe ser un número: ") + dato, rt::vbExclamation,
+                                  QStringLiteral("Carga de Datos"));
             return;
         }
         const double cantidad = RtTexto::TextoANumero(dato);
@@ -631,9 +634,10 @@ void Lib_FrmCons3::InformaFaltante()
                                         rt::vbYesNo + rt::vbQuestion + rt::vbDefaultButton2, QStringLiteral("Atención!"));
     if (r != rt::vbYes) return;
     const QString ahora = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-    DB().EjecutaConsultaSQL(QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) values('") + ahora +
-                            QStringLiteral("','") + rt::Comillas(RtTexto::AnchoFijo(id, 25)) + QStringLiteral("','") + rt::Comillas(descripcion) +
-                            QStringLiteral("','") + rt::Comillas(DB().gUsuario) + QStringLiteral("')"));
+    DB().EjecutaConsultaSQL(QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) values('") +
+                            ahora + QStringLiteral("','") + rt::Comillas(RtTexto::AnchoFijo(id, 25)) + QStringLiteral("','") +
+                            rt::Comillas(descripcion) + QStringLiteral("','") + rt::Comillas(DB().gUsuario) +
+                            QStringLiteral("')"));
 }
 
 void Lib_FrmCons3::CmdAceptar_Click()
@@ -644,7 +648,8 @@ void Lib_FrmCons3::CmdAceptar_Click()
     const int columnaCantidad = UsaCantidades ? IndiceColumna(kCantidad) - 1 : -1;
     p.paso([&] {
         if (CheckBoxes) {
-            if (CampoDevuelto.trimmed().isEmpty() && !modelo_->Encabezados().isEmpty()) CampoDevuelto = modelo_->Encabezados().first();
+            if (CampoDevuelto.trimmed().isEmpty() && !modelo_->Encabezados().isEmpty())
+                CampoDevuelto = modelo_->Encabezados().first();
             if (IndiceColumna(CampoDevuelto) == 0) return;
             for (int i = 0; i < modelo_->rowCount(); ++i) {
                 if (!modelo_->Marcada(i)) continue;
@@ -794,14 +799,18 @@ void Lib_FrmCons3::showEvent(QShowEvent* evento)
     for (int i = 0; i < picFields->count(); ++i) ancho += picFields->sectionSize(i);
     const QScreen* pantalla = screen();
     const int maximo = pantalla ? pantalla->availableGeometry().width() * 9 / 10 : 1200;
-    if (anchoFijo_ > 0) resize(anchoFijo_, height());
-    else resize(std::clamp(ancho, 560, std::max(560, maximo)), height());
+    if (anchoFijo_ > 0)
+        resize(anchoFijo_, height());
+    else
+        resize(std::clamp(ancho, 560, std::max(560, maximo)), height());
     // Over the window that asked (or the screen), and never past the screen's edges.
     rt::AjustaVentana(this, true);
     int inicial = CampoBusqueda.trimmed().isEmpty() ? 0 : columnasCajas_.indexOf(CampoBusqueda.trimmed());
     for (int i = 0; inicial < 0 && i < columnasCajas_.size(); ++i)
         if (rt::Iguales(columnasCajas_.at(i), CampoBusqueda.trimmed())) inicial = i;
     if (inicial < 0) inicial = 0;
-    if (inicial < CmbSearch.size()) CmbSearch.at(inicial)->setFocus(Qt::OtherFocusReason);
-    else ListView1->setFocus(Qt::OtherFocusReason);
+    if (inicial < CmbSearch.size())
+        CmbSearch.at(inicial)->setFocus(Qt::OtherFocusReason);
+    else
+        ListView1->setFocus(Qt::OtherFocusReason);
 }

@@ -25,7 +25,10 @@ class DB_Dll;
 /// A collection of the suite's kind: no collection at all (null) is a
 /// different answer from an empty one.
 using Coleccion = std::shared_ptr<QStringList>;
-inline Coleccion NuevaColeccion() { return std::make_shared<QStringList>(); }
+inline Coleccion NuevaColeccion()
+{
+    return std::make_shared<QStringList>();
+}
 
 class Lib_FrmCons3 : public QDialog {
     Q_OBJECT

@@ -46,8 +46,10 @@ QString Lib_FrmCons3Tree::SentenciaFamilias()
 {
     return QStringLiteral("SELECT     TOP 100 PERCENT IdFamilia, Descripcion, ") +
            QStringLiteral("(SELECT     TOP 1 idfamilia FROM @Admin_v_ta_familias a  ") +
-           QStringLiteral(" Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia)))) ") +
-           QStringLiteral(" ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where IdFamilia<>'' ORDER BY IdFamilia");
+           QStringLiteral(
+               " Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia)))) ") +
+           QStringLiteral(
+               " ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where IdFamilia<>'' ORDER BY IdFamilia");
 }
 
 void Lib_FrmCons3Tree::construye()
@@ -118,8 +120,10 @@ void Lib_FrmCons3Tree::Form_Load()
 
 void Lib_FrmCons3Tree::arma()
 {
-    if (rt::Contiene(sql, QStringLiteral("v_ta_familias"))) ArmarTreeVFamilias();
-    else ArmarTreeVAutomatico();
+    if (rt::Contiene(sql, QStringLiteral("v_ta_familias")))
+        ArmarTreeVFamilias();
+    else
+        ArmarTreeVAutomatico();
     TreeV->expand(modelo_->Indice(0));
     // Something is always chosen: Enter before any search takes the root, which returns no code.
     SeleccionaNodo(0);
@@ -132,7 +136,11 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
     sql = SentenciaFamilias();
     adodb::Recordset rs;
     QString sentencia = sql;
-    if (!p.paso([&] { DB().AbrirRecordset(sentencia, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true); })) return;
+    if (!p.paso([&] {
+            DB().AbrirRecordset(sentencia, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown,
+                                true);
+        }))
+        return;
     if (rs.State() != adodb::adStateOpen || rs.columns().size() < 3) return;
 
     std::vector<ModeloArbol::Nodo> nodos;
@@ -148,7 +156,8 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
             if (!relativo.isNull() && !Texto(relativo).isEmpty()) {
                 const auto i = porCodigo.constFind(ModeloArbol::ClaveDe(Texto(relativo)));
                 if (i == porCodigo.constEnd())
-                    throw adodb::AdoException(35601, QStringLiteral("No se encontró el elemento A") + Texto(relativo), QStringLiteral("TreeView"));
+                    throw adodb::AdoException(35601, QStringLiteral("No se encontró el elemento A") + Texto(relativo),
+                                              QStringLiteral("TreeView"));
                 padre = i.value();
             }
             ModeloArbol::Nodo n;
@@ -172,7 +181,11 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
     modelo_->Limpia();
     adodb::Recordset rs;
     QString sentencia = sql;
-    if (!p.paso([&] { DB().AbrirRecordset(sentencia, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown, true); })) return;
+    if (!p.paso([&] {
+            DB().AbrirRecordset(sentencia, rs, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly, adodb::adCmdUnknown,
+                                true);
+        }))
+        return;
     if (rs.State() != adodb::adStateOpen || rs.columns().empty()) return;
     std::vector<ModeloArbol::Fila> filas;
     p.paso([&] {
@@ -180,7 +193,8 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
         const bool descripcion = rs.columns().size() > 1;
         filas.reserve(static_cast<size_t>(n));
         for (long r = 0; r < n; ++r)
-            filas.push_back({Texto(rs.cell(static_cast<size_t>(r), 0)), descripcion ? Texto(rs.cell(static_cast<size_t>(r), 1)) : QString()});
+            filas.push_back(
+                {Texto(rs.cell(static_cast<size_t>(r), 0)), descripcion ? Texto(rs.cell(static_cast<size_t>(r), 1)) : QString()});
     });
     DB().CierraRecordset(rs);
     p.paso([&] { modelo_->CargaPorPrefijo(filas); });
@@ -254,7 +268,8 @@ void Lib_FrmCons3Tree::CmdAceptar_Click()
                     Valores->append(clave.trimmed());
                 } else if (posicion) {
                     bool hallado = false;
-                    const QString v = valorDeTabla(QStringLiteral("MA_POSICIONES"), clave, QStringLiteral("IDPOSICION"), &hallado);
+                    const QString v =
+                        valorDeTabla(QStringLiteral("MA_POSICIONES"), clave, QStringLiteral("IDPOSICION"), &hallado);
                     if (hallado) Valores->append(v);
                 }
             });
@@ -262,11 +277,13 @@ void Lib_FrmCons3Tree::CmdAceptar_Click()
     } else {
         p.paso([&] {
             const int n = NodoSeleccionado();
-            if (n < 0) throw adodb::AdoException(91, QStringLiteral("No hay un elemento seleccionado"), QStringLiteral("TreeView"));
+            if (n < 0)
+                throw adodb::AdoException(91, QStringLiteral("No hay un elemento seleccionado"), QStringLiteral("TreeView"));
             const QString clave = modelo_->NodoN(n).codigo;
             bool hallado = false;
             if (familia) {
-                const QString v = valorDeTabla(QStringLiteral("@admin_V_TA_FAMILIAS"), clave, QStringLiteral("IDFAMILIA"), &hallado);
+                const QString v =
+                    valorDeTabla(QStringLiteral("@admin_V_TA_FAMILIAS"), clave, QStringLiteral("IDFAMILIA"), &hallado);
                 ValorDevuelto = hallado ? v : QString();
             } else if (posicion) {
                 const QString v = valorDeTabla(QStringLiteral("MA_POSICIONES"), clave, QStringLiteral("IDPOSICION"), &hallado);
@@ -310,21 +327,14 @@ bool Lib_FrmCons3Tree::eventFilter(QObject* objeto, QEvent* evento)
     if (caja && evento->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(evento);
         switch (e->key()) {
-        case Qt::Key_F5:
-            BusquedaFiltrada();
-            return true;
+        case Qt::Key_F5: BusquedaFiltrada(); return true;
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            CmdAceptar_Click();
-            return true;
+        case Qt::Key_Enter: CmdAceptar_Click(); return true;
         case Qt::Key_Down:
         case Qt::Key_Up:
         case Qt::Key_PageDown:
-        case Qt::Key_PageUp:
-            TreeV->setFocus(Qt::OtherFocusReason);
-            return true;
-        default:
-            break;
+        case Qt::Key_PageUp: TreeV->setFocus(Qt::OtherFocusReason); return true;
+        default: break;
         }
     }
     if (caja && evento->type() == QEvent::MouseButtonPress) CmbSearch_Change();

@@ -35,7 +35,10 @@ bool Pon(QByteArray& destino, int desde, int ancho, const QString& texto, const 
     if (b.size() > ancho) {
         if (error)
             *error = QStringLiteral("el campo %1 ocupa %2 bytes y su ancho es %3: %4")
-                         .arg(QLatin1String(nombre)).arg(b.size()).arg(ancho).arg(texto);
+                         .arg(QLatin1String(nombre))
+                         .arg(b.size())
+                         .arg(ancho)
+                         .arg(texto);
         return false;
     }
     destino.replace(desde, b.size(), b);

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <numeric>
 
-ModeloConsulta::ModeloConsulta(QObject* parent) : QAbstractTableModel(parent) {}
+ModeloConsulta::ModeloConsulta(QObject* parent) : QAbstractTableModel(parent)
+{}
 
 void ModeloConsulta::Carga(const QStringList& encabezados, std::vector<QString>&& celdas, std::vector<Fila>&& filas)
 {
@@ -25,8 +26,10 @@ void ModeloConsulta::AgregaFilas(std::vector<QString>&& celdas, std::vector<Fila
     if (filas.empty() || columnas_ == 0 || celdas.size() != filas.size() * columnas_) return;
     const int desde = static_cast<int>(orden_.size());
     beginInsertRows({}, desde, desde + static_cast<int>(filas.size()) - 1);
-    if (celdas_.empty()) celdas_ = std::move(celdas);
-    else celdas_.insert(celdas_.end(), std::make_move_iterator(celdas.begin()), std::make_move_iterator(celdas.end()));
+    if (celdas_.empty())
+        celdas_ = std::move(celdas);
+    else
+        celdas_.insert(celdas_.end(), std::make_move_iterator(celdas.begin()), std::make_move_iterator(celdas.end()));
     const size_t antes = filas_.size();
     filas_.insert(filas_.end(), filas.begin(), filas.end());
     orden_.resize(filas_.size());
@@ -55,8 +58,7 @@ QVariant ModeloConsulta::data(const QModelIndex& index, int role) const
     const Fila& f = filas_[static_cast<size_t>(orden_[static_cast<size_t>(index.row())])];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return Texto(index.row(), index.column());
+    case Qt::ToolTipRole: return Texto(index.row(), index.column());
     case Qt::CheckStateRole:
         if (casillas_ && index.column() == 0) return f.marcada ? Qt::Checked : Qt::Unchecked;
         return {};
@@ -65,10 +67,8 @@ QVariant ModeloConsulta::data(const QModelIndex& index, int role) const
         if (c.isValid()) return c;
         return {};
     }
-    case Qt::FontRole:
-        return colorDe(f).isValid() ? fuenteColor_ : fuente_;
-    default:
-        return {};
+    case Qt::FontRole: return colorDe(f).isValid() ? fuenteColor_ : fuente_;
+    default: return {};
     }
 }
 
@@ -123,9 +123,13 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
     claves.reserve(filas_.size());
     for (size_t f = 0; f < filas_.size(); ++f) claves.push_back(orden.sortKey(celdas_[f * columnas_ + c]));
     if (order == Qt::AscendingOrder)
-        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) < 0; });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
+            return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) < 0;
+        });
     else
-        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) > 0; });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
+            return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) > 0;
+        });
 
     std::vector<int> posicion(orden_.size());
     for (size_t i = 0; i < orden_.size(); ++i) posicion[static_cast<size_t>(orden_[i])] = static_cast<int>(i);

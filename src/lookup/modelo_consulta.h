@@ -43,11 +43,19 @@ public:
 
     void FijaCasillas(bool si);
     bool Casillas() const { return casillas_; }
-    void FijaFuente(const QFont& f) { fuente_ = f; fuenteColor_ = f; fuenteColor_.setBold(true); }
+    void FijaFuente(const QFont& f)
+    {
+        fuente_ = f;
+        fuenteColor_ = f;
+        fuenteColor_.setBold(true);
+    }
     const QFont& Fuente() const { return fuente_; }
 
     /// Texts by position in the list (0-based), as the list shows them.
-    const QString& Texto(int fila, int columna) const { return celdas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)]) * columnas_ + static_cast<size_t>(columna)]; }
+    const QString& Texto(int fila, int columna) const
+    {
+        return celdas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)]) * columnas_ + static_cast<size_t>(columna)];
+    }
     void FijaTexto(int fila, int columna, const QString& texto);
     bool Marcada(int fila) const { return filas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)])].marcada; }
     void Marca(int fila, bool si);

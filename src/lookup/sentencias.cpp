@@ -52,8 +52,10 @@ qsizetype Clausula(const QString& sentencia, const QString& palabra)
         if (!cierre.isNull()) {
             if (c == cierre) {
                 // A doubled quote is a quote inside the text, not its end.
-                if (cierre != u']' && i + 1 < n && sentencia.at(i + 1) == cierre) ++i;
-                else cierre = QChar();
+                if (cierre != u']' && i + 1 < n && sentencia.at(i + 1) == cierre)
+                    ++i;
+                else
+                    cierre = QChar();
             }
             continue;
         }
@@ -65,8 +67,10 @@ qsizetype Clausula(const QString& sentencia, const QString& palabra)
             cierre = u']';
             continue;
         }
-        if (c == u'(') ++nivel;
-        else if (c == u')') nivel = nivel > 0 ? nivel - 1 : 0;
+        if (c == u'(')
+            ++nivel;
+        else if (c == u')')
+            nivel = nivel > 0 ? nivel - 1 : 0;
         if (nivel > 0 || i + largo > n) continue;
         if (i > 0 && Letra(sentencia.at(i - 1))) continue;
         if (QStringView(sentencia).mid(i, largo).compare(palabra, Qt::CaseInsensitive) != 0) continue;

@@ -25,8 +25,14 @@ struct Token {
     int posicion = 0;
 };
 
-bool esInicioNombre(QChar c) { return c.isLetter() || c == u'_'; }
-bool esNombre(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#'; }
+bool esInicioNombre(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+bool esNombre(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
+}
 
 const QRegularExpression& patronNombre()
 {
@@ -124,7 +130,8 @@ public:
     std::unique_ptr<Nodo> todo()
     {
         auto n = disyuncion();
-        if (actual().tipo != Token::Fin) falla(QStringLiteral("Sobra texto al final de la condición: ") + actual().texto, actual().posicion);
+        if (actual().tipo != Token::Fin)
+            falla(QStringLiteral("Sobra texto al final de la condición: ") + actual().texto, actual().posicion);
         return n;
     }
 
@@ -135,7 +142,8 @@ private:
     void entra(int posicion)
     {
         if (++nivel_ > kNivelesMaximos)
-            falla(QStringLiteral("La condición anida más de %1 niveles de paréntesis, funciones o NOT").arg(kNivelesMaximos), posicion);
+            falla(QStringLiteral("La condición anida más de %1 niveles de paréntesis, funciones o NOT").arg(kNivelesMaximos),
+                  posicion);
     }
     bool palabra(const char* p) const { return actual().tipo == Token::Nombre && rt::Iguales(actual().texto, QLatin1String(p)); }
 
@@ -222,7 +230,8 @@ private:
                 return n;
             }
             for (const char* reservada : {"and", "or", "not"})
-                if (rt::Iguales(k.texto, QLatin1String(reservada))) falla(QStringLiteral("Falta un operando antes de ") + k.texto, k.posicion);
+                if (rt::Iguales(k.texto, QLatin1String(reservada)))
+                    falla(QStringLiteral("Falta un operando antes de ") + k.texto, k.posicion);
             if (actual().tipo == Token::Abre) {
                 ++p_;
                 n->tipo = Nodo::Funcion;
@@ -235,7 +244,8 @@ private:
                         n->hijos.push_back(operando());
                     }
                 }
-                if (actual().tipo != Token::Cierra) falla(QStringLiteral("Falta cerrar la función ") + k.texto, actual().posicion);
+                if (actual().tipo != Token::Cierra)
+                    falla(QStringLiteral("Falta cerrar la función ") + k.texto, actual().posicion);
                 ++p_;
                 --nivel_;
                 return n;
@@ -246,10 +256,8 @@ private:
             n->valor = k.texto.mid(punto + 1);
             return n;
         }
-        case Token::Fin:
-            falla(QStringLiteral("La condición termina antes de tiempo"), k.posicion);
-        default:
-            falla(QStringLiteral("Se esperaba un valor y se encontró ") + k.texto, k.posicion);
+        case Token::Fin: falla(QStringLiteral("La condición termina antes de tiempo"), k.posicion);
+        default: falla(QStringLiteral("Se esperaba un valor y se encontró ") + k.texto, k.posicion);
         }
     }
 
@@ -263,10 +271,10 @@ private:
 QString funcionSql(const QString& nombre)
 {
     static const std::map<QString, QString> conocidas = {
-        {QStringLiteral("LTRIM"), QStringLiteral("LTRIM")},  {QStringLiteral("RTRIM"), QStringLiteral("RTRIM")},
-        {QStringLiteral("TRIM"), QStringLiteral("TRIM")},    {QStringLiteral("UPPER"), QStringLiteral("UPPER")},
+        {QStringLiteral("LTRIM"), QStringLiteral("LTRIM")},     {QStringLiteral("RTRIM"), QStringLiteral("RTRIM")},
+        {QStringLiteral("TRIM"), QStringLiteral("TRIM")},       {QStringLiteral("UPPER"), QStringLiteral("UPPER")},
         {QStringLiteral("UPPERCASE"), QStringLiteral("UPPER")}, {QStringLiteral("UCASE"), QStringLiteral("UPPER")},
-        {QStringLiteral("LOWER"), QStringLiteral("LOWER")},  {QStringLiteral("LOWERCASE"), QStringLiteral("LOWER")},
+        {QStringLiteral("LOWER"), QStringLiteral("LOWER")},     {QStringLiteral("LOWERCASE"), QStringLiteral("LOWER")},
         {QStringLiteral("LCASE"), QStringLiteral("LOWER")},
     };
     const auto it = conocidas.find(nombre.toUpper());
@@ -296,7 +304,8 @@ public:
         switch (n.tipo) {
         case Nodo::Campo:
             if (!n.tabla.isEmpty() && !tabla_.isEmpty() && !rt::Iguales(n.tabla, tabla_))
-                throw ErrorFormula(QStringLiteral("La condición nombra la tabla ") + n.tabla + QStringLiteral(", que el reporte no lee"));
+                throw ErrorFormula(QStringLiteral("La condición nombra la tabla ") + n.tabla +
+                                   QStringLiteral(", que el reporte no lee"));
             if (!patronNombre().match(n.valor).hasMatch()) throw ErrorFormula(QStringLiteral("Campo no válido: ") + n.valor);
             return tabla_.isEmpty() && !n.tabla.isEmpty() ? n.tabla + QLatin1Char('.') + n.valor : n.valor;
         case Nodo::Texto: return LiteralSql(n.valor);
@@ -362,7 +371,8 @@ private:
     QString plegadas(const QString& x, std::vector<std::pair<QString, QString>> rangos)
     {
         // A reversed range excludes nothing: every code is below its start or above its end.
-        rangos.erase(std::remove_if(rangos.begin(), rangos.end(), [](const auto& p) { return p.first > p.second; }), rangos.end());
+        rangos.erase(std::remove_if(rangos.begin(), rangos.end(), [](const auto& p) { return p.first > p.second; }),
+                     rangos.end());
         if (rangos.empty()) return QStringLiteral("1 = 1");
         std::sort(rangos.begin(), rangos.end());
         std::vector<std::pair<QString, QString>> unidos;
@@ -460,10 +470,14 @@ qsizetype ultimoWhere(const QString& s)
             if (c == comilla) comilla = QChar();
             continue;
         }
-        if (c == u'\'' || c == u'"') comilla = c;
-        else if (c == u'(') ++nivel;
-        else if (c == u')') --nivel;
-        else if (nivel == 0 && (c == u'w' || c == u'W') && s.mid(i, 5).compare(QLatin1String("where"), Qt::CaseInsensitive) == 0) {
+        if (c == u'\'' || c == u'"')
+            comilla = c;
+        else if (c == u'(')
+            ++nivel;
+        else if (c == u')')
+            --nivel;
+        else if (nivel == 0 && (c == u'w' || c == u'W') &&
+                 s.mid(i, 5).compare(QLatin1String("where"), Qt::CaseInsensitive) == 0) {
             const bool antes = i == 0 || !esNombre(s.at(i - 1));
             const bool despues = i + 5 >= s.size() || !esNombre(s.at(i + 5));
             if (antes && despues) hallado = i;
@@ -495,8 +509,10 @@ QString CondicionSql(const Nodo& nodo, const QString& tabla, bool rangosNativos)
                 while (i + 1 < s.size() && s.at(i + 1) == u'\'') i = s.indexOf(u'\'', i + 2);
                 continue;
             }
-            if (s.at(i) == u'(') ++nivel;
-            else if (s.at(i) == u')') --nivel;
+            if (s.at(i) == u'(')
+                ++nivel;
+            else if (s.at(i) == u')')
+                --nivel;
             if (nivel == 0) envuelve = false;
         }
         if (envuelve) s = s.mid(1, s.size() - 2);
@@ -545,6 +561,9 @@ QString CampoSql(const QString& campo, const QString& tabla)
     return Escritor(tabla).valor(*n);
 }
 
-QString LiteralSql(const QString& texto) { return QLatin1Char('\'') + rt::Comillas(texto) + QLatin1Char('\''); }
+QString LiteralSql(const QString& texto)
+{
+    return QLatin1Char('\'') + rt::Comillas(texto) + QLatin1Char('\'');
+}
 
 }  // namespace reportes

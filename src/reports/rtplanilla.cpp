@@ -96,8 +96,8 @@ bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error
             case adodb::VarType::Boolean: worksheet_write_boolean(hoja, fila, k, v.toBool() ? 1 : 0, nullptr); break;
             case adodb::VarType::Date: {
                 const QDateTime d = v.toDateTime();
-                lxw_datetime dt{d.date().year(), d.date().month(), d.date().day(), d.time().hour(), d.time().minute(),
-                                static_cast<double>(d.time().second())};
+                lxw_datetime dt{d.date().year(), d.date().month(),  d.date().day(),
+                                d.time().hour(), d.time().minute(), static_cast<double>(d.time().second())};
                 worksheet_write_datetime(hoja, fila, k, &dt, fecha);
                 break;
             }
@@ -107,7 +107,9 @@ bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error
     }
     const lxw_error r = workbook_close(libro);
     if (r != LXW_NO_ERROR) {
-        if (error) *error = QStringLiteral("No se pudo escribir el archivo ") + ruta + QStringLiteral(": ") + QString::fromUtf8(lxw_strerror(r));
+        if (error)
+            *error = QStringLiteral("No se pudo escribir el archivo ") + ruta + QStringLiteral(": ") +
+                     QString::fromUtf8(lxw_strerror(r));
         QFile::remove(ruta);
         return false;
     }
@@ -151,11 +153,19 @@ bool EscribePlanilla(const ContenidoPlanilla& c, const QString& ruta, QString* e
 
 // ---------------------------------------------------------------------------
 
-ModeloPlanilla::ModeloPlanilla(std::shared_ptr<ContenidoPlanilla> c, QObject* parent) : QAbstractTableModel(parent), c_(std::move(c)) {}
+ModeloPlanilla::ModeloPlanilla(std::shared_ptr<ContenidoPlanilla> c, QObject* parent)
+    : QAbstractTableModel(parent), c_(std::move(c))
+{}
 
-int ModeloPlanilla::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(c_->cantidad()); }
+int ModeloPlanilla::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(c_->cantidad());
+}
 
-int ModeloPlanilla::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : c_->columnas(); }
+int ModeloPlanilla::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : c_->columnas();
+}
 
 QVariant ModeloPlanilla::data(const QModelIndex& i, int role) const
 {
@@ -168,8 +178,7 @@ QVariant ModeloPlanilla::data(const QModelIndex& i, int role) const
         if (v.isNumber()) return v.toDouble();
         if (v.isDate()) return v.toDateTime();
         return v.toString();
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue((v.isNumber() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    case Qt::TextAlignmentRole: return QVariant::fromValue((v.isNumber() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     default: return {};
     }
 }
@@ -181,7 +190,8 @@ QVariant ModeloPlanilla::headerData(int section, Qt::Orientation o, int role) co
     return section < columnCount() ? c_->nombreColumna(section) : QVariant();
 }
 
-VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* parent) : QWidget(parent, Qt::Window), c_(std::move(c))
+VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* parent)
+    : QWidget(parent, Qt::Window), c_(std::move(c))
 {
     setObjectName(QStringLiteral("VentanaPlanilla"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -221,7 +231,8 @@ VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* 
         return b;
     };
     connect(boton(QStringLiteral("&Exportar..."), "exportar"), &QPushButton::clicked, this, &VentanaPlanilla::Exporta);
-    connect(boton(QStringLiteral("&Abrir en hoja de cálculo"), "abrirHoja"), &QPushButton::clicked, this, &VentanaPlanilla::AbreEnHojaDeCalculo);
+    connect(boton(QStringLiteral("&Abrir en hoja de cálculo"), "abrirHoja"), &QPushButton::clicked, this,
+            &VentanaPlanilla::AbreEnHojaDeCalculo);
     connect(boton(QStringLiteral("&Cerrar"), "cerrar"), &QPushButton::clicked, this, &QWidget::close);
     raiz->addLayout(pie);
     resize(760, 560);

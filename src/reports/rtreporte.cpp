@@ -24,10 +24,10 @@ namespace {
 
 // The page, in points (A4 portrait).
 constexpr double kAncho = 595.0, kAlto = 842.0, kMargen = 36.0;
-constexpr double kEncabezado = 44.0;   // company, date, title and page before the column captions
-constexpr double kTitulos = 18.0;      // column captions and their rule
+constexpr double kEncabezado = 44.0;  // company, date, title and page before the column captions
+constexpr double kTitulos = 18.0;     // column captions and their rule
 constexpr double kRenglon = 12.0;
-constexpr double kSeparacion = 6.0;    // between columns
+constexpr double kSeparacion = 6.0;  // between columns
 constexpr int kResolucionPdf = 300;
 
 QFont letra(int puntos, bool negrita = false)
@@ -44,8 +44,14 @@ QFont letra(int puntos, bool negrita = false)
 bool tipoNumerico(int t)
 {
     switch (t) {
-    case adodb::adSmallInt: case adodb::adInteger: case adodb::adSingle: case adodb::adDouble:
-    case adodb::adCurrency: case adodb::adDecimal: case adodb::adTinyInt: case adodb::adBigInt:
+    case adodb::adSmallInt:
+    case adodb::adInteger:
+    case adodb::adSingle:
+    case adodb::adDouble:
+    case adodb::adCurrency:
+    case adodb::adDecimal:
+    case adodb::adTinyInt:
+    case adodb::adBigInt:
     case adodb::adNumeric: return true;
     default: return false;
     }
@@ -99,9 +105,12 @@ DefinicionReporte LeeDefinicion(const QString& ruta)
         if (igual < 0) throw ErrorReporte(QStringLiteral("Línea %1 del reporte %2: falta \"=\"").arg(numero).arg(ruta));
         const QString clave = linea.left(igual).trimmed().toLower();
         const QString valor = linea.mid(igual + 1).trimmed();
-        if (clave == QLatin1String("titulo")) d.titulo = valor;
-        else if (clave == QLatin1String("origen")) d.origen = valor;
-        else if (clave == QLatin1String("orden")) d.orden << valor;
+        if (clave == QLatin1String("titulo"))
+            d.titulo = valor;
+        else if (clave == QLatin1String("origen"))
+            d.origen = valor;
+        else if (clave == QLatin1String("orden"))
+            d.orden << valor;
         else if (clave == QLatin1String("columna")) {
             const QStringList partes = valor.split(u'|');
             ColumnaReporte c;
@@ -117,7 +126,8 @@ DefinicionReporte LeeDefinicion(const QString& ruta)
         }
     }
     static const QRegularExpression nombre(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$#]*$"));
-    if (!nombre.match(d.origen).hasMatch()) throw ErrorReporte(QStringLiteral("El reporte ") + ruta + QStringLiteral(" no nombra una tabla de origen válida"));
+    if (!nombre.match(d.origen).hasMatch())
+        throw ErrorReporte(QStringLiteral("El reporte ") + ruta + QStringLiteral(" no nombra una tabla de origen válida"));
     if (d.columnas.empty()) throw ErrorReporte(QStringLiteral("El reporte ") + ruta + QStringLiteral(" no tiene columnas"));
     return d;
 }
@@ -152,7 +162,10 @@ QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden,
 
 // ---------------------------------------------------------------------------
 
-long Informe::cantidad() const { return filas.State() == adodb::adStateOpen ? filas.RecordCount() : 0; }
+long Informe::cantidad() const
+{
+    return filas.State() == adodb::adStateOpen ? filas.RecordCount() : 0;
+}
 
 int Informe::paginas() const
 {
@@ -176,9 +189,15 @@ bool Informe::numerica(int columna) const
     return tipoNumerico(filas.columns().at(static_cast<size_t>(columna)).type);
 }
 
-QString Informe::textoPagina(int pagina) const { return QStringLiteral("Página %1 de %2").arg(pagina + 1).arg(paginas()); }
+QString Informe::textoPagina(int pagina) const
+{
+    return QStringLiteral("Página %1 de %2").arg(pagina + 1).arg(paginas());
+}
 
-QString Informe::textoCantidad() const { return QStringLiteral("Cantidad de registros: %1").arg(cantidad()); }
+QString Informe::textoCantidad() const
+{
+    return QStringLiteral("Cantidad de registros: %1").arg(cantidad());
+}
 
 void PintaPagina(QPainter& p, const Informe& informe, int pagina)
 {
@@ -214,13 +233,15 @@ void PintaPagina(QPainter& p, const Informe& informe, int pagina)
         for (size_t c = 0; c < nc; ++c) {
             const bool num = informe.numerica(static_cast<int>(c));
             const QString t = medida.elidedText(informe.celda(f, static_cast<int>(c)), Qt::ElideRight, pos[c].second);
-            p.drawText(QRectF(pos[c].first, y, pos[c].second, kRenglon), (num ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, t);
+            p.drawText(QRectF(pos[c].first, y, pos[c].second, kRenglon),
+                       (num ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, t);
         }
     }
     if (pagina == informe.paginas() - 1) {
         p.drawLine(QPointF(kMargen, y + 2), QPointF(kAncho - kMargen, y + 2));
         p.setFont(negrita);
-        p.drawText(QRectF(kMargen, y + 3, kAncho - 2 * kMargen, kRenglon), Qt::AlignLeft | Qt::AlignVCenter, informe.textoCantidad());
+        p.drawText(QRectF(kMargen, y + 3, kAncho - 2 * kMargen, kRenglon), Qt::AlignLeft | Qt::AlignVCenter,
+                   informe.textoCantidad());
     }
     p.restore();
 }
@@ -284,7 +305,10 @@ QString& carpetaReportes()
 }
 }  // namespace
 
-void RtReporte::CarpetaReportes(const QString& carpeta) { carpetaReportes() = carpeta; }
+void RtReporte::CarpetaReportes(const QString& carpeta)
+{
+    carpetaReportes() = carpeta;
+}
 
 QString RtReporte::CarpetaReportesActual()
 {
@@ -297,7 +321,8 @@ std::shared_ptr<reportes::Informe> RtReporte::ArmaInforme(const QString& Reporte
     using namespace reportes;
     const QString archivo = ArchivoDefinicion(CarpetaReportesActual(), Reporte);
     if (archivo.isEmpty())
-        throw ErrorReporte(QStringLiteral("No se encuentra el reporte ") + Reporte + QStringLiteral(" en ") + CarpetaReportesActual());
+        throw ErrorReporte(QStringLiteral("No se encuentra el reporte ") + Reporte + QStringLiteral(" en ") +
+                           CarpetaReportesActual());
     const DefinicionReporte def = LeeDefinicion(archivo);
     const QString sql = SentenciaReporte(def, CamposOrden, Formula, EsEmbebida(DB().gCnn));
     auto informe = std::make_shared<Informe>();

@@ -45,7 +45,8 @@ QString ArchivoDefinicion(const QString& carpeta, const QString& nombre);
 QString ValorDeFormula(const QString& valorFormula, const QString& nombre);
 /// The statement the report runs. `orden` overrides the definition's sort when
 /// it has any non-empty entry. Throws ErrorFormula for a bad selection.
-QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden, const QString& formula, bool rangosNativos = false);
+QString SentenciaReporte(const DefinicionReporte& def, const QStringList& orden, const QString& formula,
+                         bool rangosNativos = false);
 
 /// A report's content, apart from any painting: header texts, columns, rows and
 /// their split into pages.
@@ -95,17 +96,16 @@ public:
     /// Reads the definition, runs the selection on the session's engine and
     /// shows the preview (or writes ArchivoSalida). False when the report could
     /// not be produced; the operator has been told why.
-    bool ImprimeReporte(const QString& Reporte, const QStringList& CamposOrden, const QString& Formula,
-                        const QString& Conexion, QString& ValorFormula, const adodb::Variant& = {},
-                        const adodb::Variant& = {}, const adodb::Variant& = {}, const adodb::Variant& = {},
-                        const QString& = {}, const QString& = {}, const QString& = {});
+    bool ImprimeReporte(const QString& Reporte, const QStringList& CamposOrden, const QString& Formula, const QString& Conexion,
+                        QString& ValorFormula, const adodb::Variant& = {}, const adodb::Variant& = {}, const adodb::Variant& = {},
+                        const adodb::Variant& = {}, const QString& = {}, const QString& = {}, const QString& = {});
     /// The call that follows each report; 20 releases what the last report held
     /// (an open preview keeps its own copy).
     void FinReporte(int Valor);
 
     /// The content alone; throws reportes::ErrorReporte, reportes::ErrorFormula, adodb::AdoException.
-    std::shared_ptr<reportes::Informe> ArmaInforme(const QString& Reporte, const QStringList& CamposOrden,
-                                                   const QString& Formula, const QString& ValorFormula);
+    std::shared_ptr<reportes::Informe> ArmaInforme(const QString& Reporte, const QStringList& CamposOrden, const QString& Formula,
+                                                   const QString& ValorFormula);
 
     /// The last content built and the preview window showing it (tests).
     std::shared_ptr<reportes::Informe> ultimo;

@@ -49,7 +49,8 @@ void HojaReporte::paintEvent(QPaintEvent*)
     PintaPagina(p, *informe_, pagina_);
 }
 
-VistaPrevia::VistaPrevia(std::shared_ptr<Informe> informe, QWidget* parent) : QWidget(parent, Qt::Window), informe_(std::move(informe))
+VistaPrevia::VistaPrevia(std::shared_ptr<Informe> informe, QWidget* parent)
+    : QWidget(parent, Qt::Window), informe_(std::move(informe))
 {
     setObjectName(QStringLiteral("VistaPrevia"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -7,7 +7,8 @@
 
 namespace rt {
 
-inline std::function<void(int)>& manejadorFin() {
+inline std::function<void(int)>& manejadorFin()
+{
     static std::function<void(int)> h = [](int codigo) {
         if (QCoreApplication::instance()) QCoreApplication::exit(codigo);
         std::exit(codigo);
@@ -16,6 +17,9 @@ inline std::function<void(int)>& manejadorFin() {
 }
 
 /// Ends the program at once with `codigo`.
-inline void TerminaPrograma(int codigo = 0) { manejadorFin()(codigo); }
+inline void TerminaPrograma(int codigo = 0)
+{
+    manejadorFin()(codigo);
+}
 
 }  // namespace rt

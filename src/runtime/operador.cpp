@@ -55,7 +55,10 @@ Operador& operador()
     return op ? *op : porDefecto;
 }
 
-void fijaOperador(Operador* op) { instalado.store(op); }
+void fijaOperador(Operador* op)
+{
+    instalado.store(op);
+}
 
 int OperadorGuionado::MsgBox(const QString& texto, int botones, const QString& titulo)
 {

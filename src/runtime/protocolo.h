@@ -18,7 +18,8 @@ public:
     /// Runs `paso` under the protocol. Returns false once the routine must be
     /// left (the report answered neither Retry nor Ignore); later steps then do nothing.
     template <class F>
-    bool paso(F&& f) {
+    bool paso(F&& f)
+    {
         if (abortado_) return false;
         for (;;) {
             try {
@@ -38,7 +39,8 @@ public:
     /// the end test, `cuerpo` (which returns true to stop the walk) and the move.
     /// Returns false once the routine must be left.
     template <class Cuerpo>
-    bool recorre(adodb::Recordset& rs, Cuerpo&& cuerpo) {
+    bool recorre(adodb::Recordset& rs, Cuerpo&& cuerpo)
+    {
         for (;;) {
             bool fin = true;
             if (!paso([&] { fin = rs.eof(); })) return false;

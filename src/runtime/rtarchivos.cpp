@@ -75,6 +75,9 @@ QString CarpetaParaGrabar(const QString& nombre, Clase clase)
     return usuario;
 }
 
-void FijaProgramaSoloLectura(bool soloLectura) { programaSoloLectura = soloLectura; }
+void FijaProgramaSoloLectura(bool soloLectura)
+{
+    programaSoloLectura = soloLectura;
+}
 
 }  // namespace RtArchivos

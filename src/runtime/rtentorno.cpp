@@ -103,10 +103,22 @@ QString RtEntorno::NombreEjecutable()
     return QFileInfo(archivoPrograma()).completeBaseName();
 }
 
-void RtEntorno::FijaNombreMaquina(const QString& v) { fija(&Fijados::maquina, v); }
-void RtEntorno::FijaNombreUsuario(const QString& v) { fija(&Fijados::usuario, v); }
-void RtEntorno::FijaCarpetaPrograma(const QString& v) { fija(&Fijados::carpeta, v); }
-void RtEntorno::FijaNombreEjecutable(const QString& v) { fija(&Fijados::ejecutable, v); }
+void RtEntorno::FijaNombreMaquina(const QString& v)
+{
+    fija(&Fijados::maquina, v);
+}
+void RtEntorno::FijaNombreUsuario(const QString& v)
+{
+    fija(&Fijados::usuario, v);
+}
+void RtEntorno::FijaCarpetaPrograma(const QString& v)
+{
+    fija(&Fijados::carpeta, v);
+}
+void RtEntorno::FijaNombreEjecutable(const QString& v)
+{
+    fija(&Fijados::ejecutable, v);
+}
 
 QDateTime RtEntorno::Ahora()
 {

@@ -156,6 +156,12 @@ QString& archivoLog()
 }
 }  // namespace
 
-void RtTexto::ArchivoLog(const QString& archivo) { archivoLog() = archivo; }
+void RtTexto::ArchivoLog(const QString& archivo)
+{
+    archivoLog() = archivo;
+}
 
-QString RtTexto::ArchivoLogActual() { return archivoLog(); }
+QString RtTexto::ArchivoLogActual()
+{
+    return archivoLog();
+}

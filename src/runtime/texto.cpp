@@ -49,8 +49,10 @@ QString ReemplazaSinCaso(const QString& texto, const QString& buscar, const QStr
     return r.replace(buscar, con, Qt::CaseInsensitive);
 }
 
-
-double Val(const QString& t) { return adodb::LeadingNumber(t); }
+double Val(const QString& t)
+{
+    return adodb::LeadingNumber(t);
+}
 
 QString Comillas(const QString& valor)
 {

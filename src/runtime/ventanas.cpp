@@ -8,12 +8,10 @@ namespace rt {
 
 void AjustaVentana(QWidget* ventana, bool centrarEnPadre)
 {
-    if (!ventana)
-        return;
+    if (!ventana) return;
     QWidget* padre = centrarEnPadre ? ventana->parentWidget() : nullptr;
     QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
-    if (!pantalla)
-        return;
+    if (!pantalla) return;
     const QRect area = pantalla->availableGeometry();
     QSize tam = ventana->size().expandedTo(ventana->minimumSizeHint()).boundedTo(area.size());
     ventana->resize(tam);

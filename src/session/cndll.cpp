@@ -10,30 +10,33 @@
 
 using adodb::Recordset;
 
-CNDLL::CNDLL() {
+CNDLL::CNDLL()
+{
     // The service library keeps its own copy of the account structure.
-    const char* claves[] = {"DIGITOS_CAPITULO", "DIGITOS_SUBCAPITULO", "DIGITOS_RUBRO", "DIGITOS_SUBRUBRO", "DIGITOS_CUENTA", "DIGITOS_SUBCUENTA"};
+    const char* claves[] = {"DIGITOS_CAPITULO", "DIGITOS_SUBCAPITULO", "DIGITOS_RUBRO",
+                            "DIGITOS_SUBRUBRO", "DIGITOS_CUENTA",      "DIGITOS_SUBCUENTA"};
     for (int i = 0; i < 6; ++i) {
         const double v = rt::Val(Cfg(QString::fromLatin1(claves[i])));
         digitos[i] = v > 32767 || v < -32768 ? 0 : static_cast<short>(rt::RedondeoBanquero(v));
     }
 }
 
-QString CNDLL::Cfg(const QString& Campo) {
+QString CNDLL::Cfg(const QString& Campo)
+{
     QString resultado;
     Recordset rs;
     QString sql = QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = '") + Campo + QStringLiteral("'");
     rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("Cfg")); });
     DB().AbrirRecordset(sql, rs);
-    p.paso([&] {
-        resultado = !rs.eof() ? RtTexto::ValorCampo(rs.Fields(QStringLiteral("VALOR")).Value()) : QStringLiteral(" ");
-    });
+    p.paso(
+        [&] { resultado = !rs.eof() ? RtTexto::ValorCampo(rs.Fields(QStringLiteral("VALOR")).Value()) : QStringLiteral(" "); });
     if (p.abortado()) resultado.clear();
     DB().CierraRecordset(rs);
     return resultado;
 }
 
-bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo) {
+bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo)
+{
     bool enRango = false;
     Recordset rs;
     rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("ValidaRango")); });
@@ -53,8 +56,11 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo) {
     return enRango;
 }
 
-void CNDLL::setArchivoError(const adodb::Variant& v) {
+void CNDLL::setArchivoError(const adodb::Variant& v)
+{
     archivoError_ = v.toString();
-    if (archivoError_.trimmed().isEmpty()) archivoError_ = RtArchivos::CarpetaParaGrabar(QStringLiteral("VLErr.Log"), RtArchivos::Clase::Estado) + QStringLiteral("VLErr.Log");
+    if (archivoError_.trimmed().isEmpty())
+        archivoError_ =
+            RtArchivos::CarpetaParaGrabar(QStringLiteral("VLErr.Log"), RtArchivos::Clase::Estado) + QStringLiteral("VLErr.Log");
     RtTexto::ArchivoLog(archivoError_);
 }

@@ -2,9 +2,9 @@
 
 #include "data/db_dll.h"
 #include "data/errores.h"
-#include "runtime/operador.h"
 #include "reports/rtreporte.h"
 #include "runtime/fin.h"
+#include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
@@ -24,9 +24,13 @@ using adodb::Variant;
 
 namespace CNStuffContable {
 
-QString LineaComandos(const QStringList& argumentos) { return argumentos.join(QLatin1Char(' ')); }
+QString LineaComandos(const QStringList& argumentos)
+{
+    return argumentos.join(QLatin1Char(' '));
+}
 
-QString ValorClave(const QString& linea, const QString& clave) {
+QString ValorClave(const QString& linea, const QString& clave)
+{
     const int p = rt::InStr(linea, clave);
     if (p == 0) return {};
     const int fin = static_cast<int>(linea.indexOf(QLatin1Char(';'), p - 1));
@@ -35,18 +39,21 @@ QString ValorClave(const QString& linea, const QString& clave) {
     return RtTexto::QuitaCaracteres(linea.mid(desde, fin - desde), QStringLiteral("=")).trimmed();
 }
 
-QString LineaComandosModulo(const QString& ParametroAdicional) {
+QString LineaComandosModulo(const QString& ParametroAdicional)
+{
     const DB_Dll& db = DB();
-    return QStringLiteral(" ; @server=") + db.gServidor + QStringLiteral("; @dbname=") + db.gDBName + QStringLiteral("; @usuario=") +
-           db.gUsuario + QStringLiteral("; @Password=") + db.gUserPassWord + QStringLiteral("; @ParametroAdicional=") +
-           ParametroAdicional + QStringLiteral("; orba@ ;");
+    return QStringLiteral(" ; @server=") + db.gServidor + QStringLiteral("; @dbname=") + db.gDBName +
+           QStringLiteral("; @usuario=") + db.gUsuario + QStringLiteral("; @Password=") + db.gUserPassWord +
+           QStringLiteral("; @ParametroAdicional=") + ParametroAdicional + QStringLiteral("; orba@ ;");
 }
 
-bool InicioSistema(const QString& lineaComandos) {
+bool InicioSistema(const QString& lineaComandos)
+{
     DB_Dll& db = DB();
     const QString carpeta = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma());
     gSeccionUsuario = RtEntorno::NombreMaquina().toUpper() + QLatin1Char('|') + RtEntorno::NombreUsuario().toUpper();
-    gFlatToolbars = rt::Val(RtIni::LeeIni(QStringLiteral("CN000p.INI"), gSeccionUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1"))) != 0;
+    gFlatToolbars = rt::Val(RtIni::LeeIni(QStringLiteral("CN000p.INI"), gSeccionUsuario, QStringLiteral("FlatToolbars"),
+                                          QStringLiteral("1"))) != 0;
     if (!db.gOpenFlag) {
         gParametroAdicional = ValorClave(lineaComandos, QStringLiteral("@ParametroAdicional"));
         gMenu = ValorClave(lineaComandos, QStringLiteral("@Menu"));
@@ -62,7 +69,8 @@ bool InicioSistema(const QString& lineaComandos) {
         db.gServidor = servidor;
         // Settings the driver needs and the command line cannot carry (Encrypt=no
         // for the SQL Server driver 18, SSLmode for psqlODBC, ...).
-        const QString extendido = RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Conexion"), QStringLiteral("Extendido"), QString());
+        const QString extendido =
+            RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Conexion"), QStringLiteral("Extendido"), QString());
         if (!extendido.trimmed().isEmpty()) db.gExtended = extendido.trimmed();
         db.OpenServerADODB();
         if (!db.gOpenFlag) return false;
@@ -75,7 +83,8 @@ bool InicioSistema(const QString& lineaComandos) {
             if (e.error().Number != adodb::kErrInvalidArgument && e.error().Number != adodb::kErrItemNotFound) return true;
         }
     }
-    gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
+    gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") +
+                     db.gUserPassWord;
     RtReporte::CarpetaReportes(carpeta);
     if (PreparaConsulta) PreparaConsulta();
     gUsuarioLogeado = db.gUsuario;
@@ -84,13 +93,15 @@ bool InicioSistema(const QString& lineaComandos) {
     return true;
 }
 
-void IniContable() {
+void IniContable()
+{
     rt::Protocolo p([](const adodb::Error& e) { return InformaError(e, QStringLiteral("IniContable")); });
     p.paso([] { gSoloMayusculas = rt::Iguales(Cfg(QStringLiteral("ESCRIBE_SOLO_MAYUSCULAS")), QStringLiteral("SI")); });
     p.paso([] { DB().gConfidencialidad = rt::Iguales(Cfg(QStringLiteral("SS_CONFIDENCIALIDAD")), QStringLiteral("SI")); });
 }
 
-void VerificaAcceso(const QString& Formulario, bool Forzar) {
+void VerificaAcceso(const QString& Formulario, bool Forzar)
+{
     DB_Dll& db = DB();
     // A missing access table or a failed query never stops the user here.
     if (gUsuarioLogeado.isEmpty()) gUsuarioLogeado = db.gUsuario;
@@ -108,14 +119,16 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
         } else if (rt::Iguales(programa, QStringLiteral("CN000PR"))) {
             tarea = QStringLiteral("Menu Principal");
         } else if (Forzar) {
-            rt::operador().MsgBox(QStringLiteral("NO TIENE ACCESO A ESTE PROCESO, UTILICE EL MENU CORRESPONDIENTE!!!"), rt::vbCritical,
-                                  QStringLiteral("ATENCION!"));
+            rt::operador().MsgBox(QStringLiteral("NO TIENE ACCESO A ESTE PROCESO, UTILICE EL MENU CORRESPONDIENTE!!!"),
+                                  rt::vbCritical, QStringLiteral("ATENCION!"));
             rt::TerminaPrograma(0);
         }
     });
     db.CierraRecordset(rs);
     Recordset log;
-    adodb::Intenta([&] { log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic); });
+    adodb::Intenta([&] {
+        log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
+    });
     adodb::Intenta([&] { log.AddNew(); });
     // A text longer than its column is refused whole; the log keeps what fits
     // rather than lose who came in.
@@ -132,7 +145,8 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
     pon(QStringLiteral("Tarea"), tarea.trimmed().toUpper());
     adodb::Intenta([&] {
         const QDateTime ahora = RtEntorno::Ahora();
-        log.Fields(QStringLiteral("Ingreso")).setValue(ahora.toString(QStringLiteral("dd/MM/yy")) + QLatin1Char(' ') + ahora.toString(QStringLiteral("HH:mm")));
+        log.Fields(QStringLiteral("Ingreso"))
+            .setValue(ahora.toString(QStringLiteral("dd/MM/yy")) + QLatin1Char(' ') + ahora.toString(QStringLiteral("HH:mm")));
     });
     pon(QStringLiteral("NombreUsuario"), gUsuarioLogeado);
     adodb::Intenta([&] { log.Update(); });
@@ -144,12 +158,14 @@ void VerificaAcceso(const QString& Formulario, bool Forzar) {
     });
 }
 
-QString Cfg(const QString& Clave, QString* ValorAux) {
+QString Cfg(const QString& Clave, QString* ValorAux)
+{
     QString resultado;
     if (gTablaConfiguracion.trimmed().isEmpty()) gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
-    QString sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion + QStringLiteral(" WHERE CLAVE = '") + Clave.trimmed() +
-                  QStringLiteral("'");
-    if (rt::Iguales(Clave.trimmed(), QStringLiteral("[FECHA HASTA]")) || rt::Iguales(Clave.trimmed(), QStringLiteral("[FECHA DESDE]")))
+    QString sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion + QStringLiteral(" WHERE CLAVE = '") +
+                  Clave.trimmed() + QStringLiteral("'");
+    if (rt::Iguales(Clave.trimmed(), QStringLiteral("[FECHA HASTA]")) ||
+        rt::Iguales(Clave.trimmed(), QStringLiteral("[FECHA DESDE]")))
         sql = sql.toUpper();
     Recordset rs;
     // Retry reads as "any other answer" here: the value comes back empty.
@@ -177,14 +193,16 @@ const char* const kClavesDigitos[] = {"DIGITOS_CAPITULO", "DIGITOS_SUBCAPITULO",
                                       "DIGITOS_SUBRUBRO", "DIGITOS_CUENTA",      "DIGITOS_SUBCUENTA"};
 
 // A value for a 16-bit slot of the structure, or the reason it does not fit.
-bool Entero16(double v, short* out) {
+bool Entero16(double v, short* out)
+{
     const long long r = rt::RedondeoBanquero(v);
     if (!std::isfinite(v) || r > std::numeric_limits<short>::max() || r < std::numeric_limits<short>::min()) return false;
     *out = static_cast<short>(r);
     return true;
 }
 
-void AvisaDigitos(const QString& clave) {
+void AvisaDigitos(const QString& clave)
+{
     rt::operador().MsgBox(QStringLiteral("La estructura de cuentas no es valida: el valor de ") + clave +
                               QStringLiteral(" (o la suma de los digitos) supera 32767. Se toma una estructura vacia."),
                           rt::vbInformation, QStringLiteral("Aviso al operador..."));
@@ -192,7 +210,8 @@ void AvisaDigitos(const QString& clave) {
 
 }  // namespace
 
-void CargaDigitos() {
+void CargaDigitos()
+{
     short* niveles[] = {&D_Capitulo, &D_SubCapitulo, &D_Rubro, &D_SubRubro, &D_Cuenta, &D_SubCuenta};
     short leidos[6] = {0, 0, 0, 0, 0, 0};
     long suma = 0;
@@ -217,7 +236,8 @@ void CargaDigitos() {
     D_Total = total;
 }
 
-void CargaTotalDigitos() {
+void CargaTotalDigitos()
+{
     short* acumulados[] = {&TD_Capitulo, &TD_SubCapitulo, &TD_Rubro, &TD_SubRubro, &TD_Cuenta, &TD_SubCuenta};
     short valores[6] = {0, 0, 0, 0, 0, 0};
     double acumulado = 0;
@@ -235,7 +255,8 @@ void CargaTotalDigitos() {
     TD_Total = TD_SubCuenta;
 }
 
-bool BuscaCuenta(QString& Codigo, Recordset* Lrcs, bool SoloLectura, bool* EsOpcional) {
+bool BuscaCuenta(QString& Codigo, Recordset* Lrcs, bool SoloLectura, bool* EsOpcional)
+{
     Recordset propio;
     Recordset& rs = Lrcs ? *Lrcs : propio;
     const bool primeroOpcional = EsOpcional && *EsOpcional;
@@ -261,20 +282,24 @@ bool BuscaCuenta(QString& Codigo, Recordset* Lrcs, bool SoloLectura, bool* EsOpc
     return encontrado;
 }
 
-void EjecutaModulo(const QString& Programa, const QString& ParametroAdicional, long long& IdTarea) {
+void EjecutaModulo(const QString& Programa, const QString& ParametroAdicional, long long& IdTarea)
+{
     const QString ruta = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + Programa.mid(6);
     IdTarea = rt::operador().Ejecuta(ruta, LineaComandosModulo(ParametroAdicional));
     if (IdTarea == 0)
-        rt::operador().MsgBox(QStringLiteral("Opcion no Implementada!") + QLatin1Char('\r') + QStringLiteral("Comuniquese con su proveedor de sistemas"),
+        rt::operador().MsgBox(QStringLiteral("Opcion no Implementada!") + QLatin1Char('\r') +
+                                  QStringLiteral("Comuniquese con su proveedor de sistemas"),
                               rt::vbCritical, QStringLiteral("Atención"));
 }
 
-bool ExisteArchivo(const QString& Ruta) {
+bool ExisteArchivo(const QString& Ruta)
+{
     QFile f(Ruta);
     return f.open(QIODevice::ReadOnly);
 }
 
-int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Variant& Rutina) {
+int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Variant& Rutina)
+{
     if (CodErr.Number == 0) return 0;
     QString temp = qEnvironmentVariable("temp").trimmed();
     if (temp.isEmpty()) temp = qEnvironmentVariable("TEMP").trimmed();
@@ -288,8 +313,10 @@ int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Varia
     return r;
 }
 
-int InformaError(const adodb::Error& e, const QString& rutina) {
-    const QString titulo = rutina.isEmpty() ? QStringLiteral("Aviso al operador") : rutina + QStringLiteral(" - Aviso al operador");
+int InformaError(const adodb::Error& e, const QString& rutina)
+{
+    const QString titulo =
+        rutina.isEmpty() ? QStringLiteral("Aviso al operador") : rutina + QStringLiteral(" - Aviso al operador");
     const int r = rt::operador().MsgBox(errores::Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
     // A save that failed must leave a trace for whoever repairs the database,
     // as the data layer's own reports do.

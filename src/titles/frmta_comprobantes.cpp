@@ -18,14 +18,15 @@ QString codigoDeItem(const QListWidgetItem* item)
     return item->data(kRolCodigo).toString();
 }
 
-} // namespace
+}  // namespace
 
 void frmTA_TITCOPIADORES::CargaCpte(const QString& /*Subdiario*/)
 {
     LstCpte->clear();
     adodb::Recordset rs;
     adodb::Intenta([&] {
-        DB().AbrirRecordset(QStringLiteral("SELECT * ") + QStringLiteral("FROM VT_TA_CPTE  ") + QStringLiteral("WHERE (CODIGO <> 'ÿRS') "), rs);
+        DB().AbrirRecordset(
+            QStringLiteral("SELECT * ") + QStringLiteral("FROM VT_TA_CPTE  ") + QStringLiteral("WHERE (CODIGO <> 'ÿRS') "), rs);
     });
     // A row that cannot be read is left out; a walk that cannot go on ends the list.
     if (rs.State() == adodb::adStateOpen) {
@@ -33,7 +34,8 @@ void frmTA_TITCOPIADORES::CargaCpte(const QString& /*Subdiario*/)
             for (; !rs.EOF_(); rs.MoveNext()) {
                 adodb::Intenta([&] {
                     const QString codigo = RtTexto::AnchoFijo(RtTexto::ValorCampo(rs[QStringLiteral("Codigo")]), 4);
-                    const QString texto = RtTexto::ValorCampo(rs[QStringLiteral("Descripcion")]) + QStringLiteral(" /     ") + codigo;
+                    const QString texto =
+                        RtTexto::ValorCampo(rs[QStringLiteral("Descripcion")]) + QStringLiteral(" /     ") + codigo;
                     auto* item = new QListWidgetItem(texto, LstCpte);
                     item->setData(kRolCodigo, codigo);
                     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -55,14 +57,12 @@ void frmTA_TITCOPIADORES::CmdTodos_Click()
 
 bool frmTA_TITCOPIADORES::ExistePalabra(const QString& Texto, const QString& Palabra, const QString& Separador)
 {
-    if (Texto.trimmed().isEmpty())
-        return false;
+    if (Texto.trimmed().isEmpty()) return false;
     const QString buscada = Palabra.trimmed();
     QString resto = Texto;
     if (!Separador.isEmpty()) {
         for (int pos = rt::InStr(resto, Separador); pos > 0; pos = rt::InStr(resto, Separador)) {
-            if (rt::Iguales(resto.left(pos - 1).trimmed(), buscada))
-                return true;
+            if (rt::Iguales(resto.left(pos - 1).trimmed(), buscada)) return true;
             resto = resto.mid(pos - 1 + Separador.size());
         }
     }
@@ -73,8 +73,7 @@ QString frmTA_TITCOPIADORES::CptesMarcados() const
 {
     QStringList codigos;
     for (int i = 0; i < LstCpte->count(); ++i)
-        if (LstCpte->item(i)->checkState() == Qt::Checked)
-            codigos << codigoDeItem(LstCpte->item(i));
+        if (LstCpte->item(i)->checkState() == Qt::Checked) codigos << codigoDeItem(LstCpte->item(i));
     return codigos.join(QLatin1Char(','));
 }
 

@@ -1,6 +1,6 @@
 // The title record: display, the two states, the command words, saving and deleting.
-#include "titles/frmta_titcopiadores.h"
 #include "adodb/sqlite_mensajes.h"
+#include "titles/frmta_titcopiadores.h"
 
 #include "data/db_dll.h"
 #include "runtime/operador.h"
@@ -27,15 +27,13 @@ const QString kCrLf = QStringLiteral("\r\n");
 // the same rows opened for update.
 void abreParaEscribir(adodb::Recordset& rs)
 {
-    if (rs.State() == adodb::adStateOpen && rs.LockType != adodb::adLockReadOnly)
-        return;
+    if (rs.State() == adodb::adStateOpen && rs.LockType != adodb::adLockReadOnly) return;
     const QString origen = rs.Source;
-    if (rs.State() == adodb::adStateOpen)
-        rs.Close();
+    if (rs.State() == adodb::adStateOpen) rs.Close();
     rs.Open(origen, &DB().gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
 }
 
-} // namespace
+}  // namespace
 
 void frmTA_TITCOPIADORES::AbrirRecordset(const QString& TablaActiva)
 {
@@ -78,8 +76,7 @@ void frmTA_TITCOPIADORES::InicializaDetalle()
 
 void frmTA_TITCOPIADORES::DetalleOn(bool Off)
 {
-    for (int i = 0; i < kCampos; ++i)
-        txtfields[i]->setEnabled(i == 0 || Off);
+    for (int i = 0; i < kCampos; ++i) txtfields[i]->setEnabled(i == 0 || Off);
     UtilVarn1->setNuevoEnabled(!Off);
     UtilVarn1->setBorrarEnabled(Off);
     UtilVarn1->setGrabarEnabled(Off);
@@ -97,11 +94,9 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
     } else if (palabra == QLatin1String("BORRAR")) {
         const int r = rt::operador().MsgBox(QStringLiteral("Confirma la baja de este registro?"),
                                             rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("Atención!"));
-        if (r != rt::vbYes)
-            return;
+        if (r != rt::vbYes) return;
         estado_ = Estado::Baja;
-        if (!GrabaRegistro())
-            return;  // nothing was deleted: the title stays on screen
+        if (!GrabaRegistro()) return;  // nothing was deleted: the title stays on screen
         AbrirRecordset(NombreTabla);
         MuestraRegistro();
         enfocaCodigo(true);
@@ -119,8 +114,7 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
                 modificado_ = true;
             }
         }
-        if (guardado)
-            txtfields[0]->setFocus(Qt::OtherFocusReason);
+        if (guardado) txtfields[0]->setFocus(Qt::OtherFocusReason);
         Grabando = false;
     } else if (palabra == QLatin1String("PLANILLA")) {
         Planilla();
@@ -131,12 +125,11 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
     } else if (palabra == QLatin1String("CERRAR")) {
         Form_Unload();
     } else if (palabra == QLatin1String("CANCELAR")) {
-        if (!modificado_)
-            return;
-        const int r = rt::operador().MsgBox(QStringLiteral("¿Está seguro de abandonar la carga de datos?"),
-                                            rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("ATENCIÓN!!!"));
-        if (r != rt::vbYes)
-            return;
+        if (!modificado_) return;
+        const int r =
+            rt::operador().MsgBox(QStringLiteral("¿Está seguro de abandonar la carga de datos?"),
+                                  rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("ATENCIÓN!!!"));
+        if (r != rt::vbYes) return;
         modificado_ = false;
         AbrirRecordset(NombreTabla);
         Inicializa();
@@ -156,13 +149,10 @@ QString frmTA_TITCOPIADORES::ProximoCodigo()
     if (rs.State() == adodb::adStateOpen) {
         for (long i = 0; i < rs.RecordCount(); ++i) {
             const QString codigo = RtTexto::ValorCampo(rs.cell(static_cast<size_t>(i), 0)).trimmed();
-            if (codigo.isEmpty() || codigo.size() > 18)
-                continue;
+            if (codigo.isEmpty() || codigo.size() > 18) continue;
             bool numero = true;
-            for (const QChar c : codigo)
-                numero = numero && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-            if (!numero)
-                continue;
+            for (const QChar c : codigo) numero = numero && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            if (!numero) continue;
             const long long v = codigo.toLongLong();
             usados.insert(v);
             mayor = std::max(mayor, v);
@@ -214,8 +204,8 @@ bool frmTA_TITCOPIADORES::ConfirmaSobreCambioAjeno(const QString& codigo, const 
     else
         texto = QStringLiteral("Otro operador modificó el título %1 mientras usted lo editaba.").arg(codigo);
     texto += kCrLf + kCrLf + QStringLiteral("¿Desea grabar sus datos de todos modos?");
-    return rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("Aviso al operador...")) ==
-           rt::vbYes;
+    return rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2,
+                                 QStringLiteral("Aviso al operador...")) == rt::vbYes;
 }
 
 bool frmTA_TITCOPIADORES::GrabaRegistro()
@@ -224,18 +214,17 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     int cajaEnEscritura = -1;
     rt::Protocolo p([&](const adodb::Error& e) {
         RtCampos::FijaModo(false);
-        if (e.Number != adodb::kErrDataConversion)
-            return CNStuffContable::InformaError(e);
+        if (e.Number != adodb::kErrDataConversion) return CNStuffContable::InformaError(e);
         QString donde;
         if (cajaEnEscritura >= 0)
-            donde = RtCampos::Etiqueta(txtfields[cajaEnEscritura]) + QStringLiteral("/") + RtCampos::CampoDatos(txtfields[cajaEnEscritura]);
+            donde = RtCampos::Etiqueta(txtfields[cajaEnEscritura]) + QStringLiteral("/") +
+                    RtCampos::CampoDatos(txtfields[cajaEnEscritura]);
         rt::operador().MsgBox(QStringLiteral("Verifique las siguientes opciones: ") + kCrLf + kCrLf +
                                   QStringLiteral("1) Ha ingresado letras donde debe ingresar numeros") + kCrLf + kCrLf +
                                   QStringLiteral("2) Debe ingresar una fecha y el formato es incorrecto") + kCrLf + kCrLf +
                                   QStringLiteral("En el campo: ") + donde,
                               rt::vbCritical, QStringLiteral("Error en conversion de datos"));
-        if (cajaEnEscritura >= 0)
-            txtfields[cajaEnEscritura]->setFocus(Qt::OtherFocusReason);
+        if (cajaEnEscritura >= 0) txtfields[cajaEnEscritura]->setFocus(Qt::OtherFocusReason);
         return static_cast<int>(rt::vbAbort);
     });
 
@@ -249,17 +238,16 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         long borrados = -1;
         p.paso([&] {
             DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo, &borrados);
-            if (cn.Errors().Count() > 0)
-                throw adodb::AdoException(cn.Errors().Item(0));
+            if (cn.Errors().Count() > 0) throw adodb::AdoException(cn.Errors().Item(0));
         });
-        if (p.abortado())
-            return false;
+        if (p.abortado()) return false;
         if (borrados == 0) {
             // Another operator deleted it first. The window must not pretend:
             // the title on screen now exists nowhere, so saving it creates it again.
-            rt::operador().MsgBox(QStringLiteral("El título %1 no se borró: ya no existe en la tabla (otro operador pudo haberlo borrado).")
-                                      .arg(tecleado),
-                                  rt::vbInformation, QStringLiteral("Aviso al operador..."));
+            rt::operador().MsgBox(
+                QStringLiteral("El título %1 no se borró: ya no existe en la tabla (otro operador pudo haberlo borrado).")
+                    .arg(tecleado),
+                rt::vbInformation, QStringLiteral("Aviso al operador..."));
             estado_ = Estado::Nuevo;
             huellaMostrada_.clear();
             return false;
@@ -267,8 +255,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         Inicializa();
         return true;
     }
-    if (!EsNuevo() && !EsExistente())
-        return false;
+    if (!EsNuevo() && !EsExistente()) return false;
 
     // Checking, deleting the old rows and writing the new one happen in one
     // transaction: all of it or none. The guard rolls back on any way out
@@ -276,15 +263,12 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     std::optional<adodb::Transaccion> tx;
     for (;;) {
         p.paso([&] { tx.emplace(cn); });
-        if (!tx)
-            return false;
+        if (!tx) return false;
         const QString actual = HuellaTitulo(tecleado);
-        if (actual == huellaMostrada_)
-            break;
+        if (actual == huellaMostrada_) break;
         // Never ask the operator while holding the database's write lock.
         tx.reset();
-        if (!ConfirmaSobreCambioAjeno(tecleado, actual))
-            return false;
+        if (!ConfirmaSobreCambioAjeno(tecleado, actual)) return false;
         huellaMostrada_ = actual;
     }
 
@@ -317,8 +301,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         const QString campo = RtCampos::CampoDatos(txtfields[i]);
         p.paso([&] {
             QString valor = RtTexto::ValorCampo(adodb::Variant(txtfields[i]->text()));
-            if (rt::Iguales(campo, QStringLiteral("CODIGO")))
-                valor = RtTexto::AnchoFijo(valor.trimmed(), kAnchoCodigo);
+            if (rt::Iguales(campo, QStringLiteral("CODIGO"))) valor = RtTexto::AnchoFijo(valor.trimmed(), kAnchoCodigo);
             datPrimaryRS.Fields(campo).setValue(adodb::Variant(valor));
         });
         p.paso([&] { datPrimaryRS.Fields(columnaFecha).setValue(adodb::Variant(ahora)); });
@@ -341,8 +324,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         }
     }
     tx.reset();
-    if (!guardado)
-        return false;
+    if (!guardado) return false;
 
     Inicializa();
     AbrirRecordset(NombreTabla);
@@ -353,21 +335,19 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
 
 void frmTA_TITCOPIADORES::ConsultaCampo()
 {
-    if (campoActual_ < 0 || campoActual_ >= kCampos)
-        return;
+    if (campoActual_ < 0 || campoActual_ >= kCampos) return;
     const int indice = campoActual_;
     QLineEdit* caja = txtfields[indice];
     const QString tabla = RtCampos::Etiqueta(caja).trimmed();
-    if (tabla.isEmpty() || !caja->isEnabled())
-        return;
+    if (tabla.isEmpty() || !caja->isEnabled()) return;
     QString clave;
     if (ConsultarTabla) {
         clave = ConsultarTabla(tabla);
     } else {
         bool cancelado = false;
-        clave = rt::operador().InputBox(QStringLiteral("Consulta de ") + tabla, QStringLiteral("Consulta..."), QString(), &cancelado);
-        if (cancelado)
-            clave.clear();
+        clave =
+            rt::operador().InputBox(QStringLiteral("Consulta de ") + tabla, QStringLiteral("Consulta..."), QString(), &cancelado);
+        if (cancelado) clave.clear();
     }
     caja->setText(clave.trimmed());
     txtfields_KeyDown(indice, rt::vbKeyReturn, 0);

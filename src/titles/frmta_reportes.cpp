@@ -14,16 +14,14 @@
 
 RtReporte& frmTA_TITCOPIADORES::Reportes()
 {
-    if (!rtReporte_)
-        rtReporte_ = std::make_shared<RtReporte>();
+    if (!rtReporte_) rtReporte_ = std::make_shared<RtReporte>();
     rtReporte_->ArchivoSalida = ArchivoSalida;
     return *rtReporte_;
 }
 
 RtPlanilla& frmTA_TITCOPIADORES::Planillas()
 {
-    if (!rtPlanilla_)
-        rtPlanilla_ = std::make_shared<RtPlanilla>();
+    if (!rtPlanilla_) rtPlanilla_ = std::make_shared<RtPlanilla>();
     rtPlanilla_->ArchivoSalida = ArchivoSalida;
     return *rtPlanilla_;
 }
@@ -32,12 +30,12 @@ QString frmTA_TITCOPIADORES::Cuentas_Varias_de_Mayor(bool SqlDB, bool /*FormCuen
 {
     QString clausulas;
     adodb::Recordset rs;
-    rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("Cuentas_Varias_de_Mayor")); });
+    rt::Protocolo p(
+        [](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("Cuentas_Varias_de_Mayor")); });
     DB().AbrirRecordset(QStringLiteral("TA_TITCOPIADORES"), rs, nullptr, adodb::adOpenDynamic, adodb::adLockOptimistic, -1, true);
     // The failure was shown when the table was opened: an empty answer tells
     // the callers to stop, rather than list every account as uncovered.
-    if (rs.State() != adodb::adStateOpen)
-        return {};
+    if (rs.State() != adodb::adStateOpen) return {};
     bool primero = true;
     const bool completo = p.recorre(rs, [&] {
         QString d = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Desde")).Value());
@@ -53,14 +51,14 @@ QString frmTA_TITCOPIADORES::Cuentas_Varias_de_Mayor(bool SqlDB, bool /*FormCuen
             clausulas += (primero ? QStringLiteral(" (ltrim(codigo)< '") : QStringLiteral(" AND (ltrim(codigo)< '")) + d +
                          QStringLiteral("' OR ltrim(codigo)> '") + h + (primero ? QStringLiteral("') ") : QStringLiteral("')"));
         else
-            clausulas += (primero ? QStringLiteral("({ma_cuentas.codigo} < '") : QStringLiteral(" AND ({ma_cuentas.codigo} < '")) + d +
-                         QStringLiteral("' OR {ma_cuentas.codigo} > '") + h + (primero ? QStringLiteral("')") : QStringLiteral("') "));
+            clausulas +=
+                (primero ? QStringLiteral("({ma_cuentas.codigo} < '") : QStringLiteral(" AND ({ma_cuentas.codigo} < '")) + d +
+                QStringLiteral("' OR {ma_cuentas.codigo} > '") + h + (primero ? QStringLiteral("')") : QStringLiteral("') "));
         primero = false;
         return false;
     });
     DB().CierraRecordset(rs);
-    if (!completo)
-        return {};
+    if (!completo) return {};
     clausulas = clausulas.trimmed();
     // With no titles every ledger account is uncovered; headings never are.
     const QString cola = SqlDB ? QStringLiteral("titulo = 0") : QStringLiteral("not {ma_cuentas.titulo}");
@@ -69,8 +67,10 @@ QString frmTA_TITCOPIADORES::Cuentas_Varias_de_Mayor(bool SqlDB, bool /*FormCuen
 
 void frmTA_TITCOPIADORES::Reporte()
 {
-    QString valor = QStringLiteral("empresa = '") + rt::Comillas(Contabilidad().Cfg(QStringLiteral("NOMBRE"))) + QStringLiteral("'");
-    Reportes().ImprimeReporte(QStringLiteral("RP_CN030"), {QString(), QString()}, QString(), CNStuffContable::gCadenaReporte, valor);
+    QString valor =
+        QStringLiteral("empresa = '") + rt::Comillas(Contabilidad().Cfg(QStringLiteral("NOMBRE"))) + QStringLiteral("'");
+    Reportes().ImprimeReporte(QStringLiteral("RP_CN030"), {QString(), QString()}, QString(), CNStuffContable::gCadenaReporte,
+                              valor);
 }
 
 void frmTA_TITCOPIADORES::Planilla()
@@ -81,20 +81,20 @@ void frmTA_TITCOPIADORES::Planilla()
 
 void frmTA_TITCOPIADORES::CmdRep_Click()
 {
-    QString valor = QStringLiteral("empresa='") + rt::Comillas(Contabilidad().Cfg(QStringLiteral("NOMBRE"))) + QStringLiteral("'");
+    QString valor =
+        QStringLiteral("empresa='") + rt::Comillas(Contabilidad().Cfg(QStringLiteral("NOMBRE"))) + QStringLiteral("'");
     const QString formula = Cuentas_Varias_de_Mayor(false, false);
-    if (formula.isEmpty())
-        return;
+    if (formula.isEmpty()) return;
     RtReporte& r = Reportes();
-    r.ImprimeReporte(QStringLiteral("rp_cn070"), {QStringLiteral("+{MA_CUENTAS.CODIGO}")}, formula, CNStuffContable::gCadenaReporte, valor);
+    r.ImprimeReporte(QStringLiteral("rp_cn070"), {QStringLiteral("+{MA_CUENTAS.CODIGO}")}, formula,
+                     CNStuffContable::gCadenaReporte, valor);
     r.FinReporte(20);
 }
 
 void frmTA_TITCOPIADORES::CmdVarias_Click()
 {
     const QString condicion = Cuentas_Varias_de_Mayor(true, false);
-    if (condicion.isEmpty())
-        return;
+    if (condicion.isEmpty()) return;
     Planillas().Planilla(QStringLiteral("select CODIGO,DESCRIPCION,DV from ma_cuentas where ") + condicion, DB().gConnString,
                          QStringLiteral("Planilla de Datos - Reporte de Cuentas Varias del Mayor"));
 }

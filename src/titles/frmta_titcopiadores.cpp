@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +27,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -36,8 +36,8 @@ namespace {
 struct DefCaja {
     const char* etiqueta;
     const char* campo;
-    const char* tabla;   // lookup source
-    int caracteres;      // visible width, in average characters
+    const char* tabla;  // lookup source
+    int caracteres;     // visible width, in average characters
 };
 const DefCaja kCajas[frmTA_TITCOPIADORES::kCampos] = {
     {"CODIGO:", "CODIGO", "TA_TITCOPIADORES", 8},
@@ -84,10 +84,9 @@ QString archivoDeSkin(int numero)
     }
 }
 
-} // namespace
+}  // namespace
 
-frmTA_TITCOPIADORES::frmTA_TITCOPIADORES(QWidget* parent)
-    : QMainWindow(parent)
+frmTA_TITCOPIADORES::frmTA_TITCOPIADORES(QWidget* parent) : QMainWindow(parent)
 {
     construye();
     instalaVistaPrevia();
@@ -201,18 +200,15 @@ void frmTA_TITCOPIADORES::instalaVistaPrevia()
 {
     // The window sees every key before its controls do, as the suite's forms do.
     installEventFilter(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 }
 
 bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
 {
     auto* w = qobject_cast<QWidget*>(objeto);
-    if (!w || w->window() != this || descargada_)
-        return QMainWindow::eventFilter(objeto, evento);
+    if (!w || w->window() != this || descargada_) return QMainWindow::eventFilter(objeto, evento);
     int indice = RtCampos::Indice(w);
-    if (indice < 0 || indice >= kCampos || txtfields[indice] != w)
-        indice = -1;
+    if (indice < 0 || indice >= kCampos || txtfields[indice] != w) indice = -1;
 
     switch (evento->type()) {
     case QEvent::KeyPress: {
@@ -220,19 +216,15 @@ bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
         const int codigo = UtilVarn::CodigoTecla(k);
         const int shift = shiftVb(k->modifiers());
         Form_KeyDown(codigo, shift);
-        if (esTeclaDeBarra(codigo))
-            return true;
-        if (indice < 0)
-            return false;
+        if (esTeclaDeBarra(codigo)) return true;
+        if (indice < 0) return false;
         txtfields_KeyDown(indice, codigo, shift);
-        if (RtCampos::EsTeclaAvance(codigo))
-            return true;
+        if (RtCampos::EsTeclaAvance(codigo)) return true;
         const QString texto = k->text();
         if (texto.size() == 1 && texto.at(0).unicode() >= 32 && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             const int original = texto.at(0).unicode();
             const int nuevo = txtfields_KeyPress(indice, original);
-            if (nuevo == 0)
-                return true;
+            if (nuevo == 0) return true;
             if (nuevo != original) {
                 txtfields[indice]->insert(QString(QChar(static_cast<char16_t>(nuevo))));
                 return true;
@@ -241,23 +233,19 @@ bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
         return false;
     }
     case QEvent::FocusIn:
-        if (indice >= 0)
-            txtfields_GotFocus(indice);
+        if (indice >= 0) txtfields_GotFocus(indice);
         break;
     case QEvent::FocusOut:
-        if (indice >= 0)
-            txtfields_LostFocus(indice);
+        if (indice >= 0) txtfields_LostFocus(indice);
         break;
     case QEvent::MouseButtonPress:
         if (indice >= 0) {
             const int boton = botonVb(static_cast<QMouseEvent*>(evento)->button());
             txtfields_MouseDown(indice, boton);
-            if (boton == rt::vbRightButton)
-                return true;
+            if (boton == rt::vbRightButton) return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QMainWindow::eventFilter(objeto, evento);
 }
@@ -279,17 +267,14 @@ void frmTA_TITCOPIADORES::showEvent(QShowEvent* evento)
 void frmTA_TITCOPIADORES::closeEvent(QCloseEvent* evento)
 {
     evento->accept();
-    if (!descargada_)
-        Form_Unload();
+    if (!descargada_) Form_Unload();
 }
 
 void frmTA_TITCOPIADORES::Form_Unload()
 {
-    if (descargada_)
-        return;
+    if (descargada_) return;
     descargada_ = true;
-    if (datPrimaryRS.State() != adodb::adStateClosed)
-        DB().CierraRecordset(datPrimaryRS);
+    if (datPrimaryRS.State() != adodb::adStateClosed) DB().CierraRecordset(datPrimaryRS);
     hide();
     rt::TerminaPrograma(0);
 }
@@ -303,8 +288,7 @@ bool frmTA_TITCOPIADORES::Form_Load(const QString& lineaComandos)
     // Without these the window cannot show, check or save a title.
     DB().TablasRequeridas = {QStringLiteral("TA_TITCOPIADORES"), QStringLiteral("MA_CUENTAS"), QStringLiteral("VT_TA_CPTE"),
                              QStringLiteral("TA_CONFIGURACION")};
-    if (!CNStuffContable::InicioSistema(lineaComandos))
-        return false;
+    if (!CNStuffContable::InicioSistema(lineaComandos)) return false;
     CargaVentana();
     return true;
 }
@@ -353,19 +337,18 @@ void frmTA_TITCOPIADORES::CargarSkin()
 
 void frmTA_TITCOPIADORES::PreparaFormulario()
 {
-    const QString nombre =
-        RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Iconos"), QStringLiteral("IconoDelSistema"), QStringLiteral("ICONVARN"))
-            .trimmed();
+    const QString nombre = RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Iconos"),
+                                         QStringLiteral("IconoDelSistema"), QStringLiteral("ICONVARN"))
+                               .trimmed();
     if (!nombre.isEmpty()) {
         const QFileInfoList archivos = QDir(RtEntorno::CarpetaPrograma()).entryInfoList(QDir::Files | QDir::Readable);
         for (const QFileInfo& f : archivos) {
             const bool mismoNombre = rt::Iguales(f.fileName(), nombre);
-            const bool conExtension = rt::Iguales(f.completeBaseName(), nombre) &&
-                                      (rt::Iguales(f.suffix(), QStringLiteral("ico")) || rt::Iguales(f.suffix(), QStringLiteral("png")));
-            if (!mismoNombre && !conExtension)
-                continue;
-            if (QImage(f.absoluteFilePath()).isNull())
-                continue;  // not a picture Qt can read: keep the drawn icon
+            const bool conExtension =
+                rt::Iguales(f.completeBaseName(), nombre) &&
+                (rt::Iguales(f.suffix(), QStringLiteral("ico")) || rt::Iguales(f.suffix(), QStringLiteral("png")));
+            if (!mismoNombre && !conExtension) continue;
+            if (QImage(f.absoluteFilePath()).isNull()) continue;  // not a picture Qt can read: keep the drawn icon
             setWindowIcon(QIcon(f.absoluteFilePath()));
             break;
         }
@@ -404,24 +387,21 @@ void frmTA_TITCOPIADORES::txtfields_KeyDown(int Index, int KeyCode, int /*Shift*
 {
     if (RtCampos::EsTeclaAvance(KeyCode)) {
         CampoValida(Index, txtfields[Index]->text());
-        if (!hayError_)
-            RtCampos::Avanza(txtfields[Index], KeyCode);
+        if (!hayError_) RtCampos::Avanza(txtfields[Index], KeyCode);
     }
     // The box that holds the focus once the key is handled decides: where focus
     // events are posted, the next box's got-focus runs after this handler, and
     // Qt delivers it during Avanza, so this box must not override it.
     int foco = Index;
     for (int i = 0; i < kCampos; ++i)
-        if (txtfields[i]->hasFocus())
-            foco = i;
+        if (txtfields[i]->hasFocus()) foco = i;
     UtilVarn1->setConsultaEnabled(!RtCampos::Etiqueta(txtfields[foco]).trimmed().isEmpty());
 }
 
 void frmTA_TITCOPIADORES::txtfields_MouseDown(int Index, int Button)
 {
     campoActual_ = Index;
-    if (Button == 2)
-        ConsultaCampo();
+    if (Button == 2) ConsultaCampo();
 }
 
 void frmTA_TITCOPIADORES::enfocaCodigo(bool seleccionaTodo)
@@ -442,8 +422,7 @@ QString frmTA_TITCOPIADORES::codigoEnPantalla() const
 
 CNDLL& frmTA_TITCOPIADORES::Contabilidad()
 {
-    if (!cndll_)
-        cndll_ = std::make_unique<CNDLL>();
+    if (!cndll_) cndll_ = std::make_unique<CNDLL>();
     return *cndll_;
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 const QString kTituloAviso = QStringLiteral("Aviso al operador...");
-} // namespace
+}  // namespace
 
 void frmTA_TITCOPIADORES::rechaza(int Index, const QString& mensaje)
 {
@@ -25,8 +25,7 @@ void frmTA_TITCOPIADORES::rechaza(int Index, const QString& mensaje)
 void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
 {
     hayError_ = false;
-    if (Index < 0 || Index >= kCampos)
-        return;
+    if (Index < 0 || Index >= kCampos) return;
     QLineEdit* caja = txtfields[Index];
     const QString campo = RtCampos::CampoDatos(caja);
     QString texto = Texto.trimmed();
@@ -41,30 +40,25 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 rechaza(Index, QStringLiteral(" El Codigo no puede tener mas de %1 caracteres!").arg(kAnchoCodigo));
                 return;
             }
-            const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"), &datPrimaryRS, 8,
-                                                   QString(), true);
+            const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"),
+                                                   &datPrimaryRS, 8, QString(), true);
             if (existe) {
                 estado_ = Estado::Existente;
-                if (!Grabando)
-                    MuestraRegistro();
+                if (!Grabando) MuestraRegistro();
             } else {
-                if (!Grabando)
-                    InicializaDetalle();
+                if (!Grabando) InicializaDetalle();
                 estado_ = Estado::Nuevo;
             }
             // What the operator starts from; a save compares it with the table.
-            if (!Grabando)
-                huellaMostrada_ = HuellaTitulo(texto);
+            if (!Grabando) huellaMostrada_ = HuellaTitulo(texto);
             modificado_ = true;
             DetalleOn(true);
         } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {
-            if (texto.isEmpty())
-                rechaza(Index, QStringLiteral(" Debe informar un Detalle! "));
+            if (texto.isEmpty()) rechaza(Index, QStringLiteral(" Debe informar un Detalle! "));
         } else if (rt::Iguales(campo, QStringLiteral("DESDE")) || rt::Iguales(campo, QStringLiteral("HASTA"))) {
             adodb::Recordset cuenta;
             const bool existe = CNStuffContable::BuscaCuenta(texto, &cuenta, true);
-            if (cuenta.State() != adodb::adStateClosed)
-                DB().CierraRecordset(cuenta);
+            if (cuenta.State() != adodb::adStateClosed) DB().CierraRecordset(cuenta);
             if (!existe) {
                 rechaza(Index, QStringLiteral("La cuenta ingresada es inexistente."));
                 return;
@@ -97,20 +91,16 @@ bool frmTA_TITCOPIADORES::Datosvalidos()
     hayError_ = false;
     for (int i = 0; i < kCampos; ++i) {
         CampoValida(i, txtfields[i]->text());
-        if (hayError_)
-            break;
+        if (hayError_) break;
     }
     return !hayError_;
 }
 
 int frmTA_TITCOPIADORES::ConvierteMayuscula(int KeyAscii)
 {
-    static const QString kConvertibles =
-        QStringLiteral("0123456789.ABCDEFGHIJKLMNÑOPQRSTUVWXYZ.abcdefghijklmnñopqrstuvwxyz");
-    if (!CNStuffContable::gSoloMayusculas || KeyAscii < 32 || KeyAscii > 0xFFFF)
-        return KeyAscii;
+    static const QString kConvertibles = QStringLiteral("0123456789.ABCDEFGHIJKLMNÑOPQRSTUVWXYZ.abcdefghijklmnñopqrstuvwxyz");
+    if (!CNStuffContable::gSoloMayusculas || KeyAscii < 32 || KeyAscii > 0xFFFF) return KeyAscii;
     const QString c(QChar(static_cast<char16_t>(KeyAscii)));
-    if (rt::InStr(kConvertibles, c) == 0)
-        return KeyAscii;
+    if (rt::InStr(kConvertibles, c) == 0) return KeyAscii;
     return c.toUpper().at(0).unicode();
 }

@@ -37,7 +37,7 @@ QBrush degradado(const QColor& c, QPointF a, QPointF b)
     return g;
 }
 
-} // namespace
+}  // namespace
 
 namespace iconos {
 
@@ -52,8 +52,7 @@ void pintaLibro(QPainter& p)
     p.setBrush(QColor(250, 248, 238));
     p.drawRoundedRect(QRectF(7, 4, 21, 25), 2, 2);
     p.setPen(QPen(QColor(190, 184, 165), 0.8));
-    for (double y = 7; y < 27; y += 3)
-        p.drawLine(QPointF(10, y), QPointF(26, y));
+    for (double y = 7; y < 27; y += 3) p.drawLine(QPointF(10, y), QPointF(26, y));
     // cover and spine
     p.setPen(QPen(tapa.darker(160), 1.2));
     p.setBrush(degradado(tapa, {4, 3}, {22, 29}));
@@ -82,9 +81,15 @@ void pintaLibro(QPainter& p)
 
 }  // namespace
 
-QIcon Libro() { return dibuja(pintaLibro); }
+QIcon Libro()
+{
+    return dibuja(pintaLibro);
+}
 
-QPixmap LibroEn(int lado) { return dibujaEn(pintaLibro, lado); }
+QPixmap LibroEn(int lado)
+{
+    return dibujaEn(pintaLibro, lado);
+}
 
 QIcon Impresora()
 {
@@ -125,10 +130,8 @@ QIcon Planilla()
         p.drawRect(QRectF(4.6, 4.6, 22.8, 5.4));
         // grid
         p.setPen(QPen(QColor(120, 170, 135), 0.8));
-        for (double y = 14; y < 28; y += 4.5)
-            p.drawLine(QPointF(4.6, y), QPointF(27.4, y));
-        for (double x = 11; x < 28; x += 8)
-            p.drawLine(QPointF(x, 10), QPointF(x, 27.4));
+        for (double y = 14; y < 28; y += 4.5) p.drawLine(QPointF(4.6, y), QPointF(27.4, y));
+        for (double x = 11; x < 28; x += 8) p.drawLine(QPointF(x, 10), QPointF(x, 27.4));
         // a few filled cells
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(60, 60, 70));

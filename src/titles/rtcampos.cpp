@@ -24,7 +24,7 @@ bool esTexto(int tipo)
     return tipo == adBSTR || tipo == adChar || tipo == adWChar || tipo == adVarChar || tipo == adLongVarChar ||
            tipo == adVarWChar || tipo == adLongVarWChar;
 }
-} // namespace
+}  // namespace
 
 void RtCampos::FijaCampo(QLineEdit* caja, const QString& campoDatos, const QString& etiqueta, int indice)
 {
@@ -45,8 +45,7 @@ QString RtCampos::Etiqueta(const QWidget* caja)
 
 int RtCampos::Indice(const QWidget* caja)
 {
-    if (!caja)
-        return -1;
+    if (!caja) return -1;
     const QVariant v = caja->property(kIndice);
     return v.isValid() ? v.toInt() : -1;
 }
@@ -56,8 +55,7 @@ void RtCampos::RegistroACampos(const Cajas& cajas, adodb::Recordset& rs)
     const bool hayFila = rs.State() == adodb::adStateOpen && !rs.BOF() && !rs.EOF_();
     for (QLineEdit* caja : cajas) {
         const QString campo = CampoDatos(caja);
-        if (campo.isEmpty())
-            continue;
+        if (campo.isEmpty()) continue;
         QString valor;
         if (hayFila) {
             try {
@@ -73,44 +71,35 @@ void RtCampos::RegistroACampos(const Cajas& cajas, adodb::Recordset& rs)
 
 void RtCampos::LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb::Connection& cn)
 {
-    if (tabla.trimmed().isEmpty() || cn.State() != adodb::adStateOpen)
-        return;
+    if (tabla.trimmed().isEmpty() || cn.State() != adodb::adStateOpen) return;
     adodb::Recordset esquema =
         cn.OpenSchema(adodb::adSchemaColumns, {adodb::Variant(cn.DefaultDatabase()), adodb::Variant::Null(),
                                                adodb::Variant(tabla.trimmed()), adodb::Variant::Null()});
-    if (esquema.State() != adodb::adStateOpen || esquema.BOF())
-        return;
+    if (esquema.State() != adodb::adStateOpen || esquema.BOF()) return;
     for (esquema.MoveFirst(); !esquema.EOF_(); esquema.MoveNext()) {
         const QString columna = RtTexto::ValorCampo(esquema["COLUMN_NAME"]);
         const int i = IndiceCampo(columna, cajas);
-        if (i < 0)
-            continue;
+        if (i < 0) continue;
         const adodb::Variant largo = esquema["CHARACTER_MAXIMUM_LENGTH"];
-        if (largo.isNull() || largo.isEmpty() || !esTexto(static_cast<int>(esquema["DATA_TYPE"].toInt64())))
-            continue;
+        if (largo.isNull() || largo.isEmpty() || !esTexto(static_cast<int>(esquema["DATA_TYPE"].toInt64()))) continue;
         const qint64 n = largo.toInt64();
-        if (n > 0 && n < 32767)
-            cajas[i]->setMaxLength(static_cast<int>(n));
+        if (n > 0 && n < 32767) cajas[i]->setMaxLength(static_cast<int>(n));
     }
 }
 
 void RtCampos::LimpiaFormulario(QWidget* ventana, int opcion)
 {
-    if (!ventana)
-        return;
+    if (!ventana) return;
     for (QLineEdit* caja : ventana->findChildren<QLineEdit*>()) {
-        if (CampoDatos(caja).isEmpty())
-            continue;  // not an entry box of the record (a list's editor, a spin box's text)
-        if (opcion == 1 && Indice(caja) == 0)
-            continue;
+        if (CampoDatos(caja).isEmpty()) continue;  // not an entry box of the record (a list's editor, a spin box's text)
+        if (opcion == 1 && Indice(caja) == 0) continue;
         caja->clear();
     }
     // A check list returns to the state a new record starts with, every item
     // marked, so a new title never inherits the marks of the one shown before.
     for (QListWidget* lista : ventana->findChildren<QListWidget*>())
         for (int i = 0; i < lista->count(); ++i)
-            if (lista->item(i)->flags() & Qt::ItemIsUserCheckable)
-                lista->item(i)->setCheckState(Qt::Checked);
+            if (lista->item(i)->flags() & Qt::ItemIsUserCheckable) lista->item(i)->setCheckState(Qt::Checked);
 }
 
 bool RtCampos::EsTeclaAvance(int keyCode)
@@ -120,14 +109,11 @@ bool RtCampos::EsTeclaAvance(int keyCode)
 
 void RtCampos::Avanza(QWidget* desde, int keyCode)
 {
-    if (!desde || !EsTeclaAvance(keyCode))
-        return;
+    if (!desde || !EsTeclaAvance(keyCode)) return;
     QWidget* ventana = desde->window();
     for (QWidget* w = desde->nextInFocusChain(); w && w != desde; w = w->nextInFocusChain()) {
-        if (w->window() != ventana || !w->isEnabled() || !w->isVisibleTo(ventana))
-            continue;
-        if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy())
-            continue;
+        if (w->window() != ventana || !w->isEnabled() || !w->isVisibleTo(ventana)) continue;
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy()) continue;
         w->setFocus(Qt::TabFocusReason);
         return;
     }
@@ -136,8 +122,7 @@ void RtCampos::Avanza(QWidget* desde, int keyCode)
 int RtCampos::IndiceCampo(const QString& columna, const Cajas& cajas)
 {
     for (int i = 0; i < cajas.size(); ++i)
-        if (rt::Iguales(CampoDatos(cajas[i]), columna.trimmed()))
-            return i;
+        if (rt::Iguales(CampoDatos(cajas[i]), columna.trimmed())) return i;
     return -1;
 }
 
@@ -148,11 +133,9 @@ void RtCampos::AjustaVentana(QWidget* ventana, bool centrarEnPadre)
 
 void RtCampos::PreparaVentana(QWidget* ventana)
 {
-    if (!ventana)
-        return;
+    if (!ventana) return;
     for (QLineEdit* caja : ventana->findChildren<QLineEdit*>()) {
-        if (CampoDatos(caja).isEmpty())
-            continue;
+        if (CampoDatos(caja).isEmpty()) continue;
         QPalette p = caja->palette();
         p.setColor(QPalette::Base, Qt::white);
         caja->setPalette(p);

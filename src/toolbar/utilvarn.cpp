@@ -17,14 +17,12 @@ constexpr int kLadoIcono = 32;
 QString nombreTecla(int tecla)
 {
     // The two keyless rows share Esc: Cancelar first, Cerrar when nothing to cancel.
-    if (tecla == 0)
-        return QStringLiteral("Esc");
+    if (tecla == 0) return QStringLiteral("Esc");
     return QStringLiteral("F%1").arg(tecla - 111);
 }
-} // namespace
+}  // namespace
 
-UtilVarn::UtilVarn(QWidget* parent)
-    : QWidget(parent)
+UtilVarn::UtilVarn(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     raiz_ = new QBoxLayout(QBoxLayout::TopToBottom, this);
@@ -74,8 +72,7 @@ void UtilVarn::construyeBarra()
             b->setAutoRaise(true);
             b->setIconSize(QSize(kLadoIcono, kLadoIcono));
             connect(b, &QToolButton::clicked, this, [this, b] {
-                if (b->isEnabled())
-                    logica_.BotonEjecutado(b->text());
+                if (b->isEnabled()) logica_.BotonEjecutado(b->text());
             });
             disposicionBarra_->addWidget(b);
             botones_[i] = b;
@@ -101,8 +98,7 @@ void UtilVarn::cargaIconos()
     const int ancho = tira.isNull() ? 0 : tira.width() / UtilVarnLogica::kBotones;
     if (ancho <= 0 || tira.height() <= 0) {
         // Without a strip the captions alone still make a usable bar.
-        for (auto* b : botones_)
-            b->setIcon(QIcon());
+        for (auto* b : botones_) b->setIcon(QIcon());
         return;
     }
     // BMP carries no alpha: magenta marks the background.
@@ -111,8 +107,7 @@ void UtilVarn::cargaIconos()
     for (int y = 0; y < tira.height(); ++y) {
         auto* fila = reinterpret_cast<QRgb*>(tira.scanLine(y));
         for (int x = 0; x < tira.width(); ++x)
-            if ((fila[x] & 0x00FFFFFF) == (clave & 0x00FFFFFF))
-                fila[x] = 0;
+            if ((fila[x] & 0x00FFFFFF) == (clave & 0x00FFFFFF)) fila[x] = 0;
     }
     // The strip is drawn in bar order, so its n-th image belongs to the n-th button.
     for (int i = 0; i < UtilVarnLogica::kBotones; ++i)
@@ -121,8 +116,7 @@ void UtilVarn::cargaIconos()
 
 void UtilVarn::refresca()
 {
-    if (!barra_)
-        return;
+    if (!barra_) return;
     int anchoComun = 0;
     for (int i = 0; i < UtilVarnLogica::kBotones; ++i) {
         QToolButton* b = botones_[i];
@@ -130,8 +124,7 @@ void UtilVarn::refresca()
         b->setVisible(logica_.Visible(i));
         const bool conIcono = !b->icon().isNull();
         Qt::ToolButtonStyle estilo = Qt::ToolButtonTextOnly;
-        if (conIcono)
-            estilo = logica_.ConTitulo() ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly;
+        if (conIcono) estilo = logica_.ConTitulo() ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly;
         b->setToolButtonStyle(estilo);
         b->setMinimumWidth(0);
         anchoComun = qMax(anchoComun, b->sizeHint().width());
@@ -145,16 +138,13 @@ void UtilVarn::refresca()
 
 void UtilVarn::aplicaOrientacion(Qt::Orientation o)
 {
-    if (!barra_)
-        return;
+    if (!barra_) return;
     orientacion_ = o;
     const bool horizontal = o == Qt::Horizontal;
     const auto dirRaiz = horizontal ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
     const auto dirBarra = horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
-    if (raiz_->direction() != dirRaiz)
-        raiz_->setDirection(dirRaiz);
-    if (disposicionBarra_->direction() != dirBarra)
-        disposicionBarra_->setDirection(dirBarra);
+    if (raiz_->direction() != dirRaiz) raiz_->setDirection(dirRaiz);
+    if (disposicionBarra_->direction() != dirBarra) disposicionBarra_->setDirection(dirBarra);
     // Skins draw the bar's edge on the side facing the window's content.
     const QString valor = horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical");
     if (barra_->property("orientacion").toString() != valor) {
@@ -184,8 +174,7 @@ void UtilVarn::KeyAnalisis(int KeyCode)
 
 int UtilVarn::CodigoTecla(const QKeyEvent* e)
 {
-    if (!e)
-        return 0;
+    if (!e) return 0;
     const int k = e->key();
     switch (k) {
     case Qt::Key_Escape: return rt::vbKeyEscape;
@@ -200,10 +189,8 @@ int UtilVarn::CodigoTecla(const QKeyEvent* e)
     case Qt::Key_Delete: return rt::vbKeyDelete;
     default: break;
     }
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F12)
-        return rt::vbKeyF1 + (k - Qt::Key_F1);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return rt::vbKeyF1 + (k - Qt::Key_F1);
     // Qt's codes for letters and digits are their ASCII upper-case values, as VB's.
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
-        return k;
+    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9)) return k;
     return 0;
 }

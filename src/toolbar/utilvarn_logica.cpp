@@ -11,7 +11,7 @@ constexpr int kPosCerrar = 7;
 
 const char* const kConTitulo = "ConTitulo";
 const char* const kEnabled = "Enabled";
-} // namespace
+}  // namespace
 
 const std::array<UtilVarnLogica::DefBoton, UtilVarnLogica::kBotones>& UtilVarnLogica::Botones()
 {
@@ -34,8 +34,7 @@ int UtilVarnLogica::PosicionDeId(int id)
 {
     const auto& t = Botones();
     for (int i = 0; i < kBotones; ++i)
-        if (t[i].id == id)
-            return i;
+        if (t[i].id == id) return i;
     return -1;
 }
 
@@ -51,22 +50,17 @@ Qt::Orientation UtilVarnLogica::OrientacionPara(int ancho, int alto)
 
 QString UtilVarnLogica::ArchivoIconos(const QString& estilo)
 {
-    if (estilo == QLatin1String("1"))
-        return QStringLiteral("ABM2021B.bmp");
-    if (estilo == QLatin1String("2"))
-        return QStringLiteral("ABM2021M.bmp");
-    if (estilo == QLatin1String("3"))
-        return QStringLiteral("ABM2021V.bmp");
-    if (estilo == QLatin1String("4"))
-        return QStringLiteral("ABM2021i.bmp");
+    if (estilo == QLatin1String("1")) return QStringLiteral("ABM2021B.bmp");
+    if (estilo == QLatin1String("2")) return QStringLiteral("ABM2021M.bmp");
+    if (estilo == QLatin1String("3")) return QStringLiteral("ABM2021V.bmp");
+    if (estilo == QLatin1String("4")) return QStringLiteral("ABM2021i.bmp");
     return QStringLiteral("ABM2021.bmp");
 }
 
 QString UtilVarnLogica::ArchivoIconosConfigurado()
 {
     const QString seccion = RtEntorno::NombreUsuario().toUpper() + QStringLiteral("Styles");
-    return ArchivoIconos(RtIni::LeeIni(QStringLiteral("cn000pr.ini"), seccion,
-                                       QStringLiteral("Styles"), QStringLiteral("1")));
+    return ArchivoIconos(RtIni::LeeIni(QStringLiteral("cn000pr.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("1")));
 }
 
 QString UtilVarnLogica::RutaIconos()
@@ -74,8 +68,7 @@ QString UtilVarnLogica::RutaIconos()
     return RtEntorno::CarpetaPrograma() + ArchivoIconosConfigurado();
 }
 
-UtilVarnLogica::UtilVarnLogica(QObject* parent)
-    : QObject(parent)
+UtilVarnLogica::UtilVarnLogica(QObject* parent) : QObject(parent)
 {
     habilitado_.fill(true);
     visible_.fill(true);
@@ -89,8 +82,7 @@ void UtilVarnLogica::Inicializa()
     visible_.fill(true);
     // The enable flags go through their setters so a host listening to property
     // changes learns that its disabled buttons came back.
-    for (int i = 0; i < kBotones; ++i)
-        setHabilitado(i, true);
+    for (int i = 0; i < kBotones; ++i) setHabilitado(i, true);
     emit estadoCambiado();
 }
 
@@ -101,8 +93,7 @@ bool UtilVarnLogica::Habilitado(int pos) const
 
 void UtilVarnLogica::setHabilitado(int pos, bool v)
 {
-    if (pos < 0 || pos >= kBotones)
-        return;
+    if (pos < 0 || pos >= kBotones) return;
     habilitado_[pos] = v;
     avisa(Botones()[pos].nombreHabilitado);
 }
@@ -114,8 +105,7 @@ bool UtilVarnLogica::Visible(int pos) const
 
 void UtilVarnLogica::setVisible(int pos, bool v)
 {
-    if (pos < 0 || pos >= kBotones)
-        return;
+    if (pos < 0 || pos >= kBotones) return;
     visible_[pos] = v;
     avisa(Botones()[pos].nombreVisible);
 }
@@ -149,10 +139,8 @@ QString UtilVarnLogica::PalabraDeTecla(int keyCode) const
     const auto& t = Botones();
     if (keyCode == rt::vbKeyEscape) {
         // Esc backs out of an edit first; only with nothing to cancel does it close.
-        if (habilitado_[kPosCancelar])
-            return Palabra(QString::fromLatin1(t[kPosCancelar].titulo));
-        if (habilitado_[kPosCerrar])
-            return Palabra(QString::fromLatin1(t[kPosCerrar].titulo));
+        if (habilitado_[kPosCancelar]) return Palabra(QString::fromLatin1(t[kPosCancelar].titulo));
+        if (habilitado_[kPosCerrar]) return Palabra(QString::fromLatin1(t[kPosCerrar].titulo));
         return {};
     }
     for (int i = 0; i < kBotones; ++i)
@@ -164,8 +152,7 @@ QString UtilVarnLogica::PalabraDeTecla(int keyCode) const
 bool UtilVarnLogica::KeyAnalisis(int keyCode)
 {
     const QString palabra = PalabraDeTecla(keyCode);
-    if (palabra.isEmpty())
-        return false;
+    if (palabra.isEmpty()) return false;
     emit click(palabra);
     return true;
 }
@@ -173,8 +160,7 @@ bool UtilVarnLogica::KeyAnalisis(int keyCode)
 void UtilVarnLogica::BotonEjecutado(const QString& titulo)
 {
     const QString palabra = Palabra(titulo);
-    if (palabra.isEmpty())
-        return;
+    if (palabra.isEmpty()) return;
     // A new record has nothing to delete yet; once saved or on leaving, deleting
     // is possible again. Written straight to the flag: the host did not ask.
     bool cambio = false;
@@ -185,8 +171,7 @@ void UtilVarnLogica::BotonEjecutado(const QString& titulo)
         habilitado_[kPosBorrar] = true;
         cambio = true;
     }
-    if (cambio)
-        emit estadoCambiado();
+    if (cambio) emit estadoCambiado();
     emit click(palabra);
 }
 
@@ -197,26 +182,21 @@ void UtilVarnLogica::guardaPropiedades(QVariantMap& bolsa) const
     bolsa.insert(QString::fromLatin1(kConTitulo), conTitulo_);
     bolsa.insert(QString::fromLatin1(kEnabled), enabled_);
     const auto& t = Botones();
-    for (int i = 0; i < kBotones; ++i)
-        bolsa.insert(QString::fromLatin1(t[i].nombreHabilitado), habilitado_[i]);
-    for (int i = 0; i < kBotones; ++i)
-        bolsa.insert(QString::fromLatin1(t[i].nombreVisible), visible_[i]);
+    for (int i = 0; i < kBotones; ++i) bolsa.insert(QString::fromLatin1(t[i].nombreHabilitado), habilitado_[i]);
+    for (int i = 0; i < kBotones; ++i) bolsa.insert(QString::fromLatin1(t[i].nombreVisible), visible_[i]);
 }
 
 void UtilVarnLogica::leePropiedades(const QVariantMap& bolsa)
 {
     const auto lee = [&bolsa](const char* nombre) {
         const auto it = bolsa.constFind(QString::fromLatin1(nombre));
-        if (it == bolsa.constEnd() || !it->isValid())
-            return true;
+        if (it == bolsa.constEnd() || !it->isValid()) return true;
         return it->toBool();
     };
     conTitulo_ = lee(kConTitulo);
     enabled_ = lee(kEnabled);
     const auto& t = Botones();
-    for (int i = 0; i < kBotones; ++i)
-        habilitado_[i] = lee(t[i].nombreHabilitado);
-    for (int i = 0; i < kBotones; ++i)
-        visible_[i] = lee(t[i].nombreVisible);
+    for (int i = 0; i < kBotones; ++i) habilitado_[i] = lee(t[i].nombreHabilitado);
+    for (int i = 0; i < kBotones; ++i) visible_[i] = lee(t[i].nombreVisible);
     emit estadoCambiado();
 }

@@ -13,11 +13,11 @@ public:
     static constexpr int kBotones = 8;
 
     struct DefBoton {
-        int id;                    // the button's key on the bar (icons are assigned by it)
-        const char* titulo;        // caption, blanks included
-        int tecla;                 // VB key code that fires it (0: handled apart)
+        int id;              // the button's key on the bar (icons are assigned by it)
+        const char* titulo;  // caption, blanks included
+        int tecla;           // VB key code that fires it (0: handled apart)
         const char* nombreHabilitado;
-        const char* nombreVisible; // name used for notification and persistence
+        const char* nombreVisible;  // name used for notification and persistence
     };
     /// The buttons in bar order.
     static const std::array<DefBoton, kBotones>& Botones();

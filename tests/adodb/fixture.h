@@ -2,15 +2,16 @@
 #include "adodb/connection.h"
 #include "adodb/recordset.h"
 
+#include "../qt_print.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include "../qt_print.h"
 
 // Each test gets its own database file in its own folder.
 class SqliteFile : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath(QStringLiteral("prueba.db"));
         QFile f(path);

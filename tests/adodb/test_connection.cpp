@@ -4,7 +4,8 @@
 
 using namespace adodb;
 
-TEST(Connection, MissingFileIsAConnectionErrorAndCreatesNothing) {
+TEST(Connection, MissingFileIsAConnectionErrorAndCreatesNothing)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("no_existe.db"));
     Connection cn;
@@ -20,7 +21,8 @@ TEST(Connection, MissingFileIsAConnectionErrorAndCreatesNothing) {
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
-TEST(Connection, JetProviderAndKeysWithBlanksOpenTheSameFile) {
+TEST(Connection, JetProviderAndKeysWithBlanksOpenTheSameFile)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.mdb"));
     QFile f(path);
@@ -39,19 +41,30 @@ TEST(Connection, JetProviderAndKeysWithBlanksOpenTheSameFile) {
     }
 }
 
-TEST(Connection, ServerStringsDoNotFallBackToTheEmbeddedEngine) {
-    EXPECT_TRUE(ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01\\ORBAKIT;Database =CONTA;")).embeddedFile().isEmpty());
-    EXPECT_TRUE(ConnectionInfo::parse(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;")).embeddedFile().isEmpty());
-    EXPECT_EQ(ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server= ;Database =/x/y.db;")).embeddedFile(), QStringLiteral("/x/y.db"));
+TEST(Connection, ServerStringsDoNotFallBackToTheEmbeddedEngine)
+{
+    EXPECT_TRUE(ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01\\ORBAKIT;Database =CONTA;"))
+                    .embeddedFile()
+                    .isEmpty());
+    EXPECT_TRUE(ConnectionInfo::parse(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"))
+                    .embeddedFile()
+                    .isEmpty());
+    EXPECT_EQ(ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server= ;Database =/x/y.db;")).embeddedFile(),
+              QStringLiteral("/x/y.db"));
 }
 
-TEST_F(SqliteFile, EngineErrorsCarryAdoNumbersAndLandInErrors) {
+TEST_F(SqliteFile, EngineErrorsCarryAdoNumbersAndLandInErrors)
+{
     exec(QStringLiteral("CREATE TABLE T (ID int PRIMARY KEY, N varchar(10))"));
     long affected = 0;
     cn.Execute(QStringLiteral("INSERT INTO T VALUES (1,'a'); INSERT INTO T VALUES (2,'b')"), &affected);
     EXPECT_EQ(affected, 2);
 
-    struct Case { const char* sql; std::int32_t number; const char* state; };
+    struct Case {
+        const char* sql;
+        std::int32_t number;
+        const char* state;
+    };
     const Case cases[] = {
         {"SELEC * FROM T", kErrSyntax, "42000"},
         {"SELECT * FROM NO_HAY", kErrNoTable, "42S02"},
@@ -72,7 +85,8 @@ TEST_F(SqliteFile, EngineErrorsCarryAdoNumbersAndLandInErrors) {
     EXPECT_EQ(cn.Errors().Count(), 0) << "a successful statement starts with a clean collection";
 }
 
-TEST_F(SqliteFile, RollbackUndoesAndCommitKeeps) {
+TEST_F(SqliteFile, RollbackUndoesAndCommitKeeps)
+{
     exec(QStringLiteral("CREATE TABLE T (ID int)"));
     cn.BeginTrans();
     exec(QStringLiteral("INSERT INTO T VALUES (1)"));
@@ -87,22 +101,26 @@ TEST_F(SqliteFile, RollbackUndoesAndCommitKeeps) {
     EXPECT_THROW(cn.CommitTrans(), AdoException);
 }
 
-TEST_F(SqliteFile, SchemaRowsetsListTablesViewsAndColumns) {
-    exec(QStringLiteral("CREATE TABLE TA_USUARIOS (nombre varchar(30), Administrador int); CREATE VIEW V_U AS SELECT nombre FROM TA_USUARIOS"));
+TEST_F(SqliteFile, SchemaRowsetsListTablesViewsAndColumns)
+{
+    exec(QStringLiteral(
+        "CREATE TABLE TA_USUARIOS (nombre varchar(30), Administrador int); CREATE VIEW V_U AS SELECT nombre FROM TA_USUARIOS"));
     Recordset t = cn.OpenSchema(adSchemaTables);
     QStringList names;
     for (; !t.eof(); t.MoveNext()) names << t.Fields(QStringLiteral("TABLE_NAME")).Value().toString();
     EXPECT_TRUE(names.contains(QStringLiteral("TA_USUARIOS")));
     EXPECT_TRUE(names.contains(QStringLiteral("V_U")));
 
-    Recordset c = cn.OpenSchema(adSchemaColumns, {Variant(QStringLiteral("x")), Variant::Null(), Variant(QStringLiteral("ta_usuarios")), Variant()});
+    Recordset c = cn.OpenSchema(
+        adSchemaColumns, {Variant(QStringLiteral("x")), Variant::Null(), Variant(QStringLiteral("ta_usuarios")), Variant()});
     ASSERT_EQ(c.RecordCount(), 2);
     EXPECT_EQ(c.Fields(QStringLiteral("COLUMN_NAME")).Value().toString(), QStringLiteral("nombre"));
     EXPECT_EQ(c.Fields(QStringLiteral("DATA_TYPE")).Value().toInt64(), adVarChar);
     EXPECT_EQ(c.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().toInt64(), 30);
 }
 
-TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites) {
+TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites)
+{
     exec(QStringLiteral("CREATE TABLE T (ID int); INSERT INTO T VALUES (1)"));
     Connection other;
     other.Open(connString());
@@ -117,7 +135,8 @@ TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites) {
     EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
 }
 
-TEST_F(SqliteFile, ABrokenLinkFailsLikeALostServerUntilReopened) {
+TEST_F(SqliteFile, ABrokenLinkFailsLikeALostServerUntilReopened)
+{
     exec(QStringLiteral("CREATE TABLE T (ID int)"));
     cn.BreakLinkForTest();
     Recordset rs;

@@ -3,26 +3,32 @@
 
 using namespace adodb;
 
-TEST(Dialect, RewritesTheSqlServerConstructs) {
+TEST(Dialect, RewritesTheSqlServerConstructs)
+{
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT TOP 1 * FROM T with(nolock)  WHERE A ='x'")).simplified(),
               QStringLiteral("SELECT * FROM T WHERE A ='x' COLLATE CI LIMIT 1"));
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("select top 5 a from dbo.T order by a")).simplified(),
               QStringLiteral("select a from T order by a LIMIT 5"));
-    EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT a FROM T WHERE a IN (SELECT TOP 2 a FROM U) AND b = 'TOP 3 with(nolock)'")).simplified(),
+    EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT a FROM T WHERE a IN (SELECT TOP 2 a FROM U) AND b = 'TOP 3 with(nolock)'"))
+                  .simplified(),
               QStringLiteral("SELECT a FROM T WHERE a IN (SELECT a FROM U LIMIT 2) AND b = 'TOP 3 with(nolock)' COLLATE CI"));
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT * FROM T WHERE F = #31/01/2006# ")).simplified(),
               QStringLiteral("SELECT * FROM T WHERE F = '2006-01-31 00:00:00' COLLATE CI"));
-    EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT ISNULL(a,'') FROM T")), QStringLiteral("SELECT IFNULL(a,'' COLLATE CI) FROM T"));
+    EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT ISNULL(a,'') FROM T")),
+              QStringLiteral("SELECT IFNULL(a,'' COLLATE CI) FROM T"));
 }
 
 class DialectOnFile : public SqliteFile {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SqliteFile::SetUp();
-        exec(QStringLiteral("CREATE TABLE T (C varchar(10) COLLATE CI, N int); "
-                            "INSERT INTO T VALUES ('abc',1),('ABD',2),('ñandú',3),('x  ',4),('y',5),('z',6),('w',7),('v',8),('u',9),('t',10)"));
+        exec(QStringLiteral(
+            "CREATE TABLE T (C varchar(10) COLLATE CI, N int); "
+            "INSERT INTO T VALUES ('abc',1),('ABD',2),('ñandú',3),('x  ',4),('y',5),('z',6),('w',7),('v',8),('u',9),('t',10)"));
     }
-    QVariantList column(const QString& sql) {
+    QVariantList column(const QString& sql)
+    {
         Recordset rs;
         rs.Open(sql, &cn);
         QVariantList out;
@@ -31,7 +37,8 @@ protected:
     }
 };
 
-TEST_F(DialectOnFile, AnswersAsSqlServerWould) {
+TEST_F(DialectOnFile, AnswersAsSqlServerWould)
+{
     EXPECT_EQ(column(QStringLiteral("SELECT TOP 3 N FROM T ORDER BY N DESC")), (QVariantList{"10", "9", "8"}));
     EXPECT_EQ(column(QStringLiteral("SELECT TOP 25 PERCENT N FROM T ORDER BY N")), (QVariantList{"1", "2", "3"}));
     EXPECT_EQ(column(QStringLiteral("SELECT N FROM T with(nolock) WHERE C = 'ABC '")), (QVariantList{"1"}));

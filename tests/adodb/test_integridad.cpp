@@ -12,7 +12,8 @@ using namespace adodb;
 namespace {
 
 template <class F>
-Error errorOf(F&& f) {
+Error errorOf(F&& f)
+{
     try {
         f();
     } catch (const AdoException& e) {
@@ -22,7 +23,8 @@ Error errorOf(F&& f) {
     return {};
 }
 
-long long scalar(Connection& cn, const QString& sql) {
+long long scalar(Connection& cn, const QString& sql)
+{
     Recordset rs = cn.Execute(sql);
     return rs.Fields(0).Value().toInt64();
 }
@@ -31,7 +33,8 @@ long long scalar(Connection& cn, const QString& sql) {
 
 class Integridad : public SqliteFile {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SqliteFile::SetUp();
         exec(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, nombre VARCHAR(10) NOT NULL UNIQUE, v INT, s SMALLINT, "
                             "b BIGINT, d FLOAT, alta DATETIME);"
@@ -42,7 +45,8 @@ protected:
     long long count(const char* table) { return scalar(cn, QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table)); }
 };
 
-TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink) {
+TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
+{
     struct Caso {
         const char* sql;
         std::int32_t numero;
@@ -94,7 +98,8 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     EXPECT_EQ(count("t"), 1);
 }
 
-TEST_F(Integridad, AnOrdinaryErrorInsideATransactionLeavesItOpen) {
+TEST_F(Integridad, AnOrdinaryErrorInsideATransactionLeavesItOpen)
+{
     cn.BeginTrans();
     exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
     errorOf([&] { exec(QStringLiteral("SELECT * FROM no_existe")); });
@@ -102,7 +107,8 @@ TEST_F(Integridad, AnOrdinaryErrorInsideATransactionLeavesItOpen) {
     EXPECT_EQ(count("t"), 2);
 }
 
-TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept) {
+TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept)
+{
     cn.BeginTrans();
     exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
     cn.BreakLinkForTest();
@@ -127,7 +133,8 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
     EXPECT_EQ(count("t"), 2);
 }
 
-TEST_F(Integridad, TheTransactionGuardRollsBackUnlessCommitted) {
+TEST_F(Integridad, TheTransactionGuardRollsBackUnlessCommitted)
+{
     {
         Transaccion tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
@@ -138,8 +145,7 @@ TEST_F(Integridad, TheTransactionGuardRollsBackUnlessCommitted) {
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (3, 'dos')"));  // fails: the name is taken
         tx.Commit();
-    } catch (const AdoException&) {
-    }
+    } catch (const AdoException&) {}
     EXPECT_EQ(count("t"), 1);
     {
         Transaccion tx(cn);
@@ -149,7 +155,8 @@ TEST_F(Integridad, TheTransactionGuardRollsBackUnlessCommitted) {
     EXPECT_EQ(count("t"), 2);
 }
 
-TEST_F(Integridad, UpdateAndDeleteNeverOverwriteWhatAnotherProgramChangedFirst) {
+TEST_F(Integridad, UpdateAndDeleteNeverOverwriteWhatAnotherProgramChangedFirst)
+{
     Connection otro;
     otro.Open(connString());
     Recordset mio, suyo;
@@ -189,7 +196,8 @@ TEST_F(Integridad, UpdateAndDeleteNeverOverwriteWhatAnotherProgramChangedFirst) 
 
 // Two programs each read a counter, add one and write it back, a few hundred
 // times: every increment reported as done is in the final value.
-TEST_F(Integridad, TwoProcessesIncrementingOneRowLoseNoUpdate) {
+TEST_F(Integridad, TwoProcessesIncrementingOneRowLoseNoUpdate)
+{
     cn.Close();
     constexpr int kRondas = 300;
     int tubo[2];
@@ -242,7 +250,8 @@ TEST_F(Integridad, TwoProcessesIncrementingOneRowLoseNoUpdate) {
     EXPECT_EQ(hechos + conflictos, 2 * kRondas);
 }
 
-TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapped) {
+TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapped)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM t"), &cn, adOpenDynamic, adLockOptimistic);
     rs.AddNew();
@@ -270,9 +279,10 @@ TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapp
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT s FROM t WHERE id = 2")), -32768);
 }
 
-TEST(Traduccion, DeepNestingIsRefusedClearlyAndLongStatementsTranslateWhole) {
-    const QString profundo = QStringLiteral("SELECT * FROM t WHERE ") + QStringLiteral("(").repeated(10000) + QStringLiteral("v = 1") +
-                             QStringLiteral(")").repeated(10000);
+TEST(Traduccion, DeepNestingIsRefusedClearlyAndLongStatementsTranslateWhole)
+{
+    const QString profundo = QStringLiteral("SELECT * FROM t WHERE ") + QStringLiteral("(").repeated(10000) +
+                             QStringLiteral("v = 1") + QStringLiteral(")").repeated(10000);
     const Error e = errorOf([&] { SqlServerToSqlite(profundo); });
     EXPECT_EQ(e.Number, kErrSyntax);
     EXPECT_TRUE(e.Description.contains(QStringLiteral("paréntesis"))) << e.Description.toStdString();
@@ -293,11 +303,12 @@ TEST(Traduccion, DeepNestingIsRefusedClearlyAndLongStatementsTranslateWhole) {
     EXPECT_FALSE(largo.contains(QStringLiteral("NOLOCK")));
 }
 
-TEST(Traduccion, NestedTopPercentIsRefusedInsteadOfExhaustingMemory) {
+TEST(Traduccion, NestedTopPercentIsRefusedInsteadOfExhaustingMemory)
+{
     // Each TOP n PERCENT repeats its own select to count the rows: forty nested
     // would write 2^40 copies of the innermost one.
-    const QString anidado = QStringLiteral("SELECT TOP 1 PERCENT a FROM (").repeated(40) + QStringLiteral("t") +
-                            QStringLiteral(") x").repeated(40);
+    const QString anidado =
+        QStringLiteral("SELECT TOP 1 PERCENT a FROM (").repeated(40) + QStringLiteral("t") + QStringLiteral(") x").repeated(40);
     const Error e = errorOf([&] { SqlServerToSqlite(anidado); });
     EXPECT_EQ(e.Number, kErrSyntax);
     EXPECT_TRUE(e.Description.contains(QStringLiteral("caracteres"))) << e.Description.toStdString();
@@ -307,11 +318,13 @@ TEST(Traduccion, NestedTopPercentIsRefusedInsteadOfExhaustingMemory) {
     EXPECT_EQ(dos.count(QStringLiteral("COUNT(*) * 10")), 1);
 }
 
-TEST(Traduccion, TopKeepsItsScopeAcrossSubqueriesUnionsAndStatements) {
+TEST(Traduccion, TopKeepsItsScopeAcrossSubqueriesUnionsAndStatements)
+{
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT TOP 2 a FROM (SELECT TOP 5 a FROM t) x; SELECT TOP 1 b FROM u")),
               QStringLiteral("SELECT a FROM (SELECT a FROM t LIMIT 5) x LIMIT 2; SELECT b FROM u LIMIT 1"));
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT TOP 50 PERCENT a FROM t")),
-              QStringLiteral("SELECT  a FROM t LIMIT (SELECT CAST((COUNT(*) * 50 + 99.999999) / 100 AS INTEGER) FROM (SELECT  a FROM t))"));
+              QStringLiteral(
+                  "SELECT  a FROM t LIMIT (SELECT CAST((COUNT(*) * 50 + 99.999999) / 100 AS INTEGER) FROM (SELECT  a FROM t))"));
     // An unbalanced text is passed on as it is for the engine to refuse.
     EXPECT_EQ(SqlServerToSqlite(QStringLiteral("SELECT TOP 1 a FROM (t")), QStringLiteral("SELECT a FROM (t LIMIT 1"));
 }

@@ -4,7 +4,8 @@ using namespace adodb;
 
 class RecordsetTest : public SqliteFile {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SqliteFile::SetUp();
         exec(QStringLiteral(
             "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(50) COLLATE CI, "
@@ -15,14 +16,16 @@ protected:
             "CREATE TABLE LOG (ID integer PRIMARY KEY AUTOINCREMENT, Texto varchar(20));"
             "CREATE TABLE SINCLAVE (A varchar(5), B int)"));
     }
-    long count(const QString& where) {
+    long count(const QString& where)
+    {
         Recordset rs;
         rs.Open(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE ") + where, &cn);
         return static_cast<long>(rs.Fields(0).Value().toInt64());
     }
 };
 
-TEST_F(RecordsetTest, NavigationAndFieldsOverAClientCursor) {
+TEST_F(RecordsetTest, NavigationAndFieldsOverAClientCursor)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn);
     EXPECT_EQ(rs.RecordCount(), 2);
@@ -51,9 +54,12 @@ TEST_F(RecordsetTest, NavigationAndFieldsOverAClientCursor) {
     EXPECT_TRUE(empty.eof());
 }
 
-TEST_F(RecordsetTest, TypeCodesFollowTheDeclaredTypes) {
+TEST_F(RecordsetTest, TypeCodesFollowTheDeclaredTypes)
+{
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT CODIGO, IMPORTE, CANT, fechahora_grabacion, MAX(CODIGO) AS MAYOR, COUNT(*) AS N FROM TA_TITCOPIADORES"), &cn);
+    rs.Open(QStringLiteral(
+                "SELECT CODIGO, IMPORTE, CANT, fechahora_grabacion, MAX(CODIGO) AS MAYOR, COUNT(*) AS N FROM TA_TITCOPIADORES"),
+            &cn);
     EXPECT_EQ(rs.Fields(0).Type(), adVarChar);
     EXPECT_EQ(rs.Fields(0).DefinedSize(), 4);
     EXPECT_EQ(rs.Fields(1).Type(), adCurrency);
@@ -69,7 +75,8 @@ TEST_F(RecordsetTest, TypeCodesFollowTheDeclaredTypes) {
     EXPECT_EQ(v.toDateTime(), QDateTime(QDate(2026, 1, 31), QTime(10, 20, 30)));
 }
 
-TEST_F(RecordsetTest, AddNewAndEditWriteBackOnlyTheirRow) {
+TEST_F(RecordsetTest, AddNewAndEditWriteBackOnlyTheirRow)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), &cn, adOpenDynamic, adLockOptimistic);
     rs.AddNew();
@@ -81,7 +88,9 @@ TEST_F(RecordsetTest, AddNewAndEditWriteBackOnlyTheirRow) {
     rs.Update();
     EXPECT_EQ(rs.EditMode(), adEditNone);
     EXPECT_EQ(rs.RecordCount(), 3);
-    EXPECT_EQ(count(QStringLiteral("DESCRIPCION = 'Libro de O''Brien' AND IMPORTE = 12.5 AND fechahora_grabacion = '2026-12-09 08:00:00'")), 1);
+    EXPECT_EQ(count(QStringLiteral(
+                  "DESCRIPCION = 'Libro de O''Brien' AND IMPORTE = 12.5 AND fechahora_grabacion = '2026-12-09 08:00:00'")),
+              1);
 
     rs.MoveFirst();
     const QString code = rs.Fields(0).Value().toString();
@@ -91,7 +100,8 @@ TEST_F(RecordsetTest, AddNewAndEditWriteBackOnlyTheirRow) {
     EXPECT_EQ(count(QStringLiteral("CODIGO = '") + code + QStringLiteral("' AND DESCRIPCION = 'Cambiado'")), 1);
 }
 
-TEST_F(RecordsetTest, AutoIncrementKeyIsReadBackAndTablesWithoutKeyUpdateByValues) {
+TEST_F(RecordsetTest, AutoIncrementKeyIsReadBackAndTablesWithoutKeyUpdateByValues)
+{
     Recordset log;
     log.Open(QStringLiteral("Select top 1 * from LOG"), &cn, adOpenDynamic, adLockOptimistic);
     log.AddNew();
@@ -112,7 +122,8 @@ TEST_F(RecordsetTest, AutoIncrementKeyIsReadBackAndTablesWithoutKeyUpdateByValue
     EXPECT_EQ(check.Fields(0).Value().toString(), QStringLiteral("c"));
 }
 
-TEST_F(RecordsetTest, ARowDeletedMeanwhileCannotBeLocated) {
+TEST_F(RecordsetTest, ARowDeletedMeanwhileCannotBeLocated)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn, adOpenDynamic, adLockOptimistic);
     exec(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '1'"));
@@ -126,7 +137,8 @@ TEST_F(RecordsetTest, ARowDeletedMeanwhileCannotBeLocated) {
     EXPECT_EQ(count(QStringLiteral("1=1")), 1);
 }
 
-TEST_F(RecordsetTest, ValuesTheColumnCannotTakeRaise3421AndLeaveTheRowAlone) {
+TEST_F(RecordsetTest, ValuesTheColumnCannotTakeRaise3421AndLeaveTheRowAlone)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), &cn, adOpenDynamic, adLockOptimistic);
     rs.AddNew();
@@ -143,7 +155,8 @@ TEST_F(RecordsetTest, ValuesTheColumnCannotTakeRaise3421AndLeaveTheRowAlone) {
     EXPECT_EQ(count(QStringLiteral("1=1")), 2);
 }
 
-TEST_F(RecordsetTest, ReadOnlyRecordsetsRefuseEditsAndPendingEditsBlockClose) {
+TEST_F(RecordsetTest, ReadOnlyRecordsetsRefuseEditsAndPendingEditsBlockClose)
+{
     Recordset ro;
     ro.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), &cn);
     try {

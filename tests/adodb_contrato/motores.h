@@ -15,7 +15,8 @@
 
 enum class Motor { Embebido, OdbcSqlite, PostgreSql };
 
-inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p) {
+inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p)
+{
     switch (p.param) {
     case Motor::Embebido: return "Embebido";
     case Motor::OdbcSqlite: return "OdbcSqlite";
@@ -25,12 +26,16 @@ inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p) {
 }
 
 /// Where the loadable collation was built.
-inline QString ExtensionCi() { return QStringLiteral(PROGRAM_DIR "/ci.so"); }
+inline QString ExtensionCi()
+{
+    return QStringLiteral(PROGRAM_DIR "/ci.so");
+}
 
 class BaseDePrueba {
 public:
     /// Prepares a fresh database for `motor`; false (and `motivo`) when the engine is unavailable.
-    bool Prepara(Motor motor, QString* motivo) {
+    bool Prepara(Motor motor, QString* motivo)
+    {
         motor_ = motor;
         if (!dir_.isValid()) return false;
         if (motor == Motor::PostgreSql) {
@@ -52,18 +57,19 @@ public:
         return f.open(QIODevice::WriteOnly);
     }
 
-    QString Cadena() const {
+    QString Cadena() const
+    {
         switch (motor_) {
         case Motor::Embebido: return QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(archivo_);
-        case Motor::OdbcSqlite:
-            return QStringLiteral("Driver={SQLite3};Database=%1;LoadExt=%2;").arg(archivo_, ExtensionCi());
+        case Motor::OdbcSqlite: return QStringLiteral("Driver={SQLite3};Database=%1;LoadExt=%2;").arg(archivo_, ExtensionCi());
         case Motor::PostgreSql: return servidor_->CadenaOdbc(base_);
         }
         return {};
     }
 
     /// DDL written the way the suite's schema is, in each engine's types.
-    QString Ddl(QString sql) const {
+    QString Ddl(QString sql) const
+    {
         if (motor_ != Motor::PostgreSql) return sql;
         sql.replace(QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"), QStringLiteral("serial PRIMARY KEY"));
         sql.replace(QStringLiteral(" datetime"), QStringLiteral(" timestamp(3)"));

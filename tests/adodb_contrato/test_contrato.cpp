@@ -9,7 +9,8 @@ using namespace adodb;
 
 namespace {
 
-Error ErrorDe(const std::function<void()>& f) {
+Error ErrorDe(const std::function<void()>& f)
+{
     try {
         f();
     } catch (const AdoException& e) {
@@ -20,7 +21,8 @@ Error ErrorDe(const std::function<void()>& f) {
 }
 
 // Text around and beyond every read chunk of the drivers (2,048 UTF-16 units here).
-QString TextoLargo() {
+QString TextoLargo()
+{
     QString t;
     while (t.size() < 9000) t += QStringLiteral("ñáü€\U0001F600 ");
     return t;
@@ -30,7 +32,8 @@ QString TextoLargo() {
 
 class Contrato : public ::testing::TestWithParam<Motor> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         QString motivo;
         if (!base.Prepara(GetParam(), &motivo)) GTEST_SKIP() << qPrintable(motivo);
         try {
@@ -39,31 +42,33 @@ protected:
             if (e.error().SQLState == u"IM002") GTEST_SKIP() << "controlador ODBC no instalado";
             throw;
         }
-        ejecuta(base.Ddl(QStringLiteral(
-            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
-            "DESCRIPCION varchar(50) COLLATE CI, DESDE varchar(15) COLLATE CI, HASTA varchar(15) COLLATE CI, "
-            "TC varchar(255) COLLATE CI, IMPORTE money, CANT int, fechahora_grabacion datetime)")));
+        ejecuta(base.Ddl(
+            QStringLiteral("CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
+                           "DESCRIPCION varchar(50) COLLATE CI, DESDE varchar(15) COLLATE CI, HASTA varchar(15) COLLATE CI, "
+                           "TC varchar(255) COLLATE CI, IMPORTE money, CANT int, fechahora_grabacion datetime)")));
         ejecuta(base.Ddl(QStringLiteral("CREATE TABLE NOTAS (ID INTEGER PRIMARY KEY AUTOINCREMENT, TEXTO text)")));
-        ejecuta(QStringLiteral(
-            "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, CANT, fechahora_grabacion) VALUES "
-            "('   1', 'Ventas', '4101', '4199', 3, '2026-01-31 10:20:30')"));
-        ejecuta(QStringLiteral(
-            "INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, CANT) VALUES "
-            "('   2', 'Compras Ñandú', '5101', '5199', NULL)"));
+        ejecuta(
+            QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, CANT, fechahora_grabacion) VALUES "
+                           "('   1', 'Ventas', '4101', '4199', 3, '2026-01-31 10:20:30')"));
+        ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, CANT) VALUES "
+                               "('   2', 'Compras Ñandú', '5101', '5199', NULL)"));
     }
 
     bool pg() const { return GetParam() == Motor::PostgreSql; }
     void ejecuta(const QString& sql) { cn.Execute(sql); }
-    Variant valor(const QString& sql) {
+    Variant valor(const QString& sql)
+    {
         Recordset rs;
         rs.Open(sql, &cn);
         return rs.EOF_() ? Variant::Null() : rs.Fields(0).Value();
     }
-    long cuenta(const QString& where) {
+    long cuenta(const QString& where)
+    {
         return static_cast<long>(valor(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE ") + where).toInt64());
     }
     /// Writes `texto` through a recordset (a bound parameter) and reads it back by literal and by key.
-    QString idaYVuelta(const QString& texto) {
+    QString idaYVuelta(const QString& texto)
+    {
         Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM NOTAS"), &cn, adOpenKeyset, adLockOptimistic);
         rs.AddNew();
@@ -78,7 +83,8 @@ protected:
     Connection cn;
 };
 
-TEST_P(Contrato, NavigationTypesAndNulls) {
+TEST_P(Contrato, NavigationTypesAndNulls)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT CODIGO, DESCRIPCION, CANT, fechahora_grabacion FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn);
     EXPECT_EQ(rs.RecordCount(), 2);
@@ -107,7 +113,8 @@ TEST_P(Contrato, NavigationTypesAndNulls) {
     EXPECT_EQ(vacio.FieldCount(), 8);
 }
 
-TEST_P(Contrato, UnicodeRoundTripsWhole) {
+TEST_P(Contrato, UnicodeRoundTripsWhole)
+{
     for (const QString& texto : {QStringLiteral("ñandú ÁÉÍÓÚ güe €"), QStringLiteral("\U0001F600 emoji \U0001F1E6\U0001F1F7"),
                                  QStringLiteral("O'Brien; {a}"), TextoLargo()})
         EXPECT_EQ(idaYVuelta(texto), texto) << texto.left(40).toStdString();
@@ -117,9 +124,10 @@ TEST_P(Contrato, UnicodeRoundTripsWhole) {
               QStringLiteral("Año €uro \U0001F600"));
 }
 
-TEST_P(Contrato, NulAndByteOrderMarkSurviveOrAreRefused) {
-    for (const QString& texto : {QStringLiteral("antes") + QChar(0) + QStringLiteral("despues"),
-                                 QChar(0xFEFF) + QStringLiteral("con marca")}) {
+TEST_P(Contrato, NulAndByteOrderMarkSurviveOrAreRefused)
+{
+    for (const QString& texto :
+         {QStringLiteral("antes") + QChar(0) + QStringLiteral("despues"), QChar(0xFEFF) + QStringLiteral("con marca")}) {
         try {
             const QString leido = idaYVuelta(texto);
             EXPECT_EQ(leido, texto) << "never cut silently";
@@ -133,7 +141,8 @@ TEST_P(Contrato, NulAndByteOrderMarkSurviveOrAreRefused) {
 }
 
 // The lookups' searches escape the wildcards the operator typed, in this form.
-TEST_P(Contrato, LikeWithAnEscapeFindsWildcardsLiterally) {
+TEST_P(Contrato, LikeWithAnEscapeFindsWildcardsLiterally)
+{
     ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = '50% a_b [x] c!d' WHERE CODIGO = '   1'"));
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%!%%' ESCAPE '!'")), 1);
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%A!_B%' ESCAPE '!'")), 1) << "case still ignored";
@@ -146,7 +155,8 @@ TEST_P(Contrato, LikeWithAnEscapeFindsWildcardsLiterally) {
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION LIKE '%a!_b%' ESCAPE '!'")), 0);
 }
 
-TEST_P(Contrato, ComparisonsIgnoreCaseAndTrailingBlanks) {
+TEST_P(Contrato, ComparisonsIgnoreCaseAndTrailingBlanks)
+{
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'VENTAS'")), 1);
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'ventas   '")), 1);
     EXPECT_EQ(cuenta(QStringLiteral("DESCRIPCION = 'COMPRAS ÑANDÚ'")), 1);
@@ -157,7 +167,8 @@ TEST_P(Contrato, ComparisonsIgnoreCaseAndTrailingBlanks) {
     ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESDE = '4101   ' WHERE CODIGO = '   1'"));
     EXPECT_EQ(cuenta(QStringLiteral("DESDE = '4101'")), 1);
     EXPECT_EQ(valor(QStringLiteral("SELECT DESDE FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toString(),
-              QStringLiteral("4101   ")) << "stored as written";
+              QStringLiteral("4101   "))
+        << "stored as written";
     // Leading blanks do count: codes are padded on the left.
     EXPECT_EQ(cuenta(QStringLiteral("CODIGO = '1'")), 0);
     // The primary key follows the same rules.
@@ -165,7 +176,8 @@ TEST_P(Contrato, ComparisonsIgnoreCaseAndTrailingBlanks) {
               kErrIntegrity);
 }
 
-TEST_P(Contrato, SqlServerDialect_NotTranslatedBySqliteOdbcDriver) {
+TEST_P(Contrato, SqlServerDialect_NotTranslatedBySqliteOdbcDriver)
+{
     if (GetParam() == Motor::OdbcSqlite) GTEST_SKIP() << "the driver gets statements as written";
     EXPECT_EQ(valor(QStringLiteral("SELECT TOP 1 CODIGO FROM dbo.TA_TITCOPIADORES with(nolock) ORDER BY CODIGO DESC")).toString(),
               QStringLiteral("   2"));
@@ -173,9 +185,12 @@ TEST_P(Contrato, SqlServerDialect_NotTranslatedBySqliteOdbcDriver) {
     EXPECT_EQ(valor(QStringLiteral("SELECT LEN(HASTA) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 4);
     ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET TC = ' 1, 2  ' WHERE CODIGO = '   1'"));
     EXPECT_EQ(valor(QStringLiteral("SELECT LEN(TC) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 5);
-    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('TAS', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 4);
-    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('a', DESCRIPCION, 7) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 10);
-    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('x', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 0);
+    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('TAS', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(),
+              4);
+    EXPECT_EQ(
+        valor(QStringLiteral("SELECT CHARINDEX('a', DESCRIPCION, 7) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(), 10);
+    EXPECT_EQ(valor(QStringLiteral("SELECT CHARINDEX('x', DESCRIPCION) FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toInt64(),
+              0);
     EXPECT_EQ(cuenta(QStringLiteral("fechahora_grabacion < #2026-02-01# AND fechahora_grabacion > #2026-01-31#")), 1);
     // A date in quotes, and a number column compared with a text literal, as SQL Server allows.
     EXPECT_EQ(cuenta(QStringLiteral("fechahora_grabacion = '2026-01-31 10:20:30'")), 1);
@@ -185,7 +200,8 @@ TEST_P(Contrato, SqlServerDialect_NotTranslatedBySqliteOdbcDriver) {
     EXPECT_LT(qAbs(ahora.secsTo(QDateTime::currentDateTime())), 120) << ahora.toString().toStdString();
 }
 
-TEST_P(Contrato, PlusJoinsText_NotTranslatedBySqliteOdbcDriver) {
+TEST_P(Contrato, PlusJoinsText_NotTranslatedBySqliteOdbcDriver)
+{
     // Statements reach the SQLite ODBC driver untranslated, and SQLite adds "+" as numbers.
     if (GetParam() == Motor::OdbcSqlite) GTEST_SKIP() << "statements reach this driver untranslated";
     EXPECT_EQ(valor(QStringLiteral("SELECT DESDE + '-' + HASTA FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toString(),
@@ -193,7 +209,8 @@ TEST_P(Contrato, PlusJoinsText_NotTranslatedBySqliteOdbcDriver) {
     EXPECT_EQ(valor(QStringLiteral("SELECT CANT + 1 FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toInt64(), 4);
 }
 
-TEST_P(Contrato, AddNewEditAndDeleteWriteBackTheirRowOnly) {
+TEST_P(Contrato, AddNewEditAndDeleteWriteBackTheirRowOnly)
+{
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn, adOpenKeyset, adLockOptimistic);
     rs.AddNew();
@@ -221,7 +238,8 @@ TEST_P(Contrato, AddNewEditAndDeleteWriteBackTheirRowOnly) {
     EXPECT_EQ(ErrorDe([&] { soloLectura.AddNew(); }).Number, kErrNotSupported);
 }
 
-TEST_P(Contrato, ErrorsCarryAdoNumbersAndTheDriversRecords) {
+TEST_P(Contrato, ErrorsCarryAdoNumbersAndTheDriversRecords)
+{
     struct Caso {
         const char* sql;
         std::int32_t numero;
@@ -247,14 +265,16 @@ TEST_P(Contrato, ErrorsCarryAdoNumbersAndTheDriversRecords) {
     EXPECT_EQ(cn.Errors().Count(), 0);
 }
 
-TEST_P(Contrato, AMissingTableIsToldApart) {
+TEST_P(Contrato, AMissingTableIsToldApart)
+{
     const Error e = ErrorDe([&] { ejecuta(QStringLiteral("SELECT * FROM NO_EXISTE")); });
     EXPECT_EQ(e.Number, kErrNoTable) << e.SQLState.toStdString();
     ASSERT_GT(cn.Errors().Count(), 0);
     EXPECT_TRUE(cn.Errors().Item(0).Description.contains(QStringLiteral("no_existe"), Qt::CaseInsensitive));
 }
 
-TEST_P(Contrato, TransactionsCommitRollbackAndCloseLosesTheWork) {
+TEST_P(Contrato, TransactionsCommitRollbackAndCloseLosesTheWork)
+{
     cn.BeginTrans();
     ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
     cn.RollbackTrans();
@@ -283,7 +303,8 @@ TEST_P(Contrato, TransactionsCommitRollbackAndCloseLosesTheWork) {
     EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 3);
 }
 
-TEST_P(Contrato, AffectedCountsAndBatches) {
+TEST_P(Contrato, AffectedCountsAndBatches)
+{
     long n = -5;
     cn.Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET CANT = 1"), &n);
     EXPECT_EQ(n, 2);
@@ -296,7 +317,8 @@ TEST_P(Contrato, AffectedCountsAndBatches) {
     EXPECT_EQ(filas.RecordCount(), 1);
 }
 
-TEST_P(Contrato, SchemaRowsetsNameTablesAndColumns) {
+TEST_P(Contrato, SchemaRowsetsNameTablesAndColumns)
+{
     Recordset t = cn.OpenSchema(adSchemaTables, {Variant::Null(), Variant::Null(), Variant("ta_titcopiadores")});
     ASSERT_EQ(t.RecordCount(), 1);
     EXPECT_EQ(t.Fields(QStringLiteral("TABLE_NAME")).Value().toString().toUpper(), QStringLiteral("TA_TITCOPIADORES"));
@@ -311,7 +333,8 @@ TEST_P(Contrato, SchemaRowsetsNameTablesAndColumns) {
     c.MoveNext();
     EXPECT_TRUE(c.Fields(QStringLiteral("IS_NULLABLE")).Value().toBool());
 
-    Recordset una = cn.OpenSchema(adSchemaColumns, {Variant::Null(), Variant::Null(), Variant("TA_TITCOPIADORES"), Variant("cant")});
+    Recordset una =
+        cn.OpenSchema(adSchemaColumns, {Variant::Null(), Variant::Null(), Variant("TA_TITCOPIADORES"), Variant("cant")});
     ASSERT_EQ(una.RecordCount(), 1);
     EXPECT_TRUE(una.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().isNull());
     Recordset ninguna = cn.OpenSchema(adSchemaTables, {Variant::Null(), Variant::Null(), Variant("NO_EXISTE")});

@@ -11,7 +11,8 @@ using adodb::SqlServerToPostgres;
 
 namespace {
 
-adodb::Error refusal(const QString& sql) {
+adodb::Error refusal(const QString& sql)
+{
     try {
         SqlServerToPostgres(sql);
     } catch (const adodb::AdoException& e) {
@@ -23,7 +24,8 @@ adodb::Error refusal(const QString& sql) {
 
 }  // namespace
 
-TEST(DialectoPostgres, AssignmentsAndQuotedTextStayAsWritten) {
+TEST(DialectoPostgres, AssignmentsAndQuotedTextStayAsWritten)
+{
     // '=' in SET assigns: no rtrim() on its left, blanks in the value are data.
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("UPDATE T SET A = 'x  ', B = 'a+b' WHERE C = 'y  '")),
               QStringLiteral("UPDATE T SET A = 'x  ', B = 'a+b' WHERE rtrim(CAST(C AS text)) = 'y'"));
@@ -34,30 +36,36 @@ TEST(DialectoPostgres, AssignmentsAndQuotedTextStayAsWritten) {
               QStringLiteral("INSERT INTO T (A) VALUES ('it''s = ok ')"));
 }
 
-TEST(DialectoPostgres, ConditionsAfterASubqueryStillIgnoreTrailingBlanks) {
+TEST(DialectoPostgres, ConditionsAfterASubqueryStillIgnoreTrailingBlanks)
+{
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT * FROM T WHERE X IN (SELECT Y FROM U) AND t.A <> 'b '")),
               QStringLiteral("SELECT * FROM T WHERE X IN (SELECT Y FROM U) AND rtrim(CAST(t.A AS text)) <> 'b'"));
 }
 
-TEST(DialectoPostgres, DatesAreComparedAsDates) {
+TEST(DialectoPostgres, DatesAreComparedAsDates)
+{
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT * FROM T WHERE F = #2025-12-31# AND G = '2025-12-31'")),
               QStringLiteral("SELECT * FROM T WHERE F = '2025-12-31 00:00:00' AND G = '2025-12-31'"));
 }
 
-TEST(DialectoPostgres, TopInSubqueriesAndPercent) {
+TEST(DialectoPostgres, TopInSubqueriesAndPercent)
+{
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT * FROM T WHERE A IN (SELECT TOP 3 A FROM T ORDER BY A)")),
               QStringLiteral("SELECT * FROM T WHERE A IN (SELECT A FROM T ORDER BY A LIMIT 3)"));
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT DISTINCT TOP (2) A FROM T")),
               QStringLiteral("SELECT DISTINCT A FROM T LIMIT 2"));
-    EXPECT_TRUE(SqlServerToPostgres(QStringLiteral("SELECT TOP 10 PERCENT A FROM T")).contains(QStringLiteral("CEIL(COUNT(*) * 10 / 100.0)")));
+    EXPECT_TRUE(SqlServerToPostgres(QStringLiteral("SELECT TOP 10 PERCENT A FROM T"))
+                    .contains(QStringLiteral("CEIL(COUNT(*) * 10 / 100.0)")));
 }
 
-TEST(DialectoPostgres, NamesInBracketsFollowTheServersFolding) {
+TEST(DialectoPostgres, NamesInBracketsFollowTheServersFolding)
+{
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT [Codigo], [Nro Cpte] FROM [dbo].[MA_CUENTAS]")),
               QStringLiteral("SELECT Codigo, \"nro cpte\" FROM MA_CUENTAS"));
 }
 
-TEST(DialectoPostgres, LikeAndFunctionsWithNestedArguments) {
+TEST(DialectoPostgres, LikeAndFunctionsWithNestedArguments)
+{
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT A FROM T WHERE A NOT LIKE ('x' + '%')")),
               QStringLiteral("SELECT A FROM T WHERE A NOT ILIKE ('x' || '%') COLLATE \"default\""));
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT LEN(ISNULL(A, 'b, c')) FROM T")),
@@ -69,12 +77,14 @@ TEST(DialectoPostgres, LikeAndFunctionsWithNestedArguments) {
               QStringLiteral("SELECT A FROM T WHERE B = 1 # 2"));
 }
 
-TEST(DialectoPostgres, BatchWordsOfTSqlGo) {
+TEST(DialectoPostgres, BatchWordsOfTSqlGo)
+{
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SET NOCOUNT ON\nSELECT 1\nGO\nSELECT 2")).simplified(),
               QStringLiteral("SELECT 1 ; SELECT 2"));
 }
 
-TEST(DialectoPostgres, DeepNestingIsRefusedLikeTheEmbeddedEngineDoes) {
+TEST(DialectoPostgres, DeepNestingIsRefusedLikeTheEmbeddedEngineDoes)
+{
     // Ten thousand levels used to overflow the stack.
     const adodb::Error e = refusal(QStringLiteral("SELECT * FROM T WHERE ") + QStringLiteral("(").repeated(10000) +
                                    QStringLiteral("A = 1") + QStringLiteral(")").repeated(10000));
@@ -85,8 +95,9 @@ TEST(DialectoPostgres, DeepNestingIsRefusedLikeTheEmbeddedEngineDoes) {
               adodb::kErrSyntax);
 
     // Within reason nesting keeps its meaning: TOP at the end, functions inside out.
-    const QString anidado = SqlServerToPostgres(QStringLiteral("SELECT TOP 3 * FROM T WHERE ") + QStringLiteral("(").repeated(900) +
-                                                QStringLiteral("A = 'a '") + QStringLiteral(")").repeated(900));
+    const QString anidado =
+        SqlServerToPostgres(QStringLiteral("SELECT TOP 3 * FROM T WHERE ") + QStringLiteral("(").repeated(900) +
+                            QStringLiteral("A = 'a '") + QStringLiteral(")").repeated(900));
     EXPECT_TRUE(anidado.endsWith(QStringLiteral("rtrim(CAST(A AS text)) = 'a'") + QStringLiteral(")").repeated(900) +
                                  QStringLiteral(" LIMIT 3")))
         << anidado.right(60).toStdString();
@@ -96,21 +107,25 @@ TEST(DialectoPostgres, DeepNestingIsRefusedLikeTheEmbeddedEngineDoes) {
                   QStringLiteral("))").repeated(900));
 }
 
-TEST(DialectoPostgres, RepeatedPartsCannotGrowWithoutBound) {
+TEST(DialectoPostgres, RepeatedPartsCannotGrowWithoutBound)
+{
     // CHARINDEX from a position names its arguments twice or three times, and
     // TOP n PERCENT its select twice: nested, the text tripled or doubled per level.
-    const adodb::Error e = refusal(QStringLiteral("SELECT ") + QStringLiteral("CHARINDEX('a', B, ").repeated(25) + QStringLiteral("1") +
-                                   QStringLiteral(")").repeated(25));
+    const adodb::Error e = refusal(QStringLiteral("SELECT ") + QStringLiteral("CHARINDEX('a', B, ").repeated(25) +
+                                   QStringLiteral("1") + QStringLiteral(")").repeated(25));
     EXPECT_EQ(e.Number, adodb::kErrSyntax);
     EXPECT_TRUE(e.Description.contains(QStringLiteral("caracteres"))) << e.Description.toStdString();
-    EXPECT_EQ(refusal(QStringLiteral("SELECT TOP 1 PERCENT A FROM (").repeated(40) + QStringLiteral("T") + QStringLiteral(") X").repeated(40))
+    EXPECT_EQ(refusal(QStringLiteral("SELECT TOP 1 PERCENT A FROM (").repeated(40) + QStringLiteral("T") +
+                      QStringLiteral(") X").repeated(40))
                   .Number,
               adodb::kErrSyntax);
     // Two levels are written out in full.
-    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT CHARINDEX('a', CHARINDEX('b', C), 2)")).count(QStringLiteral("strpos(")), 4);
+    EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT CHARINDEX('a', CHARINDEX('b', C), 2)")).count(QStringLiteral("strpos(")),
+              4);
 }
 
-TEST(DialectoPostgres, LikeCollationFollowsThePatternWholeAndKeepsTopInItsStatement) {
+TEST(DialectoPostgres, LikeCollationFollowsThePatternWholeAndKeepsTopInItsStatement)
+{
     // After a call, not between its name and its arguments.
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT A FROM T WHERE A LIKE ISNULL(B, 'x%')")),
               QStringLiteral("SELECT A FROM T WHERE A ILIKE COALESCE(B, 'x%') COLLATE \"default\""));

@@ -14,7 +14,8 @@ struct Salida {
     QString texto;
 };
 
-Salida Sqlite3(const QStringList& argumentos) {
+Salida Sqlite3(const QStringList& argumentos)
+{
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QStringLiteral("sqlite3"), argumentos);
@@ -26,7 +27,8 @@ Salida Sqlite3(const QStringList& argumentos) {
 
 class ArchivoParaHerramientas : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty()) GTEST_SKIP() << "sqlite3 no instalado";
         QString motivo;
         ASSERT_TRUE(base.Prepara(Motor::Embebido, &motivo));
@@ -38,7 +40,8 @@ protected:
             "CREATE VIEW V_LARGO AS SELECT Codigo, LEN(DESCRIPCION) AS L FROM MA_CUENTAS"));
         cn.Close();
     }
-    Salida consulta(const QString& sql, bool carga = true) {
+    Salida consulta(const QString& sql, bool carga = true)
+    {
         QStringList args{base.archivo()};
         if (carga) args << QStringLiteral(".load ") + ExtensionCi();
         return Sqlite3(args << sql);
@@ -48,13 +51,15 @@ protected:
     Connection cn;
 };
 
-TEST_F(ArchivoParaHerramientas, WithoutTheExtensionTheShellNamesTheMissingCollation) {
+TEST_F(ArchivoParaHerramientas, WithoutTheExtensionTheShellNamesTheMissingCollation)
+{
     const Salida s = consulta(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE CodigoOpcional = 'x'"), false);
     EXPECT_NE(s.codigo, 0);
     EXPECT_TRUE(s.texto.contains(QStringLiteral("no such collation sequence: CI"))) << qPrintable(s.texto);
 }
 
-TEST_F(ArchivoParaHerramientas, TheShellComparesAsTheProgramDoes) {
+TEST_F(ArchivoParaHerramientas, TheShellComparesAsTheProgramDoes)
+{
     EXPECT_EQ(consulta(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE CodigoOpcional = 'BNA01'")).texto,
               QStringLiteral("11010201001"));
     EXPECT_EQ(consulta(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE DESCRIPCION = 'CAJA ÑANDÚ   '")).texto,
@@ -64,12 +69,14 @@ TEST_F(ArchivoParaHerramientas, TheShellComparesAsTheProgramDoes) {
               QStringLiteral("6"));
 }
 
-TEST_F(ArchivoParaHerramientas, ChangesMadeInTheShellKeepTheRulesAndTheProgramReadsThem) {
+TEST_F(ArchivoParaHerramientas, ChangesMadeInTheShellKeepTheRulesAndTheProgramReadsThem)
+{
     // The key ignores case and trailing blanks for the shell too.
     const Salida duplicada = consulta(QStringLiteral("INSERT INTO MA_CUENTAS VALUES ('11010101001  ', NULL, 'otra')"));
     EXPECT_NE(duplicada.codigo, 0);
     EXPECT_TRUE(duplicada.texto.contains(QStringLiteral("UNIQUE constraint failed"))) << qPrintable(duplicada.texto);
-    ASSERT_EQ(consulta(QStringLiteral("UPDATE MA_CUENTAS SET DESCRIPCION = 'Caja chica' WHERE CodigoOpcional = 'caja'")).codigo, 0);
+    ASSERT_EQ(consulta(QStringLiteral("UPDATE MA_CUENTAS SET DESCRIPCION = 'Caja chica' WHERE CodigoOpcional = 'caja'")).codigo,
+              0);
     // PRAGMA integrity_check re-sorts the indexes with the collation: a different rule would show here.
     EXPECT_EQ(consulta(QStringLiteral("PRAGMA integrity_check")).texto, QStringLiteral("ok"));
 
@@ -79,7 +86,8 @@ TEST_F(ArchivoParaHerramientas, ChangesMadeInTheShellKeepTheRulesAndTheProgramRe
     EXPECT_EQ(rs.Fields(0).Value().toString(), QStringLiteral("Caja chica"));
 }
 
-TEST_F(ArchivoParaHerramientas, TheSqliteOdbcDriverWithTheExtensionQueriesAndModifiesTheFile) {
+TEST_F(ArchivoParaHerramientas, TheSqliteOdbcDriverWithTheExtensionQueriesAndModifiesTheFile)
+{
     Connection odbc;
     try {
         odbc.Open(QStringLiteral("Driver={SQLite3};Database=%1;LoadExt=%2;").arg(base.archivo(), ExtensionCi()));

@@ -11,7 +11,8 @@ using namespace adodb;
 
 namespace {
 
-Error errorOf(const std::function<void()>& f) {
+Error errorOf(const std::function<void()>& f)
+{
     try {
         f();
     } catch (const AdoException& e) {
@@ -21,7 +22,8 @@ Error errorOf(const std::function<void()>& f) {
     return {};
 }
 
-ConnectionInfo sqlServer(const QString& server) {
+ConnectionInfo sqlServer(const QString& server)
+{
     ConnectionInfo i;
     i.provider = QStringLiteral("SQLOLEDB");
     i.server = server;
@@ -40,19 +42,22 @@ const QStringList kBoth{QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 1
 // ---------------------------------------------------------------------------
 // Connection strings: no server needed.
 
-TEST(OdbcConnectionString, FreeTdsKeepsInstanceAndAsksForUtf8) {
+TEST(OdbcConnectionString, FreeTdsKeepsInstanceAndAsksForUtf8)
+{
     EXPECT_EQ(odbcConnectionString(sqlServer(QStringLiteral("SRV\\INST")), kFreeTds),
               QStringLiteral("Driver={FreeTDS};Server=SRV\\INST;Database=CONTA;UID=sa;PWD=clave;ClientCharset=UTF-8;"));
 }
 
-TEST(OdbcConnectionString, FreeTdsTakesThePortApart) {
+TEST(OdbcConnectionString, FreeTdsTakesThePortApart)
+{
     const QString s = odbcConnectionString(sqlServer(QStringLiteral("tcp:srv\\INST, 1444")), kFreeTds);
     EXPECT_TRUE(s.contains(QStringLiteral(";Server=srv;Port=1444;"))) << s.toStdString();
     EXPECT_EQ(odbcConnectionString(sqlServer(QStringLiteral("(local)")), kFreeTds).section(u';', 1, 1),
               QStringLiteral("Server=localhost"));
 }
 
-TEST(OdbcConnectionString, VendorDriverWinsAndTakesExtraSettings) {
+TEST(OdbcConnectionString, VendorDriverWinsAndTakesExtraSettings)
+{
     ConnectionInfo i = sqlServer(QStringLiteral("srv,1433"));
     i.extra = QStringLiteral("Encrypt =no;TrustServerCertificate=yes;Persist Security Info=False");
     EXPECT_EQ(odbcConnectionString(i, kBoth),
@@ -60,7 +65,8 @@ TEST(OdbcConnectionString, VendorDriverWinsAndTakesExtraSettings) {
                              "PWD=clave;Encrypt=no;TrustServerCertificate=yes;"));
 }
 
-TEST(OdbcConnectionString, ExtraOverridesGeneratedKeys) {
+TEST(OdbcConnectionString, ExtraOverridesGeneratedKeys)
+{
     ConnectionInfo i = sqlServer(QStringLiteral("srv"));
     i.extra = QStringLiteral("clientcharset=ISO-8859-1;");
     const QString s = odbcConnectionString(i, kFreeTds);
@@ -68,13 +74,15 @@ TEST(OdbcConnectionString, ExtraOverridesGeneratedKeys) {
     EXPECT_EQ(s.count(QStringLiteral("harset")), 1);
 }
 
-TEST(OdbcConnectionString, ValuesWithSeparatorsAreBraced) {
+TEST(OdbcConnectionString, ValuesWithSeparatorsAreBraced)
+{
     ConnectionInfo i = sqlServer(QStringLiteral("srv"));
     i.password = QStringLiteral("a;b}c");
     EXPECT_TRUE(odbcConnectionString(i, kFreeTds).contains(QStringLiteral(";PWD={a;b}}c};")));
 }
 
-TEST(OdbcConnectionString, TheSuitesOwnTemplateSurvivesParsing) {
+TEST(OdbcConnectionString, TheSuitesOwnTemplateSurvivesParsing)
+{
     // The blank in "Database =" must not reach FreeTDS, which would ignore the key.
     const ConnectionInfo i =
         ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV\\INST;Database =DB;UId=u;Pwd=p;"));
@@ -82,13 +90,15 @@ TEST(OdbcConnectionString, TheSuitesOwnTemplateSurvivesParsing) {
               QStringLiteral("Driver={FreeTDS};Server=SRV\\INST;Database=DB;UID=u;PWD=p;ClientCharset=UTF-8;"));
 }
 
-TEST(OdbcConnectionString, OracleUsesTheDataSourceAsTnsName) {
-    const ConnectionInfo i = ConnectionInfo::parse(
-        QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"));
+TEST(OdbcConnectionString, OracleUsesTheDataSourceAsTnsName)
+{
+    const ConnectionInfo i =
+        ConnectionInfo::parse(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"));
     EXPECT_EQ(odbcConnectionString(i, kBoth), QStringLiteral("Driver={Oracle 21 ODBC driver};DBQ=ORCL;UID=u;PWD=p;"));
 }
 
-TEST(OdbcConnectionString, DsnAndDriverPassThrough) {
+TEST(OdbcConnectionString, DsnAndDriverPassThrough)
+{
     ConnectionInfo dsn;
     dsn.dsn = QStringLiteral("Contable");
     dsn.user = QStringLiteral("u");
@@ -102,9 +112,10 @@ TEST(OdbcConnectionString, DsnAndDriverPassThrough) {
     EXPECT_EQ(odbcConnectionString(drv, {}), QStringLiteral("Driver={SQLite3};Database=/tmp/a b.db;"));
 }
 
-TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish) {
-    for (const QString& provider : {QStringLiteral("SQLOLEDB"), QStringLiteral("OraOLEDB.Oracle.1"),
-                                    QStringLiteral("Microsoft.Jet.OLEDB.4.0")}) {
+TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish)
+{
+    for (const QString& provider :
+         {QStringLiteral("SQLOLEDB"), QStringLiteral("OraOLEDB.Oracle.1"), QStringLiteral("Microsoft.Jet.OLEDB.4.0")}) {
         ConnectionInfo i = sqlServer(QStringLiteral("srv"));
         i.provider = provider;
         const Error e = errorOf([&] { odbcConnectionString(i, {QStringLiteral("SQLite3")}); });
@@ -119,15 +130,15 @@ TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish) {
 
 // Only a lost link may carry E_FAIL: the data layer reconnects on it, which
 // rolls back whatever transaction is open.
-TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyClass08IsALostLink) {
+TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyClass08IsALostLink)
+{
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"08S01", kErrUnspecified}, {"08001", kErrUnspecified}, {"08003", kErrUnspecified},
-        {"28000", kErrAuthFailed},  {"28P01", kErrAuthFailed},  {"HYT00", kErrTimeout},
-        {"23000", kErrIntegrity},   {"23505", kErrIntegrity},   {"42S02", kErrNoTable},
-        {"42P01", kErrNoTable},     {"42S22", kErrSyntax},      {"42601", kErrSyntax},
-        {"37000", kErrSyntax},      {"22007", kErrDataConversion}, {"25006", kErrPermission},
-        {"53100", kErrDiskFull},    {"40001", kErrTimeout},     {"HY000", kErrProviderFailed},
-        {"HY001", kErrProviderFailed}, {"IM001", kErrProviderFailed}, {"", kErrProviderFailed},
+        {"08S01", kErrUnspecified}, {"08001", kErrUnspecified},    {"08003", kErrUnspecified},    {"28000", kErrAuthFailed},
+        {"28P01", kErrAuthFailed},  {"HYT00", kErrTimeout},        {"23000", kErrIntegrity},      {"23505", kErrIntegrity},
+        {"42S02", kErrNoTable},     {"42P01", kErrNoTable},        {"42S22", kErrSyntax},         {"42601", kErrSyntax},
+        {"37000", kErrSyntax},      {"22007", kErrDataConversion}, {"25006", kErrPermission},     {"53100", kErrDiskFull},
+        {"40001", kErrTimeout},     {"HY000", kErrProviderFailed}, {"HY001", kErrProviderFailed}, {"IM001", kErrProviderFailed},
+        {"", kErrProviderFailed},
     };
     for (const auto& [state, number] : cases) {
         const QString s = QString::fromLatin1(state);
@@ -137,7 +148,8 @@ TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyClass08IsALostLink) {
     }
 }
 
-TEST(OdbcCodes, MoneyIsToldFromDecimalByItsTypeName) {
+TEST(OdbcCodes, MoneyIsToldFromDecimalByItsTypeName)
+{
     EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("money")), adCurrency);
     EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("smallmoney")), adCurrency);
     EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("decimal")), adNumeric);
@@ -151,7 +163,8 @@ TEST(OdbcCodes, MoneyIsToldFromDecimalByItsTypeName) {
 
 class OdbcSqlite : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dir.isValid());
         info.driver = QStringLiteral("SQLite3");
         info.database = dir.filePath(QStringLiteral("prueba.db"));
@@ -164,7 +177,8 @@ protected:
         run("CREATE TABLE t_a_b (id INTEGER PRIMARY KEY, nombre VARCHAR(40) NOT NULL, importe DOUBLE, "
             "cantidad INTEGER, alta TIMESTAMP, activo BIT, nota TEXT)");
     }
-    Rowset run(const char* sql, const std::vector<Variant>& params = {}) {
+    Rowset run(const char* sql, const std::vector<Variant>& params = {})
+    {
         return engine->run(QString::fromUtf8(sql), params, 0);
     }
     long long count() { return run("SELECT COUNT(*) FROM t_a_b").cells.at(0).toInt64(); }
@@ -175,7 +189,8 @@ protected:
     std::unique_ptr<Engine> engine = makeOdbcEngine();
 };
 
-TEST_F(OdbcSqlite, ParametersRoundTripWithTheirTypes) {
+TEST_F(OdbcSqlite, ParametersRoundTripWithTheirTypes)
+{
     const QDateTime when(QDate(2006, 1, 31), QTime(13, 45, 10, 250));
     const QString name = QStringLiteral("O'Brien, ñandú €");
     const Rowset ins = run("INSERT INTO t_a_b (nombre, importe, cantidad, alta, activo, nota) VALUES (?,?,?,?,?,?)",
@@ -210,7 +225,8 @@ TEST_F(OdbcSqlite, ParametersRoundTripWithTheirTypes) {
     EXPECT_EQ(rs.columns[5].type, adBoolean);
 }
 
-TEST_F(OdbcSqlite, ColumnsKnowWhereTheyComeFrom) {
+TEST_F(OdbcSqlite, ColumnsKnowWhereTheyComeFrom)
+{
     insert(QStringLiteral("x"));
     const Rowset rs = run("SELECT id, nombre, 1 + 1 AS dos FROM t_a_b");
     ASSERT_EQ(rs.columns.size(), 3u);
@@ -222,7 +238,8 @@ TEST_F(OdbcSqlite, ColumnsKnowWhereTheyComeFrom) {
     EXPECT_EQ(rs.cells[2].toInt64(), 2);
 }
 
-TEST_F(OdbcSqlite, LongTextArrivesWhole) {
+TEST_F(OdbcSqlite, LongTextArrivesWhole)
+{
     // Longer than one read, with surrogate pairs on both sides of every piece boundary.
     QString text;
     while (text.size() < 9000) text += QStringLiteral("ab\U0001F600ñ");
@@ -231,7 +248,8 @@ TEST_F(OdbcSqlite, LongTextArrivesWhole) {
     EXPECT_EQ(run("SELECT nota FROM t_a_b WHERE nota = ?", {Variant(text)}).rowCount(), 1u);
 }
 
-TEST_F(OdbcSqlite, AffectedCounts) {
+TEST_F(OdbcSqlite, AffectedCounts)
+{
     insert(QStringLiteral("a"));
     insert(QStringLiteral("b"));
     EXPECT_EQ(run("UPDATE t_a_b SET cantidad = 1").affected, 2);
@@ -243,7 +261,8 @@ TEST_F(OdbcSqlite, AffectedCounts) {
     EXPECT_EQ(empty.columns.size(), 7u);
 }
 
-TEST_F(OdbcSqlite, FailuresCarryAdoNumbersAndSqlState) {
+TEST_F(OdbcSqlite, FailuresCarryAdoNumbersAndSqlState)
+{
     const Error syntax = errorOf([&] { run("SELEC nombre FROM t_a_b"); });
     EXPECT_EQ(syntax.Number, kErrSyntax);
     EXPECT_TRUE(syntax.SQLState.startsWith(u"42")) << syntax.SQLState.toStdString();
@@ -261,7 +280,8 @@ TEST_F(OdbcSqlite, FailuresCarryAdoNumbersAndSqlState) {
     EXPECT_EQ(count(), 1);
 }
 
-TEST_F(OdbcSqlite, TransactionsEndAndAutocommitReturns) {
+TEST_F(OdbcSqlite, TransactionsEndAndAutocommitReturns)
+{
     engine->begin();
     insert(QStringLiteral("a"));
     engine->rollback();
@@ -276,7 +296,8 @@ TEST_F(OdbcSqlite, TransactionsEndAndAutocommitReturns) {
     EXPECT_EQ(count(), 2);
 }
 
-TEST_F(OdbcSqlite, CloseInsideTransactionLosesTheWork) {
+TEST_F(OdbcSqlite, CloseInsideTransactionLosesTheWork)
+{
     engine->begin();
     insert(QStringLiteral("a"));
     engine->close();
@@ -285,7 +306,8 @@ TEST_F(OdbcSqlite, CloseInsideTransactionLosesTheWork) {
     EXPECT_EQ(count(), 0);
 }
 
-TEST_F(OdbcSqlite, SchemaRowsets) {
+TEST_F(OdbcSqlite, SchemaRowsets)
+{
     // "tXaYb" matches "t_a_b" as a pattern: only the exact table may answer.
     run("CREATE TABLE tXaYb (otra INTEGER)");
     const Rowset t = engine->tables();
@@ -314,7 +336,8 @@ TEST_F(OdbcSqlite, SchemaRowsets) {
     EXPECT_TRUE(at(3, 7).toBool());
 }
 
-TEST_F(OdbcSqlite, ConnectionFacts) {
+TEST_F(OdbcSqlite, ConnectionFacts)
+{
     EXPECT_EQ(engine->dbmsName(), QStringLiteral("SQLite"));
     EXPECT_EQ(engine->quoteIdentifier(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
     insert(QStringLiteral("a"));
@@ -324,11 +347,11 @@ TEST_F(OdbcSqlite, ConnectionFacts) {
     EXPECT_EQ(id.toInt64(), 2);
 }
 
-TEST_F(OdbcSqlite, BrokenLinkFailsUntilReopened) {
+TEST_F(OdbcSqlite, BrokenLinkFailsUntilReopened)
+{
     engine->breakLink();
     for (const auto& call : std::initializer_list<std::function<void()>>{
-             [&] { run("SELECT 1"); }, [&] { engine->tables(); }, [&] { engine->begin(); },
-             [&] { engine->lastInsertId(); }}) {
+             [&] { run("SELECT 1"); }, [&] { engine->tables(); }, [&] { engine->begin(); }, [&] { engine->lastInsertId(); }}) {
         const Error e = errorOf(call);
         EXPECT_EQ(e.Number, kErrUnspecified);
         EXPECT_EQ(e.SQLState, QStringLiteral("08S01"));
@@ -339,7 +362,8 @@ TEST_F(OdbcSqlite, BrokenLinkFailsUntilReopened) {
     EXPECT_EQ(count(), 0);
 }
 
-TEST(OdbcEngineClosed, RefusesWork) {
+TEST(OdbcEngineClosed, RefusesWork)
+{
     auto engine = makeOdbcEngine();
     EXPECT_FALSE(engine->isOpen());
     for (const auto& call : std::initializer_list<std::function<void()>>{

@@ -7,9 +7,10 @@
 
 #include <QDir>
 
-TEST(CadenaHostil, StringsWrittenByHandReadAsBefore) {
-    const adodb::ConnectionInfo c =
-        adodb::ConnectionInfo::parse(QStringLiteral("Provider=SQLOLEDB; Server = SRV ;Database =x.db;Pwd='sin cierre;Extra=1;;Clave"));
+TEST(CadenaHostil, StringsWrittenByHandReadAsBefore)
+{
+    const adodb::ConnectionInfo c = adodb::ConnectionInfo::parse(
+        QStringLiteral("Provider=SQLOLEDB; Server = SRV ;Database =x.db;Pwd='sin cierre;Extra=1;;Clave"));
     EXPECT_EQ(c.server, QStringLiteral("SRV"));
     EXPECT_EQ(c.database, QStringLiteral("x.db"));
     EXPECT_EQ(c.password, QStringLiteral("'sin cierre")) << "an unclosed quote is part of the value";
@@ -21,13 +22,15 @@ TEST(CadenaHostil, StringsWrittenByHandReadAsBefore) {
 
 class ArchivoHostil : public SesionDb {};
 
-TEST_F(ArchivoHostil, EachFieldStaysOneValueAndTheFileOpens) {
+TEST_F(ArchivoHostil, EachFieldStaysOneValueAndTheFileOpens)
+{
     // The embedded engine's database is a file: its name is whatever the
     // operator chose; user and password travel beside it.
     for (const TextoHostil& h : TextosHostiles(200)) {
         SCOPED_TRACE(h.nombre);
         if (DB().gCnn.State()) DB().gCnn.Close();
-        path = dir.filePath(QStringLiteral("db ") + QString(h.texto).remove(QChar(u'\0')).replace(u'/', u'-') + QStringLiteral(".db"));
+        path = dir.filePath(QStringLiteral("db ") + QString(h.texto).remove(QChar(u'\0')).replace(u'/', u'-') +
+                            QStringLiteral(".db"));
         {
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
@@ -50,5 +53,6 @@ TEST_F(ArchivoHostil, EachFieldStaysOneValueAndTheFileOpens) {
         EXPECT_EQ(c.password, h.texto);
         EXPECT_EQ(c.extra, QStringLiteral("Encrypt=no;")) << "no key of the text's own";
     }
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.db")}, QDir::Files).size(), TextosHostiles(200).size() + 1) << "no file made of part of a name";
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.db")}, QDir::Files).size(), TextosHostiles(200).size() + 1)
+        << "no file made of part of a name";
 }

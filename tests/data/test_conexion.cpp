@@ -7,14 +7,16 @@ using adodb::Variant;
 
 class Conexion : public SesionDb {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SesionDb::SetUp();
         prepara(QStringLiteral("CREATE TABLE TA_USUARIOS (nombre varchar(30) COLLATE CI, Administrador varchar(5));"
                                "INSERT INTO TA_USUARIOS VALUES ('ADMIN',' 1'),('DECIMAL','1.0'),('OTRO','2')"));
     }
 };
 
-TEST_F(Conexion, BuildsTheSqlServerStringAndReadsTheAdministratorFlag) {
+TEST_F(Conexion, BuildsTheSqlServerStringAndReadsTheAdministratorFlag)
+{
     DB().gExtended = QStringLiteral("Encrypt=no;");
     conecta(false);
     EXPECT_EQ(DB().gConnString, QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;UId=ADMIN;Pwd=;Encrypt=no;").arg(path));
@@ -31,7 +33,8 @@ TEST_F(Conexion, BuildsTheSqlServerStringAndReadsTheAdministratorFlag) {
     EXPECT_TRUE(DB().gEsAdmin) << "without showing errors every user of a database with TA_USUARIOS is administrator";
 }
 
-TEST_F(Conexion, AGivenStringIsUsedAsItIsUnlessTheDialogIsAsked) {
+TEST_F(Conexion, AGivenStringIsUsedAsItIsUnlessTheDialogIsAsked)
+{
     const QString dada = QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path);
     DB().OpenServerADODB(false, 3, dada);
     EXPECT_TRUE(DB().gOpenFlag);
@@ -43,7 +46,8 @@ TEST_F(Conexion, AGivenStringIsUsedAsItIsUnlessTheDialogIsAsked) {
     EXPECT_EQ(guion.op.preguntas[0].tipo, QStringLiteral("Modal"));
 }
 
-TEST_F(Conexion, AFailedConnectionOffersTheDialogAndRetries) {
+TEST_F(Conexion, AFailedConnectionOffersTheDialogAndRetries)
+{
     DB().gDBName = dir.filePath(QStringLiteral("mal_escrita.db"));
     DB().gServidor = QStringLiteral("");
     guion.op.respuestas = {rt::vbYes};
@@ -60,11 +64,13 @@ TEST_F(Conexion, AFailedConnectionOffersTheDialogAndRetries) {
     EXPECT_EQ(caja.titulo, QStringLiteral(" Error de Conexion a Base de Datos"));
     EXPECT_EQ(caja.botones, rt::vbYesNo + rt::vbCritical);
     EXPECT_TRUE(caja.texto.startsWith(QStringLiteral(" Estado de Sql: 08001\rNumero de Error: -2147467259\rDescripcion: ")));
-    EXPECT_TRUE(caja.texto.contains(QStringLiteral("por ejemplo : \\ORBAKIT\r\n3. Verifique si el inicio de sesion para el usuario ADMIN existe")));
+    EXPECT_TRUE(caja.texto.contains(
+        QStringLiteral("por ejemplo : \\ORBAKIT\r\n3. Verifique si el inicio de sesion para el usuario ADMIN existe")));
     EXPECT_TRUE(caja.texto.endsWith(QStringLiteral("\r\n\r\n\r\n - Desea Intentarlo Nuevamente??? ")));
 }
 
-TEST_F(Conexion, OracleServersUseTheOracleTemplateAndNoGivesUp) {
+TEST_F(Conexion, OracleServersUseTheOracleTemplateAndNoGivesUp)
+{
     DB().gServidor = QStringLiteral("ORASRV#");
     DB().gDBName = QStringLiteral("ORCL");
     DB().gUserPassWord = QStringLiteral("x");
@@ -85,7 +91,8 @@ TEST_F(Conexion, OracleServersUseTheOracleTemplateAndNoGivesUp) {
     EXPECT_EQ(DB().gProveedor, QStringLiteral("OraOLEDB.Oracle.1"));
 }
 
-TEST_F(Conexion, ErrorReportShowsTheBoxAndLogsOneLine) {
+TEST_F(Conexion, ErrorReportShowsTheBoxAndLogsOneLine)
+{
     conecta(false);
     adodb::Error e{-2147217900, QStringLiteral(" Sintaxis incorrecta "), QStringLiteral("SQLite"), QStringLiteral("42000"), 1};
     guion.op.respuestas = {rt::vbRetry, rt::vbOK};
@@ -99,8 +106,9 @@ TEST_F(Conexion, ErrorReportShowsTheBoxAndLogsOneLine) {
 
     const QStringList lineas = lineasLog(dir.filePath(QStringLiteral("VLERR.LOG")));
     ASSERT_EQ(lineas.size(), 2);
-    const QRegularExpression formato(QStringLiteral(
-        "^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente Error \\(-2147217900\\) Sintaxis incorrecta Respondió : Reintentar$"));
+    const QRegularExpression formato(
+        QStringLiteral("^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente "
+                       "Error \\(-2147217900\\) Sintaxis incorrecta Respondió : Reintentar$"));
     EXPECT_TRUE(formato.match(lineas[0]).hasMatch()) << lineas[0].toStdString();
     EXPECT_TRUE(lineas[1].contains(QStringLiteral(" Rutina:  Mensaje Ha ocurrido"))) << lineas[1].toStdString();
     EXPECT_TRUE(lineas[1].endsWith(QStringLiteral("Respondió : "))) << "OK has no answer word";

@@ -2,7 +2,8 @@
 
 using adodb::Variant;
 
-TEST(Literales, TypeFamiliesSortAdoCodes) {
+TEST(Literales, TypeFamiliesSortAdoCodes)
+{
     EXPECT_TRUE(DB_Dll::adodate(135));
     EXPECT_EQ(DB_Dll::ADOComilla(202), QStringLiteral("'"));
     EXPECT_EQ(DB_Dll::ADOComilla(7), QStringLiteral("'"));
@@ -15,7 +16,8 @@ TEST(Literales, TypeFamiliesSortAdoCodes) {
     EXPECT_FALSE(DB_Dll::ADOText(128));
 }
 
-TEST(Literales, SqlValueQuotesNumbersAndNulls) {
+TEST(Literales, SqlValueQuotesNumbersAndNulls)
+{
     EXPECT_EQ(DB_Dll::SQLValue(QStringLiteral("O'Brien")).toString(), QStringLiteral("'O''Brien'"));
     EXPECT_EQ(DB_Dll::SQLValue(Variant::Null()).toString(), QStringLiteral("NULL"));
     EXPECT_EQ(DB_Dll::SQLValue(Variant::Null(), QStringLiteral("@")).toString(), QStringLiteral("0"));
@@ -24,7 +26,8 @@ TEST(Literales, SqlValueQuotesNumbersAndNulls) {
     EXPECT_EQ(DB_Dll::SQLValue(QStringLiteral("abc"), QStringLiteral("#")).toString(), QStringLiteral("abc"));
 }
 
-TEST(Literales, NameHelpersTakeNamesApart) {
+TEST(Literales, NameHelpersTakeNamesApart)
+{
     QString dos = QStringLiteral("dbo.TABLA");
     EXPECT_EQ(DB_Dll::stSTF(dos, 1), QStringLiteral("TABLA"));
     EXPECT_EQ(DB_Dll::stSTF(dos, 0), QStringLiteral("dbo"));
@@ -44,7 +47,8 @@ TEST(Literales, NameHelpersTakeNamesApart) {
 
 class Esquema : public SesionDb {};
 
-TEST_F(Esquema, TablesAndColumnsAreFoundAndMissingColumnsAdded) {
+TEST_F(Esquema, TablesAndColumnsAreFoundAndMissingColumnsAdded)
+{
     prepara(QStringLiteral("CREATE TABLE TA_DATOS (Codigo varchar(4)); CREATE VIEW V_DATOS AS SELECT Codigo FROM TA_DATOS"));
     conecta();
     EXPECT_TRUE(DB().ExisteTablaDB(QStringLiteral(" ta_datos ")));
@@ -65,7 +69,8 @@ TEST_F(Esquema, TablesAndColumnsAreFoundAndMissingColumnsAdded) {
     EXPECT_TRUE(DB().ExisteCampoDB(QStringLiteral("TA_DATOS"), QStringLiteral("cualquiera")));
 }
 
-TEST_F(Esquema, SchemaChecksNeverLetAnIgnoredFailureEscape) {
+TEST_F(Esquema, SchemaChecksNeverLetAnIgnoredFailureEscape)
+{
     conecta();
     DB().gCnn.Close();
     guion.op.respuestas = {rt::vbIgnore, rt::vbIgnore, rt::vbIgnore, rt::vbIgnore};

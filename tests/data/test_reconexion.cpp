@@ -12,7 +12,8 @@ namespace {
 class OperadorQueRepara : public rt::OperadorGuionado {
 public:
     std::function<void()> repara;
-    int MsgBox(const QString& texto, int botones, const QString& titulo) override {
+    int MsgBox(const QString& texto, int botones, const QString& titulo) override
+    {
         rt::OperadorGuionado::MsgBox(texto, botones, titulo);
         if (repara) repara();
         return rt::vbYes;
@@ -23,19 +24,20 @@ public:
 
 class Reconexion : public SesionDb {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SesionDb::SetUp();
         prepara(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, v VARCHAR(10)); INSERT INTO t VALUES (1, 'uno')"));
         conecta();
     }
 };
 
-TEST_F(Reconexion, AClosedConnectionAfterAProviderErrorIsReopenedSilently) {
+TEST_F(Reconexion, AClosedConnectionAfterAProviderErrorIsReopenedSilently)
+{
     // A provider error leaves the collection filled; then the connection is found closed (3709).
     try {
         DB().gCnn.Execute(QStringLiteral("SELECT * FROM no_existe"));
-    } catch (const adodb::AdoException&) {
-    }
+    } catch (const adodb::AdoException&) {}
     ASSERT_GT(DB().gCnn.Errors().Count(), 0);
     DB().gCnn.Close();
     adodb::Recordset rs;
@@ -46,7 +48,8 @@ TEST_F(Reconexion, AClosedConnectionAfterAProviderErrorIsReopenedSilently) {
     EXPECT_TRUE(DB().gOpenFlag);
 }
 
-TEST_F(Reconexion, WhenTheSilentReopenFailsTheOperatorIsAskedAndYesRetriesUntilItWorks) {
+TEST_F(Reconexion, WhenTheSilentReopenFailsTheOperatorIsAskedAndYesRetriesUntilItWorks)
+{
     const QString aparte = path + QStringLiteral(".aparte");
     OperadorQueRepara op;
     op.repara = [&] { QFile::rename(aparte, path); };

@@ -2,7 +2,8 @@
 
 class Reescritura : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DB().gEsAdmin = false;
         DB().gConfidencialidad = false;
         DB().gConnString.clear();
@@ -10,13 +11,15 @@ protected:
     void TearDown() override { SetUp(); }
 };
 
-TEST_F(Reescritura, SynonymsApplyToUsersWhoAreNotAdministrators) {
+TEST_F(Reescritura, SynonymsApplyToUsersWhoAreNotAdministrators)
+{
     const QString sql = QStringLiteral("SELECT * FROM MA_CUENTAS WHERE x IN (SELECT Codigo FROM @Admin_MA_CUENTAS)");
     DB().gEsAdmin = true;
     EXPECT_EQ(DB().SS_TSinonimos(sql), QStringLiteral("SELECT * FROM MA_CUENTAS WHERE x IN (SELECT Codigo FROM MA_CUENTAS)"));
     DB().gEsAdmin = false;
-    EXPECT_EQ(DB().SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS WHERE Codigo IN (SELECT Codigo FROM @Admin_MA_CUENTAS)")),
-              QStringLiteral("SELECT * FROM SS_MA_CUENTAS WHERE Codigo IN (SELECT Codigo FROM MA_CUENTAS)"));
+    EXPECT_EQ(
+        DB().SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS WHERE Codigo IN (SELECT Codigo FROM @Admin_MA_CUENTAS)")),
+        QStringLiteral("SELECT * FROM SS_MA_CUENTAS WHERE Codigo IN (SELECT Codigo FROM MA_CUENTAS)"));
     EXPECT_EQ(DB().SS_TSinonimos(QStringLiteral("select a.x,ma_cuentas.y from v_ta_cajas a,(AC_CUENTASDIARIO_CCOSTO b)")),
               QStringLiteral("select a.x,SS_MA_CUENTAS.y from SS_V_TA_CAJAS a,(SS_AC_CUENTAS_DIARIO_CCOSTO b)"));
     EXPECT_EQ(DB().SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS")), QStringLiteral("SELECT * FROM MA_CUENTAS"))
@@ -27,7 +30,8 @@ TEST_F(Reescritura, SynonymsApplyToUsersWhoAreNotAdministrators) {
     EXPECT_EQ(DB().SS_TSinonimos(asientos), QStringLiteral("SELECT * FROM SS_MV_ASIENTOS JOIN SS_MA_CUENTAS ON 1=1"));
 }
 
-TEST_F(Reescritura, OracleDialectOnlyOnOracleConnections) {
+TEST_F(Reescritura, OracleDialectOnlyOnOracleConnections)
+{
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("len")), QStringLiteral("len"));
     DB().gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=X;");
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("len")), QStringLiteral("LENGTH"));
@@ -36,7 +40,8 @@ TEST_F(Reescritura, OracleDialectOnlyOnOracleConnections) {
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT * FROM T WHERE F = '2006-01-31' AND G = 'hola'")),
               QStringLiteral("SELECT * FROM T WHERE F = TO_DATE('31/01/2006','DD/MM/YYYY') AND G = 'hola'"));
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT * FROM T WHERE F = '31/01/06' OR F = '31 Jan 2006' OR C = '11010101'")),
-              QStringLiteral("SELECT * FROM T WHERE F = TO_DATE('31/01/2006','DD/MM/YYYY') OR F = TO_DATE('31/01/2006','DD/MM/YYYY') OR C = '11010101'"))
+              QStringLiteral("SELECT * FROM T WHERE F = TO_DATE('31/01/2006','DD/MM/YYYY') OR F = "
+                             "TO_DATE('31/01/2006','DD/MM/YYYY') OR C = '11010101'"))
         << "account codes are not dates";
     EXPECT_EQ(DB().ORACLE_Dicc(QStringLiteral("SELECT CONVERT(NVARCHAR,Fecha,103) FROM T")),
               QStringLiteral("SELECT TO_CHAR(Fecha,'DD/MM/YYYY') FROM T"));

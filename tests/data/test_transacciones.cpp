@@ -11,18 +11,21 @@ namespace {
 
 enum class Motor { Embebido, OdbcSqlite };
 
-std::string nombre(const ::testing::TestParamInfo<Motor>& i) { return i.param == Motor::Embebido ? "Embebido" : "OdbcSqlite"; }
+std::string nombre(const ::testing::TestParamInfo<Motor>& i)
+{
+    return i.param == Motor::Embebido ? "Embebido" : "OdbcSqlite";
+}
 
 }  // namespace
 
 class Transacciones : public SesionDb, public ::testing::WithParamInterface<Motor> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SesionDb::SetUp();
         prepara(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, v VARCHAR(10))"));
-        const QString cadena = GetParam() == Motor::Embebido
-                                   ? QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path)
-                                   : QStringLiteral("Driver=SQLite3;Database=%1;").arg(path);
+        const QString cadena = GetParam() == Motor::Embebido ? QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path)
+                                                             : QStringLiteral("Driver=SQLite3;Database=%1;").arg(path);
         try {
             DB().gCnn.Open(cadena);
         } catch (const AdoException& e) {
@@ -32,13 +35,15 @@ protected:
         DB().gOpenFlag = true;
         DB().gEsAdmin = true;
     }
-    long long filas() {
+    long long filas()
+    {
         adodb::Recordset rs = DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM t"));
         return rs.Fields(0).Value().toInt64();
     }
 };
 
-TEST_P(Transacciones, AnOrdinaryErrorInAbrirRecordsetLeavesTheTransactionAndTheConnectionAlone) {
+TEST_P(Transacciones, AnOrdinaryErrorInAbrirRecordsetLeavesTheTransactionAndTheConnectionAlone)
+{
     adodb::Connection& cn = DB().gCnn;
     cn.BeginTrans();
     cn.Execute(QStringLiteral("INSERT INTO t (id, v) VALUES (1, 'uno')"));
@@ -54,7 +59,8 @@ TEST_P(Transacciones, AnOrdinaryErrorInAbrirRecordsetLeavesTheTransactionAndTheC
     EXPECT_EQ(filas(), 1);
 }
 
-TEST_P(Transacciones, ALinkLostInsideATransactionIsRepairedButTheLossIsReportedAtCommit) {
+TEST_P(Transacciones, ALinkLostInsideATransactionIsRepairedButTheLossIsReportedAtCommit)
+{
     adodb::Connection& cn = DB().gCnn;
     cn.BeginTrans();
     cn.Execute(QStringLiteral("INSERT INTO t (id, v) VALUES (1, 'uno')"));
@@ -65,7 +71,8 @@ TEST_P(Transacciones, ALinkLostInsideATransactionIsRepairedButTheLossIsReportedA
     EXPECT_TRUE(DB().gOpenFlag);
     EXPECT_EQ(cn.State(), adodb::adStateOpen);
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
-    EXPECT_TRUE(guion.op.preguntas.front().texto.contains(QStringLiteral("transacción"))) << guion.op.preguntas.front().texto.toStdString();
+    EXPECT_TRUE(guion.op.preguntas.front().texto.contains(QStringLiteral("transacción")))
+        << guion.op.preguntas.front().texto.toStdString();
     try {
         cn.CommitTrans();
         ADD_FAILURE() << "the commit of a lost transaction succeeded";

@@ -8,8 +8,8 @@
 #include "adodb/sqlite_mensajes.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QFile>
+#include <QRegularExpression>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -20,7 +20,8 @@ using adodb::Recordset;
 namespace {
 
 // A loopback port with nothing listening.
-int PuertoCerrado() {
+int PuertoCerrado()
+{
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -36,7 +37,8 @@ int PuertoCerrado() {
 class OperadorConAccion : public rt::OperadorGuionado {
 public:
     std::function<void(const QString&)> antes;
-    int MsgBox(const QString& texto, int botones, const QString& titulo) override {
+    int MsgBox(const QString& texto, int botones, const QString& titulo) override
+    {
         if (antes) antes(texto);
         return OperadorGuionado::MsgBox(texto, botones, titulo);
     }
@@ -46,7 +48,8 @@ public:
 
 class SesionPg : public SesionDb {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SesionDb::SetUp();
         servidor = ServidorPg::Compartido();
         if (!servidor) GTEST_SKIP() << "PostgreSQL no disponible";
@@ -56,9 +59,10 @@ protected:
         static int n = 0;
         base = QStringLiteral("sesion%1").arg(++n);
         ASSERT_TRUE(servidor->CreaBase(base)) << qPrintable(servidor->error());
-        ASSERT_TRUE(servidor->Psql(base, QStringLiteral("CREATE TABLE ta_titcopiadores (codigo varchar(4) COLLATE ci PRIMARY KEY, "
-                                                         "descripcion varchar(50) COLLATE ci); "
-                                                         "INSERT INTO ta_titcopiadores VALUES ('   1', 'Ventas'), ('   2', 'Compras')")));
+        ASSERT_TRUE(
+            servidor->Psql(base, QStringLiteral("CREATE TABLE ta_titcopiadores (codigo varchar(4) COLLATE ci PRIMARY KEY, "
+                                                "descripcion varchar(50) COLLATE ci); "
+                                                "INSERT INTO ta_titcopiadores VALUES ('   1', 'Ventas'), ('   2', 'Compras')")));
         DB_Dll& db = DB();
         db.gServidor = QStringLiteral("pg:127.0.0.1,%1").arg(servidor->Puerto());
         db.gDBName = base;
@@ -66,12 +70,14 @@ protected:
         db.gUserPassWord = QString::fromLatin1(ServidorPg::kClave);
         db.gLogErr = dir.filePath(QStringLiteral("VLERR.LOG"));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         rt::fijaOperador(nullptr);
         SesionDb::TearDown();
         if (servidor && !servidor->Activo()) servidor->Reanuda();
     }
-    long filas(const QString& sql) {
+    long filas(const QString& sql)
+    {
         Recordset rs;
         DB().AbrirRecordset(sql, rs);
         return rs.State() ? rs.RecordCount() : -1;
@@ -81,7 +87,8 @@ protected:
     QString base;
 };
 
-TEST_F(SesionPg, AServerPrefixConnectsThroughTheSuitesOwnTemplate) {
+TEST_F(SesionPg, AServerPrefixConnectsThroughTheSuitesOwnTemplate)
+{
     conecta();
     EXPECT_TRUE(DB().gConnString.startsWith(QStringLiteral("PROVIDER=SQLOLEDB;Server=pg:127.0.0.1,")));
     EXPECT_EQ(DB().gCnn.DbmsName(), QStringLiteral("PostgreSQL"));
@@ -89,7 +96,8 @@ TEST_F(SesionPg, AServerPrefixConnectsThroughTheSuitesOwnTemplate) {
     EXPECT_TRUE(guion.op.preguntas.empty());
 }
 
-TEST_F(SesionPg, TheSuitesCommandLineReachesPostgresWithTheIniExtras) {
+TEST_F(SesionPg, TheSuitesCommandLineReachesPostgresWithTheIniExtras)
+{
     QFile ini(dir.filePath(QStringLiteral("CN000p.INI")));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[Conexion]\r\nExtendido=SSLmode=disable;\r\n");
@@ -105,7 +113,8 @@ TEST_F(SesionPg, TheSuitesCommandLineReachesPostgresWithTheIniExtras) {
     DB().gExtended.clear();
 }
 
-TEST_F(SesionPg, ATerminatedBackendIsRepairedSilently) {
+TEST_F(SesionPg, ATerminatedBackendIsRepairedSilently)
+{
     conecta();
     ASSERT_EQ(filas(QStringLiteral("SELECT * FROM ta_titcopiadores")), 2);
     ASSERT_TRUE(servidor->TerminaSesiones(base));
@@ -115,7 +124,8 @@ TEST_F(SesionPg, ATerminatedBackendIsRepairedSilently) {
     EXPECT_FALSE(QFile::exists(DB().gLogErr));
 }
 
-TEST_F(SesionPg, AStoppedServerAsksAndYesReconnectsOnceItIsBack) {
+TEST_F(SesionPg, AStoppedServerAsksAndYesReconnectsOnceItIsBack)
+{
     OperadorConAccion op;
     rt::fijaOperador(&op);
     int cajas = 0;
@@ -129,8 +139,8 @@ TEST_F(SesionPg, AStoppedServerAsksAndYesReconnectsOnceItIsBack) {
     EXPECT_EQ(filas(QStringLiteral("SELECT * FROM ta_titcopiadores")), 2);
     ASSERT_EQ(op.preguntas.size(), 2u);
     const QString crlf = QStringLiteral("\r\n");
-    EXPECT_EQ(op.preguntas[0].texto, crlf + crlf + crlf + QStringLiteral("Se perdio la conexion con la base de datos ") + base + crlf +
-                                         QStringLiteral(" Servidor ") + DB().gServidor + crlf + crlf +
+    EXPECT_EQ(op.preguntas[0].texto, crlf + crlf + crlf + QStringLiteral("Se perdio la conexion con la base de datos ") + base +
+                                         crlf + QStringLiteral(" Servidor ") + DB().gServidor + crlf + crlf +
                                          QStringLiteral("Elija SI para reintentar conectarse") + crlf +
                                          QStringLiteral("Elija NO para cerrar la aplicacion") + crlf + crlf + crlf);
     EXPECT_EQ(op.preguntas[0].titulo, QStringLiteral("AVISO AL OPERADOR"));
@@ -138,7 +148,8 @@ TEST_F(SesionPg, AStoppedServerAsksAndYesReconnectsOnceItIsBack) {
     EXPECT_TRUE(DB().gOpenFlag);
 }
 
-TEST_F(SesionPg, AStoppedServerAndNoEndsTheProgram) {
+TEST_F(SesionPg, AStoppedServerAndNoEndsTheProgram)
+{
     conecta();
     servidor->Detiene();
     guion.op.respuestas = {rt::vbNo};
@@ -152,7 +163,8 @@ TEST_F(SesionPg, AStoppedServerAndNoEndsTheProgram) {
     EXPECT_TRUE(guion.op.preguntas[0].texto.contains(QStringLiteral("Se perdio la conexion con la base de datos ") + base));
 }
 
-TEST_F(SesionPg, AWrongPasswordShowsTheDriversStateAndNativeCode) {
+TEST_F(SesionPg, AWrongPasswordShowsTheDriversStateAndNativeCode)
+{
     DB().gUserPassWord = QStringLiteral("equivocada");
     guion.op.respuestas = {rt::vbNo};
     DB().OpenServerADODB();
@@ -168,7 +180,8 @@ TEST_F(SesionPg, AWrongPasswordShowsTheDriversStateAndNativeCode) {
     EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed);
 }
 
-TEST_F(SesionPg, AMultiLineDriverMessageIsOneLogLine) {
+TEST_F(SesionPg, AMultiLineDriverMessageIsOneLogLine)
+{
     conecta();
     guion.op.respuestas = {rt::vbIgnore};
     EXPECT_EQ(filas(QStringLiteral("SELECT * FROM no_existe")), -1);
@@ -182,10 +195,12 @@ TEST_F(SesionPg, AMultiLineDriverMessageIsOneLogLine) {
     EXPECT_TRUE(lineas[0].endsWith(QStringLiteral(" Respondió : Ignorar")));
 }
 
-TEST_F(SesionPg, TextWithNulIsRefusedWithAReasonAndNothingIsWritten) {
+TEST_F(SesionPg, TextWithNulIsRefusedWithAReasonAndNothingIsWritten)
+{
     conecta();
     Recordset rs;
-    DB().AbrirRecordset(QStringLiteral("SELECT * FROM ta_titcopiadores"), rs, nullptr, adodb::adOpenKeyset, adodb::adLockOptimistic);
+    DB().AbrirRecordset(QStringLiteral("SELECT * FROM ta_titcopiadores"), rs, nullptr, adodb::adOpenKeyset,
+                        adodb::adLockOptimistic);
     rs.AddNew();
     rs.Fields(QStringLiteral("codigo")).setValue(QStringLiteral("   9"));
     rs.Fields(QStringLiteral("descripcion")).setValue(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
@@ -201,7 +216,8 @@ TEST_F(SesionPg, TextWithNulIsRefusedWithAReasonAndNothingIsWritten) {
 // ---------------------------------------------------------------------------
 // SQL Server through FreeTDS, where nothing listens.
 
-TEST_F(SesionDb, FreeTdsOnAClosedPortAnswersAtOnceWithItsOwnReason) {
+TEST_F(SesionDb, FreeTdsOnAClosedPortAnswersAtOnceWithItsOwnReason)
+{
     DB().gServidor = QStringLiteral("127.0.0.1,%1").arg(PuertoCerrado());
     DB().gDBName = QStringLiteral("CONTABLE");
     DB().gUsuario = QStringLiteral("sa");
@@ -224,7 +240,8 @@ TEST_F(SesionDb, FreeTdsOnAClosedPortAnswersAtOnceWithItsOwnReason) {
     EXPECT_FALSE(descripcion.isEmpty());
 }
 
-TEST_F(SesionDb, FreeTdsOnAnUnknownHostNamesTheHostFirst) {
+TEST_F(SesionDb, FreeTdsOnAnUnknownHostNamesTheHostFirst)
+{
     DB().gServidor = QStringLiteral("servidor-inexistente.invalid");
     DB().gDBName = QStringLiteral("CONTABLE");
     guion.op.respuestas = {rt::vbNo};
@@ -233,7 +250,8 @@ TEST_F(SesionDb, FreeTdsOnAnUnknownHostNamesTheHostFirst) {
     const QString texto = guion.op.preguntas[0].texto;
     if (texto.contains(QStringLiteral("IM002"))) GTEST_SKIP() << "FreeTDS no instalado";
     // FreeTDS gives the reason only as an informational record after its generic errors.
-    EXPECT_TRUE(texto.contains(QStringLiteral("\rDescripcion: Unknown host machine name. Unable to connect"))) << qPrintable(texto);
+    EXPECT_TRUE(texto.contains(QStringLiteral("\rDescripcion: Unknown host machine name. Unable to connect")))
+        << qPrintable(texto);
     EXPECT_TRUE(texto.startsWith(QStringLiteral(" Estado de Sql: 08"))) << qPrintable(texto);
     EXPECT_GE(DB().gCnn.Errors().Count(), 2);
 }
@@ -241,7 +259,8 @@ TEST_F(SesionDb, FreeTdsOnAnUnknownHostNamesTheHostFirst) {
 // ---------------------------------------------------------------------------
 // The embedded engine's messages, as the operator and the log get them.
 
-TEST_F(SesionDb, EmbeddedEngineMessagesAreSpanishInTheBoxAndOriginalInTheLog) {
+TEST_F(SesionDb, EmbeddedEngineMessagesAreSpanishInTheBoxAndOriginalInTheLog)
+{
     prepara(QStringLiteral("CREATE TABLE T (ID int PRIMARY KEY, N varchar(10) NOT NULL)"));
     conecta();
     DB().gLogErr = dir.filePath(QStringLiteral("VLERR.LOG"));
@@ -263,11 +282,13 @@ TEST_F(SesionDb, EmbeddedEngineMessagesAreSpanishInTheBoxAndOriginalInTheLog) {
     EXPECT_TRUE(cajas[2].endsWith(QStringLiteral(") Ya existe un registro con la misma clave (T.ID)."))) << qPrintable(cajas[2]);
     const QStringList log = lineasLog(DB().gLogErr);
     ASSERT_EQ(log.size(), 3);
-    EXPECT_TRUE(log[0].contains(QStringLiteral("No existe la tabla NO_HAY. [SQLite: no such table: NO_HAY]"))) << qPrintable(log[0]);
+    EXPECT_TRUE(log[0].contains(QStringLiteral("No existe la tabla NO_HAY. [SQLite: no such table: NO_HAY]")))
+        << qPrintable(log[0]);
     EXPECT_TRUE(log[2].contains(QStringLiteral("[SQLite: UNIQUE constraint failed: T.ID]"))) << qPrintable(log[2]);
 }
 
-TEST_F(SesionDb, AFileThatIsNotADatabaseIsToldInSpanishInTheConnectionBox) {
+TEST_F(SesionDb, AFileThatIsNotADatabaseIsToldInSpanishInTheConnectionBox)
+{
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(4096, 'x'));
@@ -280,12 +301,14 @@ TEST_F(SesionDb, AFileThatIsNotADatabaseIsToldInSpanishInTheConnectionBox) {
         << qPrintable(guion.op.preguntas[0].texto);
 }
 
-TEST(TextoParaOperador, EveryConditionAnOperatorMeets) {
+TEST(TextoParaOperador, EveryConditionAnOperatorMeets)
+{
     auto texto = [](int codigo, const char* mensaje) {
-        return adodb::TextoParaOperador(adodb::Error{adodb::kErrUnspecified, QString::fromUtf8(mensaje),
-                                                     QStringLiteral("SQLite"), QStringLiteral("HY000"), codigo});
+        return adodb::TextoParaOperador(adodb::Error{adodb::kErrUnspecified, QString::fromUtf8(mensaje), QStringLiteral("SQLite"),
+                                                     QStringLiteral("HY000"), codigo});
     };
-    EXPECT_EQ(texto(5, "database is locked"), QStringLiteral("La base de datos está bloqueada por otro usuario. Reintente en unos instantes."));
+    EXPECT_EQ(texto(5, "database is locked"),
+              QStringLiteral("La base de datos está bloqueada por otro usuario. Reintente en unos instantes."));
     EXPECT_EQ(texto(6 | (1 << 8), "database table is locked"), texto(5, "x"));
     EXPECT_EQ(texto(8, "attempt to write a readonly database"),
               QStringLiteral("La base de datos es de sólo lectura: no se pueden guardar cambios."));
@@ -294,11 +317,13 @@ TEST(TextoParaOperador, EveryConditionAnOperatorMeets) {
     EXPECT_EQ(texto(19 | (5 << 8), "NOT NULL constraint failed: T.N"), QStringLiteral("Falta un dato obligatorio (T.N)."));
     // Not every message has a translation, and other engines keep their own.
     EXPECT_EQ(texto(1, "near \"SELEC\": syntax error"), QStringLiteral("near \"SELEC\": syntax error"));
-    EXPECT_EQ(adodb::TextoParaOperador(adodb::Error{1, QStringLiteral("database is locked"), QStringLiteral("PostgreSQL"), {}, 5}),
-              QStringLiteral("database is locked"));
+    EXPECT_EQ(
+        adodb::TextoParaOperador(adodb::Error{1, QStringLiteral("database is locked"), QStringLiteral("PostgreSQL"), {}, 5}),
+        QStringLiteral("database is locked"));
 }
 
-TEST_F(SesionDb, ALockedAndAReadOnlyDatabaseAreToldInSpanish) {
+TEST_F(SesionDb, ALockedAndAReadOnlyDatabaseAreToldInSpanish)
+{
     prepara(QStringLiteral("CREATE TABLE T (ID int PRIMARY KEY)"));
     conecta();
     // Another program holds the write lock.

@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTableView>
-#include <QFile>
 #include <QTest>
 
 class ConsultasDemo : public SesionDb {
@@ -38,10 +38,7 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << ruta;
         return QString::fromUtf8(f.readAll());
     }
-    void ejecuta(const QString& sql)
-    {
-        DB().gCnn.Execute(sql);
-    }
+    void ejecuta(const QString& sql) { DB().gCnn.Execute(sql); }
     void configura(const QString& clave, const QString& valor)
     {
         ejecuta(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = '%1'").arg(clave));

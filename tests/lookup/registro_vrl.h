@@ -4,7 +4,8 @@
 #include <QByteArray>
 
 // Note 0-99, table 100-199, columns 200-699, filter 700-1199, CR LF 1200-1201.
-inline QByteArray registro(const QByteArray& nota, const QByteArray& tabla, const QByteArray& campos, const QByteArray& filtro = {}, char relleno = ' ')
+inline QByteArray registro(const QByteArray& nota, const QByteArray& tabla, const QByteArray& campos,
+                           const QByteArray& filtro = {}, char relleno = ' ')
 {
     QByteArray r(1202, relleno);
     r.replace(0, nota.size(), nota);

@@ -1,8 +1,8 @@
 #include "fixture.h"
 
+#include "controles.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/modelo_arbol.h"
-#include "controles.h"
 
 #include <QAbstractItemModelTester>
 #include <QTreeView>
@@ -73,7 +73,8 @@ TEST_F(Arbol, BothBuildersGiveTheShapeOfTheCodes)
     // Codes written by other programs: padded with blanks, in another case, a parent coming after its child.
     ejecuta(QStringLiteral("CREATE TABLE CODIGOS (Codigo char(8) COLLATE CI, Descripcion varchar(20))"));
     codigos(QStringLiteral("CODIGOS"), {"A1      ", "a101    ", "B20101", "B2", "b201   "});
-    EXPECT_EQ(forma(*abre(QStringLiteral("SELECT Codigo, Descripcion FROM CODIGOS")).Modelo()), QStringLiteral("A(A1(a101),B20101,B2(b201))"));
+    EXPECT_EQ(forma(*abre(QStringLiteral("SELECT Codigo, Descripcion FROM CODIGOS")).Modelo()),
+              QStringLiteral("A(A1(a101),B20101,B2(b201))"));
 
     // No rows: the root alone.
     ejecuta(QStringLiteral("DELETE FROM TA_CCOSTO"));
@@ -134,14 +135,16 @@ TEST_F(Arbol, AcceptLooksTheCodeUpByTheReturnedColumn)
     EXPECT_EQ(r.ValorDevuelto, QString());
 
     // Families and positions, single and ticked; an unknown column leaves the result alone.
-    Lib_FrmCons3Tree& f = abre(QStringLiteral("V_TA_FAMILIAS"), [](Lib_FrmCons3Tree& t) { t.CampoDevuelto = QStringLiteral("IdFamilia"); });
+    Lib_FrmCons3Tree& f =
+        abre(QStringLiteral("V_TA_FAMILIAS"), [](Lib_FrmCons3Tree& t) { t.CampoDevuelto = QStringLiteral("IdFamilia"); });
     f.SeleccionaNodo(f.Modelo()->Busca(QStringLiteral("10102")));
     BotonDe(f, "CmdAceptar")->click();
     EXPECT_EQ(f.ValorDevuelto, QStringLiteral("10102"));
-    Lib_FrmCons3Tree& p = abre(QStringLiteral("SELECT IDPOSICION, DESCRIPCION FROM MA_POSICIONES ORDER BY IDPOSICION"), [](Lib_FrmCons3Tree& t) {
-        t.CampoDevuelto = QStringLiteral("IDPOSICION");
-        t.CheckBoxes = true;
-    });
+    Lib_FrmCons3Tree& p =
+        abre(QStringLiteral("SELECT IDPOSICION, DESCRIPCION FROM MA_POSICIONES ORDER BY IDPOSICION"), [](Lib_FrmCons3Tree& t) {
+            t.CampoDevuelto = QStringLiteral("IDPOSICION");
+            t.CheckBoxes = true;
+        });
     p.Modelo()->Marca(p.Modelo()->Busca(QStringLiteral("201")), true);
     BotonDe(p, "CmdAceptar")->click();
     EXPECT_EQ(*p.Valores, (QStringList{"201", "20101", "20102"}));
@@ -159,7 +162,8 @@ TEST_F(Arbol, F5NarrowsAndNewSearchKeepsTheNarrowing)
     Lib_FrmCons3Tree& a = abre(ccosto);
     QTest::keyClicks(CajaDe(a, 0), QStringLiteral("ventas"));
     QTest::keyClick(CajaDe(a, 0), Qt::Key_F5);
-    EXPECT_EQ(a.sql, QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO  where Descripcion like '%ventas%' ORDER BY CODIGO"));
+    EXPECT_EQ(a.sql,
+              QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO  where Descripcion like '%ventas%' ORDER BY CODIGO"));
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(201,202)"));
     EXPECT_TRUE(CajaDe(a, 0)->currentText().isEmpty());
     QTest::keyClicks(CajaDe(a, 0), QStringLiteral("MAYOR"));

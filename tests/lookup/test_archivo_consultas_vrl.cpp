@@ -21,7 +21,8 @@ protected:
 
 TEST_F(ArchivoConsultasVrl, UltimoRegistroCortoSeLeeComoRellenoDeBlancos)
 {
-    archivo(registro("", "VT_CLIENTES", "Codigo|Razon") + registro("", "MA_CUENTAS", "Codigo|DESCRIPCION", "titulo = 0").left(712));
+    archivo(registro("", "VT_CLIENTES", "Codigo|Razon") +
+            registro("", "MA_CUENTAS", "Codigo|DESCRIPCION", "titulo = 0").left(712));
     const auto r = busca(QStringLiteral("MA_CUENTAS"));
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->campos, QStringLiteral("Codigo|DESCRIPCION"));
@@ -33,7 +34,8 @@ TEST_F(ArchivoConsultasVrl, UltimoRegistroCortoSeLeeComoRellenoDeBlancos)
 
 TEST_F(ArchivoConsultasVrl, BytesSinLetraEnWindows1252NoImpidenLeerElRegistro)
 {
-    archivo(registro("", "MA_CUENTAS", "Codigo|Descripci\x81n\x8D|\x8F\x90\x9D", "Codigo <> '\x9D'") + registro("", "VT_CLIENTES", "Codigo"));
+    archivo(registro("", "MA_CUENTAS", "Codigo|Descripci\x81n\x8D|\x8F\x90\x9D", "Codigo <> '\x9D'") +
+            registro("", "VT_CLIENTES", "Codigo"));
     const auto r = busca(QStringLiteral("ma_cuentas"));
     ASSERT_TRUE(r.has_value());
     EXPECT_TRUE(r->campos.startsWith(QStringLiteral("Codigo|Descripci"))) << r->campos.toStdString();
@@ -73,7 +75,9 @@ TEST_F(ArchivoConsultasVrl, LaConsultaDeUnaTablaSigueAndandoConElArchivoDañado)
     };
     QString tabla = QStringLiteral("MA_CUENTAS"), descripcion, clave;
     Def_QConsulta::ConsultarTabla(tabla, descripcion, clave, true, QString());
-    EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 Codigo,DESCRIPCION FROM MA_CUENTAS with(nolock)  WHERE titulo = 0 ORDER BY Codigo "));
+    EXPECT_EQ(
+        sentencia,
+        QStringLiteral("SELECT TOP 1000 Codigo,DESCRIPCION FROM MA_CUENTAS with(nolock)  WHERE titulo = 0 ORDER BY Codigo "));
     ASSERT_EQ(guion.op.preguntas.size(), 1u) << "the list window alone, no message";
     EXPECT_EQ(guion.op.preguntas[0].texto, QStringLiteral("Lib_FrmCons3"));
 }

@@ -2,9 +2,9 @@
 // use falls back to one it can; the lookup always opens and saves again.
 #include "fixture.h"
 
+#include "controles.h"
 #include "lookup/cabecera_busqueda.h"
 #include "lookup/consultaslen.h"
-#include "controles.h"
 
 #include <QHeaderView>
 
@@ -69,7 +69,9 @@ TEST_F(ArchivoConsultasLen, BasuraBinariaSeIgnoraYUnaGrabacionLaConserva)
     auto v = abre();
     EXPECT_EQ(v->Modelo()->rowCount(), 10);
     QString error;
-    ASSERT_TRUE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("TA_TITCOPIADORES"), {1500, 2500}, &error)) << error.toStdString();
-    EXPECT_EQ(ConsultasLen::Lee(dir.path() + u'/', QStringLiteral("MA_CUENTAS")), QStringList{"1440|"}) << "other tables' lines survive";
+    ASSERT_TRUE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("TA_TITCOPIADORES"), {1500, 2500}, &error))
+        << error.toStdString();
+    EXPECT_EQ(ConsultasLen::Lee(dir.path() + u'/', QStringLiteral("MA_CUENTAS")), QStringList{"1440|"})
+        << "other tables' lines survive";
     EXPECT_EQ(ConsultasLen::Lee(dir.path() + u'/', QStringLiteral("TA_TITCOPIADORES")), QStringList{"1500|2500|"});
 }

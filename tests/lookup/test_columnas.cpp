@@ -1,8 +1,8 @@
 #include "fixture.h"
 
+#include "controles.h"
 #include "lookup/cabecera_busqueda.h"
 #include "lookup/consultaslen.h"
-#include "controles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,7 +29,8 @@ TEST_F(Columnas, SavingReplacesOnlyTheTablesLineAndPutsItLast)
 {
     escribe(otras);
     ASSERT_TRUE(ConsultasLen::Graba(dir.path() + u'/', QStringLiteral("TA_TITCOPIADORES"), {720, 1440}));
-    EXPECT_EQ(contenido(), QByteArray("\"MA_CUENTAS\",\"1440|2880|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n\"TA_TITCOPIADORES\",\"720|1440|\"\r\n"));
+    EXPECT_EQ(contenido(),
+              QByteArray("\"MA_CUENTAS\",\"1440|2880|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n\"TA_TITCOPIADORES\",\"720|1440|\"\r\n"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("CONSULTASLEN.AUX"))));
     EXPECT_EQ(ConsultasLen::Lee(dir.path() + u'/', QStringLiteral("vt_clientes")), QStringList{QStringLiteral("5|")});
 
@@ -73,8 +74,8 @@ TEST_F(Columnas, TheWindowTakesSavedWidthsAndSavesItsOwn)
     CabeceraDe(*v)->resizeSection(1, v->Pixeles(3000));
     v->Form_Unload();
     EXPECT_EQ(contenido(), QByteArray("\"MA_CUENTAS\",\"1440|2880|\"\r\n\"VT_CLIENTES\",\"5|\"\r\n\"TA_TITCOPIADORES\",\"") +
-                               QByteArray::number(v->Twips(v->Pixeles(1500))) + '|' + QByteArray::number(v->Twips(v->Pixeles(3000))) +
-                               "|\"\r\n");
+                               QByteArray::number(v->Twips(v->Pixeles(1500))) + '|' +
+                               QByteArray::number(v->Twips(v->Pixeles(3000))) + "|\"\r\n");
 
     // A table without a line keeps the widths its fields give.
     auto c = abre(QStringLiteral("SELECT IDCajas FROM V_TA_CAJAS"));

@@ -2,8 +2,8 @@
 // that contain each other, definitions written for another chart of accounts.
 #include "fixture.h"
 
-#include "lookup/def_qconsulta.h"
 #include "controles.h"
+#include "lookup/def_qconsulta.h"
 
 class DatosReales : public ConsultasDemo {
 protected:
@@ -11,8 +11,9 @@ protected:
     {
         ConsultasDemo::SetUp();
         ejecuta(QStringLiteral("CREATE TABLE CLIENTES (RAZON varchar(40) COLLATE CI, CODIGO varchar(4) COLLATE CI)"));
-        ejecuta(QStringLiteral("INSERT INTO CLIENTES VALUES ('Zapatería Pérez','1'),('Ñandú y Cía. SRL','10'),('ángulo recto','2'),"
-                               "('Nube SA','3'),('Árbol Verde','20')"));
+        ejecuta(
+            QStringLiteral("INSERT INTO CLIENTES VALUES ('Zapatería Pérez','1'),('Ñandú y Cía. SRL','10'),('ángulo recto','2'),"
+                           "('Nube SA','3'),('Árbol Verde','20')"));
     }
     std::unique_ptr<Lib_FrmCons3> abre(const QString& sql, bool contiene)
     {
@@ -46,7 +47,9 @@ TEST_F(DatosReales, ServerSearchIgnoresTheCaseOfAccentedLetters)
     }
     // The wildcards still work, and a literal percent can be escaped.
     adodb::Recordset rs;
-    DB().AbrirRecordset(QStringLiteral("SELECT CODIGO FROM CLIENTES WHERE RAZON LIKE '_ANDÚ%' OR RAZON LIKE '%a!%%' ESCAPE '!' ORDER BY CODIGO"), rs);
+    DB().AbrirRecordset(
+        QStringLiteral("SELECT CODIGO FROM CLIENTES WHERE RAZON LIKE '_ANDÚ%' OR RAZON LIKE '%a!%%' ESCAPE '!' ORDER BY CODIGO"),
+        rs);
     EXPECT_EQ(rs.RecordCount(), 1);
 }
 
@@ -74,7 +77,8 @@ TEST_F(DatosReales, DefaultsTickRowsWhoseValueIsADefaultAndTheTicksSurviveTheReq
     Coleccion ninguna;
     QString clave, campo, where, opcional, defecto = QStringLiteral("1, 20");
     bool arbol = false;
-    ClsCons3().ConsultaSearch(QStringLiteral("SELECT RAZON, CODIGO FROM CLIENTES ORDER BY CODIGO"), ninguna, clave, campo, where, opcional, arbol, defecto);
+    ClsCons3().ConsultaSearch(QStringLiteral("SELECT RAZON, CODIGO FROM CLIENTES ORDER BY CODIGO"), ninguna, clave, campo, where,
+                              opcional, arbol, defecto);
     EXPECT_EQ(tildadas, (QStringList{"1", "20"})) << "not 10 nor 2, which a default merely contains";
     ASSERT_TRUE(ClsCons3().Valores);
     EXPECT_EQ(*ClsCons3().Valores, (QStringList{"1", "20"}));
@@ -90,14 +94,16 @@ TEST_F(DatosReales, ADefinitionNamingAMissingColumnFallsBackWithOneMessage)
     ASSERT_GE(cuentas, 0);
     const QString linea = definiciones.mid(definiciones.indexOf(QStringLiteral("columnas ="), cuentas)).section(u'\n', 0, 0);
     for (const QString& c : linea.section(u'=', 1).trimmed().split(u'|'))
-        EXPECT_TRUE((QStringList{"Codigo", "CodigoOpcional", "DESCRIPCION", "DV", "titulo"}).contains(c, Qt::CaseInsensitive)) << c.toStdString();
+        EXPECT_TRUE((QStringList{"Codigo", "CodigoOpcional", "DESCRIPCION", "DV", "titulo"}).contains(c, Qt::CaseInsensitive))
+            << c.toStdString();
 
     // A chart of accounts without Imputable, and a definition that asks for it.
     ejecuta(QStringLiteral("CREATE TABLE CUENTAS2 AS SELECT Codigo, CodigoOpcional, DESCRIPCION, DV, titulo FROM MA_CUENTAS"));
     ejecuta(QStringLiteral("DROP VIEW SS_MA_CUENTAS"));
     ejecuta(QStringLiteral("DROP TABLE MA_CUENTAS"));
     ejecuta(QStringLiteral("ALTER TABLE CUENTAS2 RENAME TO MA_CUENTAS"));
-    escribeVrl({MascaraConsulta::Registro{{}, QStringLiteral("MA_CUENTAS"), QStringLiteral("Codigo|DESCRIPCION|CodigoOpcional|Imputable"), {}}});
+    escribeVrl({MascaraConsulta::Registro{
+        {}, QStringLiteral("MA_CUENTAS"), QStringLiteral("Codigo|DESCRIPCION|CodigoOpcional|Imputable"), {}}});
     PreparaConsultas();
     int filas = -1;
     guion.op.alModal = [&](QObject* o) {

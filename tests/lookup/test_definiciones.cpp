@@ -1,8 +1,8 @@
 #include "fixture.h"
 
+#include "controles.h"
 #include "lookup/def_qconsulta.h"
 #include "runtime/rtentorno.h"
-#include "controles.h"
 
 using MascaraConsulta::Registro;
 
@@ -19,18 +19,30 @@ struct Regla {
 TEST(ReglasDeNombre, EachFamilyGivesItsColumnsAndDerivedKeys)
 {
     const Regla reglas[] = {
-        {"V_TA_Tecnicos", "NOMBRE", "IDTecnico"},        {"V_TA_Cajas", "DESCRIPCION", "IDCajas"},
-        {"V_TA_Rubros", "DESCRIPCION", "IDRubro"},        {"V_TA_Bancos", "DESCRIPCION", "IDBanco"},
-        {"V_TA_Deposito", "DESCRIPCION", "IDDeposito"},   {"V_TA_CPRA_VTA", "DESCRIPCION", "IDCOND_CPRA_VTA"},
-        {"v_ta_tipoarticulo", "DESCRIPCION", "IDTIPO"},   {"P_TA_Grupos", "Descripcion", "IDGrupo"},
-        {"P_TA_Areas", "Descripcion", "IDAreas"},         {"P_MA_Empresas", "NombreEmpresa", "IDEmpresa"},
-        {"P_TA_TITULOs", "Descripcion", "IDTITULO"},      {"P_TA_Funciones", "DESCRIPCION", "IDFunciones"},
-        {"TA_Rubros", "DESCRIPCION", "IDRubro"},          {"TA_TipoArticulo", "DESCRIPCION", "IDTIPO"},
-        {"V_MA_ARTICULOS", "DESCRIPCION", "IDARTICULO"},  {"MA_ARTICULOS", "DESCRIPCION", "IDARTICULO"},
-        {"TA_USUARIOS", "NOMBRE", "NOMBRE"},              {"TA_Cpte", "DESCRIPCION", "CODIGO"},
-        {"TA_TITCOPIADORES", "DESCRIPCION", "CODIGO"},    {"ma_proveedores", "Razon_Social", "Codigo"},
-        {"MA_CUENTAS", "Descripcion", "Codigo"},          {"MA_VEHICULOS", "PATENTE,TIPO_VEHICULO,MARCA,MODELO,TIPO", "PATENTE"},
-        {"[ma_camiones]", "nombre", "Codigo"},            {"mv_proyectos", "ASUNTO", "ID"},
+        {"V_TA_Tecnicos", "NOMBRE", "IDTecnico"},
+        {"V_TA_Cajas", "DESCRIPCION", "IDCajas"},
+        {"V_TA_Rubros", "DESCRIPCION", "IDRubro"},
+        {"V_TA_Bancos", "DESCRIPCION", "IDBanco"},
+        {"V_TA_Deposito", "DESCRIPCION", "IDDeposito"},
+        {"V_TA_CPRA_VTA", "DESCRIPCION", "IDCOND_CPRA_VTA"},
+        {"v_ta_tipoarticulo", "DESCRIPCION", "IDTIPO"},
+        {"P_TA_Grupos", "Descripcion", "IDGrupo"},
+        {"P_TA_Areas", "Descripcion", "IDAreas"},
+        {"P_MA_Empresas", "NombreEmpresa", "IDEmpresa"},
+        {"P_TA_TITULOs", "Descripcion", "IDTITULO"},
+        {"P_TA_Funciones", "DESCRIPCION", "IDFunciones"},
+        {"TA_Rubros", "DESCRIPCION", "IDRubro"},
+        {"TA_TipoArticulo", "DESCRIPCION", "IDTIPO"},
+        {"V_MA_ARTICULOS", "DESCRIPCION", "IDARTICULO"},
+        {"MA_ARTICULOS", "DESCRIPCION", "IDARTICULO"},
+        {"TA_USUARIOS", "NOMBRE", "NOMBRE"},
+        {"TA_Cpte", "DESCRIPCION", "CODIGO"},
+        {"TA_TITCOPIADORES", "DESCRIPCION", "CODIGO"},
+        {"ma_proveedores", "Razon_Social", "Codigo"},
+        {"MA_CUENTAS", "Descripcion", "Codigo"},
+        {"MA_VEHICULOS", "PATENTE,TIPO_VEHICULO,MARCA,MODELO,TIPO", "PATENTE"},
+        {"[ma_camiones]", "nombre", "Codigo"},
+        {"mv_proyectos", "ASUNTO", "ID"},
         {"V_TA_VENDEDORES", "NOMBRE", "idvendedor"},
     };
     for (const Regla& r : reglas) {
@@ -59,19 +71,27 @@ TEST_F(Definiciones, RecordsShapeTheStatementTheirWay)
     QString campo;
     auto sentencia = [&](const QString& tabla, const QString& campos, const QString& filtro, const QString& where = {}) {
         campo.clear();
-        return Def_QConsulta::SentenciaDeDefinicion(Registro{{}, tabla, campos, filtro}, campo, where, 250).value_or(QStringLiteral("<nada>"));
+        return Def_QConsulta::SentenciaDeDefinicion(Registro{{}, tabla, campos, filtro}, campo, where, 250)
+            .value_or(QStringLiteral("<nada>"));
     };
     EXPECT_EQ(sentencia(QStringLiteral("T"), QStringLiteral("CODIGO|DESCRIPCION|PRECIO"), {}),
               QStringLiteral("SELECT TOP 250 CODIGO,DESCRIPCION,PRECIO FROM T with(nolock)  ORDER BY CODIGO"));
     EXPECT_EQ(campo, QStringLiteral("CODIGO"));
-    EXPECT_EQ(sentencia(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("|IDARTICULO|DESCRIPCION|"), {}),
-              QStringLiteral("SELECT TOP 250 IDARTICULO,DESCRIPCION FROM VT_MA_ARTICULOS with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY IDARTICULO"));
-    EXPECT_EQ(sentencia(QStringLiteral("VT_CLIENTES"), QStringLiteral("CODIGO,RAZON_SOCIAL"), {}, QStringLiteral(" (Localidad='X') ")),
-              QStringLiteral("SELECT TOP 250 CODIGO,RAZON_SOCIAL FROM VT_CLIENTES with(nolock)  WHERE  (Localidad='X')  ORDER BY CODIGO"))
+    EXPECT_EQ(
+        sentencia(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("|IDARTICULO|DESCRIPCION|"), {}),
+        QStringLiteral(
+            "SELECT TOP 250 IDARTICULO,DESCRIPCION FROM VT_MA_ARTICULOS with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY IDARTICULO"));
+    EXPECT_EQ(
+        sentencia(QStringLiteral("VT_CLIENTES"), QStringLiteral("CODIGO,RAZON_SOCIAL"), {}, QStringLiteral(" (Localidad='X') ")),
+        QStringLiteral(
+            "SELECT TOP 250 CODIGO,RAZON_SOCIAL FROM VT_CLIENTES with(nolock)  WHERE  (Localidad='X')  ORDER BY CODIGO"))
         << "the caller's condition stands in for a blank filter, before the default";
-    EXPECT_EQ(sentencia(QStringLiteral("VT_CLIENTES"), QStringLiteral("CODIGO|RAZON_SOCIAL"), QStringLiteral("CUIT <> ''"), QStringLiteral("x=1")),
-              QStringLiteral("SELECT TOP 250 CODIGO,RAZON_SOCIAL FROM VT_CLIENTES with(nolock)  WHERE CUIT <> '' ORDER BY CODIGO"));
-    EXPECT_EQ(sentencia(QStringLiteral("T"), QStringLiteral(",,A|B"), {}), QStringLiteral("SELECT TOP 250 ,A,B FROM T  with(nolock) "))
+    EXPECT_EQ(
+        sentencia(QStringLiteral("VT_CLIENTES"), QStringLiteral("CODIGO|RAZON_SOCIAL"), QStringLiteral("CUIT <> ''"),
+                  QStringLiteral("x=1")),
+        QStringLiteral("SELECT TOP 250 CODIGO,RAZON_SOCIAL FROM VT_CLIENTES with(nolock)  WHERE CUIT <> '' ORDER BY CODIGO"));
+    EXPECT_EQ(sentencia(QStringLiteral("T"), QStringLiteral(",,A|B"), {}),
+              QStringLiteral("SELECT TOP 250 ,A,B FROM T  with(nolock) "))
         << "a list starting with an empty column has no search column and no order";
 
     EXPECT_TRUE(guion.op.preguntas.empty());
@@ -97,8 +117,9 @@ TEST_F(Definiciones, DerivedDefinitionListsColumnsBackwardsAndSearchesTheDescrip
 {
     ejecuta(QStringLiteral("CREATE TABLE TA_PRUEBA (ID int, CODIGO varchar(4), DESCRIPCION varchar(30), ACTIVO bit)"));
     QString campo;
-    EXPECT_EQ(Def_QConsulta::SentenciaDerivada(QStringLiteral("TA_PRUEBA"), campo, QStringLiteral(" (ACTIVO=1) "), 1000),
-              QStringLiteral("SELECT TOP 1000 ACTIVO,DESCRIPCION,CODIGO FROM TA_PRUEBA WHERE   (ACTIVO=1)  ORDER BY DESCRIPCION"));
+    EXPECT_EQ(
+        Def_QConsulta::SentenciaDerivada(QStringLiteral("TA_PRUEBA"), campo, QStringLiteral(" (ACTIVO=1) "), 1000),
+        QStringLiteral("SELECT TOP 1000 ACTIVO,DESCRIPCION,CODIGO FROM TA_PRUEBA WHERE   (ACTIVO=1)  ORDER BY DESCRIPCION"));
     EXPECT_EQ(campo, QStringLiteral("DESCRIPCION"));
 
     ejecuta(QStringLiteral("CREATE TABLE TA_SINDESC (ID int, ZONA varchar(4), PISO int, fechahora_grabacion datetime)"));
@@ -118,9 +139,11 @@ TEST_F(Definiciones, RecordsWrittenOnWindowsReadUnchanged)
     QByteArray b(MascaraConsulta::kLargoRegistro, ' ');
     b.replace(100, 7, QByteArray("TA_A\xd1OS"));
     b.replace(108, 4, QByteArray(4, '\0'));
-    const QByteArray columnas("C\xf3" "digo|Descripci\xf3n|\x80Precio");
+    const QByteArray columnas("C\xf3"
+                              "digo|Descripci\xf3n|\x80Precio");
     b.replace(200, columnas.size(), columnas);
-    const QByteArray filtro("Pa\xed" "s = 'AR'");
+    const QByteArray filtro("Pa\xed"
+                            "s = 'AR'");
     b.replace(700, filtro.size(), filtro);
     b[700 + filtro.size()] = '\xff';
     b.replace(1200, 2, "\r\n");
@@ -188,7 +211,8 @@ TEST_F(ConsultarTabla, TheDefinitionsFileDecidesTheStatement)
     EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 Codigo,DESCRIPCION FROM MA_CUENTAS with(nolock)  ORDER BY Codigo "));
     EXPECT_EQ(consulta(QStringLiteral("VT_CLIENTES"), QStringLiteral("Almacén")), QStringLiteral("C0003"))
         << "customers return their CODIGO whatever the rules say";
-    EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 RAZON_SOCIAL,CODIGO,Localidad FROM VT_CLIENTES with(nolock)  WHERE Dada_De_Baja = 0 ORDER BY RAZON_SOCIAL "));
+    EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 RAZON_SOCIAL,CODIGO,Localidad FROM VT_CLIENTES with(nolock)  WHERE "
+                                        "Dada_De_Baja = 0 ORDER BY RAZON_SOCIAL "));
 
     // Sibling programs that never used the file take the ready statement.
     RtEntorno::FijaNombreEjecutable(QStringLiteral("QEV"));

@@ -4,8 +4,8 @@
 
 #include "../hostiles.h"
 #include "adodb/recordset.h"
-#include "lookup/lib_frmcons3tree.h"
 #include "controles.h"
+#include "lookup/lib_frmcons3tree.h"
 
 #include <QComboBox>
 #include <QRegularExpression>
@@ -19,8 +19,8 @@ QStringList Descripciones()
 {
     QStringList d;
     for (const TextoHostil& h : TextosHostiles(2000)) d << h.texto;
-    d << QStringLiteral("ab") << QStringLiteral("axb") << QStringLiteral("100 pesos") << QStringLiteral("1000") << QStringLiteral("az")
-      << QStringLiteral("cxxx") << QStringLiteral("o'brien y cía") << QStringLiteral("abc!d");
+    d << QStringLiteral("ab") << QStringLiteral("axb") << QStringLiteral("100 pesos") << QStringLiteral("1000")
+      << QStringLiteral("az") << QStringLiteral("cxxx") << QStringLiteral("o'brien y cía") << QStringLiteral("abc!d");
     return d;
 }
 
@@ -48,7 +48,8 @@ protected:
     void SetUp() override
     {
         ConsultasDemo::SetUp();
-        ejecuta(QStringLiteral("CREATE TABLE HOSTIL (CODIGO varchar(10) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(4000) COLLATE CI)"));
+        ejecuta(QStringLiteral(
+            "CREATE TABLE HOSTIL (CODIGO varchar(10) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(4000) COLLATE CI)"));
         adodb::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM HOSTIL"), &DB().gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
         const QStringList d = Descripciones();
@@ -150,7 +151,8 @@ TEST_F(BusquedaHostil, TreeF5NarrowsToDescriptionsHoldingTheTextLiterally)
         ASSERT_TRUE(QTest::qWaitForWindowActive(arbol.get()));
         CajaDe(*arbol, 0)->setEditText(h.texto);
         QTest::keyClick(CajaDe(*arbol, 0), Qt::Key_F5);
-        ASSERT_TRUE(guion.op.preguntas.empty()) << guion.op.mensajes().join(u'|').toStdString() << "\n" << arbol->sql.toStdString();
+        ASSERT_TRUE(guion.op.preguntas.empty()) << guion.op.mensajes().join(u'|').toStdString() << "\n"
+                                                << arbol->sql.toStdString();
         EXPECT_EQ(Codigos(arbol->sql), Esperados(h.texto, Modo::Arbol));
         arbol.reset();
     }

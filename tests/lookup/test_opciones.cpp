@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <QScreen>
 
-#include "lookup/cabecera_busqueda.h"
 #include "controles.h"
+#include "lookup/cabecera_busqueda.h"
 
 class Opciones : public ConsultasDemo {
 protected:
@@ -45,7 +45,8 @@ TEST_F(Opciones, AMenuReturnsTheChosenTextWhicheverWayTheOptionsCome)
         w.SeleccionaFila(w.Busqueda(QStringLiteral("Dól"), 0) - 1);
         QTest::keyClick(ListaDe(w), Qt::Key_Return);
     });
-    EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Moneda"), QStringLiteral("Pesos"), QStringLiteral("Dólares")), QStringLiteral("Dólares"));
+    EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Moneda"), QStringLiteral("Pesos"), QStringLiteral("Dólares")),
+              QStringLiteral("Dólares"));
     EXPECT_EQ(filas, (QStringList{"Pesos", "Dólares"})) << "in the order given";
     EXPECT_EQ(encabezados, QStringList{"Moneda"});
     EXPECT_EQ(titulo, QStringLiteral("Moneda"));
@@ -54,7 +55,8 @@ TEST_F(Opciones, AMenuReturnsTheChosenTextWhicheverWayTheOptionsCome)
     const QStringList arreglo{QStringLiteral("Pesos"), QStringLiteral("Dólares")};
     EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Moneda"), arreglo), QStringLiteral("Dólares"));
     EXPECT_EQ(filas, arreglo);
-    EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Cuotas"), 3, 6, 12), QStringLiteral("3")) << "no row starts with Dól: the first stays chosen";
+    EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Cuotas"), 3, 6, 12), QStringLiteral("3"))
+        << "no row starts with Dól: the first stays chosen";
     EXPECT_EQ(filas, (QStringList{"3", "6", "12"}));
 
     alAbrir([](Lib_FrmCons3& w) { BotonDe(w, "cmdCancelar")->click(); });
@@ -76,7 +78,8 @@ TEST_F(Opciones, TickedEntriesComeBackInValores)
         w.Modelo()->Marca(2, false);
         BotonDe(w, "CmdAceptar")->click();
     });
-    EXPECT_EQ(ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringLiteral("1A"), QStringLiteral("0B"), QStringLiteral("1C")),
+    EXPECT_EQ(ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringLiteral("1A"), QStringLiteral("0B"),
+                                       QStringLiteral("1C")),
               QString());
     EXPECT_EQ(filas, (QStringList{"A", "B", "C"}));
     EXPECT_EQ(marcas, (QList<bool>{true, false, true}));
@@ -111,7 +114,8 @@ TEST_F(Opciones, FileLinesAreTheRowsAndAMissingFileIsTold)
     const QString falta = dir.filePath(QStringLiteral("no-esta.txt"));
     EXPECT_EQ(ClsCons3().ConsultaDesdeArchivo(QStringLiteral("Moneda"), falta), QString());
     ASSERT_EQ(guion.op.mensajes().size(), 1);
-    EXPECT_EQ(guion.op.mensajes().first(), QStringLiteral("No existe el archivo ") + falta + QStringLiteral(" que desea consultar consulta "));
+    EXPECT_EQ(guion.op.mensajes().first(),
+              QStringLiteral("No existe el archivo ") + falta + QStringLiteral(" que desea consultar consulta "));
     EXPECT_EQ(guion.op.preguntas.size(), 2u) << "one window, then the message and no window";
 }
 

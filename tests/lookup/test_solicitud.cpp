@@ -1,5 +1,5 @@
-#include "fixture.h"
 #include "controles.h"
+#include "fixture.h"
 
 class Solicitud : public ConsultasDemo {
 protected:
@@ -10,7 +10,10 @@ protected:
         QString clave, campo, where, opcional, defecto;
         bool arbol = false;
     };
-    void pide(Pedido& p) { ClsCons3().ConsultaSearch(p.sql, p.devueltos, p.clave, p.campo, p.where, p.opcional, p.arbol, p.defecto); }
+    void pide(Pedido& p)
+    {
+        ClsCons3().ConsultaSearch(p.sql, p.devueltos, p.clave, p.campo, p.where, p.opcional, p.arbol, p.defecto);
+    }
     /// The window the request shows: records its statement and runs `haz` on it.
     void alAbrir(std::function<void(Lib_FrmCons3&)> haz)
     {
@@ -56,7 +59,8 @@ TEST_F(Solicitud, ResultsOfAcceptCancelAndTicks)
         BotonDe(w, "CmdAceptar")->click();
     });
     Pedido p(QStringLiteral("select IDCajas,DESCRIPCION,Cuenta from V_TA_CAJAS order by IDCajas"));
-    p.devueltos = std::make_shared<QStringList>(QStringList{QStringLiteral("Cuenta"), QStringLiteral("DESCRIPCION"), QStringLiteral("NOHAY")});
+    p.devueltos = std::make_shared<QStringList>(
+        QStringList{QStringLiteral("Cuenta"), QStringLiteral("DESCRIPCION"), QStringLiteral("NOHAY")});
     Coleccion mismos = p.devueltos;
     pide(p);
     EXPECT_EQ(ClsCons3().ValorDevuelto, QStringLiteral("2"));
@@ -105,7 +109,8 @@ TEST_F(Solicitud, NamesResolveThroughTheDefinitionsOrTheTable)
     Pedido p(QStringLiteral("V_TA_CAJAS"));
     p.where = QStringLiteral("Moneda = 'USD'");
     pide(p);
-    EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 IDCajas,DESCRIPCION,Moneda FROM V_TA_CAJAS with(nolock)  WHERE  (Moneda = 'USD')  ORDER BY IDCajas "));
+    EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 IDCajas,DESCRIPCION,Moneda FROM V_TA_CAJAS with(nolock)  WHERE  (Moneda "
+                                        "= 'USD')  ORDER BY IDCajas "));
     EXPECT_EQ(p.campo, QStringLiteral("IDCajas"));
 
     // A record that names one column cannot search: the operator is told, no window opens.
@@ -120,5 +125,6 @@ TEST_F(Solicitud, NamesResolveThroughTheDefinitionsOrTheTable)
     ClsCons3().gUsarMascarasConsultas = false;
     Pedido d(QStringLiteral("TA_VENDEDORES"));
     pide(d);
-    EXPECT_EQ(sentencia, QStringLiteral("SELECT TOP 1000 Activo,Zona,Comision,NOMBRE,IDVENDEDOR FROM TA_VENDEDORES  ORDER BY NOMBRE "));
+    EXPECT_EQ(sentencia,
+              QStringLiteral("SELECT TOP 1000 Activo,Zona,Comision,NOMBRE,IDVENDEDOR FROM TA_VENDEDORES  ORDER BY NOMBRE "));
 }

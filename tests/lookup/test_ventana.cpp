@@ -1,8 +1,8 @@
 #include "fixture.h"
 
+#include "controles.h"
 #include "lookup/cabecera_busqueda.h"
 #include "lookup/sentencias.h"
-#include "controles.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -30,7 +30,8 @@ protected:
     void clicEnTitulo(int columna)
     {
         CabeceraBusqueda* h = CabeceraDe(*w);
-        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(columna) + 4, h->AltoTitulos() / 2));
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                          QPoint(h->sectionViewportPosition(columna) + 4, h->AltoTitulos() / 2));
     }
     void TearDown() override
     {
@@ -122,11 +123,12 @@ TEST_F(Ventana, AcceptReturnsTheRowAndCancelNothing)
 
 TEST_F(Ventana, CheckBoxModeTicksDefaultsSpaceAndMarcar)
 {
-    Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"), [](Lib_FrmCons3& f) {
-        f.CheckBoxes = true;
-        f.CampoDevuelto = QStringLiteral("CODIGO");
-        f.ValoresDefault = QStringLiteral("3,5");
-    });
+    Lib_FrmCons3& v =
+        abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"), [](Lib_FrmCons3& f) {
+            f.CheckBoxes = true;
+            f.CampoDevuelto = QStringLiteral("CODIGO");
+            f.ValoresDefault = QStringLiteral("3,5");
+        });
     auto marcadas = [&] {
         QStringList m;
         for (int i = 0; i < v.Modelo()->rowCount(); ++i)
@@ -151,13 +153,13 @@ TEST_F(Ventana, CheckBoxModeTicksDefaultsSpaceAndMarcar)
 TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)
 {
     EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T ORDER BY CODIGO "),
-                                              QStringLiteral("DESCRIPCION"), QStringLiteral("ca fe"), true),
+                                            QStringLiteral("DESCRIPCION"), QStringLiteral("ca fe"), true),
               QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  where DESCRIPCION like '%ca%fe%' ORDER BY CODIGO "));
     EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("SELECT A, COUNT(*) FROM T WHERE B=1 GROUP BY A ORDER BY A "),
-                                              QStringLiteral("A"), QStringLiteral("x*y"), false),
+                                            QStringLiteral("A"), QStringLiteral("x*y"), false),
               QStringLiteral("SELECT A, COUNT(*) FROM T WHERE B=1  and A like 'x%y%' GROUP BY A ORDER BY A "));
-    EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("select IDARTICULO from v_ma_articulos "), QStringLiteral("IDARTICULO"),
-                                              QStringLiteral("10"), false),
+    EXPECT_EQ(Sentencias::SentenciaFiltrada(QStringLiteral("select IDARTICULO from v_ma_articulos "),
+                                            QStringLiteral("IDARTICULO"), QStringLiteral("10"), false),
               QStringLiteral("select IDARTICULO from v_ma_articulos  where v_ma_articulos.IDARTICULO like '10%' "));
 
     ejecuta(QStringLiteral("CREATE TABLE T (CODIGO varchar(4) COLLATE CI, DESCRIPCION varchar(40) COLLATE CI)"));
@@ -166,14 +168,16 @@ TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)
     Lib_FrmCons3& v = abre(base, [](Lib_FrmCons3& f) { f.CfgUsaConsultaLIKE = true; });
     QTest::keyClicks(CajaDe(v, 1), QStringLiteral("caf le"));
     QTest::keyClick(CajaDe(v, 1), Qt::Key_F5);
-    EXPECT_EQ(v.SentenciaActual().trimmed(), QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  where DESCRIPCION like '%caf%le%' ORDER BY CODIGO"));
+    EXPECT_EQ(v.SentenciaActual().trimmed(),
+              QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  where DESCRIPCION like '%caf%le%' ORDER BY CODIGO"));
     EXPECT_EQ(v.Modelo()->rowCount(), 1);
     EXPECT_TRUE(CajaDe(v, 1)->currentText().isEmpty());
 
     // A typed apostrophe is searched for, not taken as the end of the text.
     QTest::keyClicks(CajaDe(v, 1), QStringLiteral("o'h"));
     QTest::keyClick(CajaDe(v, 1), Qt::Key_F5);
-    EXPECT_TRUE(v.SentenciaActual().contains(QStringLiteral(" and DESCRIPCION like '%o''h%' "))) << v.SentenciaActual().toStdString();
+    EXPECT_TRUE(v.SentenciaActual().contains(QStringLiteral(" and DESCRIPCION like '%o''h%' ")))
+        << v.SentenciaActual().toStdString();
     EXPECT_EQ(v.Modelo()->rowCount(), 0);
 
     QTest::mouseClick(BotonDe(v, "CmdNueva"), Qt::LeftButton);
@@ -184,7 +188,8 @@ TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)
     Lib_FrmCons3& p = abre(base);
     QTest::keyClicks(CajaDe(p, 1), QStringLiteral("O'H*s"));
     QTest::keyClick(CajaDe(p, 1), Qt::Key_F5);
-    EXPECT_TRUE(p.SentenciaActual().contains(QStringLiteral(" where DESCRIPCION like 'O''H%s%' ORDER BY"))) << p.SentenciaActual().toStdString();
+    EXPECT_TRUE(p.SentenciaActual().contains(QStringLiteral(" where DESCRIPCION like 'O''H%s%' ORDER BY")))
+        << p.SentenciaActual().toStdString();
     ASSERT_EQ(p.Modelo()->rowCount(), 1);
     EXPECT_EQ(texto(0, 1), QStringLiteral("O'Higgins"));
     EXPECT_TRUE(guion.op.preguntas.empty()) << guion.op.mensajes().join(u'|').toStdString();
@@ -193,13 +198,15 @@ TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)
 TEST_F(Ventana, F12ReportsTheArticleAsOutOfStock)
 {
     ejecuta(QStringLiteral("INSERT INTO VT_MA_ARTICULOS (IDARTICULO, DESCRIPCION) VALUES ('X1', 'Yerba ''La Tranquera''')"));
-    Lib_FrmCons3& v = abre(QStringLiteral("SELECT IdArticulo, Descripcion FROM VT_MA_ARTICULOS WHERE IDARTICULO IN ('X1','10101001')"));
+    Lib_FrmCons3& v =
+        abre(QStringLiteral("SELECT IdArticulo, Descripcion FROM VT_MA_ARTICULOS WHERE IDARTICULO IN ('X1','10101001')"));
     v.SeleccionaFila(v.Busqueda(QStringLiteral("X1"), 0) - 1);
     guion.op.respuestas = {rt::vbNo, rt::vbYes};
     QTest::keyClick(CajaDe(v, 0), Qt::Key_F12);
     QTest::keyClick(ListaDe(v), Qt::Key_F12);
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
-    EXPECT_EQ(guion.op.preguntas[1].texto, QStringLiteral("Desea informar el articulo X1 Yerba 'La Tranquera'\ncomo un faltante de stock?"));
+    EXPECT_EQ(guion.op.preguntas[1].texto,
+              QStringLiteral("Desea informar el articulo X1 Yerba 'La Tranquera'\ncomo un faltante de stock?"));
     EXPECT_EQ(guion.op.preguntas[1].titulo, QStringLiteral("Atención!"));
 
     adodb::Recordset rs;
@@ -216,12 +223,13 @@ TEST_F(Ventana, F12ReportsTheArticleAsOutOfStock)
 
 TEST_F(Ventana, QuantityKeysWriteTheQuantityAndTick)
 {
-    Lib_FrmCons3& v = abre(QStringLiteral("SELECT IDARTICULO, DESCRIPCION, 0 AS [**Cantidad**] FROM VT_MA_ARTICULOS ORDER BY IDARTICULO"),
-                           [](Lib_FrmCons3& f) {
-                               f.UsaCantidades = true;
-                               f.CheckBoxes = true;
-                               f.CampoDevuelto = QStringLiteral("IDARTICULO");
-                           });
+    Lib_FrmCons3& v =
+        abre(QStringLiteral("SELECT IDARTICULO, DESCRIPCION, 0 AS [**Cantidad**] FROM VT_MA_ARTICULOS ORDER BY IDARTICULO"),
+             [](Lib_FrmCons3& f) {
+                 f.UsaCantidades = true;
+                 f.CheckBoxes = true;
+                 f.CampoDevuelto = QStringLiteral("IDARTICULO");
+             });
     ListaDe(v)->setFocus();
     v.SeleccionaFila(0);
     QTest::keyClick(ListaDe(v), Qt::Key_Insert);
@@ -258,9 +266,8 @@ TEST_F(Ventana, ArticleRowsTakeTheirStockLevelColour)
         f.StkNivel3 = adodb::Variant(QStringLiteral("255"));
         f.StkNivel4 = adodb::Variant(QStringLiteral(" "));
     };
-    const QString sql = QStringLiteral(
-        "SELECT IDARTICULO, DESCRIPCION, STOCK, PUNTOPEDIDO FROM VT_MA_ARTICULOS "
-        "WHERE IDARTICULO IN ('10101001','10101002','10101005','20101004') ORDER BY IDARTICULO");
+    const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION, STOCK, PUNTOPEDIDO FROM VT_MA_ARTICULOS "
+                                       "WHERE IDARTICULO IN ('10101001','10101002','10101005','20101004') ORDER BY IDARTICULO");
     Lib_FrmCons3& v = abre(sql, niveles);
     const QColor azul(0, 0, 255), rojo(255, 0, 0), verde(0, 128, 0);
     EXPECT_EQ(v.Modelo()->Color(0), azul) << "stock above the reorder point";
@@ -280,13 +287,14 @@ TEST_F(Ventana, SearchBoxesStandUnderTheirColumns)
 {
     Lib_FrmCons3& v = abre(QStringLiteral("SELECT IDARTICULO, PRECIO1, PRECIO2, DESCRIPCION FROM V_MA_ARTICULOS"));
     const QStringList titulos = v.Modelo()->Encabezados();
-    EXPECT_EQ(titulos, (QStringList{QStringLiteral("IDARTICULO"), QStringLiteral("Precio Mayorista"), QStringLiteral("Precio Minorista"),
-                                    QStringLiteral("DESCRIPCION")}));
+    EXPECT_EQ(titulos, (QStringList{QStringLiteral("IDARTICULO"), QStringLiteral("Precio Mayorista"),
+                                    QStringLiteral("Precio Minorista"), QStringLiteral("DESCRIPCION")}));
     EXPECT_EQ(v.IndiceColumna(QStringLiteral(" precio mayorista ")), 2);
     const QFontMetrics fm(v.Modelo()->Fuente());
     EXPECT_EQ(CabeceraDe(v)->sectionSize(0), fm.horizontalAdvance(QString(25, u'X')));
     EXPECT_GE(CabeceraDe(v)->sectionSize(1), fm.horizontalAdvance(QString(12, u'X'))) << "money columns are twelve wide";
-    EXPECT_GT(CabeceraDe(v)->sectionSize(1), CabeceraDe(v)->fontMetrics().horizontalAdvance(titulos[1])) << "and a wider title shows whole";
+    EXPECT_GT(CabeceraDe(v)->sectionSize(1), CabeceraDe(v)->fontMetrics().horizontalAdvance(titulos[1]))
+        << "and a wider title shows whole";
     EXPECT_EQ(CabeceraDe(v)->sectionSize(3), fm.horizontalAdvance(QString(60, u'X')));
 
     auto alineadas = [&] {
@@ -306,7 +314,8 @@ TEST_F(Ventana, SearchBoxesStandUnderTheirColumns)
     CabeceraDe(v)->resizeSection(1, 200);
     alineadas();
 
-    Lib_FrmCons3& a = abre(QStringLiteral("SELECT IDARTICULO FROM VT_MA_ARTICULOS"), [](Lib_FrmCons3& f) { f.ValoresDefault = QStringLiteral("@10"); });
+    Lib_FrmCons3& a = abre(QStringLiteral("SELECT IDARTICULO FROM VT_MA_ARTICULOS"),
+                           [](Lib_FrmCons3& f) { f.ValoresDefault = QStringLiteral("@10"); });
     EXPECT_EQ(CabeceraDe(a)->sectionSize(0), fm.horizontalAdvance(QString(35, u'X')));
 }
 
@@ -333,7 +342,8 @@ TEST_F(Ventana, NuevoStartsTheMaintenanceProgramOfTheTable)
     QTest::mouseClick(BotonDe(t, "CmdNuevo"), Qt::LeftButton);
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
     EXPECT_EQ(guion.op.preguntas[0].texto, dir.path() + QStringLiteral("/V_MA_CLIENTES"));
-    EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("@ParametroAdicional=0;"))) << guion.op.preguntas[0].titulo.toStdString();
+    EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("@ParametroAdicional=0;")))
+        << guion.op.preguntas[0].titulo.toStdString();
     EXPECT_EQ(guion.op.preguntas[1].texto, dir.path() + QStringLiteral("/V_TA_TABLAS"));
     EXPECT_TRUE(guion.op.preguntas[1].titulo.contains(QStringLiteral("@ParametroAdicional=TA_CPTE;")));
 }

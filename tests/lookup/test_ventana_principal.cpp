@@ -2,9 +2,9 @@
 // accounts, and the chosen account is validated as if it had been typed.
 #include "fixture.h"
 
+#include "controles.h"
 #include "lookup/def_qconsulta.h"
 #include "titles/frmta_titcopiadores.h"
-#include "controles.h"
 
 #include <QLineEdit>
 
@@ -27,7 +27,11 @@ TEST_F(VentanaPrincipal, F5OnDesdeFillsTheBoxWithTheChosenAccountAndValidatesIt)
         w->show();
         int columna = -1;
         for (int c = 0; c < ListaDe(*w)->model()->columnCount(); ++c)
-            if (ListaDe(*w)->model()->headerData(c, Qt::Horizontal).toString().compare(QStringLiteral("DESCRIPCION"), Qt::CaseInsensitive) == 0)
+            if (ListaDe(*w)
+                    ->model()
+                    ->headerData(c, Qt::Horizontal)
+                    .toString()
+                    .compare(QStringLiteral("DESCRIPCION"), Qt::CaseInsensitive) == 0)
                 columna = c;
         EXPECT_GE(columna, 0);
         if (columna < 0) return 0;

@@ -80,7 +80,8 @@ TEST_F(ArchivoReporte, ColumnaCortadaTrasSuTituloTomaElAnchoPorOmision)
     EXPECT_EQ(d.columnas[0].titulo, QStringLiteral("Cue"));
     EXPECT_EQ(d.columnas[0].ancho, 10);
     EXPECT_TRUE(motivo("origen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO} | Cuenta | 1").isEmpty());
-    EXPECT_TRUE(motivo("origen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO} | Cuenta | x").contains(QStringLiteral("columna mal escrita")));
+    EXPECT_TRUE(motivo("origen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO} | Cuenta | x")
+                    .contains(QStringLiteral("columna mal escrita")));
     EXPECT_TRUE(motivo("origen = MA_CUENTAS\ncolumna = | Cuenta | 5").contains(QStringLiteral("columna mal escrita")));
 }
 
@@ -118,9 +119,11 @@ TEST_F(ArchivoReporte, EscritoEnWindows1252SeLeeConSusAcentos)
 {
     // Notepad on the suite's Windows installations saves in Windows-1252.
     const DefinicionReporte d =
-        LeeDefinicion(rep("titulo = T\xedtulos A\xd1O\norigen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO} | C\xf3" "digo \x80 | 10\n"));
+        LeeDefinicion(rep("titulo = T\xedtulos A\xd1O\norigen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO} | C\xf3"
+                          "digo \x80 | 10\n"));
     EXPECT_EQ(d.titulo, QStringLiteral("Títulos AÑO"));
     EXPECT_EQ(d.columnas.at(0).titulo, QStringLiteral("Código €"));
-    const DefinicionReporte u = LeeDefinicion(rep("\xEF\xBB\xBFtitulo = T\xc3\xadtulos\norigen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO}\n"));
+    const DefinicionReporte u =
+        LeeDefinicion(rep("\xEF\xBB\xBFtitulo = T\xc3\xadtulos\norigen = MA_CUENTAS\ncolumna = {MA_CUENTAS.CODIGO}\n"));
     EXPECT_EQ(u.titulo, QStringLiteral("Títulos")) << "UTF-8, with or without its mark, as before";
 }

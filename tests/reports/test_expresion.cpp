@@ -14,9 +14,10 @@ using namespace reportes;
 
 TEST(Formula, TranslatesFieldsComparisonsAndLogic)
 {
-    EXPECT_EQ(FormulaASql(QStringLiteral("({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}"),
-                          QStringLiteral("MA_CUENTAS")),
-              "(codigo < '1000' OR codigo > '1999') AND NOT (titulo <> 0)");
+    EXPECT_EQ(
+        FormulaASql(QStringLiteral("({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}"),
+                    QStringLiteral("MA_CUENTAS")),
+        "(codigo < '1000' OR codigo > '1999') AND NOT (titulo <> 0)");
     EXPECT_EQ(FormulaASql(QStringLiteral("{T.A} >= 5 Or ({T.B} = \"x\" AND {T.C} != true)"), QStringLiteral("t")),
               "A >= 5 OR (B = 'x' AND C <> 1)");
     EXPECT_EQ(FormulaASql(QStringLiteral("UpperCase(trim({T.A})) = 'AB'")), "UPPER(TRIM(T.A)) = 'AB'");
@@ -26,8 +27,10 @@ TEST(Formula, TranslatesFieldsComparisonsAndLogic)
 TEST(Formula, QuotedTextsNeverLeaveTheirLiteral)
 {
     // Doubled quotes are one quote inside the text, and come out doubled again.
-    EXPECT_EQ(FormulaASql(QStringLiteral("{T.D} = 'O''Brien'' OR ''1''=''1'"), QStringLiteral("T")), "D = 'O''Brien'' OR ''1''=''1'");
-    EXPECT_EQ(FormulaASql(QStringLiteral("{T.D} = \"it's; DROP TABLE T; --\""), QStringLiteral("T")), "D = 'it''s; DROP TABLE T; --'");
+    EXPECT_EQ(FormulaASql(QStringLiteral("{T.D} = 'O''Brien'' OR ''1''=''1'"), QStringLiteral("T")),
+              "D = 'O''Brien'' OR ''1''=''1'");
+    EXPECT_EQ(FormulaASql(QStringLiteral("{T.D} = \"it's; DROP TABLE T; --\""), QStringLiteral("T")),
+              "D = 'it''s; DROP TABLE T; --'");
     EXPECT_EQ(FormulaASql(QStringLiteral("{T.D} = '{T.X} and ( not'"), QStringLiteral("t")), "D = '{T.X} and ( not'");
 }
 
@@ -45,8 +48,7 @@ TEST(Formula, RejectsWhatItCannotTranslateSafely)
         "'solo un texto'",
         "{T.A} = 1 -- comentario",
     };
-    for (const char* f : malas)
-        EXPECT_THROW(FormulaASql(QString::fromLatin1(f)), ErrorFormula) << f;
+    for (const char* f : malas) EXPECT_THROW(FormulaASql(QString::fromLatin1(f)), ErrorFormula) << f;
     // A table other than the report's own cannot be reached through the formula.
     EXPECT_THROW(FormulaASql(QStringLiteral("{TA_USUARIOS.CLAVE} = 'x'"), QStringLiteral("MA_CUENTAS")), ErrorFormula);
 }
@@ -69,12 +71,12 @@ TEST(Formula, DeepNestingIsRefusedClearlyInsteadOfOverflowingTheStack)
         }
     }
     // A stored statement that deep is left for the engine to refuse.
-    const QString sentencia = QStringLiteral("SELECT * FROM T WHERE ") + QStringLiteral("(").repeated(30000) + QStringLiteral("A = 1") +
-                              QStringLiteral(")").repeated(30000);
+    const QString sentencia = QStringLiteral("SELECT * FROM T WHERE ") + QStringLiteral("(").repeated(30000) +
+                              QStringLiteral("A = 1") + QStringLiteral(")").repeated(30000);
     EXPECT_EQ(CompactaSentencia(sentencia), sentencia);
     // Nesting within reason still translates.
-    const QString razonable =
-        FormulaASql(QStringLiteral("(").repeated(150) + QStringLiteral("not ").repeated(40) + campo + QStringLiteral(")").repeated(150));
+    const QString razonable = FormulaASql(QStringLiteral("(").repeated(150) + QStringLiteral("not ").repeated(40) + campo +
+                                          QStringLiteral(")").repeated(150));
     EXPECT_EQ(razonable.count(QStringLiteral("NOT (")), 40);
     EXPECT_TRUE(razonable.contains(QStringLiteral("(T.A <> 0)"))) << razonable.toStdString();
 }
@@ -89,7 +91,8 @@ TEST(Formula, SortFields)
 
 TEST(Formula, AStatementWithoutLongChainsIsLeftAsWritten)
 {
-    const QString s = QStringLiteral("select CODIGO from ma_cuentas where (ltrim(codigo)< '1' OR ltrim(codigo)> '2') and titulo = 0");
+    const QString s =
+        QStringLiteral("select CODIGO from ma_cuentas where (ltrim(codigo)< '1' OR ltrim(codigo)> '2') and titulo = 0");
     EXPECT_EQ(CompactaSentencia(s), s);
     EXPECT_EQ(CompactaSentencia(QStringLiteral("select 1 where ")), "select 1 where ");
     EXPECT_EQ(CompactaSentencia(QStringLiteral("select x from t where a = 'where b'")), "select x from t where a = 'where b'");
@@ -114,7 +117,8 @@ protected:
         // 3,000 accounts: codes of 6 digits, a few with leading blanks, every
         // seventh a heading.
         prepara(QStringLiteral(
-            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(60), DV varchar(1), titulo bit);"
+            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(60), DV varchar(1), titulo "
+            "bit);"
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
             "INSERT INTO MA_CUENTAS SELECT CASE WHEN i % 97 = 0 THEN '  ' ELSE '' END || printf('%06d', i * 7), 'Cuenta ' || i, "
             "CAST(i % 10 AS TEXT), i % 7 = 0 FROM n"));
@@ -138,8 +142,7 @@ protected:
     static QString condicionSql(const std::vector<Rango>& r)
     {
         QStringList partes;
-        for (const auto& x : r)
-            partes << QStringLiteral("(ltrim(codigo)< '%1' OR ltrim(codigo)> '%2')").arg(x.desde, x.hasta);
+        for (const auto& x : r) partes << QStringLiteral("(ltrim(codigo)< '%1' OR ltrim(codigo)> '%2')").arg(x.desde, x.hasta);
         return partes.join(QStringLiteral(" AND ")) + QStringLiteral(" and titulo = 0");
     }
 
@@ -199,8 +202,11 @@ TEST_F(SeleccionLarga, RangeSearchAtTheEdges)
     // Bounds equal to codes, a code equal to a start or an end, an empty
     // start, a NULL, codes shorter and longer than the bounds.
     auto fuera = [&](const QString& x) {
-        return DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS(%1, '000007:000014,000100:000100,0002:00021')").arg(x))
-            .Fields(0).Value().toString();
+        return DB()
+            .gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS(%1, '000007:000014,000100:000100,0002:00021')").arg(x))
+            .Fields(0)
+            .Value()
+            .toString();
     };
     EXPECT_EQ(fuera(QStringLiteral("'000006'")), "1");
     EXPECT_EQ(fuera(QStringLiteral("'000007'")), "0");
@@ -225,7 +231,8 @@ TEST_F(SeleccionLarga, FormulaWithThousandsOfClausesRunsAsAReportSelection)
     for (const auto& x : r)
         partes << QStringLiteral("({ma_cuentas.codigo} < '%1' OR {ma_cuentas.codigo} > '%2')").arg(x.desde, x.hasta);
     const QString formula = partes.join(QStringLiteral(" AND ")) + QStringLiteral(" and not {ma_cuentas.titulo}");
-    const QString sql = QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE ") + FormulaASql(formula, QStringLiteral("MA_CUENTAS"));
+    const QString sql =
+        QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE ") + FormulaASql(formula, QStringLiteral("MA_CUENTAS"));
     // Formula comparisons take the column as stored: codes with leading blanks
     // sort before every range, so they are always outside.
     std::set<QString> esperado;

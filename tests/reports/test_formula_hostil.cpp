@@ -39,7 +39,8 @@ protected:
     std::set<int> ids(const QString& formula)
     {
         std::set<int> r;
-        adodb::Recordset rs = DB().gCnn.Execute(QStringLiteral("SELECT ID FROM T WHERE ") + FormulaASql(formula, QStringLiteral("T")));
+        adodb::Recordset rs =
+            DB().gCnn.Execute(QStringLiteral("SELECT ID FROM T WHERE ") + FormulaASql(formula, QStringLiteral("T")));
         for (; !rs.EOF_(); rs.MoveNext()) r.insert(static_cast<int>(rs.Fields(0).Value().toInt64()));
         return r;
     }

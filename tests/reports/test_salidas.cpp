@@ -37,14 +37,13 @@ protected:
             "UPDATE MA_CUENTAS SET DESCRIPCION = 'Punto; y \"comillas\" de O''Brien' WHERE Codigo = '00002';"));
         conecta();
         RtReporte::CarpetaReportes(dir.path());
-        escribe(QStringLiteral("Cuentas.rep"),
-                "# prueba\n"
-                "titulo = Listado de Cuentas\n"
-                "origen = MA_CUENTAS\n"
-                "orden = -{MA_CUENTAS.CODIGO}\n"
-                "columna = {MA_CUENTAS.CODIGO} | Cuenta | 10\n"
-                "columna = {MA_CUENTAS.DESCRIPCION} | Descripción | 40\n"
-                "columna = {MA_CUENTAS.Saldo} | Saldo | 10\n");
+        escribe(QStringLiteral("Cuentas.rep"), "# prueba\n"
+                                               "titulo = Listado de Cuentas\n"
+                                               "origen = MA_CUENTAS\n"
+                                               "orden = -{MA_CUENTAS.CODIGO}\n"
+                                               "columna = {MA_CUENTAS.CODIGO} | Cuenta | 10\n"
+                                               "columna = {MA_CUENTAS.DESCRIPCION} | Descripción | 40\n"
+                                               "columna = {MA_CUENTAS.Saldo} | Saldo | 10\n");
     }
     void TearDown() override
     {
@@ -211,20 +210,21 @@ TEST_F(Salidas, CsvQuotesWhatWouldSplitAField)
 {
     RtPlanilla p;
     p.ArchivoSalida = dir.filePath(QStringLiteral("cuentas.CSV"));
-    ASSERT_TRUE(p.Planilla(QStringLiteral("select Codigo, DESCRIPCION, Saldo from MA_CUENTAS where Codigo <= '00002' order by 1"), QString(),
-                           QStringLiteral("T")));
+    ASSERT_TRUE(p.Planilla(QStringLiteral("select Codigo, DESCRIPCION, Saldo from MA_CUENTAS where Codigo <= '00002' order by 1"),
+                           QString(), QStringLiteral("T")));
     QFile f(p.ArchivoSalida);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray datos = f.readAll();
     EXPECT_TRUE(datos.startsWith("\xEF\xBB\xBF"));  // so spreadsheets read the accents as UTF-8
     EXPECT_EQ(QString::fromUtf8(datos.mid(3)), QStringLiteral("Codigo;DESCRIPCION;Saldo\r\n00001;Descripción Ñandú 1;1.5\r\n"
-                                                             "00002;\"Punto; y \"\"comillas\"\" de O'Brien\";3\r\n"));
+                                                              "00002;\"Punto; y \"\"comillas\"\" de O'Brien\";3\r\n"));
 }
 
 TEST_F(Salidas, SheetWindowSortsNumbersAsNumbersAndCopiesTheSelection)
 {
     RtPlanilla p;
-    ASSERT_TRUE(p.Planilla(QStringLiteral("select Codigo, Orden from MA_CUENTAS"), DB().gConnString, QStringLiteral("Títulos Copiadores")));
+    ASSERT_TRUE(p.Planilla(QStringLiteral("select Codigo, Orden from MA_CUENTAS"), DB().gConnString,
+                           QStringLiteral("Títulos Copiadores")));
     VentanaPlanilla* v = p.ventana;
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(v->windowTitle(), "Títulos Copiadores");

@@ -71,7 +71,8 @@ TEST_F(Archivos, LogsGoToTheStateFolderAndRelativeXdgValuesAreIgnored)
     EXPECT_TRUE(QFileInfo(xdg.filePath("state") + QStringLiteral("/titulos-copiadores")).isDir());
 
     qputenv("XDG_CONFIG_HOME", "relativa/config");
-    EXPECT_EQ(RtArchivos::CarpetaUsuario(RtArchivos::Clase::Configuracion), QDir::homePath() + QStringLiteral("/.config/titulos-copiadores/"));
+    EXPECT_EQ(RtArchivos::CarpetaUsuario(RtArchivos::Clase::Configuracion),
+              QDir::homePath() + QStringLiteral("/.config/titulos-copiadores/"));
 }
 
 TEST_F(Archivos, NamesAreFoundInAnyLetterCase)

@@ -73,9 +73,11 @@ TEST_F(Ini, SeccionesClavesYComentarios)
 
 TEST_F(Ini, CodificacionDelArchivo)
 {
-    escribe(config.filePath("titulos.ini"), "[S]\nA=Espa\xf1" "a \x80\n");
+    escribe(config.filePath("titulos.ini"), "[S]\nA=Espa\xf1"
+                                            "a \x80\n");
     EXPECT_EQ(lee("S", "A"), QString::fromUtf8("España €"));
-    escribe(config.filePath("titulos.ini"), "\xEF\xBB\xBF[S]\nA=Espa\xc3\xb1" "a\n");
+    escribe(config.filePath("titulos.ini"), "\xEF\xBB\xBF[S]\nA=Espa\xc3\xb1"
+                                            "a\n");
     EXPECT_EQ(lee("S", "A"), QString::fromUtf8("España"));
 }
 
@@ -123,8 +125,9 @@ TEST_F(ArchivoIni, BasuraBinariaDaElValorPorOmision)
 
 TEST_F(ArchivoIni, BasuraAlrededorNoTapaLaSeccionLegible)
 {
-    archivo(QByteArrayLiteral("\x00\x01\xff\xfe\x80\r\n[Conexion\r\nExtendido=sin cierre\r\n"
-                              "\r\n\x01\x02=\x03\r\n[Iconos]\r\nIconoDelSistema=ICONVARN\x00junk\r\n[Conexion]\r\nExtendido=bien\r\n"));
+    archivo(QByteArrayLiteral(
+        "\x00\x01\xff\xfe\x80\r\n[Conexion\r\nExtendido=sin cierre\r\n"
+        "\r\n\x01\x02=\x03\r\n[Iconos]\r\nIconoDelSistema=ICONVARN\x00junk\r\n[Conexion]\r\nExtendido=bien\r\n"));
     EXPECT_EQ(lee("Conexion", "Extendido"), "sin cierre") << "a section without ']' runs to the line end";
     EXPECT_EQ(lee("Iconos", "IconoDelSistema"), QStringLiteral("ICONVARN") + QChar(u'\0') + QStringLiteral("junk"))
         << "the NUL is kept: the value is the caller's to judge";

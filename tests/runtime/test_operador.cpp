@@ -60,7 +60,7 @@ TEST(Protocolo, ReintentarIgnorarYSalir)
         ++intentos;
         throw adodb::AdoException(3704, "cerrado");
     };
-    EXPECT_TRUE(p.paso(falla));   // retried once, then ignored
+    EXPECT_TRUE(p.paso(falla));  // retried once, then ignored
     EXPECT_EQ(intentos, 2);
     EXPECT_FALSE(p.paso(falla));  // cancelled
     EXPECT_FALSE(p.paso([&] { ++intentos; }));

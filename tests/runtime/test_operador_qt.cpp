@@ -1,5 +1,5 @@
-#include "runtime/operador_qt.h"
 #include "../aplicacion.h"
+#include "runtime/operador_qt.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -50,8 +50,10 @@ struct Caja {
             botones.sort();  // laid out in the desktop's order, not in the order added
             porDefecto = box->defaultButton()->text().remove('&');
             icono = box->icon();
-            if (elegido) elegido->click();
-            else box->reject();
+            if (elegido)
+                elegido->click();
+            else
+                box->reject();
         });
     }
 };

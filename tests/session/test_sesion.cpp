@@ -7,7 +7,8 @@
 
 using namespace CNStuffContable;
 
-TEST(LineaDeComandos, KeysAreFoundAnywhereAndValuesEndAtTheSemicolon) {
+TEST(LineaDeComandos, KeysAreFoundAnywhereAndValuesEndAtTheSemicolon)
+{
     const QString l = QStringLiteral("@server =SRV01 ; @DbName=CONTA;@Usuario= juan;@Password=a=b;c;");
     EXPECT_EQ(ValorClave(l, QStringLiteral("@Server")), QStringLiteral("SRV01"));
     EXPECT_EQ(ValorClave(l, QStringLiteral("@DbName")), QStringLiteral("CONTA"));
@@ -15,14 +16,16 @@ TEST(LineaDeComandos, KeysAreFoundAnywhereAndValuesEndAtTheSemicolon) {
     EXPECT_EQ(ValorClave(l, QStringLiteral("@Password")), QStringLiteral("ab")) << "'=' dropped, cut at ';'";
     EXPECT_EQ(ValorClave(QStringLiteral("@Usuario=x; @Password=sincierre"), QStringLiteral("@Password")), QString());
     EXPECT_EQ(ValorClave(l, QStringLiteral("@Caja")), QString());
-    EXPECT_EQ(ValorClave(QStringLiteral("@UsuarioLogeado=pepe; @Usuario=juan;"), QStringLiteral("@Usuario")), QStringLiteral("Logeadopepe"));
+    EXPECT_EQ(ValorClave(QStringLiteral("@UsuarioLogeado=pepe; @Usuario=juan;"), QStringLiteral("@Usuario")),
+              QStringLiteral("Logeadopepe"));
 
     DB().gServidor = QStringLiteral("SRV\\INST");
     DB().gDBName = QStringLiteral("CONTA");
     DB().gUsuario = QStringLiteral("juan");
     DB().gUserPassWord = QStringLiteral("clave");
     const QString m = LineaComandosModulo(QStringLiteral("1"));
-    EXPECT_EQ(m, QStringLiteral(" ; @server=SRV\\INST; @dbname=CONTA; @usuario=juan; @Password=clave; @ParametroAdicional=1; orba@ ;"));
+    EXPECT_EQ(
+        m, QStringLiteral(" ; @server=SRV\\INST; @dbname=CONTA; @usuario=juan; @Password=clave; @ParametroAdicional=1; orba@ ;"));
     EXPECT_EQ(ValorClave(m, QStringLiteral("@Server")), DB().gServidor);
     EXPECT_EQ(ValorClave(m, QStringLiteral("@DbName")), DB().gDBName);
     EXPECT_EQ(ValorClave(m, QStringLiteral("@Usuario")), DB().gUsuario);
@@ -31,28 +34,35 @@ TEST(LineaDeComandos, KeysAreFoundAnywhereAndValuesEndAtTheSemicolon) {
 
 class Sesion : public SesionDb {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SesionDb::SetUp();
         prepara(QStringLiteral(
             "CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) COLLATE CI PRIMARY KEY, VALOR varchar(255), VALORAUX varchar(255));"
-            "INSERT INTO TA_CONFIGURACION VALUES ('DIGITOS_CAPITULO','1','aux'),('DIGITOS_SUBCAPITULO','1',NULL),('DIGITOS_RUBRO','2',NULL),"
+            "INSERT INTO TA_CONFIGURACION VALUES "
+            "('DIGITOS_CAPITULO','1','aux'),('DIGITOS_SUBCAPITULO','1',NULL),('DIGITOS_RUBRO','2',NULL),"
             "('DIGITOS_SUBRUBRO','2',NULL),('DIGITOS_CUENTA','2',NULL),('DIGITOS_SUBCUENTA','3',NULL),('NOMBRE','Empresa',NULL),"
             "('ESCRIBE_SOLO_MAYUSCULAS','si',NULL),('[FECHA DESDE]','01/01/2026',NULL);"
-            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, CodigoOpcional varchar(15) COLLATE CI, DESCRIPCION varchar(60));"
+            "CREATE TABLE MA_CUENTAS (Codigo varchar(15) COLLATE CI PRIMARY KEY, CodigoOpcional varchar(15) COLLATE CI, "
+            "DESCRIPCION varchar(60));"
             "INSERT INTO MA_CUENTAS VALUES ('11010101001','CAJA','Caja'),('11010101002',NULL,'Banco');"
-            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(50), DESDE varchar(15), HASTA varchar(15), TC varchar(255));"
-            "INSERT INTO TA_TITCOPIADORES VALUES ('   1','Caja','11010101001','11010101099',''),('   2','Ventas','41010101001','41010101099','');"
+            "CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(50), DESDE "
+            "varchar(15), HASTA varchar(15), TC varchar(255));"
+            "INSERT INTO TA_TITCOPIADORES VALUES ('   1','Caja','11010101001','11010101099',''),('   "
+            "2','Ventas','41010101001','41010101099','');"
             "CREATE TABLE TA_TAREAS (USUARIO varchar(30) COLLATE CI, TAREA varchar(10));"
             "CREATE TABLE TA_MENU (Clave varchar(10), Proceso varchar(255), Nombre varchar(60));"
             "INSERT INTO TA_TAREAS VALUES ('Juan','CN020'),('Juan','CN040');"
             "INSERT INTO TA_MENU VALUES ('CN020','RP_CN030.EXE;session_tests.exe','Titulos Copiadores'),('CN040','otro','Otra');"
-            "CREATE TABLE Control_Acceso (ID integer PRIMARY KEY AUTOINCREMENT, Maquina varchar(50), Usuario varchar(50), Formulario varchar(50),"
+            "CREATE TABLE Control_Acceso (ID integer PRIMARY KEY AUTOINCREMENT, Maquina varchar(50), Usuario varchar(50), "
+            "Formulario varchar(50),"
             " Tarea varchar(60), Ingreso varchar(20), NombreUsuario varchar(30));"));
         conecta();
     }
 };
 
-TEST_F(Sesion, ConfigurationValuesAndTheAccountStructure) {
+TEST_F(Sesion, ConfigurationValuesAndTheAccountStructure)
+{
     QString aux;
     EXPECT_EQ(Cfg(QStringLiteral(" NOMBRE "), &aux), QStringLiteral("Empresa"));
     EXPECT_EQ(Cfg(QStringLiteral("NO_EXISTE"), &aux), QStringLiteral(" "));
@@ -88,7 +98,8 @@ TEST_F(Sesion, ConfigurationValuesAndTheAccountStructure) {
     EXPECT_EQ(TD_Total, 0);
 }
 
-TEST_F(Sesion, AccountsAreFoundByCodeOrOptionalCode) {
+TEST_F(Sesion, AccountsAreFoundByCodeOrOptionalCode)
+{
     QString codigo = QStringLiteral("caja");
     EXPECT_TRUE(BuscaCuenta(codigo, nullptr, true));
     EXPECT_EQ(codigo, QStringLiteral("11010101001"));
@@ -101,7 +112,8 @@ TEST_F(Sesion, AccountsAreFoundByCodeOrOptionalCode) {
     EXPECT_EQ(codigo, QStringLiteral("999"));
 }
 
-TEST_F(Sesion, RangeCheckSkipsTheTitleBeingEdited) {
+TEST_F(Sesion, RangeCheckSkipsTheTitleBeingEdited)
+{
     CNDLL cn;
     EXPECT_TRUE(cn.ValidaRango(QStringLiteral("11010101099"), QStringLiteral("2"))) << "ends are included";
     EXPECT_TRUE(cn.ValidaRango(QStringLiteral("11010101001"), QString()));
@@ -111,7 +123,8 @@ TEST_F(Sesion, RangeCheckSkipsTheTitleBeingEdited) {
     EXPECT_FALSE(cn.ValidaRango(QStringLiteral("11010101001"), QString()));
 }
 
-TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask) {
+TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask)
+{
     RtEntorno::FijaNombreMaquina(QStringLiteral("pc-01"));
     RtEntorno::FijaNombreUsuario(QStringLiteral("caja2"));
     RtEntorno::FijaNombreEjecutable(QStringLiteral("session_tests"));
@@ -143,7 +156,8 @@ TEST_F(Sesion, EveryStartIsLoggedWithTheFirstMatchingTask) {
     RtEntorno::FijaAhora(QDateTime());
 }
 
-TEST_F(Sesion, StartUpReadsTheCommandLineAndConnects) {
+TEST_F(Sesion, StartUpReadsTheCommandLineAndConnects)
+{
     DB().gCnn.Close();
     DB().gOpenFlag = false;
     ASSERT_TRUE(InicioSistema(QStringLiteral("@server=; @DbName=") + path + QStringLiteral("; @Usuario=Juan; @Password=;")));
@@ -158,7 +172,8 @@ TEST_F(Sesion, StartUpReadsTheCommandLineAndConnects) {
     EXPECT_FALSE(InicioSistema(QStringLiteral("@DbName=/no/existe.db;")));
 }
 
-TEST_F(Sesion, SiblingModulesStartFromTheProgramFolderWithTheSessionLine) {
+TEST_F(Sesion, SiblingModulesStartFromTheProgramFolderWithTheSessionLine)
+{
     DB().gServidor = QString();
     DB().gUsuario = QStringLiteral("Juan");
     long long id = -1;
@@ -168,7 +183,8 @@ TEST_F(Sesion, SiblingModulesStartFromTheProgramFolderWithTheSessionLine) {
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
     EXPECT_EQ(guion.op.preguntas[0].tipo, QStringLiteral("Ejecuta"));
     EXPECT_TRUE(guion.op.preguntas[0].texto.contains(dir.path() + QStringLiteral("/V_TA_TABLAS")));
-    EXPECT_TRUE(guion.op.preguntas[0].titulo.endsWith(QStringLiteral("@ParametroAdicional=MA_CUENTAS; orba@ ;"))) << "the session line, as one argument";
+    EXPECT_TRUE(guion.op.preguntas[0].titulo.endsWith(QStringLiteral("@ParametroAdicional=MA_CUENTAS; orba@ ;")))
+        << "the session line, as one argument";
 
     guion.op.pidEjecuta = 0;
     EjecutaModulo(QStringLiteral("SHELL:NO_EXISTE"), QString(), id);
@@ -178,7 +194,8 @@ TEST_F(Sesion, SiblingModulesStartFromTheProgramFolderWithTheSessionLine) {
     EXPECT_EQ(guion.op.preguntas[2].titulo, QStringLiteral("Atención"));
 }
 
-TEST_F(Sesion, AConfigurationReadThatFailsReadsEmptyNotMissing) {
+TEST_F(Sesion, AConfigurationReadThatFailsReadsEmptyNotMissing)
+{
     DB().EjecutaConsultaSQL(QStringLiteral("DROP TABLE TA_CONFIGURACION"));
     guion.op.respuestas = {rt::vbAbort, rt::vbAbort};
     EXPECT_EQ(Cfg(QStringLiteral("NOMBRE")), QString()) << "a failure gives \"\", a missing key \" \"";
@@ -189,7 +206,8 @@ TEST_F(Sesion, AConfigurationReadThatFailsReadsEmptyNotMissing) {
 
 // The user name of the command line reaches the task query and the access
 // log: whatever the grammar leaves of it is compared and stored literally.
-TEST_F(Sesion, HostileUserNamesAreComparedAndLoggedLiterally) {
+TEST_F(Sesion, HostileUserNamesAreComparedAndLoggedLiterally)
+{
     RtEntorno::FijaNombreEjecutable(QStringLiteral("session_tests"));
     RtEntorno::FijaAhora(QDateTime(QDate(2026, 3, 7), QTime(9, 5, 42)));
     const QList<TextoHostil> hostiles = TextosHostiles();
@@ -197,7 +215,8 @@ TEST_F(Sesion, HostileUserNamesAreComparedAndLoggedLiterally) {
         SCOPED_TRACE(h.nombre);
         DB().gCnn.Close();
         DB().gOpenFlag = false;
-        const QString linea = QStringLiteral("@server=; @DbName=") + path + QStringLiteral("; @Usuario=") + h.texto + QStringLiteral("; @Password=;");
+        const QString linea = QStringLiteral("@server=; @DbName=") + path + QStringLiteral("; @Usuario=") + h.texto +
+                              QStringLiteral("; @Password=;");
         ASSERT_TRUE(InicioSistema(linea));
         const QString usuario = ValorClave(linea, QStringLiteral("@Usuario"));
         EXPECT_EQ(gUsuarioLogeado, usuario);

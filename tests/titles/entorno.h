@@ -64,8 +64,7 @@ protected:
     void TearDown() override
     {
         ventana_.reset();
-        if (DB().gCnn.State())
-            DB().gCnn.Close();
+        if (DB().gCnn.State()) DB().gCnn.Close();
         DB().gOpenFlag = false;
         rt::manejadorFin() = finAnterior_;
         CNStuffContable::gSoloMayusculas = false;
@@ -115,7 +114,8 @@ protected:
             if (c.unicode() < 128)
                 QTest::keyClick(destino, c.toLatin1());
             else
-                QTest::sendKeyEvent(QTest::Click, destino, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, destino, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
+                                    Qt::NoModifier);
         }
     }
     /// Types into a box as the operator does: focus, replace what is there, type.
@@ -131,8 +131,7 @@ protected:
     void tecla(Qt::Key k)
     {
         QWidget* destino = QApplication::focusWidget();
-        if (!destino || destino->window() != ventana_.get())
-            destino = ventana_.get();
+        if (!destino || destino->window() != ventana_.get()) destino = ventana_.get();
         QTest::keyClick(destino, k);
     }
 
@@ -149,8 +148,7 @@ protected:
     QListWidgetItem* itemDe(const QString& codigo)
     {
         for (int i = 0; i < lista()->count(); ++i)
-            if (lista()->item(i)->data(Qt::UserRole).toString().trimmed() == codigo)
-                return lista()->item(i);
+            if (lista()->item(i)->data(Qt::UserRole).toString().trimmed() == codigo) return lista()->item(i);
         return nullptr;
     }
 

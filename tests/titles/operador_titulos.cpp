@@ -20,8 +20,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRandomGenerator>
-#include <QThread>
 #include <QTextStream>
+#include <QThread>
 #include <cstdio>
 #include <ctime>
 
@@ -77,13 +77,11 @@ bool grabaVersion(frmTA_TITCOPIADORES& w, const QString& codigo, int n, QString*
     caja(w, 2)->setText(v.desde);
     caja(w, 3)->setText(v.hasta);
     w.MarcaCptes(v.tc);
-    if (tc)
-        *tc = w.CptesMarcados();
+    if (tc) *tc = w.CptesMarcados();
     w.UtilVarn1_click(QStringLiteral("GRABAR"));
     // A stored title leaves an empty window; one not stored stays on screen.
     const bool ok = w.EstadoTitulo() == frmTA_TITCOPIADORES::Estado::Ninguno;
-    if (!ok)
-        abandona(w);
+    if (!ok) abandona(w);
     return ok;
 }
 
@@ -105,10 +103,12 @@ bool borra(frmTA_TITCOPIADORES& w, const QString& codigo)
 
 QString limpio(QString s)
 {
-    return s.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return s.replace(QLatin1Char('\t'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -144,21 +144,17 @@ int main(int argc, char** argv)
         }
     }
 
-    if (args.at(2) != QLatin1String("operador") || args.size() < 7)
-        return 2;
+    if (args.at(2) != QLatin1String("operador") || args.size() < 7) return 2;
     const QString nombre = args.at(3);
     QRandomGenerator azar(args.at(4).toUInt());
     const int operaciones = args.at(5).toInt();
     QFile bitacora(args.at(6));
-    if (!bitacora.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return 1;
+    if (!bitacora.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
     QTextStream out(&bitacora);
     // Codes both operators touch, and a few of this one's own.
     QStringList codigos;
-    for (int c = 20; c < 28; ++c)
-        codigos << QString::number(c);
-    for (int c = 0; c < 4; ++c)
-        codigos << nombre.right(1) + QString::number(c);
+    for (int c = 20; c < 28; ++c) codigos << QString::number(c);
+    for (int c = 0; c < 4; ++c) codigos << nombre.right(1) + QString::number(c);
     for (int i = 1; i <= operaciones; ++i) {
         const QString codigo = codigos.at(static_cast<int>(azar.bounded(codigos.size())));
         const bool esBorrado = azar.bounded(4) == 0;
@@ -169,8 +165,7 @@ int main(int argc, char** argv)
         const bool ok = esBorrado ? borra(w, codigo) : grabaVersion(w, codigo, version, &tc);
         const long long fin = ahoraNs();
         QStringList textos;
-        for (size_t k = antes; k < op.preguntas.size(); ++k)
-            textos << limpio(op.preguntas[k].texto);
+        for (size_t k = antes; k < op.preguntas.size(); ++k) textos << limpio(op.preguntas[k].texto);
         // operation, code, version, start, end, stored, marks, what the operator was shown
         out << (esBorrado ? "borra" : "graba") << '\t' << codigo << '\t' << version << '\t' << inicio << '\t' << fin << '\t'
             << (ok ? 1 : 0) << '\t' << tc << '\t' << textos.join(QStringLiteral(" | ")) << '\n';

@@ -24,12 +24,10 @@ QList<Operacion> leeBitacora(const QString& archivo, const QString& operador)
 {
     QList<Operacion> ops;
     QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly))
-        return ops;
+    if (!f.open(QIODevice::ReadOnly)) return ops;
     for (const QString& linea : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList c = linea.split(QLatin1Char('\t'));
-        if (c.size() < 8)
-            continue;
+        if (c.size() < 8) continue;
         ops.push_back({operador, c[0] == QLatin1String("borra"), c[1], c[2].toInt(), c[3].toLongLong(), c[4].toLongLong(),
                        c[5] == QLatin1String("1"), c[6], c[7]});
     }
@@ -50,12 +48,11 @@ bool esperado(const QString& texto)
         QStringLiteral("¿Está seguro de abandonar la carga de datos?"),
     };
     for (const QString& t : kTextos)
-        if (texto.contains(t))
-            return true;
+        if (texto.contains(t)) return true;
     return false;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(VentanaTitulos, TwoProgramsOnOneFileLoseDuplicateAndHalfWriteNothing)
 {
@@ -80,8 +77,7 @@ TEST_F(VentanaTitulos, TwoProgramsOnOneFileLoseDuplicateAndHalfWriteNothing)
             // A busy file must make the program wait, never fail.
             esperas += t.contains(QStringLiteral("bloqueada"));
             EXPECT_TRUE(esperado(t)) << op.operador.toStdString() << " " << op.codigo.toStdString() << ": " << t.toStdString();
-            if (t.startsWith(QStringLiteral("Otro operador")))
-                preguntas[t.section(QLatin1Char(' '), 2, 2)]++;
+            if (t.startsWith(QStringLiteral("Otro operador"))) preguntas[t.section(QLatin1Char(' '), 2, 2)]++;
         }
     }
     EXPECT_EQ(esperas, 0);
@@ -94,30 +90,26 @@ TEST_F(VentanaTitulos, TwoProgramsOnOneFileLoseDuplicateAndHalfWriteNothing)
     ASSERT_TRUE(DB().gOpenFlag);
     EXPECT_EQ(valor(QStringLiteral("PRAGMA integrity_check")), "ok");
     QMap<QString, QList<Operacion>> porCodigo;
-    for (const Operacion& op : ops)
-        porCodigo[op.codigo].push_back(op);
+    for (const Operacion& op : ops) porCodigo[op.codigo].push_back(op);
     for (auto it = porCodigo.cbegin(); it != porCodigo.cend(); ++it) {
         const QString codigo = it.key();
         SCOPED_TRACE(codigo.toStdString());
         QList<Operacion> hechasAqui;
         for (const Operacion& op : it.value())
-            if (op.hecho)
-                hechasAqui.push_back(op);
+            if (op.hecho) hechasAqui.push_back(op);
         // The operations that could have been last: none of the others stored began after they ended.
         QList<Operacion> ultimas;
         for (const Operacion& x : hechasAqui) {
             bool seguida = false;
-            for (const Operacion& y : hechasAqui)
-                seguida = seguida || y.inicio > x.fin;
-            if (!seguida)
-                ultimas.push_back(x);
+            for (const Operacion& y : hechasAqui) seguida = seguida || y.inicio > x.fin;
+            if (!seguida) ultimas.push_back(x);
         }
         adodb::Recordset rs = DB().gCnn.Execute(
-            QStringLiteral("SELECT DESCRIPCION, DESDE, HASTA, TC, CODIGO FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '%1'").arg(codigo));
+            QStringLiteral("SELECT DESCRIPCION, DESDE, HASTA, TC, CODIGO FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '%1'")
+                .arg(codigo));
         if (rs.EOF_()) {
             bool borradoAlFinal = hechasAqui.isEmpty();
-            for (const Operacion& u : ultimas)
-                borradoAlFinal = borradoAlFinal || u.borrado;
+            for (const Operacion& u : ultimas) borradoAlFinal = borradoAlFinal || u.borrado;
             EXPECT_TRUE(borradoAlFinal) << "a stored title was lost";
             continue;
         }
@@ -126,12 +118,12 @@ TEST_F(VentanaTitulos, TwoProgramsOnOneFileLoseDuplicateAndHalfWriteNothing)
         const int version = VersionTitulo::DeDescripcion(desc);
         bool deUnaUltima = false;
         for (const Operacion& u : ultimas) {
-            if (u.borrado || u.version != version)
-                continue;
+            if (u.borrado || u.version != version) continue;
             deUnaUltima = true;
             EXPECT_EQ(VersionTitulo::Cptes(RtTexto::ValorCampo(rs.Fields(3).Value())), VersionTitulo::Cptes(u.tc));
             EXPECT_TRUE(VersionTitulo::Entera(codigo, version, desc, RtTexto::ValorCampo(rs.Fields(1).Value()),
-                                              RtTexto::ValorCampo(rs.Fields(2).Value()), RtTexto::ValorCampo(rs.Fields(3).Value())))
+                                              RtTexto::ValorCampo(rs.Fields(2).Value()),
+                                              RtTexto::ValorCampo(rs.Fields(3).Value())))
                 << "half written: " << desc.toStdString();
         }
         EXPECT_TRUE(deUnaUltima) << "the row is not what the last save stored: " << desc.toStdString();
@@ -156,7 +148,8 @@ TEST_F(VentanaTitulos, SavingANewTitleOverOneAnotherOperatorJustStoredReplacesIt
     // Only the question: the key of the other's row is no error of the operator's.
     ASSERT_EQ(mensajes().size(), 1) << mensajes().join(" | ").toStdString();
     EXPECT_TRUE(mensajes().front().contains(QStringLiteral("grabó")));
-    EXPECT_EQ(valor(QStringLiteral("SELECT CODIGO || '|' || DESCRIPCION || '|' || DESDE FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40'")),
+    EXPECT_EQ(valor(QStringLiteral(
+                  "SELECT CODIGO || '|' || DESCRIPCION || '|' || DESDE FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40'")),
               "  40|El mio|11020101001");
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40'")), 1);
     EXPECT_FALSE(w().Modificado());

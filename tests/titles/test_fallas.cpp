@@ -29,7 +29,7 @@ bool permisosMandan()
 {
     return geteuid() != 0;
 }
-} // namespace
+}  // namespace
 
 class Fallas : public VentanaTitulos {
 protected:
@@ -67,8 +67,7 @@ protected:
                                                         "WHERE LTRIM(RTRIM(CODIGO)) = '3'"));
         ASSERT_FALSE(rs.EOF_()) << "el título 3 desapareció";
         QStringList fila;
-        for (int c = 0; c < 5; ++c)
-            fila << RtTexto::ValorCampo(rs.Fields(c).Value());
+        for (int c = 0; c < 5; ++c) fila << RtTexto::ValorCampo(rs.Fields(c).Value());
         EXPECT_EQ(fila.join(QLatin1Char('|')), "   3|Deudores por Ventas|11030101001|11030201001|  FC,  NC,  ND,  RC");
         rs.MoveNext();
         EXPECT_TRUE(rs.EOF_()) << "el título 3 quedó duplicado";
@@ -83,8 +82,7 @@ protected:
     QStringList lineasLog() const
     {
         QFile f(log_);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
+        if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     /// The operator was shown `texto` in an error box, and the log has its line.
@@ -347,8 +345,8 @@ TEST_F(Fallas, AProgramKilledWhileSavingLeavesEveryTitleWholeOldOrNew)
         adodb::Connection cn;
         cn.Open(conexion(ruta_));
         for (const QString& c : codigos) {
-            adodb::Recordset rs = cn.Execute(
-                QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '%1'").arg(c));
+            adodb::Recordset rs =
+                cn.Execute(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '%1'").arg(c));
             demo[c] = RtTexto::ValorCampo(rs.Fields(0).Value());
         }
     }
@@ -372,7 +370,8 @@ TEST_F(Fallas, AProgramKilledWhileSavingLeavesEveryTitleWholeOldOrNew)
         cn.Open(conexion(ruta_));
         adodb::Recordset ok = cn.Execute(QStringLiteral("PRAGMA integrity_check"));
         ASSERT_EQ(RtTexto::ValorCampo(ok.Fields(0).Value()), "ok");
-        EXPECT_EQ(RtTexto::ValorCampo(cn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")).Fields(0).Value()), "10");
+        EXPECT_EQ(RtTexto::ValorCampo(cn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")).Fields(0).Value()),
+                  "10");
         for (const QString& c : codigos) {
             adodb::Recordset rs = cn.Execute(
                 QStringLiteral("SELECT DESCRIPCION, DESDE, HASTA, TC FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '%1'").arg(c));
@@ -383,7 +382,8 @@ TEST_F(Fallas, AProgramKilledWhileSavingLeavesEveryTitleWholeOldOrNew)
                 EXPECT_EQ(desc, demo[c]);
             } else {
                 EXPECT_TRUE(VersionTitulo::Entera(c, n, desc, RtTexto::ValorCampo(rs.Fields(1).Value()),
-                                                  RtTexto::ValorCampo(rs.Fields(2).Value()), RtTexto::ValorCampo(rs.Fields(3).Value())))
+                                                  RtTexto::ValorCampo(rs.Fields(2).Value()),
+                                                  RtTexto::ValorCampo(rs.Fields(3).Value())))
                     << "title " << c.toStdString() << " half written: " << desc.toStdString();
             }
             rs.MoveNext();

@@ -27,7 +27,8 @@ protected:
     std::map<QString, QString> filas()
     {
         std::map<QString, QString> r;
-        adodb::Recordset rs = DB().gCnn.Execute(QStringLiteral("SELECT CODIGO, DESCRIPCION, DESDE, HASTA, TC FROM TA_TITCOPIADORES"));
+        adodb::Recordset rs =
+            DB().gCnn.Execute(QStringLiteral("SELECT CODIGO, DESCRIPCION, DESDE, HASTA, TC FROM TA_TITCOPIADORES"));
         for (; !rs.EOF_(); rs.MoveNext()) {
             QString fila;
             for (int i = 1; i < 5; ++i) fila += RtTexto::ValorCampo(rs.Fields(i).Value()) + u'|';
@@ -47,7 +48,8 @@ protected:
     }
     QString leido(const QString& columna)
     {
-        adodb::Recordset rs = DB().gCnn.Execute(QStringLiteral("SELECT ") + columna + QStringLiteral(" FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"));
+        adodb::Recordset rs = DB().gCnn.Execute(QStringLiteral("SELECT ") + columna +
+                                                QStringLiteral(" FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"));
         return rs.EOF_() ? QStringLiteral("<sin filas>") : rs.Fields(0).Value().toString();
     }
     void sinErroresDeSentencia()
@@ -149,7 +151,8 @@ TEST_F(TitulosHostiles, StoredRangeEndsFeedReportsSheetsAndRangeChecksLiterally)
         // As a report selection: translated, then run.
         const QString formula = w().Cuentas_Varias_de_Mayor(false, false);
         const QString sql = reportes::FormulaASql(formula, QStringLiteral("MA_CUENTAS"));
-        const qint64 porFormula = DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE ") + sql).Fields(0).Value().toInt64();
+        const qint64 porFormula =
+            DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE ") + sql).Fields(0).Value().toInt64();
         EXPECT_EQ(porFormula, varias) << "both readings of the stored ends agree";
         // The range check compares them as texts.
         CNDLL cn;

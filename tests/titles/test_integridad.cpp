@@ -44,9 +44,10 @@ TEST_F(TitulosAjenos, ReplacingActsOnTheTitleTheOperatorSeesAndLeavesOneRowInThe
     for (const QString& codigo : {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("AB")}) {
         reemplazaDescripcion(codigo, QStringLiteral("Nuevo ") + codigo);
         EXPECT_EQ(filas(codigo), 1) << codigo.toStdString();
-        EXPECT_EQ(valor(QStringLiteral("SELECT CODIGO || '|' || DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '%1'")
-                            .arg(codigo)),
-                  codigo.rightJustified(4) + QStringLiteral("|Nuevo ") + codigo);
+        EXPECT_EQ(
+            valor(QStringLiteral("SELECT CODIGO || '|' || DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '%1'")
+                      .arg(codigo)),
+            codigo.rightJustified(4) + QStringLiteral("|Nuevo ") + codigo);
     }
     // The duplicated code was repaired by the save: one row fewer.
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")), total - 1);
@@ -77,7 +78,8 @@ TEST_F(TitulosAjenos, TheProposedCodeIsTheNextFreeNumberWhateverThePadding)
     ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) NOT IN ('2', '3')"));
     abre();
     EXPECT_EQ(caja(0)->text(), "4");
-    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION) VALUES (' 10 ', 'x'), ('ZZ', 'y'), ('0009', 'z')"));
+    ejecuta(
+        QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION) VALUES (' 10 ', 'x'), ('ZZ', 'y'), ('0009', 'z')"));
     tecla(Qt::Key_F3);
     EXPECT_EQ(caja(0)->text(), "11");
     // The highest code that fits is taken: the first free number follows.
@@ -157,8 +159,7 @@ protected:
     /// The window started on `archivo` as the suite's menu starts it.
     bool arranca(const QString& archivo)
     {
-        if (DB().gCnn.State())
-            DB().gCnn.Close();
+        if (DB().gCnn.State()) DB().gCnn.Close();
         DB().gOpenFlag = false;
         frmTA_TITCOPIADORES ventana;
         return ventana.Form_Load(QStringLiteral("@Server=; @DbName=%1; @Usuario=ADMIN; @Password=;").arg(archivo));

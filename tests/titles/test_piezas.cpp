@@ -56,8 +56,7 @@ TEST_F(VentanaTitulos, FieldServicesFillAndClearTheBoxes)
     RtCampos::RegistroACampos(cajas, rs);
     EXPECT_TRUE(caja(0)->text().isEmpty());
 
-    for (int i = 0; i < 4; ++i)
-        caja(i)->setText("x");
+    for (int i = 0; i < 4; ++i) caja(i)->setText("x");
     itemDe("FC")->setCheckState(Qt::Unchecked);
     RtCampos::LimpiaFormulario(&w(), 1);
     EXPECT_EQ(caja(0)->text(), "x");

@@ -27,8 +27,7 @@ protected:
     void TearDown() override
     {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (dynamic_cast<reportes::VistaPrevia*>(w) || dynamic_cast<reportes::VentanaPlanilla*>(w))
-                delete w;
+            if (dynamic_cast<reportes::VistaPrevia*>(w) || dynamic_cast<reportes::VentanaPlanilla*>(w)) delete w;
         VentanaTitulos::TearDown();
     }
     void titulos(const QString& valores)
@@ -40,8 +39,7 @@ protected:
     QStringList lineasCsv(const QString& ruta)
     {
         QFile f(ruta);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
+        if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     // The uncovered ledger accounts, worked out here from the tables.
@@ -73,8 +71,9 @@ TEST_F(Reportes, UncoveredAccountsSelectionInBothModes)
               "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}");
 
     titulos(QStringLiteral("('   1', 'A', '1000', '1999'), ('   2', 'B', '3000', '3999')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false),
-              "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0");
+    EXPECT_EQ(
+        w().Cuentas_Varias_de_Mayor(true, false),
+        "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0");
     EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
               "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') AND ({ma_cuentas.codigo} < '3000' OR "
               "{ma_cuentas.codigo} > '3999') and not {ma_cuentas.titulo}");
@@ -141,8 +140,7 @@ TEST_F(Reportes, UncoveredAccountsSheetAndReportListTheSameAccounts)
     EXPECT_TRUE(pdf.contains(QStringLiteral("Cuentas Varias de Mayor")));
     EXPECT_TRUE(pdf.contains(QStringLiteral("Distribuidora del Litoral S.A.")));
     EXPECT_TRUE(pdf.contains(QStringLiteral("Cantidad de registros: %1").arg(esperado.size())));
-    for (const QString& c : esperado)
-        EXPECT_TRUE(pdf.contains(c)) << c.toStdString();
+    for (const QString& c : esperado) EXPECT_TRUE(pdf.contains(c)) << c.toStdString();
     EXPECT_TRUE(pdf.contains(QStringLiteral("Plazo fijo Banco Nación")));  // searchable as typed
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
@@ -154,8 +152,7 @@ TEST_F(Reportes, ManyTitlesAndNoTitlesBothWork)
     QStringList valores;
     adodb::Recordset c = DB().gCnn.Execute(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0 ORDER BY Codigo"));
     std::vector<QString> hojas;
-    for (; !c.EOF_(); c.MoveNext())
-        hojas.push_back(c.Fields(0).Value().toString());
+    for (; !c.EOF_(); c.MoveNext()) hojas.push_back(c.Fields(0).Value().toString());
     for (int i = 0; i < 1500; ++i) {
         const QString cod = hojas[static_cast<size_t>(i) % (hojas.size() - 5)];
         valores << QStringLiteral("('%1', 'T', '%2', '%2')").arg(i + 1, 4).arg(cod);
@@ -224,14 +221,16 @@ TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the program chooses no screen by itself
         env.remove(QStringLiteral("DISPLAY"));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(PROGRAMA), QStringList{QStringLiteral("@Server=;"), base, QStringLiteral("@Usuario=ADMIN;"), QStringLiteral("@Password=;")} + extra);
+        p.start(QStringLiteral(PROGRAMA),
+                QStringList{QStringLiteral("@Server=;"), base, QStringLiteral("@Usuario=ADMIN;"), QStringLiteral("@Password=;")} +
+                    extra);
         EXPECT_TRUE(p.waitForFinished(60000));
         return p.exitCode();
     };
     const QString a = dir_.filePath(QStringLiteral("a.pdf")), b = dir_.filePath(QStringLiteral("b.xlsx")),
                   c = dir_.filePath(QStringLiteral("c.pdf")), d = dir_.filePath(QStringLiteral("d.csv"));
-    EXPECT_EQ(ejecuta({QStringLiteral("--reporte=") + a, QStringLiteral("--planilla=") + b, QStringLiteral("--reporte-cuentas-varias=") + c,
-                       QStringLiteral("--planilla-cuentas-varias=") + d}),
+    EXPECT_EQ(ejecuta({QStringLiteral("--reporte=") + a, QStringLiteral("--planilla=") + b,
+                       QStringLiteral("--reporte-cuentas-varias=") + c, QStringLiteral("--planilla-cuentas-varias=") + d}),
               0);
     EXPECT_TRUE(TextoPdf(a).contains(QStringLiteral("Cantidad de registros: 10")));
     EXPECT_EQ(LeeXlsx(b)[QStringLiteral("celdas")].toArray().size(), 11);

@@ -32,13 +32,13 @@ struct VersionTitulo {
     {
         QStringList l;
         for (const QString& c : tc.split(QLatin1Char(','), Qt::SkipEmptyParts))
-            if (!c.trimmed().isEmpty())
-                l << c.trimmed();
+            if (!c.trimmed().isEmpty()) l << c.trimmed();
         l.sort();
         return l;
     }
     /// True when the stored row is exactly what version `n` of `codigo` writes.
-    static bool Entera(const QString& codigo, int n, const QString& desc, const QString& desde, const QString& hasta, const QString& tc)
+    static bool Entera(const QString& codigo, int n, const QString& desc, const QString& desde, const QString& hasta,
+                       const QString& tc)
     {
         const VersionTitulo v = De(codigo, n);
         return desc == v.descripcion && desde.trimmed() == v.desde && hasta.trimmed() == v.hasta && Cptes(tc) == Cptes(v.tc);

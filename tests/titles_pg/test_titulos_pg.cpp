@@ -6,7 +6,8 @@
 namespace {
 
 // The suite's users are the server's logins.
-ServidorPg* Servidor() {
+ServidorPg* Servidor()
+{
     static ServidorPg* s = [] {
         ServidorPg* servidor = ServidorPg::Compartido();
         if (servidor && !servidor->Psql(QStringLiteral("postgres"),
@@ -23,7 +24,8 @@ ServidorPg* Servidor() {
 
 class TitulosPg : public VentanaTitulos {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         aplicacion();
         finPropio_ = rt::manejadorFin();
         servidor_ = Servidor();
@@ -31,7 +33,8 @@ protected:
         static int n = 0;
         base_ = QStringLiteral("titulos%1").arg(++n);
         ASSERT_TRUE(servidor_->CreaBase(base_)) << qPrintable(servidor_->error());
-        ASSERT_TRUE(servidor_->PsqlArchivo(base_, QStringLiteral(DEMO_DIR "/schema_postgres.sql"))) << qPrintable(servidor_->error());
+        ASSERT_TRUE(servidor_->PsqlArchivo(base_, QStringLiteral(DEMO_DIR "/schema_postgres.sql")))
+            << qPrintable(servidor_->error());
         ASSERT_TRUE(servidor_->PsqlArchivo(base_, QStringLiteral(DEMO_DIR "/demo.sql"))) << qPrintable(servidor_->error());
 
         RtEntorno::FijaCarpetaPrograma(dir_.path() + QStringLiteral("/"));
@@ -50,14 +53,16 @@ protected:
         ASSERT_TRUE(db.gEsAdmin);
         rt::manejadorFin() = [this](int codigo) { fines.push_back(codigo); };
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         VentanaTitulos::TearDown();
         rt::manejadorFin() = finPropio_;
         DB().gServidor.clear();
         DB().gLogErr.clear();
     }
     /// Another program on the same database.
-    std::unique_ptr<adodb::Connection> otroPrograma() {
+    std::unique_ptr<adodb::Connection> otroPrograma()
+    {
         auto cn = std::make_unique<adodb::Connection>();
         cn->Open(DB().gConnString);
         return cn;
@@ -68,7 +73,8 @@ protected:
     std::function<void(int)> finPropio_;
 };
 
-TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd) {
+TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
+{
     abre();
     EXPECT_EQ(caja(0)->text(), "11");
     EXPECT_EQ(lista()->count(), 16);
@@ -117,7 +123,8 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd) {
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM Control_Acceso WHERE Maquina = 'PC-PRUEBA'"), 1);
 }
 
-TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding) {
+TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
+{
     // Another program stored the code padded on the right and the account in lower case.
     auto otro = otroPrograma();
     otro->Execute(QStringLiteral("UPDATE MA_CUENTAS SET CodigoOpcional = 'bna01  ' WHERE Codigo = '11010201001'"));
@@ -130,7 +137,8 @@ TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding) {
 
 using adodb::Recordset;
 
-TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing) {
+TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
+{
     abre();
     auto otro = otroPrograma();
     // This window starts a new title and replaces another while the other program works.
@@ -157,8 +165,7 @@ TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing) {
     Recordset todo = otro->Execute(QStringLiteral("SELECT CODIGO, DESCRIPCION, TC FROM TA_TITCOPIADORES ORDER BY CODIGO"));
     EXPECT_EQ(todo.RecordCount(), 12);
     std::map<QString, QString> descripcion;
-    for (; !todo.EOF_(); todo.MoveNext())
-        descripcion[todo.Fields(0).Value().toString()] = todo.Fields(1).Value().toString();
+    for (; !todo.EOF_(); todo.MoveNext()) descripcion[todo.Fields(0).Value().toString()] = todo.Fields(1).Value().toString();
     EXPECT_EQ(descripcion["  20"], "Desde esta ventana");
     EXPECT_EQ(descripcion["  21"], "Del otro programa");
     EXPECT_EQ(descripcion["   5"], "Cambiado por el otro");

@@ -15,18 +15,17 @@ constexpr int kEsc = 27, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116, kF6 = 117, 
 QStringList textos(const QSignalSpy& spy)
 {
     QStringList r;
-    for (const auto& args : spy)
-        r << args.at(0).toString();
+    for (const auto& args : spy) r << args.at(0).toString();
     return r;
 }
-} // namespace
+}  // namespace
 
 TEST(UtilVarnTeclas, EscCancelsBeforeClosing)
 {
     UtilVarnLogica l;
     QSignalSpy spy(&l, &UtilVarnLogica::click);
     l.setCerrarEnabled(false);
-    l.KeyAnalisis(kEsc); // Cancelar wins whatever Cerrar says
+    l.KeyAnalisis(kEsc);  // Cancelar wins whatever Cerrar says
     l.setCerrarEnabled(true);
     l.KeyAnalisis(kEsc);
     l.setCancelarEnabled(false);
@@ -40,10 +39,9 @@ TEST(UtilVarnTeclas, FunctionKeysHeedOnlyTheirEnableFlag)
 {
     UtilVarnLogica l;
     QSignalSpy spy(&l, &UtilVarnLogica::click);
-    for (int k : {kF2, kF3, kF4, kF5, kF6, kF10})
-        l.KeyAnalisis(k);
+    for (int k : {kF2, kF3, kF4, kF5, kF6, kF10}) l.KeyAnalisis(k);
     EXPECT_EQ(textos(spy), (QStringList{"GRABAR", "NUEVO", "REPORTE", "CONSULTAR", "PLANILLA", "BORRAR"}));
-    EXPECT_TRUE(l.BorrarEnabled()); // F3 is not the Nuevo button: Borrar stays
+    EXPECT_TRUE(l.BorrarEnabled());  // F3 is not the Nuevo button: Borrar stays
 
     l.setBorrarEnabled(false);
     EXPECT_FALSE(l.KeyAnalisis(kF10));
@@ -53,8 +51,7 @@ TEST(UtilVarnTeclas, FunctionKeysHeedOnlyTheirEnableFlag)
     l.setEnabled(false);
     EXPECT_TRUE(l.KeyAnalisis(kF10));
 
-    for (int k : {118, 119, 120, 122, 123, 13, 65, 90, 0, -1})
-        EXPECT_FALSE(l.KeyAnalisis(k)) << k;
+    for (int k : {118, 119, 120, 122, 123, 13, 65, 90, 0, -1}) EXPECT_FALSE(l.KeyAnalisis(k)) << k;
     EXPECT_EQ(spy.count(), 7);
 }
 
@@ -95,7 +92,7 @@ TEST(UtilVarnPropiedades, ThemeKeepsOnlyZeroToTwo)
     EXPECT_EQ(l.Theme(), 0);
     l.setTheme(2);
     EXPECT_EQ(l.Theme(), 2);
-    for (int malo : {5, -1, 65538}) { // 65538 would wrap to 2 in 16 bits
+    for (int malo : {5, -1, 65538}) {  // 65538 would wrap to 2 in 16 bits
         l.setTheme(1);
         l.setTheme(malo);
         EXPECT_EQ(l.Theme(), 0) << malo;
@@ -114,12 +111,11 @@ TEST(UtilVarnPropiedades, InitialisationRestoresFlagsAndAnnouncesTheEnableOnes)
     l.setTheme(2);
     QSignalSpy spy(&l, &UtilVarnLogica::propertyChanged);
     l.Inicializa();
-    for (int i = 0; i < UtilVarnLogica::kBotones; ++i)
-        EXPECT_TRUE(l.Habilitado(i) && l.Visible(i)) << i;
+    for (int i = 0; i < UtilVarnLogica::kBotones; ++i) EXPECT_TRUE(l.Habilitado(i) && l.Visible(i)) << i;
     EXPECT_TRUE(l.ConTitulo() && l.Enabled());
     EXPECT_EQ(l.Theme(), 2);
-    EXPECT_EQ(textos(spy), (QStringList{"NuevoEnabled", "BorrarEnabled", "ReporteEnabled", "ConsultaEnabled",
-                                        "PlanillaEnabled", "CancelarEnabled", "GrabarEnabled", "CerrarEnabled"}));
+    EXPECT_EQ(textos(spy), (QStringList{"NuevoEnabled", "BorrarEnabled", "ReporteEnabled", "ConsultaEnabled", "PlanillaEnabled",
+                                        "CancelarEnabled", "GrabarEnabled", "CerrarEnabled"}));
 }
 
 TEST(UtilVarnPropiedades, SavedValuesComeBackAndMissingNamesReadTrue)
@@ -156,8 +152,7 @@ TEST(UtilVarnIconos, StyleTextMustMatchExactly)
     EXPECT_EQ(UtilVarnLogica::ArchivoIconos("2"), "ABM2021M.bmp");
     EXPECT_EQ(UtilVarnLogica::ArchivoIconos("3"), "ABM2021V.bmp");
     EXPECT_EQ(UtilVarnLogica::ArchivoIconos("4"), "ABM2021i.bmp");
-    for (const char* otro : {"02", "2 ", " 1", "5", ""})
-        EXPECT_EQ(UtilVarnLogica::ArchivoIconos(otro), "ABM2021.bmp") << otro;
+    for (const char* otro : {"02", "2 ", " 1", "5", ""}) EXPECT_EQ(UtilVarnLogica::ArchivoIconos(otro), "ABM2021.bmp") << otro;
 }
 
 TEST(UtilVarnIconos, StripComesFromTheUsersIniSection)
@@ -171,7 +166,7 @@ TEST(UtilVarnIconos, StripComesFromTheUsersIniSection)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("[OTROStyles]\r\nStyles=3\r\n[ANAStyles]\r\nStyles=" + valor + "\r\n");
     };
-    EXPECT_EQ(UtilVarnLogica::ArchivoIconosConfigurado(), "ABM2021B.bmp"); // no INI: style 1
+    EXPECT_EQ(UtilVarnLogica::ArchivoIconosConfigurado(), "ABM2021B.bmp");  // no INI: style 1
     escribe("4");
     EXPECT_EQ(UtilVarnLogica::RutaIconos(), programa.path() + "/ABM2021i.bmp");
     escribe("02");

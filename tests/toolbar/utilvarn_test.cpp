@@ -1,5 +1,5 @@
-#include "toolbar/utilvarn.h"
 #include "../aplicacion.h"
+#include "toolbar/utilvarn.h"
 
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
@@ -43,13 +43,12 @@ protected:
         tira.fill(QColor(255, 0, 255));
         for (int i = 0; i < 8; ++i)
             for (int y = 8; y < 24; ++y)
-                for (int x = 8; x < 24; ++x)
-                    tira.setPixelColor(i * 32 + x, y, colorDeRanura(i));
+                for (int x = 8; x < 24; ++x) tira.setPixelColor(i * 32 + x, y, colorDeRanura(i));
         ASSERT_TRUE(tira.save(programa_.filePath("ABM2021B.bmp"), "BMP"));
     }
     QTemporaryDir programa_;
 };
-} // namespace
+}  // namespace
 
 TEST_F(UtilVarnWidget, ReinitialisingKeepsOneBarAndRestoresEveryFlag)
 {
@@ -62,7 +61,7 @@ TEST_F(UtilVarnWidget, ReinitialisingKeepsOneBarAndRestoresEveryFlag)
     v.setEnabledPropiedad(false);
     EXPECT_FALSE(v.boton(2)->isVisible());
     EXPECT_FALSE(v.boton(4)->isEnabled());
-    EXPECT_TRUE(v.isEnabled()); // the control's Enabled never greys it
+    EXPECT_TRUE(v.isEnabled());  // the control's Enabled never greys it
 
     v.ActualizarBotones();
     v.ActualizarBotones();
@@ -93,7 +92,7 @@ TEST_F(UtilVarnWidget, MouseClicksRaiseWordsAndMoveBorrar)
     QTest::mouseClick(v.boton(7), Qt::LeftButton);
     QTest::mouseClick(v.boton(1), Qt::LeftButton);
     EXPECT_FALSE(v.boton(2)->isEnabled());
-    QTest::mouseClick(v.boton(2), Qt::LeftButton); // greyed: nothing
+    QTest::mouseClick(v.boton(2), Qt::LeftButton);  // greyed: nothing
     QTest::mouseClick(v.boton(4), Qt::LeftButton);
     EXPECT_TRUE(v.boton(2)->isEnabled());
     ASSERT_EQ(spy.count(), 3);
@@ -139,7 +138,7 @@ TEST_F(UtilVarnWidget, MissingStripLeavesCaptionsEvenWithoutTitles)
 {
     UtilVarn v;
     EXPECT_EQ(v.archivoIconos(), programa_.path() + "/ABM2021B.bmp");
-    v.setConTitulo(false); // icon-only would leave blank buttons
+    v.setConTitulo(false);  // icon-only would leave blank buttons
     for (int id : kIdsEnOrden) {
         EXPECT_TRUE(v.boton(id)->icon().isNull()) << id;
         EXPECT_EQ(v.boton(id)->toolButtonStyle(), Qt::ToolButtonTextOnly) << id;

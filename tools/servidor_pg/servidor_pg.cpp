@@ -21,7 +21,8 @@
 namespace {
 
 // A port the kernel just handed out on loopback; free again once closed.
-int PuertoLibre() {
+int PuertoLibre()
+{
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0) return 0;
     sockaddr_in a{};
@@ -30,8 +31,7 @@ int PuertoLibre() {
     a.sin_port = 0;
     socklen_t n = sizeof a;
     int puerto = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) == 0)
+    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) == 0)
         puerto = ntohs(a.sin_port);
     ::close(s);
     return puerto;
@@ -45,7 +45,8 @@ struct Cuenta {
     gid_t gid = 0;
 };
 
-Cuenta CuentaServidor() {
+Cuenta CuentaServidor()
+{
     Cuenta c;
     if (::geteuid() != 0) return c;
     if (const passwd* pw = ::getpwnam("postgres")) {
@@ -56,7 +57,8 @@ Cuenta CuentaServidor() {
     return c;
 }
 
-void Entrega(const QString& ruta, const Cuenta& c) {
+void Entrega(const QString& ruta, const Cuenta& c)
+{
     if (c.cambiar && ::chown(QFile::encodeName(ruta).constData(), c.uid, c.gid) != 0) {
         // initdb reports the unusable folder itself.
     }
@@ -66,12 +68,14 @@ void Entrega(const QString& ruta, const Cuenta& c) {
 
 ServidorPg::ServidorPg() = default;
 
-ServidorPg::~ServidorPg() {
+ServidorPg::~ServidorPg()
+{
     Detiene();
     if (vigia_ > 0) ::kill(static_cast<pid_t>(vigia_), SIGKILL);
 }
 
-ServidorPg* ServidorPg::Compartido() {
+ServidorPg* ServidorPg::Compartido()
+{
     static std::unique_ptr<ServidorPg> servidor;
     static bool intentado = false;
     if (!intentado) {
@@ -87,7 +91,8 @@ ServidorPg* ServidorPg::Compartido() {
     return servidor.get();
 }
 
-QString ServidorPg::CarpetaProgramas() {
+QString ServidorPg::CarpetaProgramas()
+{
     const QDir raiz(QStringLiteral("/usr/lib/postgresql"));
     QVersionNumber mejor;
     QString carpeta;
@@ -102,7 +107,8 @@ QString ServidorPg::CarpetaProgramas() {
     return carpeta;
 }
 
-bool ServidorPg::Ejecuta(const QString& programa, const QStringList& argumentos, QString* salida, int esperaMs) {
+bool ServidorPg::Ejecuta(const QString& programa, const QStringList& argumentos, QString* salida, int esperaMs)
+{
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PGPASSWORD"), QString::fromLatin1(kClave));
@@ -135,7 +141,8 @@ bool ServidorPg::Ejecuta(const QString& programa, const QStringList& argumentos,
     return true;
 }
 
-bool ServidorPg::Inicia() {
+bool ServidorPg::Inicia()
+{
     bin_ = CarpetaProgramas();
     if (bin_.isEmpty()) {
         error_ = QStringLiteral("PostgreSQL no está instalado (/usr/lib/postgresql/*/bin/initdb)");
@@ -185,12 +192,12 @@ bool ServidorPg::Inicia() {
                 QStringLiteral("CREATE COLLATION ci (provider = icu, locale = 'und-u-ks-level2', deterministic = false)"));
 }
 
-bool ServidorPg::ArrancaPostgres() {
-    const QString opciones =
-        QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
-                       "-c full_page_writes=off -c max_connections=40 -c shared_buffers=32MB")
-            .arg(puerto_)
-            .arg(sockets_);
+bool ServidorPg::ArrancaPostgres()
+{
+    const QString opciones = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
+                                            "-c full_page_writes=off -c max_connections=40 -c shared_buffers=32MB")
+                                 .arg(puerto_)
+                                 .arg(sockets_);
     activo_ = Ejecuta(bin_ + QStringLiteral("/pg_ctl"),
                       {QStringLiteral("-D"), datos_, QStringLiteral("-l"), dir_->filePath(QStringLiteral("servidor.log")),
                        QStringLiteral("-o"), opciones, QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("30"),
@@ -202,48 +209,64 @@ bool ServidorPg::ArrancaPostgres() {
     return activo_;
 }
 
-void ServidorPg::Detiene() {
+void ServidorPg::Detiene()
+{
     if (!activo_) return;
-    Ejecuta(bin_ + QStringLiteral("/pg_ctl"),
-            {QStringLiteral("-D"), datos_, QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"),
-             QStringLiteral("stop")});
+    Ejecuta(bin_ + QStringLiteral("/pg_ctl"), {QStringLiteral("-D"), datos_, QStringLiteral("-m"), QStringLiteral("immediate"),
+                                               QStringLiteral("-w"), QStringLiteral("stop")});
     activo_ = false;
 }
 
-bool ServidorPg::Reanuda() {
+bool ServidorPg::Reanuda()
+{
     if (activo_) return true;
     return ArrancaPostgres();
 }
 
-QStringList ServidorPg::LineaPsql(const QString& base) const {
-    return {bin_ + QStringLiteral("/psql"), QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
-            QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"), sockets_, QStringLiteral("-p"),
-            QString::number(puerto_), QStringLiteral("-U"), QString::fromLatin1(kUsuario), QStringLiteral("-d"), base};
+QStringList ServidorPg::LineaPsql(const QString& base) const
+{
+    return {bin_ + QStringLiteral("/psql"),
+            QStringLiteral("-X"),
+            QStringLiteral("-q"),
+            QStringLiteral("-v"),
+            QStringLiteral("ON_ERROR_STOP=1"),
+            QStringLiteral("-h"),
+            sockets_,
+            QStringLiteral("-p"),
+            QString::number(puerto_),
+            QStringLiteral("-U"),
+            QString::fromLatin1(kUsuario),
+            QStringLiteral("-d"),
+            base};
 }
 
-bool ServidorPg::Psql(const QString& base, const QString& sql, QString* salida) {
+bool ServidorPg::Psql(const QString& base, const QString& sql, QString* salida)
+{
     QStringList linea = LineaPsql(base);
     const QString programa = linea.takeFirst();
     return Ejecuta(programa, linea << QStringLiteral("-At") << QStringLiteral("-c") << sql, salida);
 }
 
-bool ServidorPg::PsqlArchivo(const QString& base, const QString& archivo) {
+bool ServidorPg::PsqlArchivo(const QString& base, const QString& archivo)
+{
     QStringList linea = LineaPsql(base);
     const QString programa = linea.takeFirst();
     return Ejecuta(programa, linea << QStringLiteral("-1") << QStringLiteral("-f") << archivo, nullptr, 300000);
 }
 
-bool ServidorPg::CreaBase(const QString& nombre) {
+bool ServidorPg::CreaBase(const QString& nombre)
+{
     return Psql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE template1").arg(nombre));
 }
 
-bool ServidorPg::TerminaSesiones(const QString& base) {
+bool ServidorPg::TerminaSesiones(const QString& base)
+{
     return Psql(QStringLiteral("postgres"),
-                QStringLiteral("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '%1'")
-                    .arg(base));
+                QStringLiteral("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '%1'").arg(base));
 }
 
-QString ServidorPg::CadenaOdbc(const QString& base, const QString& clave) const {
+QString ServidorPg::CadenaOdbc(const QString& base, const QString& clave) const
+{
     return QStringLiteral("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%1;Database=%2;UID=%3;PWD=%4;")
         .arg(puerto_)
         .arg(base, QString::fromLatin1(kUsuario), clave);

@@ -68,7 +68,7 @@ QList<Conexion> Lee(const QString& ruta, bool* leido, QString* error)
 QByteArray Linea(const Conexion& c)
 {
     return rt::AWindows1252(Campo(c.nombre) + u',' + Campo(c.baseDatos) + u',' + Campo(c.usuario) + u',' + Campo(c.clave) + u',' +
-                 Campo(c.servidor)) +
+                            Campo(c.servidor)) +
            "\r\n";
 }
 
@@ -80,8 +80,8 @@ bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QStrin
     QByteArray linea = Linea({nombre, baseDatos, usuario, RtTexto::CodificaClave(clave), servidor});
     // A file written by hand may lack the last line end; appending straight
     // after it would merge the new connection into the last one.
-    if (QFile previo(ruta); previo.size() > 0 && previo.open(QIODevice::ReadOnly) && previo.seek(previo.size() - 1) &&
-                            previo.read(1) != "\n")
+    if (QFile previo(ruta);
+        previo.size() > 0 && previo.open(QIODevice::ReadOnly) && previo.seek(previo.size() - 1) && previo.read(1) != "\n")
         linea.prepend("\r\n");
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(linea) != linea.size() || !f.flush()) {
         if (error) *error = QStringLiteral("No se pudo grabar el archivo ") + ruta + QStringLiteral(": ") + f.errorString();

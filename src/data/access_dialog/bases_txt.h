@@ -13,8 +13,8 @@ struct Conexion {
     QString nombre;     // "BASE / SERVIDOR", the text shown in the list
     QString baseDatos;  // as typed
     QString usuario;
-    QString clave;      // the stored (encoded) form, never the password itself
-    QString servidor;   // may carry ":" and a port
+    QString clave;     // the stored (encoded) form, never the password itself
+    QString servidor;  // may carry ":" and a port
 };
 
 /// The file to read: the user's copy when there is one, else the program folder's.

@@ -1,7 +1,7 @@
 #include "frmacceso.h"
 
-#include "bases_txt.h"
 #include "adodb/error.h"
+#include "bases_txt.h"
 #include "runtime/operador.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
@@ -246,8 +246,8 @@ void frmAcceso::llenarlist()
         QString error;
         const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(ruta, &leido, &error);
         if (!leido) {
-            const int r = CNStuffContable::ReportaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {},
-                                                        QStringLiteral("FormLoad"));
+            const int r = CNStuffContable::ReportaError(
+                adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {}, QStringLiteral("FormLoad"));
             if (r == rt::vbRetry) continue;
             return;
         }
@@ -308,13 +308,17 @@ void frmAcceso::bcCancelar_Click()
     QDialog::reject();
 }
 
-void frmAcceso::reject() { bcCancelar_Click(); }
+void frmAcceso::reject()
+{
+    bcCancelar_Click();
+}
 
 void frmAcceso::BuscaArchivoBase()
 {
     bool cancelado = false;
-    const QString archivo = rt::operador().AbreArchivo(
-        QStringLiteral("Buscar Base de Datos"), QStringLiteral("Base de Datos|*.db;*.sqlite;*.sqlite3|Todos los archivos|*"), &cancelado);
+    const QString archivo =
+        rt::operador().AbreArchivo(QStringLiteral("Buscar Base de Datos"),
+                                   QStringLiteral("Base de Datos|*.db;*.sqlite;*.sqlite3|Todos los archivos|*"), &cancelado);
     if (cancelado || archivo.isEmpty()) return;
     // A database file is opened by the embedded engine, which a server name would override.
     TxtServidor->setText(QString());
@@ -328,8 +332,9 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
     adodb::Intenta([&] {
         if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
     });
-    const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + Servidor + QStringLiteral(";Database =") +
-                           DBName + QStringLiteral(";UId=") + Usuario + QStringLiteral(";Pwd=") + Password + QStringLiteral(";");
+    const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + Servidor +
+                           QStringLiteral(";Database =") + DBName + QStringLiteral(";UId=") + Usuario + QStringLiteral(";Pwd=") +
+                           Password + QStringLiteral(";");
     const bool existe = adodb::Intenta([&] {
         db.gCnn.Open(cadena, QString(), QString());
         db.gCnn.Close();
@@ -346,7 +351,8 @@ void frmAcceso::CmdRegistrar_Click()
     servidor_.clear();
     DatosBase(nombre);
     if (!servidor_.trimmed().isEmpty()) {
-        rt::operador().MsgBox(QStringLiteral("La conexion que intenta registrar ya existe "), rt::vbInformation, QStringLiteral("Atencion"));
+        rt::operador().MsgBox(QStringLiteral("La conexion que intenta registrar ya existe "), rt::vbInformation,
+                              QStringLiteral("Atencion"));
         return;
     }
     // Taken once, trimmed: an emptied box shows its prompt again, and the
@@ -364,8 +370,8 @@ void frmAcceso::CmdRegistrar_Click()
         for (long n : kErroresQueSigue)
             if (e.Number == n) return;
         const QString numero = e.Number >= 0 ? u' ' + QString::number(e.Number) : QString::number(e.Number);
-        rt::operador().MsgBox(QStringLiteral("SQL Server start failed.  ") + u'\r' + QStringLiteral("SQL-DMO error:  ") + numero + u' ' +
-                                  e.Description,
+        rt::operador().MsgBox(QStringLiteral("SQL Server start failed.  ") + u'\r' + QStringLiteral("SQL-DMO error:  ") + numero +
+                                  u' ' + e.Description,
                               rt::vbOKOnly, QString());
     };
     auto graba = [&] {
@@ -402,7 +408,8 @@ void frmAcceso::CmdRegistrar_Click()
     // the session last held.
     const QString creadsn = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()) + QStringLiteral("CREADSN");
     if (QFileInfo(creadsn).isFile())
-        rt::operador().Ejecuta(creadsn, QStringLiteral("Server=") + servidor + QStringLiteral(";DB=") + base + QStringLiteral(";"));
+        rt::operador().Ejecuta(creadsn,
+                               QStringLiteral("Server=") + servidor + QStringLiteral(";DB=") + base + QStringLiteral(";"));
     try {
         if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
     } catch (const adodb::AdoException& ex) {
@@ -440,7 +447,8 @@ QString frmAcceso::CmdLineaComando_Click()
     QFile f(ruta);
     const QByteArray contenido = EntradaEscritorio(programa, icono).toUtf8();
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(contenido) != contenido.size()) {
-        rt::operador().MsgBox(QStringLiteral("No se pudo crear el acceso directo ") + ruta + QStringLiteral(": ") + f.errorString(),
+        rt::operador().MsgBox(QStringLiteral("No se pudo crear el acceso directo ") + ruta + QStringLiteral(": ") +
+                                  f.errorString(),
                               rt::vbExclamation, QStringLiteral("Atencion"));
         return {};
     }

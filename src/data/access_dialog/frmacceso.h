@@ -58,7 +58,6 @@ public:
     QString usuarioGuardado() const { return usuario_; }
     QString claveGuardada() const { return clave_; }
 
-
     void reject() override;
 
 protected:

@@ -6,9 +6,9 @@
 #include "runtime/texto.h"
 
 #include "../../aplicacion.h"
-#include "../../sesion_db.h"
 #include "../../archivos_prueba.h"
 #include "../../control.h"
+#include "../../sesion_db.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -45,8 +45,10 @@ protected:
     void registradas()
     {
         const QByteArray clave = RtTexto::CodificaClave("clave").toLatin1();
-        escribeArchivo(bases, "CONTABLE / SRV01,Contable,sa," + clave + ",srv01\r\n"
-                       "GESTION / SRV02,Gestion,sa," + clave + ",srv02:1500\r\n");
+        escribeArchivo(bases, "CONTABLE / SRV01,Contable,sa," + clave +
+                                  ",srv01\r\n"
+                                  "GESTION / SRV02,Gestion,sa," +
+                                  clave + ",srv02:1500\r\n");
     }
     QTemporaryDir xdg;
     QString bases;
@@ -62,8 +64,11 @@ TEST_F(Acceso, WithoutRegisteredConnectionsTheTypedDataAreAccepted)
         EXPECT_EQ(f->windowTitle(), QStringLiteral("Control de Acceso"));
         EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 0);
         EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtPuerto"))->text(), QStringLiteral("1433"));
-        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("ingrese el nombre de la base de datos"));
-        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->selectedText(), ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text()) << "typing must replace the prompt";
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(),
+                  QStringLiteral("ingrese el nombre de la base de datos"));
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->selectedText(),
+                  ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text())
+            << "typing must replace the prompt";
         QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName")), QStringLiteral("Contable"));
         QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor")), QStringLiteral("srv01"));
         QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("bcAceptar")), Qt::LeftButton);
@@ -83,7 +88,8 @@ TEST_F(Acceso, ChoosingARegisteredConnectionFillsServerDatabaseAndPort)
     frmAcceso f;
     ASSERT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 2);
     EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->currentRow(), 0);
-    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("srv01")) << "the first entry is selected and brought in";
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("srv01"))
+        << "the first entry is selected and brought in";
 
     ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->setText("juan");
     ControlDe<QLineEdit>(f, QStringLiteral("TxtUserPassword"))->setText("secreta");
@@ -102,8 +108,10 @@ TEST_F(Acceso, ChoosingARegisteredConnectionFillsServerDatabaseAndPort)
 
     // Deleting the whole database name brings its prompt back, selected.
     ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->clear();
-    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("ingrese el nombre de la base de datos"));
-    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->selectedText(), ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text());
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(),
+              QStringLiteral("ingrese el nombre de la base de datos"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->selectedText(),
+              ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text());
 
     // A double click accepts the entry clicked.
     QListWidgetItem* item = ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->item(0);
@@ -125,7 +133,8 @@ TEST_F(Acceso, AServerTypedWithAPortIsLookedUpWithoutIt)
     f.bcAceptar_Click();
     EXPECT_TRUE(f.Aceptar());
     EXPECT_EQ(f.servidorGuardado(), QStringLiteral("srv01")) << "found under \"CONTABLE / SRV01\"";
-    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("Srv01:1500")) << "the boxes keep what was typed";
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("Srv01:1500"))
+        << "the boxes keep what was typed";
 }
 
 TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
@@ -145,12 +154,14 @@ TEST_F(Acceso, AHandWrittenWindowsFileReadsBackExactly)
     EXPECT_EQ(l[0].servidor, QStringLiteral("SRV01\\ORBAKIT"));
     EXPECT_EQ(l[1].nombre, QStringLiteral("PRUEBA, COPIA / SRV03"));
     EXPECT_EQ(l[1].baseDatos, QStringLiteral("Prueba, copia"));
-    EXPECT_EQ(BasesTxt::Linea(l[0]), QByteArray("CONTABILIDAD A\xD1O 2024 / SRV01,Contabilidad a\xF1o 2024,sa,41,SRV01\\ORBAKIT\r\n"));
+    EXPECT_EQ(BasesTxt::Linea(l[0]),
+              QByteArray("CONTABILIDAD A\xD1O 2024 / SRV01,Contabilidad a\xF1o 2024,sa,41,SRV01\\ORBAKIT\r\n"));
     EXPECT_EQ(BasesTxt::Linea(l[1]), archivo.split('\n')[1] + '\n');
 
     frmAcceso f;
     ASSERT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 2) << "a blank entry name is not listed";
-    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->item(0)->text(), QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->item(0)->text(),
+              QStringLiteral("CONTABILIDAD AÑO 2024 / SRV01"));
     EXPECT_EQ(leeArchivo(bases), archivo) << "reading never rewrites the file";
 }
 
@@ -213,7 +224,8 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
     const auto& ejecuta = guion.op.preguntas.back();
     EXPECT_EQ(ejecuta.tipo, QStringLiteral("Ejecuta"));
     EXPECT_EQ(ejecuta.texto, dir.filePath("CREADSN"));
-    EXPECT_EQ(ejecuta.titulo, QStringLiteral("Server=;DB=") + path + QStringLiteral(";")) << "the data source is for the registered database";
+    EXPECT_EQ(ejecuta.titulo, QStringLiteral("Server=;DB=") + path + QStringLiteral(";"))
+        << "the data source is for the registered database";
 }
 
 TEST_F(Acceso, AnUnreachableDatabaseIsNotRegistered)
@@ -268,7 +280,9 @@ TEST_F(Acceso, TheErrorBoxYesAndCorrectedDataConnect)
     guion.op.alModal = [&](QObject* o) {
         ++vistas;
         auto* f = qobject_cast<frmAcceso*>(o);
-        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("ingrese el nombre de la base de datos")) << "filled from the empty session";
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(),
+                  QStringLiteral("ingrese el nombre de la base de datos"))
+            << "filled from the empty session";
         EXPECT_EQ(ControlDe<QComboBox>(f, QStringLiteral("CboPlataformaDB"))->currentIndex(), 0);
         QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("CmdBuscarBase")), Qt::LeftButton);
         EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), path);
@@ -319,7 +333,8 @@ TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
     const QString ruta = escritorio + QStringLiteral("/Quendril.desktop");
     const QString texto = QString::fromUtf8(leeArchivo(ruta));
     EXPECT_TRUE(texto.contains(QStringLiteral("\nName=Quendril\n")));
-    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + dir.filePath("Mis programas\\\\$/TA_TITCOPIADORES\"\n"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + dir.filePath("Mis programas\\\\$/TA_TITCOPIADORES\"\n")))
+        << texto.toStdString();
     EXPECT_TRUE(texto.contains(QStringLiteral("\nIcon=titulos-copiadores\n")));
     EXPECT_TRUE(QFileInfo(ruta).isExecutable());
 

@@ -30,7 +30,6 @@ protected:
 
 }  // namespace
 
-
 TEST_F(BasesTxtArchivo, CamposQueFaltanSeLeenVacios)
 {
     const auto l = lee("SOLO / SRV\r\nCON BASE / SRV,base\r\n,,,,\r\n");
