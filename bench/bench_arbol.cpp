@@ -16,15 +16,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-double Mejor(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -30,12 +30,6 @@
 
 namespace {
 
-double Mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void Tecla(QWidget* w, int tecla)
 {
     QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, tecla, Qt::NoModifier));

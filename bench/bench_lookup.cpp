@@ -17,15 +17,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-double mejor(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -110,20 +101,20 @@ int main(int argc, char** argv)
         suma += v;
         peor = std::max(peor, v);
     }
-    const double a = mejor(lectura), b = mejor(llenado);
+    const double a = Mejor(lectura), b = Mejor(llenado);
     std::printf("sentencia: %s\n", sql.toUtf8().constData());
     std::printf("filas: %ld x 5 columnas\n", filas);
     std::printf("AbrirRecordset solo:      %.1f ms\n", a);
     std::printf("ventana llena (Form_Load): %.1f ms\n", b);
-    std::printf("ventana llena y mostrada:  %.1f ms\n", mejor(mostrada));
-    std::printf("proporcion: %.2fx llena, %.2fx mostrada (objetivo < 3x)\n", b / a, mejor(mostrada) / a);
+    std::printf("ventana llena y mostrada:  %.1f ms\n", Mejor(mostrada));
+    std::printf("proporcion: %.2fx llena, %.2fx mostrada (objetivo < 3x)\n", b / a, Mejor(mostrada) / a);
     std::printf("busqueda incremental: media %.2f ms, peor %.2f ms por tecla en %zu teclas; sin coincidencia %.2f ms (objetivo < "
                 "50 ms)\n",
                 suma / teclas.size(), peor, teclas.size(), sinCoincidencia);
     std::printf("fila hallada: %d (%s)\n", fila, hallada.toUtf8().constData());
     std::printf("orden por DESCRIPCION (clic en el titulo): %.1f ms\n", orden);
     Resultado("List lookup filled (Form_Load)", "100,000 x 5", b, "AbrirRecordset", a, "<3x", "best of 8 each");
-    Resultado("List lookup filled and shown", "100,000 x 5", mejor(mostrada), "AbrirRecordset", a, "<3x", "best of 8 each");
+    Resultado("List lookup filled and shown", "100,000 x 5", Mejor(mostrada), "AbrirRecordset", a, "<3x", "best of 8 each");
     Resultado("Incremental search, worst key", "100,000 rows", peor, "", 0, "<50ms",
               "slowest of the 29 prefixes of a row near the end");
     Resultado("Incremental search, no match", "100,000 rows", sinCoincidencia, "", 0, "<50ms", "text that matches no row");

@@ -2,6 +2,7 @@
 // (psqlODBC), against psql's own \copy of the same rows, in the same run and
 // on a server this program starts on loopback.
 #include "data/db_dll.h"
+#include "cuentas.h"
 #include "resultado.h"
 #include "servidor_pg.h"
 
@@ -10,17 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-const char* kQuery = "SELECT Codigo, CodigoOpcional, DESCRIPCION, DV, titulo FROM MA_CUENTAS";
-
-double mejor(std::vector<double> v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-}  // namespace
 
 int main()
 {
@@ -55,7 +45,7 @@ int main()
 
     QStringList psql = servidor.LineaPsql(base);
     const QString programa = psql.takeFirst();
-    psql << QStringLiteral("-c") << QStringLiteral("\\copy (%1) TO STDOUT").arg(QString::fromLatin1(kQuery));
+    psql << QStringLiteral("-c") << QStringLiteral("\\copy (%1) TO STDOUT").arg(QString::fromLatin1(kLecturaCuentas));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PGPASSWORD"), QString::fromLatin1(ServidorPg::kClave));
 
@@ -74,12 +64,12 @@ int main()
 
         t.restart();
         adodb::Recordset rs;
-        db.AbrirRecordset(QString::fromLatin1(kQuery), rs);
+        db.AbrirRecordset(QString::fromLatin1(kLecturaCuentas), rs);
         control += rs.RecordCount();
         capa.push_back(t.nsecsElapsed() / 1e6);
     }
     db.gCnn.Close();
-    const double a = mejor(piso), b = mejor(capa);
+    const double a = Mejor(piso), b = Mejor(capa);
     std::printf("filas: 100000 x 5 columnas en PostgreSQL (control %lld)\n", control);
     std::printf("psql \\copy (piso):     %.1f ms\n", a);
     std::printf("AbrirRecordset (ODBC): %.1f ms\n", b);

@@ -12,17 +12,6 @@
 #include <sqlite3.h>
 #include <vector>
 
-namespace {
-
-const char* kQuery = "SELECT Codigo, CodigoOpcional, DESCRIPCION, DV, titulo FROM MA_CUENTAS";
-
-double mejor(std::vector<double> v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-}  // namespace
-
 int main()
 {
     QTemporaryDir dir;
@@ -38,7 +27,7 @@ int main()
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, kQuery, -1, &st, nullptr);
+        sqlite3_prepare_v2(db, kLecturaCuentas, -1, &st, nullptr);
         while (sqlite3_step(st) == SQLITE_ROW)
             for (int c = 0; c < 5; ++c) control += sqlite3_column_bytes(st, c) + (sqlite3_column_text(st, c) != nullptr);
         sqlite3_finalize(st);
@@ -51,11 +40,11 @@ int main()
         dbdll.gEsAdmin = true;
         t.restart();
         adodb::Recordset rs;
-        dbdll.AbrirRecordset(QString::fromLatin1(kQuery), rs);
+        dbdll.AbrirRecordset(QString::fromLatin1(kLecturaCuentas), rs);
         control += rs.RecordCount();
         capa.push_back(t.nsecsElapsed() / 1e6);
     }
-    const double a = mejor(crudo), b = mejor(capa);
+    const double a = Mejor(crudo), b = Mejor(capa);
     std::printf("filas: 100000 x 5 columnas (control %lld)\n", control);
     std::printf("sqlite3 C API (piso): %.1f ms\n", a);
     std::printf("AbrirRecordset:       %.1f ms\n", b);

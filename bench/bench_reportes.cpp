@@ -23,11 +23,6 @@
 
 namespace {
 
-double mejor(std::vector<double> v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 template <class F>
 double mide(int vueltas, F&& f)
 {
@@ -38,7 +33,7 @@ double mide(int vueltas, F&& f)
         f();
         t.push_back(r.nsecsElapsed() / 1e6);
     }
-    return mejor(t);
+    return Mejor(t);
 }
 
 // The floor for the workbook: the same cells, straight into the library.

@@ -2,7 +2,22 @@
 // One machine-readable line per scenario, for scripts/bench.sh to gather into
 // its table; the human figures above it stay as they are. Tab-separated
 // key=value fields, so a value may hold blanks.
+#include <algorithm>
 #include <cstdio>
+#include <vector>
+
+/// The best of several rounds.
+inline double Mejor(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
+
+/// The middle of several rounds (the upper one of an even count).
+inline double Mediana(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
 
 /// `objetivo` is "<=1.5x" or "<3x" (the ratio), "<50ms" (the time itself) or
 /// "report" (figures only); `piso` empty when nothing is compared; `nota`
