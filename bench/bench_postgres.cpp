@@ -1,8 +1,8 @@
 // Reading 100,000 rows of 5 columns through AbrirRecordset on PostgreSQL
 // (psqlODBC), against psql's own \copy of the same rows, in the same run and
 // on a server this program starts on loopback.
-#include "data/db_dll.h"
 #include "cuentas.h"
+#include "data/db_dll.h"
 #include "resultado.h"
 #include "servidor_pg.h"
 

@@ -149,9 +149,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
             const int r =
                 rt::operador().MsgBox(texto, rt::vbYesNo + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
             // Whoever is called about a program that will not start finds the reason in the log.
-            errores::AgregaLinea(
-                RutaLogErrores(),
-                errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"), errores::MensajeLog(p), r));
+            errores::AnotaError(RutaLogErrores(), QStringLiteral("OpenServerADODB"), p, r);
             if (r != rt::vbYes) {
                 gOpenFlag = false;
                 return;

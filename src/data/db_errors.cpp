@@ -39,12 +39,12 @@ QString Titulo(const adodb::Error& e, const adodb::Variant& rutina, const QStrin
 QString PalabraRespuesta(int r)
 {
     switch (r) {
-    case 4: return QStringLiteral("Reintentar");
-    case 5: return QStringLiteral("Ignorar");
-    case 3: return QStringLiteral("Abortar");
-    case 2: return QStringLiteral("Cancelar");
-    case 6: return QStringLiteral("Sí");
-    case 7: return QStringLiteral("No");
+    case rt::vbRetry: return QStringLiteral("Reintentar");
+    case rt::vbIgnore: return QStringLiteral("Ignorar");
+    case rt::vbAbort: return QStringLiteral("Abortar");
+    case rt::vbCancel: return QStringLiteral("Cancelar");
+    case rt::vbYes: return QStringLiteral("Sí");
+    case rt::vbNo: return QStringLiteral("No");
     default: return {};
     }
 }
@@ -69,6 +69,11 @@ void AgregaLinea(const QString& archivo, const QString& linea)
     f.write((linea + QStringLiteral("\r\n")).toUtf8());
 }
 
+void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adodb::Error& e, int respuesta)
+{
+    AgregaLinea(archivo, LineaLog(QDateTime::currentDateTime(), rutina, MensajeLog(e), respuesta));
+}
+
 }  // namespace errores
 
 QString DB_Dll::RutaLogErrores() const
@@ -83,9 +88,10 @@ int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant&
     const QString log = RutaLogErrores();
     const QString mensaje = errores::Mensaje(CodErr);
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));
-    const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
+    const int botones =
+        Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
     if (CodErr.Number == 0) return 0;
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, errores::MensajeLog(CodErr), r));
+    errores::AnotaError(log, Rutina, CodErr, r);
     return r;
 }

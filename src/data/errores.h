@@ -20,5 +20,7 @@ QString PalabraRespuesta(int respuesta);
 QString LineaLog(const QDateTime& cuando, const adodb::Variant& rutina, const QString& mensaje, int respuesta);
 /// Appends the line (with CR LF); failures are ignored, the log is best effort.
 void AgregaLinea(const QString& archivo, const QString& linea);
+/// Appends the line of an error shown to the operator, stamped now.
+void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adodb::Error& e, int respuesta);
 
 }  // namespace errores

@@ -307,9 +307,10 @@ int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Varia
     const QString log = RtTexto::RutaCarpeta(temp) + QStringLiteral("VLERR.LOG");
     const QString mensaje = errores::Mensaje(CodErr);
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! "));
-    const int botones = Botones.isEmpty() || Botones.isNull() ? 18 : static_cast<int>(Botones.toInt64());
+    const int botones =
+        Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), Rutina, errores::MensajeLog(CodErr), r));
+    errores::AnotaError(log, Rutina, CodErr, r);
     return r;
 }
 
@@ -320,9 +321,7 @@ int InformaError(const adodb::Error& e, const QString& rutina)
     const int r = rt::operador().MsgBox(errores::Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
     // A save that failed must leave a trace for whoever repairs the database,
     // as the data layer's own reports do.
-    errores::AgregaLinea(DB().RutaLogErrores(), errores::LineaLog(QDateTime::currentDateTime(),
-                                                                  rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina),
-                                                                  errores::MensajeLog(e), r));
+    errores::AnotaError(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
     return r;
 }
 

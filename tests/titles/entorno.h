@@ -145,6 +145,17 @@ protected:
     void ejecuta(const QString& sql) { DB().gCnn.Execute(sql); }
 
     QStringList mensajes() const { return guion.op.mensajes(); }
+    /// Title 40 typed as a new one while another program stores a title with that code.
+    void tituloNuevoQueOtroGraba()
+    {
+        escribeYEnter(0, QStringLiteral("40"));
+        ASSERT_TRUE(w().EsNuevo());
+        ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
+                               "VALUES ('40', 'El otro', '11030101001', '11030201001')"));
+        escribe(1, QStringLiteral("El mio"));
+        escribeYEnter(2, QStringLiteral("11020101001"));
+        escribeYEnter(3, QStringLiteral("11020103001"));
+    }
     QListWidgetItem* itemDe(const QString& codigo)
     {
         for (int i = 0; i < lista()->count(); ++i)

@@ -135,13 +135,7 @@ TEST_F(VentanaTitulos, TwoProgramsOnOneFileLoseDuplicateAndHalfWriteNothing)
 TEST_F(VentanaTitulos, SavingANewTitleOverOneAnotherOperatorJustStoredReplacesItOnYes)
 {
     abre();
-    escribeYEnter(0, QStringLiteral("40"));
-    ASSERT_TRUE(w().EsNuevo());
-    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
-                           "VALUES ('40', 'El otro', '11030101001', '11030201001')"));
-    escribe(1, QStringLiteral("El mio"));
-    escribeYEnter(2, QStringLiteral("11020101001"));
-    escribeYEnter(3, QStringLiteral("11020103001"));
+    ASSERT_NO_FATAL_FAILURE(tituloNuevoQueOtroGraba());
     guion.op.preguntas.clear();
     guion.op.respuestas = {rt::vbYes};
     tecla(Qt::Key_F2);

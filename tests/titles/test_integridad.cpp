@@ -140,13 +140,7 @@ TEST_F(VentanaTitulos, ATitleDeletedOrCreatedMeanwhileByAnotherOperatorIsNotSile
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), "Sigue vivo");
 
     guion.op.preguntas.clear();
-    escribeYEnter(0, QStringLiteral("40"));
-    ASSERT_TRUE(w().EsNuevo());
-    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
-                           "VALUES ('40', 'El otro', '11030101001', '11030201001')"));
-    escribe(1, QStringLiteral("El mio"));
-    escribeYEnter(2, QStringLiteral("11020101001"));
-    escribeYEnter(3, QStringLiteral("11020103001"));
+    ASSERT_NO_FATAL_FAILURE(tituloNuevoQueOtroGraba());
     guion.op.preguntas.clear();
     tecla(Qt::Key_F2);  // No
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
