@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test the program.
+# Installs the Debian 12 (bookworm) and 13 (trixie) packages needed to build, run and test the program.
 # Packages already installed are not asked for again; when nothing is
 # missing, apt is not called at all (fast, and works offline).
 set -euo pipefail
 
 PACKAGES=(
-    # tool chain
-    build-essential cmake ninja-build pkg-config ccache
+    # tool chain (pkgconf: the real package behind pkg-config on both releases)
+    build-essential cmake ninja-build pkgconf ccache
     # Qt 6 (widgets, print support) and its translations
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6printsupport6
-    libgl1-mesa-dev fonts-dejavu-core
+    libgl-dev fonts-dejavu-core
     # databases: embedded SQLite, ODBC for SQL Server / Oracle
     libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst
     # PostgreSQL server and its ODBC driver (tests start their own server),
@@ -18,11 +18,13 @@ PACKAGES=(
     # tests
     libgtest-dev googletest
     # reports and data sheets: XLSX writing; PDF and XLSX read back by the tests
-    libxlsxwriter-dev poppler-utils python3-openpyxl
+    # (trixie's xlsxwriter.pc requires zlib and minizip without depending on them)
+    libxlsxwriter-dev zlib1g-dev libminizip-dev poppler-utils python3-openpyxl
     # running the window without a screen, driving it and taking screenshots
     xvfb xauth xdotool imagemagick
     # installing: checking desktop entries, building the Debian package
-    desktop-file-utils dpkg-dev fakeroot
+    # (file: CPack's DEB generator reads the binaries' type with it)
+    desktop-file-utils dpkg-dev fakeroot file
     openbox
 )
 

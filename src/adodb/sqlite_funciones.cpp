@@ -215,11 +215,16 @@ void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv)
 int RegistraFuncionesSqlite(sqlite3* db)
 {
     const int rc = sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    // Innocuous: they read only their arguments, so a shell that distrusts
+    // the schema (trusted_schema off, the default of newer sqlite3 shells)
+    // still lets views and indexes of the program's files use them.
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "LEN", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "CHARINDEX", 2, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "CHARINDEX", 3, det, nullptr, fnCharindex, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "GETDATE", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr, nullptr);
+    // The clock changes between calls, but reading it harms nothing.
+    sqlite3_create_function_v2(db, "GETDATE", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, fnGetdate, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(db, "UPPER", 1, det, nullptr, fnUpper, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "LOWER", 1, det, nullptr, fnLower, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "LIKE", 2, det, nullptr, fnLike, nullptr, nullptr, nullptr);

@@ -42,7 +42,9 @@ protected:
     }
     Salida consulta(const QString& sql, bool carga = true)
     {
-        QStringList args{base.archivo()};
+        // Newer shells distrust the schema by default: views may use only
+        // functions registered as innocuous. Asked for here on every release.
+        QStringList args{QStringLiteral("-cmd"), QStringLiteral("PRAGMA trusted_schema = OFF"), base.archivo()};
         if (carga) args << QStringLiteral(".load ") + ExtensionCi();
         return Sqlite3(args << sql);
     }

@@ -1,0 +1,104 @@
+#pragma once
+// Driving the windows as the operator does: keys go to the widget that has
+// the focus, clicks land on a widget, Tab moves, and a real message box or
+// dialog is answered by the keys a person would press (Enter takes its
+// default button). Journeys built from these go through focus, selection and
+// default buttons, where calling handler methods would not.
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace teclado {
+
+/// The widget that receives the next key.
+inline QWidget* Foco()
+{
+    QWidget* w = QApplication::focusWidget();
+    return w ? w : QApplication::activeWindow();
+}
+
+/// Shows `w`, makes it the active window and waits until it is.
+inline bool Muestra(QWidget& w)
+{
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    return QTest::qWaitForWindowActive(&w);
+}
+
+/// One key to the focused widget.
+inline void Pulsa(Qt::Key tecla, Qt::KeyboardModifiers mod = Qt::NoModifier)
+{
+    QTest::keyClick(Foco(), tecla, mod);
+    QApplication::processEvents();
+}
+
+/// Text typed into the focused widget, key by key.
+inline void Teclea(const QString& texto)
+{
+    QTest::keyClicks(Foco(), texto);
+    QApplication::processEvents();
+}
+
+inline void Tab(int veces = 1)
+{
+    for (int i = 0; i < veces; ++i) Pulsa(Qt::Key_Tab);
+}
+inline void ShiftTab(int veces = 1)
+{
+    for (int i = 0; i < veces; ++i) Pulsa(Qt::Key_Backtab, Qt::ShiftModifier);
+}
+
+/// A click on `w` (its centre, or `p`), as the mouse gives it: the widget
+/// takes the focus by its own policy.
+inline void Clic(QWidget* w, Qt::MouseButton boton = Qt::LeftButton, QPoint p = {})
+{
+    QTest::mouseClick(w, boton, Qt::NoModifier, p.isNull() ? w->rect().center() : p);
+    QApplication::processEvents();
+}
+
+/// Runs `accion` on the next modal window (message box, dialog) when it
+/// appears over `ahora`, the modal widget at the time of the call (nullptr
+/// when none). Call before the key that opens it: the window runs its own
+/// event loop and the test is back only when it closes.
+inline void AlAparecer(std::function<void(QWidget*)> accion, int esperaMs = 5000)
+{
+    QWidget* ahora = QApplication::activeModalWidget();
+    auto* t = new QTimer(qApp);
+    auto restante = std::make_shared<int>(esperaMs / 10);
+    QObject::connect(t, &QTimer::timeout, t, [=]() {
+        QWidget* m = QApplication::activeModalWidget();
+        if ((m && m != ahora && m->isVisible()) || --*restante <= 0) {
+            t->stop();
+            t->deleteLater();
+            if (m && m != ahora) accion(m);
+        }
+    });
+    t->start(10);
+}
+
+/// The text of a message box (empty for other windows).
+inline QString TextoDe(QWidget* ventana)
+{
+    auto* box = qobject_cast<QMessageBox*>(ventana);
+    return box ? box->text() : QString();
+}
+
+/// Answers the next message box or dialog with `tecla` (Enter: its default
+/// button; Esc: its escape button) on the widget focused inside it, and
+/// keeps its text in `*visto` when given.
+inline void Contesta(Qt::Key tecla = Qt::Key_Return, QString* visto = nullptr)
+{
+    AlAparecer([=](QWidget* m) {
+        if (visto) *visto = TextoDe(m);
+        QWidget* destino = m->focusWidget() ? m->focusWidget() : m;
+        QTest::keyClick(destino, tecla);
+    });
+}
+
+}  // namespace teclado
