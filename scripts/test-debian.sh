@@ -9,6 +9,10 @@
 #
 #   TEST_DEBIAN_MIRROR   mirror to use (default http://deb.debian.org/debian)
 #   TEST_DEBIAN_KEEP=1   keep the root for a look afterwards (printed)
+#   TEST_DEBIAN_CCACHE=DIR  share this compiler cache with the root (a
+#                        repeated run on the same release then compiles
+#                        little; the cache only ever returns what the same
+#                        compiler made of the same input)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 release="${1:-}"
@@ -82,6 +86,10 @@ monta sysfs sys /sys
 monta bind /dev /dev
 monta devpts devpts /dev/pts
 monta tmpfs tmpfs /dev/shm
+if [[ -n "${TEST_DEBIAN_CCACHE:-}" ]]; then
+    mkdir -p "$TEST_DEBIAN_CCACHE"
+    monta bind "$TEST_DEBIAN_CCACHE" /root/.cache/ccache
+fi
 etapa "debootstrap"
 
 # A fresh clone of what is committed, readable by the new user later.

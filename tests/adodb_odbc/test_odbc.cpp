@@ -129,22 +129,33 @@ TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish)
 // Translations of codes callers branch on.
 
 // Only a lost link may carry E_FAIL: the data layer reconnects on it, which
-// rolls back whatever transaction is open.
-TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyClass08IsALostLink)
+// rolls back whatever transaction is open. Every state the mapping names is
+// here, with whether the link is gone.
+TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyALostLinkReconnects)
 {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"08S01", kErrUnspecified}, {"08001", kErrUnspecified},    {"08003", kErrUnspecified},    {"28000", kErrAuthFailed},
-        {"28P01", kErrAuthFailed},  {"HYT00", kErrTimeout},        {"23000", kErrIntegrity},      {"23505", kErrIntegrity},
-        {"42S02", kErrNoTable},     {"42P01", kErrNoTable},        {"42S22", kErrSyntax},         {"42601", kErrSyntax},
-        {"37000", kErrSyntax},      {"22007", kErrDataConversion}, {"25006", kErrPermission},     {"53100", kErrDiskFull},
-        {"40001", kErrTimeout},     {"HY000", kErrProviderFailed}, {"HY001", kErrProviderFailed}, {"IM001", kErrProviderFailed},
-        {"", kErrProviderFailed},
+    struct Caso {
+        const char* state;
+        std::int32_t numero;
+        bool enlacePerdido;
     };
-    for (const auto& [state, number] : cases) {
+    const Caso cases[] = {
+        {"08S01", kErrUnspecified, true},     {"08001", kErrUnspecified, true},    {"08003", kErrUnspecified, true},
+        {"08007", kErrUnspecified, true},     {"HYT01", kErrUnspecified, true},    {"hyt01 ", kErrUnspecified, true},
+        {"57P01", kErrUnspecified, true},     {"57P02", kErrUnspecified, true},    {"57P03", kErrUnspecified, true},
+        {"HYT00", kErrTimeout, false},        {"40001", kErrTimeout, false},       {"40P01", kErrTimeout, false},
+        {"28000", kErrAuthFailed, false},     {"28P01", kErrAuthFailed, false},    {"23000", kErrIntegrity, false},
+        {"23505", kErrIntegrity, false},      {"42S02", kErrNoTable, false},       {"S0002", kErrNoTable, false},
+        {"42P01", kErrNoTable, false},        {"42S22", kErrSyntax, false},        {"42601", kErrSyntax, false},
+        {"37000", kErrSyntax, false},         {"22007", kErrDataConversion, false}, {"25006", kErrPermission, false},
+        {"53100", kErrDiskFull, false},       {"53200", kErrOutOfMemory, false},   {"57014", kErrCanceled, false},
+        {"HY008", kErrCanceled, false},       {"HY000", kErrProviderFailed, false}, {"HY001", kErrProviderFailed, false},
+        {"IM001", kErrProviderFailed, false}, {"", kErrProviderFailed, false},
+    };
+    for (const auto& [state, number, perdido] : cases) {
         const QString s = QString::fromLatin1(state);
         EXPECT_EQ(NumeroPorSqlState(s), number) << state;
         const Error e{NumeroPorSqlState(s), QStringLiteral("x"), QStringLiteral("ODBC"), s, 0};
-        EXPECT_EQ(EsEnlacePerdido(e), s.startsWith(QStringLiteral("08"))) << state;
+        EXPECT_EQ(EsEnlacePerdido(e), perdido) << state;
     }
 }
 

@@ -1,7 +1,7 @@
 // What the operator is told while typing, and what each box accepts.
 #include "entorno.h"
 
-TEST_F(VentanaTitulos, CodeBoxRefusesEmptyAndOverlongCodesAndStaysBrowsing)
+TEST_F(VentanaTitulos, CodeBoxRefusesEmptyAndFiveCharacterCodesAndTakesFour)
 {
     abre();
     escribeYEnter(0, QStringLiteral("   "));
@@ -19,6 +19,13 @@ TEST_F(VentanaTitulos, CodeBoxRefusesEmptyAndOverlongCodesAndStaysBrowsing)
     EXPECT_FALSE(caja(1)->isEnabled());
     // "1234" would be stored as is; the 5-character code must not land on title 1234 or 2345.
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
+
+    // Four characters fill the column exactly: a new title, the detail boxes open.
+    guion.op.preguntas.clear();
+    escribeYEnter(0, QStringLiteral("9999"));
+    EXPECT_TRUE(guion.op.preguntas.empty()) << qPrintable(mensajes().join(u'|'));
+    EXPECT_FALSE(w().HayError());
+    EXPECT_TRUE(caja(1)->isEnabled());
 }
 
 TEST_F(VentanaTitulos, RangeBoxesCheckAccountsOrderAndOtherTitles)
