@@ -7,7 +7,7 @@
 namespace RtDemo {
 
 /// The text the connection dialog lists it under.
-inline const QString kEntrada = QStringLiteral("Base de demostración (Distribuidora del Litoral S.A.)");
+inline const QString kEntrada = QStringLiteral("Base de demostración");
 /// The user it opens as: the demo's administrator.
 inline const QString kUsuario = QStringLiteral("ADMIN");
 
