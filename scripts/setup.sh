@@ -25,6 +25,8 @@ PACKAGES=(
     # installing: checking desktop entries, building the Debian package
     # (file: CPack's DEB generator reads the binaries' type with it)
     desktop-file-utils dpkg-dev fakeroot file
+    # checking the built Debian package (scripts/lintian.sh, run by CI)
+    lintian
     openbox
 )
 

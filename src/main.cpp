@@ -3,6 +3,7 @@
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 #include "runtime/operador_qt.h"
+#include "runtime/rtdemo.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
 #include "titles/iconos.h"
@@ -77,6 +78,23 @@ int main(int argc, char* argv[])
     const bool salirAntesDeConectar = argumentos.removeAll(QStringLiteral("--salir-antes-de-conectar")) > 0;
     // ... and the start to a window ready for typing: leave once the first events ran.
     const bool salirAlEstarListo = argumentos.removeAll(QStringLiteral("--salir-al-estar-listo")) > 0;
+    // The desktop menu's start: the connection dialog first, with the demo
+    // among the connections, rather than a failed attempt with no data.
+    if (argumentos.removeAll(QStringLiteral("--conexion")) > 0) {
+        CNStuffContable::gPideConexion = true;
+        frmAcceso::ConservaSeleccion = true;
+    }
+    // ... or straight into the demo, copied for this user the first time.
+    if (argumentos.removeAll(QStringLiteral("--demo")) > 0) {
+        QString error;
+        const QString demo = RtDemo::Prepara(&error);
+        if (demo.isEmpty()) {
+            rt::operador().MsgBox(error, rt::vbExclamation, QStringLiteral("Títulos Copiadores"));
+            return 1;
+        }
+        argumentos << QStringLiteral("@Server=;") << QStringLiteral("@DbName=") + demo + u';'
+                   << QStringLiteral("@Usuario=") + RtDemo::kUsuario + u';' << QStringLiteral("@Password=;");
+    }
 
     frmTA_TITCOPIADORES ventana;
     CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };

@@ -167,14 +167,15 @@ void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 // FUERA_DE_RANGOS(x, 'lo:hi,lo:hi,...'): 1 when x lies outside every range, 0
 // inside one, NULL for NULL. The ranges come sorted and disjoint; they are
-// parsed once per statement and kept with it. Texts compare byte by byte, as
-// the engine's own binary collation does.
+// parsed once per statement and kept with it. Texts compare as the CI
+// collation does (letter case and trailing blanks ignored), so that the
+// function agrees with the clauses it stands for: an account stored as
+// '41020101003 ' or 'caja' falls in the same ranges as '41020101003' or 'CAJA'.
 using Rangos = std::vector<std::pair<std::string, std::string>>;
 
-bool menorBinario(const char* a, size_t la, const std::string& b)
+int comparaCI(const char* a, size_t la, const std::string& b)
 {
-    const int c = std::memcmp(a, b.data(), std::min(la, b.size()));
-    return c < 0 || (c == 0 && la < b.size());
+    return compareCI(nullptr, static_cast<int>(la), a, static_cast<int>(b.size()), b.data());
 }
 
 void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -201,13 +202,11 @@ void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv)
     const auto* x = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const size_t n = static_cast<size_t>(sqlite3_value_bytes(argv[0]));
     // The last range starting at or below x is the only one that can hold it.
-    auto it =
-        std::upper_bound(rangos->begin(), rangos->end(), 0, [&](int, const auto& r) { return menorBinario(x, n, r.first); });
+    auto it = std::upper_bound(rangos->begin(), rangos->end(), 0,
+                               [&](int, const auto& r) { return comparaCI(x, n, r.first) < 0; });
     if (it == rangos->begin()) return sqlite3_result_int(ctx, 1);
     --it;
-    const std::string& hi = it->second;
-    const bool mayor = !menorBinario(x, n, hi) && !(n == hi.size() && std::memcmp(x, hi.data(), n) == 0);
-    sqlite3_result_int(ctx, mayor ? 1 : 0);
+    sqlite3_result_int(ctx, comparaCI(x, n, it->second) > 0 ? 1 : 0);
 }
 
 }  // namespace

@@ -387,8 +387,8 @@ private:
         // unary + keeps the column's collation and leaves its index alone.
         if (rangosNativos && !x.contains(u'(')) return busqueda(QLatin1Char('+') + x, unidos, 0, unidos.size());
         if (rangosNativos) {
-            // A function's result compares byte by byte on the embedded
-            // engine, exactly as its FUERA_DE_RANGOS does: one search per row in C.
+            // A function's result: the embedded engine's FUERA_DE_RANGOS
+            // compares as the clauses would (CI collation), one search per row in C.
             QStringList lista;
             for (const auto& r : unidos) lista << r.first + QLatin1Char(':') + r.second;
             return QStringLiteral("FUERA_DE_RANGOS(") + x + QStringLiteral(", '") + lista.join(u',') + QStringLiteral("') = 1");

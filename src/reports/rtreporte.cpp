@@ -18,6 +18,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace reportes {
 
 namespace {
@@ -109,8 +111,15 @@ DefinicionReporte LeeDefinicion(const QString& ruta)
             d.titulo = valor;
         else if (clave == QLatin1String("origen"))
             d.origen = valor;
-        else if (clave == QLatin1String("orden"))
-            d.orden << valor;
+        else if (clave == QLatin1String("orden")) {
+            const QStringList partes = valor.split(u'|');
+            d.orden << partes[0].trimmed();
+            const QString modo = partes.value(1).trimmed();
+            if (rt::Iguales(modo, QStringLiteral("numero")) || rt::Iguales(modo, QStringLiteral("número")))
+                d.ordenNumerico = d.ordenNumerico || d.orden.size() == 1;
+            else if (partes.size() > 1)
+                throw ErrorReporte(QStringLiteral("Línea %1 del reporte %2: orden mal escrito").arg(numero).arg(ruta));
+        }
         else if (clave == QLatin1String("columna")) {
             const QStringList partes = valor.split(u'|');
             ColumnaReporte c;
@@ -181,7 +190,32 @@ std::pair<long, long> Informe::filasDePagina(int pagina) const
 
 QString Informe::celda(long fila, int columna) const
 {
-    return filas.cell(static_cast<size_t>(fila), static_cast<size_t>(columna)).toString();
+    const size_t f = orden_.empty() ? static_cast<size_t>(fila) : static_cast<size_t>(orden_[static_cast<size_t>(fila)]);
+    return filas.cell(f, static_cast<size_t>(columna)).toString();
+}
+
+void Informe::OrdenaComoNumeros(int columna, bool descendente)
+{
+    // As the titles window reads codes when it proposes the next one: trimmed,
+    // digits only, at most 18 of them.
+    const long n = cantidad();
+    std::vector<std::pair<long long, long>> numeros;
+    std::vector<long> otros;
+    for (long i = 0; i < n; ++i) {
+        const QString c = filas.cell(static_cast<size_t>(i), static_cast<size_t>(columna)).toString().trimmed();
+        const bool numero = !c.isEmpty() && c.size() <= 18 &&
+                            std::all_of(c.begin(), c.end(), [](QChar x) { return x >= u'0' && x <= u'9'; });
+        if (numero)
+            numeros.emplace_back(c.toLongLong(), i);
+        else
+            otros.push_back(i);
+    }
+    std::stable_sort(numeros.begin(), numeros.end(), [&](const auto& a, const auto& b) {
+        return descendente ? a.first > b.first : a.first < b.first;
+    });
+    orden_.clear();
+    for (const auto& p : numeros) orden_.push_back(p.second);
+    orden_.insert(descendente ? orden_.begin() : orden_.end(), otros.begin(), otros.end());
 }
 
 bool Informe::numerica(int columna) const
@@ -288,9 +322,11 @@ bool EsEmbebida(const adodb::Connection& cn)
 
 void AnotaFalla(const QString& rutina, const QString& mensaje)
 {
-    const QString log = RtTexto::ArchivoLogActual();
-    if (!log.trimmed().isEmpty())
-        errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), adodb::Variant(rutina), mensaje, rt::vbOK));
+    // Until a log of the library's own is named, its failures go where every
+    // other error of the session goes: whoever reads VLERR.LOG finds them all.
+    QString log = RtTexto::ArchivoLogActual();
+    if (log.trimmed().isEmpty()) log = DB().RutaLogErrores();
+    errores::AgregaLinea(log, errores::LineaLog(QDateTime::currentDateTime(), adodb::Variant(rutina), mensaje, rt::vbOK));
 }
 
 }  // namespace reportes
@@ -333,6 +369,18 @@ std::shared_ptr<reportes::Informe> RtReporte::ArmaInforme(const QString& Reporte
     DB().AbrirRecordset(sql, informe->filas, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
     // AbrirRecordset has already shown its failure to the operator.
     if (informe->filas.State() != adodb::adStateOpen) throw ErrorReporte(QString());
+    const bool ordenPropio = std::all_of(CamposOrden.begin(), CamposOrden.end(), [](const QString& o) { return o.trimmed().isEmpty(); });
+    if (def.ordenNumerico && ordenPropio && !def.orden.isEmpty()) {
+        // The engine sorted the codes as texts; numbers go in numeric order on top.
+        const QString primero = def.orden.first().trimmed();
+        const bool descendente = primero.startsWith(u'-');
+        const QString campo = CampoSql(primero.startsWith(u'+') || descendente ? primero.mid(1).trimmed() : primero, def.origen);
+        for (size_t c = 0; c < def.columnas.size(); ++c)
+            if (rt::Iguales(CampoSql(def.columnas[c].campo, def.origen), campo)) {
+                informe->OrdenaComoNumeros(static_cast<int>(c), descendente);
+                break;
+            }
+    }
     return informe;
 }
 

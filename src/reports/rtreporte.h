@@ -33,6 +33,9 @@ struct DefinicionReporte {
     QString titulo;
     QString origen;
     QStringList orden;
+    /// "orden = +{T.CODIGO} | numero": codes that are numbers sort as numbers,
+    /// whatever their padding, before the others (which keep the engine's order).
+    bool ordenNumerico = false;
     std::vector<ColumnaReporte> columnas;
 };
 
@@ -64,10 +67,15 @@ public:
     /// First row and one past the last row of a page (0-based).
     std::pair<long, long> filasDePagina(int pagina) const;
     QString celda(long fila, int columna) const;
+    /// Puts the rows in numeric order of a column's codes (see DefinicionReporte::ordenNumerico).
+    void OrdenaComoNumeros(int columna, bool descendente);
     bool numerica(int columna) const;
     /// "Página n de m" (n 1-based).
     QString textoPagina(int pagina) const;
     QString textoCantidad() const;
+
+private:
+    std::vector<long> orden_;  // row shown n is row orden_[n] of filas; empty: as read
 };
 
 /// Paints one page in points, the page's top-left corner at the origin (A4 portrait).
@@ -77,7 +85,7 @@ void PintaPagina(QPainter& p, const Informe& informe, int pagina);
 bool EscribePdf(const Informe& informe, const QString& ruta, const std::function<bool(int, int)>& progreso = {});
 /// The connection is to the embedded engine, with its own range search.
 bool EsEmbebida(const adodb::Connection& cn);
-/// One line in the library's error log (when one was set).
+/// One line in the library's error log; the session's VLERR.LOG while none was set.
 void AnotaFalla(const QString& rutina, const QString& mensaje);
 
 }  // namespace reportes

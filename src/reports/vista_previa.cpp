@@ -162,16 +162,24 @@ void VistaPrevia::Imprime()
         desde = impresora.fromPage();
         hasta = std::min(hasta, std::max(desde, impresora.toPage()));
     }
+    // The operator sees the reason; the log also keeps where the job went.
+    const QString destino = impresora.outputFileName().isEmpty() ? impresora.printerName() : impresora.outputFileName();
+    const auto falla = [&](const QString& texto) {
+        rt::operador().MsgBox(texto, rt::vbExclamation, informe_->titulo);
+        AnotaFalla(QStringLiteral("Imprime"), texto + QStringLiteral(" (") + destino + u')');
+    };
     QPainter p;
     if (!p.begin(&impresora)) {
-        rt::operador().MsgBox(QStringLiteral("No se pudo iniciar la impresión"), rt::vbExclamation, informe_->titulo);
+        falla(QStringLiteral("No se pudo iniciar la impresión"));
         return;
     }
     const auto avance = progreso(QStringLiteral("Imprimiendo..."), hasta - desde + 1);
     const double escala = impresora.resolution() / 72.0;
+    bool cancelado = false;
     for (int i = desde; i <= hasta; ++i) {
         if (!avance(i - desde, hasta - desde + 1)) {
             impresora.abort();
+            cancelado = true;
             break;
         }
         if (i > desde) impresora.newPage();
@@ -180,7 +188,10 @@ void VistaPrevia::Imprime()
         PintaPagina(p, *informe_, i - 1);
         p.restore();
     }
-    p.end();
+    // A spooler that refuses the job midway says so only in the printer's state.
+    const bool terminado = p.end();
+    if (!cancelado && (!terminado || impresora.printerState() == QPrinter::Error))
+        falla(QStringLiteral("La impresora rechazó el trabajo"));
 }
 
 }  // namespace reportes

@@ -59,8 +59,11 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo)
 void CNDLL::setArchivoError(const adodb::Variant& v)
 {
     archivoError_ = v.toString();
+    // The default is the session's own log in the program folder: on the
+    // suite's Windows installations "VLErr.Log" and "VLERR.LOG" name one file,
+    // and here letter case must not split the log in two.
     if (archivoError_.trimmed().isEmpty())
-        archivoError_ =
-            RtArchivos::CarpetaParaGrabar(QStringLiteral("VLErr.Log"), RtArchivos::Clase::Estado) + QStringLiteral("VLErr.Log");
+        archivoError_ = RtArchivos::RutaSinCaso(
+            RtArchivos::CarpetaParaGrabar(QStringLiteral("VLERR.LOG"), RtArchivos::Clase::Estado), QStringLiteral("VLERR.LOG"));
     RtTexto::ArchivoLog(archivoError_);
 }

@@ -72,7 +72,7 @@ bool InicioSistema(const QString& lineaComandos)
         const QString extendido =
             RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Conexion"), QStringLiteral("Extendido"), QString());
         if (!extendido.trimmed().isEmpty()) db.gExtended = extendido.trimmed();
-        db.OpenServerADODB();
+        db.OpenServerADODB(gPideConexion);
         if (!db.gOpenFlag) return false;
         try {
             db.gCnn.CommandTimeout = 360;

@@ -19,6 +19,9 @@ inline QString gUsuarioLogeado;
 inline QString gCadenaReporte;
 inline bool gSoloMayusculas = false;
 inline QString gTablaConfiguracion;
+/// Started from the desktop menu (--conexion): the connection dialog comes
+/// first instead of an attempt with whatever the command line carries.
+inline bool gPideConexion = false;
 
 // Account-code structure (16-bit, as the suite stores it).
 inline short D_Capitulo = 0, D_SubCapitulo = 0, D_Rubro = 0, D_SubRubro = 0, D_Cuenta = 0, D_SubCuenta = 0, D_Total = 0;

@@ -219,6 +219,11 @@ TEST_F(SeleccionLarga, RangeSearchAtTheEdges)
     EXPECT_EQ(fuera(QStringLiteral("'00021'")), "0");
     EXPECT_EQ(fuera(QStringLiteral("'000210'")), "1");
     EXPECT_EQ(fuera(QStringLiteral("''")), "1");
+    // Trailing blanks count for nothing, as in the clauses the search stands for.
+    EXPECT_EQ(fuera(QStringLiteral("'000014 '")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'00021   '")), "0");
+    EXPECT_EQ(fuera(QStringLiteral("'000006  '")), "1");
+    EXPECT_EQ(fuera(QStringLiteral("'000014 1'")), "1");
     EXPECT_EQ(fuera(QStringLiteral("NULL")), "");
     EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS('5', ':3')")).Fields(0).Value().toString(), "1");
     EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS('', ':3')")).Fields(0).Value().toString(), "0");

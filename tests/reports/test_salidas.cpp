@@ -12,9 +12,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <functional>
 
 using namespace reportes;
 
@@ -138,6 +141,67 @@ TEST_F(Salidas, ReportFailuresAreToldAndLogged)
     EXPECT_EQ(lineasLog(dir.filePath(QStringLiteral("VLErr.Log"))).size(), 3);
     EXPECT_EQ(valor, QString());
     EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS")).Fields(0).Value().toInt64(), 120);
+}
+
+TEST_F(Salidas, EveryOutputFailureLeavesItsLineInTheSessionLog)
+{
+    // No log of the library's own was named: the session's VLERR.LOG takes the lines.
+    RtTexto::ArchivoLog({});
+    const QString log = DB().RutaLogErrores();
+    ASSERT_TRUE(log.endsWith(QStringLiteral("/VLERR.LOG")));
+    const QString inalcanzable = QStringLiteral("/nonexistent/dir/salida");
+    escribe(QStringLiteral("Cortado.rep"), "titulo = X\norigen\n");
+    QString valor;
+    struct Caso {
+        const char* que;
+        std::function<void()> haz;
+        const char* rutina;
+        const char* mensaje;
+    };
+    const std::vector<Caso> casos = {
+        {"definition missing", [&] { RtReporte().ImprimeReporte(QStringLiteral("NOEXISTE"), {}, {}, {}, valor); },
+         "ImprimeReporte", "No se encuentra el reporte NOEXISTE"},
+        {"definition malformed", [&] { RtReporte().ImprimeReporte(QStringLiteral("Cortado"), {}, {}, {}, valor); },
+         "ImprimeReporte", "Línea 2 del reporte"},
+        {"report file not writable",
+         [&] {
+             RtReporte r;
+             r.ArchivoSalida = inalcanzable + QStringLiteral(".pdf");
+             r.ImprimeReporte(QStringLiteral("Cuentas"), {}, {}, {}, valor);
+         },
+         "ImprimeReporte", "No se pudo escribir el archivo /nonexistent/dir/salida.pdf"},
+        {"sheet file not writable",
+         [&] {
+             RtPlanilla p;
+             p.ArchivoSalida = inalcanzable + QStringLiteral(".xlsx");
+             p.Planilla(QStringLiteral("select Codigo from MA_CUENTAS"), {}, QStringLiteral("Cuentas"));
+         },
+         "Planilla", "/nonexistent/dir/salida.xlsx"},
+        {"printer refused",
+         [&] {
+             RtReporte r;
+             ASSERT_TRUE(r.ImprimeReporte(QStringLiteral("Cuentas"), {}, {}, {}, valor));
+             guion.op.alModal = [&](QObject* o) {
+                 // A printer that cannot take the job: its output has nowhere to go.
+                 static_cast<QPrintDialog*>(o)->printer()->setOutputFileName(inalcanzable + QStringLiteral(".ps"));
+                 return int(QDialog::Accepted);
+             };
+             QTest::mouseClick(r.vista->findChild<QPushButton*>(QStringLiteral("imprimir")), Qt::LeftButton);
+             guion.op.alModal = nullptr;
+         },
+         "Imprime", "No se pudo iniciar la impresión (/nonexistent/dir/salida.ps)"},
+    };
+    qsizetype antes = 0;
+    for (const Caso& c : casos) {
+        c.haz();
+        const QStringList lineas = lineasLog(log);
+        ASSERT_EQ(lineas.size(), antes + 1) << c.que;
+        antes = lineas.size();
+        EXPECT_TRUE(lineas.back().contains(QStringLiteral(" Rutina: - ") + QString::fromUtf8(c.rutina) + QStringLiteral(" Mensaje ")))
+            << c.que << ": " << lineas.back().toStdString();
+        EXPECT_TRUE(lineas.back().contains(QString::fromUtf8(c.mensaje))) << c.que << ": " << lineas.back().toStdString();
+        EXPECT_EQ(guion.op.mensajes().size(), antes) << c.que;  // and the operator was told
+    }
 }
 
 TEST_F(Salidas, PreviewShowsTheFirstPageAndPagesThrough)

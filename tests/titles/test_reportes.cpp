@@ -45,6 +45,9 @@ protected:
     // The uncovered ledger accounts, worked out here from the tables.
     std::set<QString> descubiertas()
     {
+        // Codes compare as SQL Server's default collation does: letter case
+        // and surrounding blanks count for nothing.
+        const auto menor = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
         std::vector<std::pair<QString, QString>> rangos;
         adodb::Recordset t = DB().gCnn.Execute(QStringLiteral("SELECT DESDE, HASTA FROM TA_TITCOPIADORES"));
         for (; !t.EOF_(); t.MoveNext())
@@ -53,7 +56,8 @@ protected:
         adodb::Recordset c = DB().gCnn.Execute(QStringLiteral("SELECT Codigo FROM MA_CUENTAS WHERE titulo = 0"));
         for (; !c.EOF_(); c.MoveNext()) {
             const QString x = c.Fields(0).Value().toString().trimmed();
-            if (std::all_of(rangos.begin(), rangos.end(), [&](const auto& k) { return x < k.first || x > k.second; }))
+            if (std::all_of(rangos.begin(), rangos.end(),
+                            [&](const auto& k) { return menor(x, k.first) || menor(k.second, x); }))
                 r.insert(x);
         }
         return r;
@@ -119,29 +123,69 @@ TEST_F(Reportes, TitlesSheetAndReportWrittenToFiles)
 TEST_F(Reportes, UncoveredAccountsSheetAndReportListTheSameAccounts)
 {
     abre();
-    const std::set<QString> esperado = descubiertas();
-    ASSERT_GT(esperado.size(), 20u);
+    // Accounts other programs stored with trailing blanks or in lower case,
+    // right on and inside the bounds of ranges stored either way.
+    ejecuta(QStringLiteral(
+        "INSERT INTO MA_CUENTAS (Codigo, DESCRIPCION, DV, titulo) VALUES "
+        "('41020101003 ', 'Ventas con blanco', '1', 0), ('41020101004', 'Ventas sin blanco', '1', 0), "
+        "('61000000009  ', 'Fin de rango con blancos', '1', 0), ('61000000010', 'Fuera por uno', '1', 0), "
+        "('caja5', 'Caja en minúsculas', '1', 0), ('CAJA95', 'Pasada la caja', '1', 0), ('cajb', 'Después', '1', 0)"));
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET HASTA = '41020101003' WHERE CODIGO = '   9'"));
+    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) VALUES "
+                           "('  11', 'Con blancos', '61000000001', '61000000009 '), ('  12', 'Letras', 'CAJA0', 'CAJA9')"));
+    const std::set<QString> dentro = {"41020101003", "61000000009", "caja5"};
+    const std::set<QString> fuera = {"41020101004", "61000000010", "CAJA95", "cajb"};
 
-    w().ArchivoSalida = dir_.filePath(QStringLiteral("varias.xlsx"));
-    w().CmdVarias_Click();
-    const QJsonArray celdas = LeeXlsx(w().ArchivoSalida)[QStringLiteral("celdas")].toArray();
-    ASSERT_EQ(celdas.size(), static_cast<qsizetype>(esperado.size()) + 1);
-    std::set<QString> enHoja;
-    for (qsizetype i = 1; i < celdas.size(); ++i) {
-        const QJsonObject codigo = celdas[i].toArray()[0].toObject();
-        EXPECT_EQ(codigo[QStringLiteral("t")].toString(), "s");
-        enHoja.insert(codigo[QStringLiteral("v")].toString());
+    // Twelve titles take the embedded engine's range search, three its clause per title.
+    for (const bool pocos : {false, true}) {
+        if (pocos) ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO NOT IN ('   9', '  11', '  12')"));
+        const std::set<QString> esperado = descubiertas();
+        ASSERT_GT(esperado.size(), pocos ? 100u : 20u);
+        for (const QString& c : dentro) EXPECT_FALSE(esperado.count(c)) << c.toStdString();
+        for (const QString& c : fuera) EXPECT_TRUE(esperado.count(c)) << c.toStdString();
+
+        w().ArchivoSalida = dir_.filePath(QStringLiteral("varias.xlsx"));
+        w().CmdVarias_Click();
+        const QJsonArray celdas = LeeXlsx(w().ArchivoSalida)[QStringLiteral("celdas")].toArray();
+        std::set<QString> enHoja;
+        for (qsizetype i = 1; i < celdas.size(); ++i) {
+            const QJsonObject codigo = celdas[i].toArray()[0].toObject();
+            EXPECT_EQ(codigo[QStringLiteral("t")].toString(), "s");
+            enHoja.insert(codigo[QStringLiteral("v")].toString().trimmed());
+        }
+        EXPECT_EQ(enHoja, esperado) << (pocos ? "three titles" : "twelve titles");
+
+        w().ArchivoSalida = dir_.filePath(QStringLiteral("varias.pdf"));
+        w().CmdRep_Click();
+        const QString pdf = TextoPdf(w().ArchivoSalida);
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Cuentas Varias de Mayor")));
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Distribuidora del Litoral S.A.")));
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Cantidad de registros: %1").arg(esperado.size())))
+            << (pocos ? "three titles" : "twelve titles");
+        for (const QString& c : esperado) EXPECT_TRUE(pdf.contains(c)) << c.toStdString();
+        for (const QString& c : dentro) EXPECT_FALSE(pdf.contains(c)) << c.toStdString();
+        if (!pocos) {
+            EXPECT_TRUE(pdf.contains(QStringLiteral("Plazo fijo Banco Nación")));  // searchable as typed
+        }
     }
-    EXPECT_EQ(enHoja, esperado);
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
 
-    w().ArchivoSalida = dir_.filePath(QStringLiteral("varias.pdf"));
-    w().CmdRep_Click();
+TEST_F(Reportes, TitlesReportOrdersNumericCodesAsNumbersWhateverTheirPadding)
+{
+    abre();
+    // Codes stored by this window (padded to four) and by other programs (not).
+    titulos(QStringLiteral("('   3', 'Tercero', '1', '1'), ('2', 'Segundo', '1', '1'), ('  10', 'Décimo', '1', '1'), "
+                           "('1 ', 'Primero', '1', '1'), ('A1', 'Con letra', '1', '1'), ('9', 'Noveno', '1', '1')"));
+    w().ArchivoSalida = dir_.filePath(QStringLiteral("orden.pdf"));
+    w().Reporte();
     const QString pdf = TextoPdf(w().ArchivoSalida);
-    EXPECT_TRUE(pdf.contains(QStringLiteral("Cuentas Varias de Mayor")));
-    EXPECT_TRUE(pdf.contains(QStringLiteral("Distribuidora del Litoral S.A.")));
-    EXPECT_TRUE(pdf.contains(QStringLiteral("Cantidad de registros: %1").arg(esperado.size())));
-    for (const QString& c : esperado) EXPECT_TRUE(pdf.contains(c)) << c.toStdString();
-    EXPECT_TRUE(pdf.contains(QStringLiteral("Plazo fijo Banco Nación")));  // searchable as typed
+    qsizetype anterior = -1;
+    for (const char* d : {"Primero", "Segundo", "Tercero", "Noveno", "Décimo", "Con letra"}) {
+        const qsizetype p = pdf.indexOf(QString::fromUtf8(d));
+        EXPECT_GT(p, anterior) << d;
+        anterior = p;
+    }
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
@@ -206,6 +250,10 @@ TEST_F(Reportes, MissingCompanyNameAndMissingDefinition)
     w().CmdRep_Click();
     ASSERT_EQ(mensajes().size(), 1);
     EXPECT_TRUE(mensajes()[0].startsWith(QStringLiteral("No se encuentra el reporte rp_cn070")));
+    // No log was named for the report component: the line goes to VLERR.LOG with the others.
+    QFile log(DB().RutaLogErrores());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << log.fileName().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral(" Rutina: - ImprimeReporte Mensaje No se encuentra el reporte rp_cn070")));
 }
 
 TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
@@ -244,15 +292,15 @@ TEST_F(Reportes, TheAccountingErrorLogReceivesTheOutputsFailures)
 {
     abre();
     QFile::remove(dir_.filePath(QStringLiteral("rp_cn070.rep")));
-    // A blank name means the log in the program folder.
+    // A blank name means the session's log in the program folder, whatever the case of its name.
     w().Contabilidad().setArchivoError(adodb::Variant(QStringLiteral("  ")));
-    EXPECT_EQ(RtTexto::ArchivoLogActual(), dir_.path() + QStringLiteral("/VLErr.Log"));
+    EXPECT_EQ(RtTexto::ArchivoLogActual(), dir_.path() + QStringLiteral("/VLERR.LOG"));
     w().CmdRep_Click();
     const QString otro = dir_.filePath(QStringLiteral("otro.log"));
     w().Contabilidad().setArchivoError(adodb::Variant(otro));
     w().CmdRep_Click();
     RtTexto::ArchivoLog({});
-    for (const QString& log : {dir_.filePath(QStringLiteral("VLErr.Log")), otro}) {
+    for (const QString& log : {dir_.filePath(QStringLiteral("VLERR.LOG")), otro}) {
         QFile f(log);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << log.toStdString();
         const QStringList lineas = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);

@@ -3,6 +3,7 @@
 #include "adodb/error.h"
 #include "bases_txt.h"
 #include "runtime/operador.h"
+#include "runtime/rtdemo.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "session/cnstuff.h"
@@ -24,6 +25,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -168,10 +170,15 @@ void frmAcceso::Instala()
 bool frmAcceso::Pide(DatosAcceso& datos)
 {
     frmAcceso dlg;
-    dlg.TxtDbName->setText(datos.baseDatos);
-    dlg.TxtServidor->setText(datos.servidor);
-    dlg.TxtUserId->setText(datos.usuario);
-    dlg.TxtUserPassword->setText(datos.clave);
+    const bool vacios =
+        datos.baseDatos.isEmpty() && datos.servidor.isEmpty() && datos.usuario.isEmpty() && datos.clave.isEmpty();
+    const bool conserva = std::exchange(ConservaSeleccion, false) && vacios && dlg.lstBases->currentItem();
+    if (!conserva) {
+        dlg.TxtDbName->setText(datos.baseDatos);
+        dlg.TxtServidor->setText(datos.servidor);
+        dlg.TxtUserId->setText(datos.usuario);
+        dlg.TxtUserPassword->setText(datos.clave);
+    }
     dlg.CboPlataformaDB->setCurrentIndex(0);
     rt::operador().Modal(&dlg);
     if (!dlg.Aceptar()) return false;
@@ -240,8 +247,7 @@ void frmAcceso::llenarlist()
     const QString ruta = BasesTxt::RutaLectura();
     // Only a missing file means "nothing registered"; one that exists but
     // cannot be read is reported below, not passed over as empty.
-    if (!QFileInfo::exists(ruta)) return;
-    for (;;) {
+    for (bool hay = QFileInfo::exists(ruta); hay;) {
         bool leido = true;
         QString error;
         const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(ruta, &leido, &error);
@@ -255,11 +261,21 @@ void frmAcceso::llenarlist()
             if (!c.nombre.trimmed().isEmpty()) lstBases->addItem(c.nombre);
         break;
     }
+    // Last, so that the computer's own connections come first; on a first
+    // start it is the only one, and Enter opens it.
+    if (!RtDemo::Instalada().isEmpty()) lstBases->addItem(RtDemo::kEntrada);
     if (lstBases->count() > 0) lstBases->setCurrentRow(0);
 }
 
 void frmAcceso::DatosBase(const QString& Nombre)
 {
+    if (Nombre.trimmed() == RtDemo::kEntrada) {
+        servidor_.clear();
+        base_ = RtDemo::DelUsuario();
+        usuario_ = RtDemo::kUsuario;
+        clave_.clear();
+        return;
+    }
     bool leido = true;
     QString error;
     const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(BasesTxt::RutaLectura(), &leido, &error);
@@ -288,7 +304,8 @@ void frmAcceso::AsignarDatosBase()
         servidor_ = servidor_.left(dos).toUpper().trimmed();
     }
     TxtServidor->setText(servidor_);
-    TxtUserId->setText(QString());
+    // The demo's user is known; for the registered ones it is typed each time.
+    TxtUserId->setText(item && item->text().trimmed() == RtDemo::kEntrada ? usuario_ : QString());
     TxtUserPassword->setText(QString());
     TxtDbName->setText(base_);
     TxtPuerto->setText(puerto_);
@@ -296,6 +313,14 @@ void frmAcceso::AsignarDatosBase()
 
 void frmAcceso::bcAceptar_Click()
 {
+    if (Valor(TxtServidor).isEmpty() && Valor(TxtDbName) == RtDemo::DelUsuario()) {
+        // The demo is copied for this user the first time it is opened.
+        QString error;
+        if (RtDemo::Prepara(&error).isEmpty()) {
+            rt::operador().MsgBox(error, rt::vbExclamation, QStringLiteral("Control de Acceso"));
+            return;
+        }
+    }
     servidor_.clear();
     DatosBase(BasesTxt::NombreEntrada(Valor(TxtDbName), Valor(TxtServidor)));
     aceptar_ = true;

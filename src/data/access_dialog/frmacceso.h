@@ -24,6 +24,10 @@ public:
     static bool Pide(DatosAcceso& datos);
     /// Makes the connection manager ask through this dialog.
     static void Instala();
+    /// The next time the dialog is asked with nothing filled in, the first
+    /// listed connection stays chosen (a start from the desktop menu, where
+    /// no command line brings any data). Used once.
+    static inline bool ConservaSeleccion = false;
 
     /// True when closed with "Aceptar" (or a double click on a registered connection).
     bool Aceptar() const { return aceptar_; }

@@ -2,6 +2,8 @@
 #include "data/access_dialog/bases_txt.h"
 #include "data/access_dialog/frmacceso.h"
 #include "runtime/rtarchivos.h"
+#include "runtime/rtdemo.h"
+#include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
 
@@ -9,8 +11,10 @@
 #include "../../archivos_prueba.h"
 #include "../../control.h"
 #include "../../sesion_db.h"
+#include "../../teclado.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -362,4 +366,107 @@ TEST_F(Acceso, RunningACommandWaitsWhileTheWindowAnswers)
     QString error;
     EXPECT_FALSE(frmAcceso::EjecutarCmdRegDB(dir.filePath("no_existe"), &error));
     EXPECT_EQ(error, QStringLiteral("Error al ejecutar el comando"));
+}
+
+// The package's demo beside an installed program folder: <prefix>/lib/titulos-copiadores/
+// and <prefix>/share/titulos-copiadores/demo.db, read-only as dpkg leaves it.
+class Demo : public Acceso {
+protected:
+    void SetUp() override
+    {
+        Acceso::SetUp();
+        prepara(QStringLiteral("CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI, DESCRIPCION varchar(40));"
+                               "INSERT INTO TA_TITCOPIADORES VALUES ('   1', 'Libro Diario General');"));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/lib/titulos-copiadores")));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/titulos-copiadores")));
+        instalada = dir.filePath("usr/share/titulos-copiadores/demo.db");
+        ASSERT_TRUE(QFile::copy(path, instalada));
+        QFile::setPermissions(instalada, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        RtEntorno::FijaCarpetaPrograma(dir.filePath("usr/lib/titulos-copiadores") + u'/');
+        qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.filePath("data")));
+        copia = xdg.filePath("data/titulos-copiadores/demo.db");
+        // Started from the menu: no command line, so nothing to connect with.
+        DB().gDBName.clear();
+        DB().gUsuario.clear();
+    }
+    void TearDown() override
+    {
+        frmAcceso::ConservaSeleccion = false;
+        qunsetenv("XDG_DATA_HOME");
+        Acceso::TearDown();
+    }
+    long titulos()
+    {
+        return DB().gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")).Fields(0).Value().toInt64();
+    }
+    QString instalada, copia;
+};
+
+TEST_F(Demo, TheFirstStartFromTheMenuOpensTheDemoWithEnter)
+{
+    EXPECT_EQ(RtDemo::Instalada(), instalada);
+    frmAcceso::ConservaSeleccion = true;
+    guion.op.alModal = [&](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
+        EXPECT_EQ(lista->count(), 1);
+        EXPECT_EQ(lista->currentItem()->text(), RtDemo::kEntrada);
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), copia);
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->text(), QStringLiteral("ADMIN"));
+        EXPECT_TRUE(teclado::Muestra(*f));
+        teclado::Pulsa(Qt::Key_Return);  // the default button, wherever the focus starts
+        return f->Aceptar() ? 1 : 0;
+    };
+    DB().OpenServerADODB(true);
+    EXPECT_TRUE(guion.op.mensajes().isEmpty()) << guion.op.mensajes().join(" | ").toStdString();
+    ASSERT_TRUE(DB().gOpenFlag);
+    EXPECT_EQ(DB().gDBName, copia);
+    EXPECT_EQ(DB().gUsuario, QStringLiteral("ADMIN"));
+    EXPECT_EQ(titulos(), 1);
+
+    // The user's copy takes writes, and a later start keeps them.
+    DB().gCnn.Execute(QStringLiteral("INSERT INTO TA_TITCOPIADORES VALUES ('   2', 'Caja y Bancos')"));
+    DB().gCnn.Close();
+    EXPECT_EQ(RtDemo::Prepara(), copia);
+    DB().OpenServerADODB();
+    EXPECT_EQ(titulos(), 2);
+    EXPECT_EQ(QFileInfo(instalada).size(), QFileInfo(path).size()) << "the installed copy is never written";
+}
+
+TEST_F(Demo, WithRegisteredConnectionsTheyComeFirstAndTheCommandLineStillRules)
+{
+    registradas();
+    RtEntorno::FijaCarpetaPrograma(dir.path() + u'/');  // BASES.TXT sits in the program folder...
+    EXPECT_EQ(RtDemo::Instalada(), QString()) << "... where no demo is installed beside it";
+    RtEntorno::FijaCarpetaPrograma(dir.filePath("usr/lib/titulos-copiadores") + u'/');
+    QFile::copy(bases, dir.filePath("usr/lib/titulos-copiadores/BASES.TXT"));
+    frmAcceso f;
+    auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
+    ASSERT_EQ(lista->count(), 3);
+    EXPECT_EQ(lista->item(2)->text(), RtDemo::kEntrada);
+    EXPECT_EQ(lista->currentRow(), 0);
+
+    // Data that came with the command line are shown as they came, as always.
+    frmAcceso::ConservaSeleccion = true;
+    DB().gDBName = QStringLiteral("Otra");
+    DatosAcceso d{QStringLiteral("Otra"), QStringLiteral("srv09"), QString(), QString(), 0};
+    guion.op.alModal = [](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("Otra"));
+        QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("bcCancelar")), Qt::LeftButton);
+        return 0;
+    };
+    EXPECT_FALSE(frmAcceso::Pide(d));
+}
+
+TEST_F(Demo, AMissingInstalledDemoIsToldNotOpened)
+{
+    QFile::setPermissions(instalada, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(QFile::remove(instalada));
+    QString error;
+    EXPECT_EQ(RtDemo::Prepara(&error), QString());
+    EXPECT_EQ(error, QStringLiteral("No se encuentra la base de demostración instalada"));
+    EXPECT_FALSE(QFileInfo::exists(copia));
+    frmAcceso f;
+    EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 0) << "nothing offered that cannot open";
 }
