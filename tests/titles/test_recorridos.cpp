@@ -15,12 +15,14 @@
 #include "runtime/operador_qt.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
 using namespace teclado;
 
@@ -36,6 +38,7 @@ protected:
     }
     void TearDown() override
     {
+        vigia_.reset();
         rt::fijaOperador(&guion.op);
         for (QWidget* v : QApplication::topLevelWidgets())
             if (dynamic_cast<reportes::VistaPrevia*>(v) || dynamic_cast<reportes::VentanaPlanilla*>(v)) delete v;
@@ -43,11 +46,24 @@ protected:
         VentanaTitulos::TearDown();
     }
 
-    /// From here on the person at the keyboard answers on the real boxes.
+    /// From here on the person at the keyboard answers on the real boxes. A
+    /// box nobody expected would wait for ever: after a few seconds it is
+    /// closed and the test fails, naming it.
     void personaAlTeclado()
     {
         persona_ = std::make_unique<rt::OperadorQt>(&w());
         rt::fijaOperador(persona_.get());
+        vigia_ = std::make_unique<QTimer>();
+        QObject::connect(vigia_.get(), &QTimer::timeout, [this] {
+            QWidget* m = QApplication::activeModalWidget();
+            esperando_ = m && m == modalVisto_ ? esperando_ + 1 : 0;
+            modalVisto_ = m;
+            if (m && esperando_ >= 10) {
+                ADD_FAILURE() << "unanswered: " << m->windowTitle().toStdString() << " " << TextoDe(m).toStdString();
+                if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
+            }
+        });
+        vigia_->start(500);
     }
 
     /// A title as stored, found by its code without blanks: "code|description|from|to|marks".
@@ -94,6 +110,9 @@ protected:
 
 private:
     std::unique_ptr<rt::OperadorQt> persona_;
+    std::unique_ptr<QTimer> vigia_;
+    QWidget* modalVisto_ = nullptr;
+    int esperando_ = 0;
 };
 
 }  // namespace
