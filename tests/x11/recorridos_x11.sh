@@ -9,6 +9,9 @@
 #
 # Journeys:
 #   codigo    load a title, change its code, F2, read the table back
+#   consulta  F5 on the from box, Tab to the description's search box, type, Enter
+#   acceso    no command line: the connection error box, the access dialog,
+#             a database path typed into its box, Aceptar
 #
 # Exit 77 (skipped) when Xvfb, openbox, xdotool or sqlite3 is missing.
 set -euo pipefail
@@ -156,6 +159,52 @@ codigo)
     espera_fila 70 "  70|Ventas|41010101001|41020101002|  FC,  NC"
     [[ "$(fila 1)" == "1|Ventas|41010101001|41020101002|FC,NC" ]] || falla "title 1 changed: $(fila 1)"
     [[ "$(sql 'SELECT COUNT(*) FROM TA_TITCOPIADORES;')" == 4 ]] || falla "rows: $(sql 'SELECT COUNT(*) FROM TA_TITCOPIADORES;')"
+    cierra "$w"
+    ;;
+consulta)
+    arranca_en_la_base
+    w="$(ventana "$principal")"
+    activa "$w"
+    # A new title; F5 on the from box opens the chart of accounts, Tab leads to
+    # the description's search box, the typed text finds the account, Enter takes it.
+    teclea 60
+    xdotool key Return
+    teclea Prueba
+    xdotool key Return
+    xdotool key F5
+    l="$(ventana '^Consulta[.][.][.]$')"
+    activa "$l"
+    xdotool key Tab
+    teclea "Caja Central"
+    xdotool key Return
+    espera 10 cerrada "$l" || falla "the lookup did not close on Enter"
+    activa "$w"
+    teclea 11010101002
+    xdotool key Return
+    xdotool key F2
+    espera_fila 60 "  60|Prueba|11010101001|11010101002|  FC,  NC,  ND,  TK,  RC,  FP, NCP, NDP,  OP,  DB,  TR,  LS,  AS,  AJ,  AP,  CI"
+    cierra "$w"
+    ;;
+acceso)
+    # No command line: the connection with empty values fails, the error box
+    # offers the access dialog (Enter: Sí), the database path is typed into its
+    # box over the prompt, the user too, and Enter (Aceptar) opens the program on it.
+    arranca
+    responde 'Error de Conexion a Base de Datos$' Return
+    d="$(ventana '^Control de Acceso$')"
+    activa "$d"
+    xdotool key Tab Tab Tab
+    teclea "$base"
+    xdotool key Tab Tab
+    teclea ADMIN
+    xdotool key Return
+    w="$(ventana "$principal")"
+    activa "$w"
+    teclea 2
+    xdotool key Return
+    teclea "Compras y gastos"
+    xdotool key F2
+    espera_fila 2 "   2|Compras y gastos|51010101001|51010103001|  FP"
     cierra "$w"
     ;;
 *)
