@@ -241,7 +241,10 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
             if (cn.Errors().Count() > 0) throw adodb::AdoException(cn.Errors().Item(0));
         });
         if (p.abortado()) return false;
-        if (borrados == 0) {
+        // A title that was new when shown was never stored: there was nothing
+        // to delete, and the screen is left as after any delete.
+        const bool estabaGuardado = !huellaMostrada_.isEmpty() && rt::Iguales(tecleado, codigoMostrado_);
+        if (borrados == 0 && estabaGuardado) {
             // Another operator deleted it first. The window must not pretend:
             // the title on screen now exists nowhere, so saving it creates it again.
             rt::operador().MsgBox(

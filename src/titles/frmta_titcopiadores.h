@@ -164,8 +164,11 @@ private:
     /// Asks before saving over a title that changed since it was shown.
     bool ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual);
 
-    /// The title's stored rows when the window showed it (HuellaTitulo).
+    /// The title's stored rows when the window showed it (HuellaTitulo), and
+    /// the code it was shown under: only a change to that title, under that
+    /// code, is another operator's.
     QString huellaMostrada_;
+    QString codigoMostrado_;
     std::unique_ptr<CNDLL> cndll_;
     std::shared_ptr<RtReporte> rtReporte_;
     std::shared_ptr<RtPlanilla> rtPlanilla_;

@@ -50,7 +50,13 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 estado_ = Estado::Nuevo;
             }
             // What the operator starts from; a save compares it with the table.
-            if (!Grabando) huellaMostrada_ = HuellaTitulo(texto);
+            // A code changed in the box since the title was shown names a
+            // title the operator never saw: the save acts on that one as it
+            // stands now (replaces it, or adds it), with nothing to compare.
+            if (!Grabando || !rt::Iguales(texto, codigoMostrado_)) {
+                huellaMostrada_ = HuellaTitulo(texto);
+                codigoMostrado_ = texto;
+            }
             modificado_ = true;
             DetalleOn(true);
         } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {
