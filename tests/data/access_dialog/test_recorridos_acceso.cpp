@@ -146,20 +146,15 @@ TEST_F(RecorridoAcceso, ThePortShownIsTheChosenEntrysAndATypedOneReachesTheConne
 
 TEST_F(RecorridoAcceso, ARegistrationKeepsTheTypedDataAndIsNotRepeated)
 {
-    // Real message boxes, answered by Enter.
-    rt::OperadorQt qt;
-    rt::fijaOperador(&qt);
     frmAcceso f;
     ASSERT_TRUE(teclado::Muestra(f));
-    Clic(caja(&f, "TxtDbName"));
-    Teclea(path);
-    Clic(caja(&f, "TxtUserId"));
-    Teclea(QStringLiteral("ADMIN"));
+    reescribe(caja(&f, "TxtDbName"), path);
+    reescribe(caja(&f, "TxtUserId"), QStringLiteral("ADMIN"));
     Clic(boton(&f, "CmdRegistrar"));
+    EXPECT_EQ(guion.op.mensajes(), QStringList());
     ASSERT_TRUE(QFileInfo::exists(bases));
     const auto modo = QFileInfo(bases).permissions() & QFileDevice::Permissions(0x7077);  // owner, group, others
-    EXPECT_EQ(modo, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-        << "it holds passwords: its owner's only";
+    EXPECT_EQ(modo, QFileDevice::ReadOwner | QFileDevice::WriteOwner) << "it holds passwords: its owner's only";
     EXPECT_EQ(caja(&f, "TxtDbName")->text(), path) << "the list filled again leaves the boxes alone";
     EXPECT_EQ(caja(&f, "TxtUserId")->text(), QStringLiteral("ADMIN"));
     auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
@@ -167,15 +162,18 @@ TEST_F(RecorridoAcceso, ARegistrationKeepsTheTypedDataAndIsNotRepeated)
     EXPECT_EQ(lista->currentRow(), 0) << "the new entry is the one selected";
 
     // An embedded file has a blank server; the entry is found all the same.
+    // A real message box, answered by Enter.
+    rt::OperadorQt qt;
+    rt::fijaOperador(&qt);
     QString visto;
     teclado::Contesta(Qt::Key_Return, &visto);
     Clic(boton(&f, "CmdRegistrar"));
+    rt::fijaOperador(&guion.op);
     EXPECT_EQ(visto, QStringLiteral("La conexion que intenta registrar ya existe "));
     EXPECT_EQ(leeArchivo(bases).count('\n'), 1);
 
     ASSERT_TRUE(teclado::Muestra(f)) << "back from the box";
     Pulsa(Qt::Key_Return);
-    rt::fijaOperador(&guion.op);
     EXPECT_TRUE(f.Aceptar());
     EXPECT_EQ(caja(&f, "TxtDbName")->text(), path);
 }
@@ -197,11 +195,17 @@ TEST_F(RecorridoAcceso, OnlyTheTypedConnectionWhenReachedAndStorableIsRegistered
     EXPECT_TRUE(rechazos[0].startsWith(QStringLiteral("No se puede registrar la conexion: \"Conta \"2024\"\"")));
     EXPECT_TRUE(rechazos[1].contains(QStringLiteral("(Ł)"))) << rechazos[1].toStdString();
 
-    // A ";" in the database box stays in the name: the probe is not sent to another file.
+    // A ";" in the database box stays in the name: the probe (which tries the
+    // name in upper case) is not sent to another file.
     guion.op.preguntas.clear();
-    reescribe(caja(&f, "TxtDbName"), QStringLiteral("nueva;Database =") + path);
+    escribeArchivo(dir.filePath("OTRA.DB"), {});
+    const QString antesDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    reescribe(caja(&f, "TxtDbName"), QStringLiteral("nueva;Database =OTRA.DB"));
     Clic(boton(&f, "CmdRegistrar"));
+    QDir::setCurrent(antesDir);
     EXPECT_EQ(guion.op.mensajes().size(), 2) << "the connection error box, answered No, and the notice";
+    EXPECT_EQ(leeArchivo(bases), antes);
 
     // Yes in the error box, then another entry accepted in the dialog it brings.
     guion.op.preguntas.clear();
