@@ -24,8 +24,8 @@ QString NombreCaracter(const QString& c)
 {
     const char32_t codigo = c.size() == 2 ? QChar::surrogateToUcs4(c[0], c[1]) : c[0].unicode();
     const QString visible = c == u"\r" || c == u"\n" ? QStringLiteral("de salto de linea") : u'\'' + c + u'\'';
-    return visible + QStringLiteral(" (U+") + QStringLiteral("%1").arg(static_cast<uint>(codigo), 4, 16, QLatin1Char('0')).toUpper() +
-           u')';
+    return visible + QStringLiteral(" (U+") +
+           QStringLiteral("%1").arg(static_cast<uint>(codigo), 4, 16, QLatin1Char('0')).toUpper() + u')';
 }
 
 }  // namespace
@@ -101,8 +101,8 @@ bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QStrin
         const QString malo = CaracterNoGrabable(campo.trimmed());
         if (malo.isEmpty()) continue;
         if (error)
-            *error = QStringLiteral("El texto \"") + campo.trimmed() + QStringLiteral("\" tiene el caracter ") + NombreCaracter(malo) +
-                     QStringLiteral(", que el archivo ") + kArchivo + QStringLiteral(" no puede guardar.");
+            *error = QStringLiteral("El texto \"") + campo.trimmed() + QStringLiteral("\" tiene el caracter ") +
+                     NombreCaracter(malo) + QStringLiteral(", que el archivo ") + kArchivo + QStringLiteral(" no puede guardar.");
         return false;
     }
     // A user's copy seeded from the installation now was made by us, as a new file is.

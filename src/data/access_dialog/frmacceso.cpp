@@ -6,7 +6,6 @@
 #include "runtime/operador.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
-#include "runtime/texto.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -209,8 +208,8 @@ bool frmAcceso::Pide(DatosAcceso& datos)
     datos.baseDatos = Valor(dlg.TxtDbName);
     datos.plataforma = dlg.CboPlataformaDB->currentIndex() > 0 ? 1 : 0;
     // An Oracle service is reached by its name alone.
-    datos.servidor = datos.plataforma == 0 ? ServidorConPuerto(Valor(dlg.TxtServidor), dlg.TxtPuerto->text())
-                                           : Valor(dlg.TxtServidor);
+    datos.servidor =
+        datos.plataforma == 0 ? ServidorConPuerto(Valor(dlg.TxtServidor), dlg.TxtPuerto->text()) : Valor(dlg.TxtServidor);
     datos.usuario = Valor(dlg.TxtUserId);
     datos.clave = Valor(dlg.TxtUserPassword);
     return true;
@@ -294,8 +293,8 @@ void frmAcceso::llenarlist()
         QString error;
         const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(ruta, &leido, &error);
         if (!leido) {
-            const int r = errores::ReportaError(
-                adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {}, QStringLiteral("FormLoad"));
+            const int r = errores::ReportaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {},
+                                                QStringLiteral("FormLoad"));
             if (r == rt::vbRetry) continue;
             return;
         }
@@ -484,8 +483,9 @@ void frmAcceso::CmdRegistrar_Click()
             db.gDBName = base;
             db.OpenServerADODB(false, 3, QString(), true, true);
             // The error box's Yes asks again, and the operator may then pick
-            // or type another connection: only the one typed here, reached, is registered.
-            const bool laTipeada = rt::Iguales(db.gDBName.trimmed(), base) && rt::Iguales(db.gServidor.trimmed(), servidorConexion);
+            // or type another connection: only the one typed here, reached, is
+            // registered (exactly: a database file's name tells letter case apart).
+            const bool laTipeada = db.gDBName.trimmed() == base && db.gServidor.trimmed() == servidorConexion;
             if (!db.gOpenFlag || !laTipeada) {
                 rt::operador().MsgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
                                           QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),

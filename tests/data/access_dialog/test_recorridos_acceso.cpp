@@ -99,8 +99,8 @@ TEST_F(RecorridoAcceso, TypingIntoABoxReplacesItsPromptWhateverGaveItTheFocusAnd
 TEST_F(RecorridoAcceso, ThePortShownIsTheChosenEntrysAndATypedOneReachesTheConnection)
 {
     const QByteArray clave = RtTexto::CodificaClave("clave").toLatin1();
-    escribeArchivo(bases, "GESTION / SRV02,Gestion,sa," + clave + ",srv02:1500\r\nCONTABLE / SRV01,Contable,sa," + clave +
-                              ",srv01\r\n");
+    escribeArchivo(bases,
+                   "GESTION / SRV02,Gestion,sa," + clave + ",srv02:1500\r\nCONTABLE / SRV01,Contable,sa," + clave + ",srv01\r\n");
     int vez = 0;
     guion.op.alModal = [&](QObject* o) {
         auto* f = qobject_cast<frmAcceso*>(o);
