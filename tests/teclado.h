@@ -45,6 +45,22 @@ inline void Teclea(const QString& texto)
     QApplication::processEvents();
 }
 
+/// Text typed key by key, letters outside ASCII too (as a keyboard layout or
+/// a compose key gives them: a key event that carries its text).
+inline void TecleaLetras(const QString& texto)
+{
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const qsizetype largo = texto.at(i).isHighSurrogate() && i + 1 < texto.size() ? 2 : 1;
+        const QString letra = texto.mid(i, largo);
+        if (largo == 1 && letra.at(0).unicode() < 128)
+            QTest::keyClicks(Foco(), letra);
+        else
+            QTest::sendKeyEvent(QTest::Click, Foco(), Qt::Key_unknown, letra, Qt::NoModifier);
+        i += largo - 1;
+    }
+    QApplication::processEvents();
+}
+
 inline void Tab(int veces = 1)
 {
     for (int i = 0; i < veces; ++i) Pulsa(Qt::Key_Tab);

@@ -74,6 +74,33 @@ void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adod
     AgregaLinea(archivo, LineaLog(QDateTime::currentDateTime(), rutina, MensajeLog(e), respuesta));
 }
 
+int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina)
+{
+    if (CodErr.Number == 0) return 0;
+    QString temp = qEnvironmentVariable("temp").trimmed();
+    if (temp.isEmpty()) temp = qEnvironmentVariable("TEMP").trimmed();
+    if (temp.isEmpty()) temp = RtEntorno::CarpetaTemporal();
+    const QString log = RtTexto::RutaCarpeta(temp) + QStringLiteral("VLERR.LOG");
+    const QString mensaje = Mensaje(CodErr);
+    const QString titulo = Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! "));
+    const int botones =
+        Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
+    const int r = rt::operador().MsgBox(mensaje, botones, titulo);
+    AnotaError(log, Rutina, CodErr, r);
+    return r;
+}
+
+int InformaError(const adodb::Error& e, const QString& rutina)
+{
+    const QString titulo =
+        rutina.isEmpty() ? QStringLiteral("Aviso al operador") : rutina + QStringLiteral(" - Aviso al operador");
+    const int r = rt::operador().MsgBox(Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
+    // A save that failed must leave a trace for whoever repairs the database,
+    // as the data layer's own reports do.
+    AnotaError(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
+    return r;
+}
+
 }  // namespace errores
 
 QString DB_Dll::RutaLogErrores() const

@@ -23,4 +23,9 @@ void AgregaLinea(const QString& archivo, const QString& linea);
 /// Appends the line of an error shown to the operator, stamped now.
 void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adodb::Error& e, int respuesta);
 
+/// The windows' error report: box, log line in the temporary folder, answer.
+int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones = {}, const adodb::Variant& Rutina = {});
+/// The runtime library's error report (Abort/Retry/Ignore), logged as TratamientoErrores logs; returns the answer.
+int InformaError(const adodb::Error& e, const QString& rutina = {});
+
 }  // namespace errores

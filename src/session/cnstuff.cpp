@@ -298,31 +298,15 @@ bool ExisteArchivo(const QString& Ruta)
     return f.open(QIODevice::ReadOnly);
 }
 
+// Both reports live with the data layer, where the windows below the session reach them too.
 int ReportaError(const adodb::Error& CodErr, const Variant& Botones, const Variant& Rutina)
 {
-    if (CodErr.Number == 0) return 0;
-    QString temp = qEnvironmentVariable("temp").trimmed();
-    if (temp.isEmpty()) temp = qEnvironmentVariable("TEMP").trimmed();
-    if (temp.isEmpty()) temp = RtEntorno::CarpetaTemporal();
-    const QString log = RtTexto::RutaCarpeta(temp) + QStringLiteral("VLERR.LOG");
-    const QString mensaje = errores::Mensaje(CodErr);
-    const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! "));
-    const int botones =
-        Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
-    const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AnotaError(log, Rutina, CodErr, r);
-    return r;
+    return errores::ReportaError(CodErr, Botones, Rutina);
 }
 
 int InformaError(const adodb::Error& e, const QString& rutina)
 {
-    const QString titulo =
-        rutina.isEmpty() ? QStringLiteral("Aviso al operador") : rutina + QStringLiteral(" - Aviso al operador");
-    const int r = rt::operador().MsgBox(errores::Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
-    // A save that failed must leave a trace for whoever repairs the database,
-    // as the data layer's own reports do.
-    errores::AnotaError(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
-    return r;
+    return errores::InformaError(e, rutina);
 }
 
 }  // namespace CNStuffContable

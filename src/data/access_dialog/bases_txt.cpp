@@ -20,6 +20,14 @@ QString Campo(const QString& t)
     return u'"' + v.remove(u'"') + u'"';
 }
 
+QString NombreCaracter(const QString& c)
+{
+    const char32_t codigo = c.size() == 2 ? QChar::surrogateToUcs4(c[0], c[1]) : c[0].unicode();
+    const QString visible = c == u"\r" || c == u"\n" ? QStringLiteral("de salto de linea") : u'\'' + c + u'\'';
+    return visible + QStringLiteral(" (U+") +
+           QStringLiteral("%1").arg(static_cast<uint>(codigo), 4, 16, QLatin1Char('0')).toUpper() + u')';
+}
+
 }  // namespace
 
 QString RutaLectura()
@@ -42,6 +50,20 @@ QString ClaveServidor(const QString& servidor)
 QString NombreEntrada(const QString& baseDatos, const QString& servidor)
 {
     return baseDatos.toUpper().trimmed() + QStringLiteral(" / ") + ClaveServidor(servidor);
+}
+
+QString CaracterNoGrabable(const QString& texto)
+{
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto.at(i);
+        if (c == u'"' || c == u'\r' || c == u'\n') return c;
+        const qsizetype largo = c.isHighSurrogate() && i + 1 < texto.size() ? 2 : 1;
+        const QString letra = texto.mid(i, largo);
+        // The encoder writes 0x1A for what it has no byte for, silently.
+        if (rt::DeWindows1252(rt::AWindows1252(letra)) != letra) return letra;
+        i += largo - 1;
+    }
+    return {};
 }
 
 QList<Conexion> Lee(const QString& ruta, bool* leido, QString* error)
@@ -75,7 +97,19 @@ QByteArray Linea(const Conexion& c)
 bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QString& usuario, const QString& clave,
                    const QString& servidor, QString* error)
 {
+    for (const QString& campo : {nombre, baseDatos, usuario, servidor}) {
+        const QString malo = CaracterNoGrabable(campo.trimmed());
+        if (malo.isEmpty()) continue;
+        if (error)
+            *error = QStringLiteral("El texto \"") + campo.trimmed() + QStringLiteral("\" tiene el caracter ") +
+                     NombreCaracter(malo) + QStringLiteral(", que el archivo ") + kArchivo + QStringLiteral(" no puede guardar.");
+        return false;
+    }
+    // A user's copy seeded from the installation now was made by us, as a new file is.
+    const QString copiaUsuario = RtArchivos::RutaSinCaso(RtArchivos::CarpetaUsuario(RtArchivos::Clase::Configuracion), kArchivo);
+    const bool habiaCopia = QFileInfo::exists(copiaUsuario);
     const QString ruta = RutaGrabacion();
+    const bool nuevo = !QFileInfo::exists(ruta) || (!habiaCopia && ruta == copiaUsuario);
     QFile f(ruta);
     QByteArray linea = Linea({nombre, baseDatos, usuario, RtTexto::CodificaClave(clave), servidor});
     // A file written by hand may lack the last line end; appending straight
@@ -83,7 +117,9 @@ bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QStrin
     if (QFile previo(ruta);
         previo.size() > 0 && previo.open(QIODevice::ReadOnly) && previo.seek(previo.size() - 1) && previo.read(1) != "\n")
         linea.prepend("\r\n");
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(linea) != linea.size() || !f.flush()) {
+    const QFileDevice::Permissions soloDueno = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (nuevo && QFileInfo::exists(ruta)) f.setPermissions(soloDueno);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append, soloDueno) || f.write(linea) != linea.size() || !f.flush()) {
         if (error) *error = QStringLiteral("No se pudo grabar el archivo ") + ruta + QStringLiteral(": ") + f.errorString();
         return false;
     }

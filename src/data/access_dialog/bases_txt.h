@@ -27,12 +27,20 @@ QString ClaveServidor(const QString& servidor);
 /// The entry name of a connection: the database in upper case, " / ", the server key.
 QString NombreEntrada(const QString& baseDatos, const QString& servidor);
 
+/// The first character of `texto` that a line of the file cannot keep as it
+/// is ("" when there is none): a double quote (the suite's reader takes it
+/// for field quoting and drops it), a line break, or a character that
+/// Windows-1252 has no byte for.
+QString CaracterNoGrabable(const QString& texto);
+
 /// Every line of the file, in order; `leido` false (and an empty list) when
 /// the file exists but cannot be read. A missing file reads as empty.
 QList<Conexion> Lee(const QString& ruta, bool* leido = nullptr, QString* error = nullptr);
 /// The line as written: five fields, trimmed, ended by CR LF, in Windows-1252.
 QByteArray Linea(const Conexion& c);
 /// Appends one connection; `clave` is the password itself, stored encoded.
+/// A field the file cannot keep as it is (CaracterNoGrabable) writes nothing.
+/// A file created here is readable by its owner only: it holds passwords.
 bool GrabaConexion(const QString& nombre, const QString& baseDatos, const QString& usuario, const QString& clave,
                    const QString& servidor, QString* error = nullptr);
 

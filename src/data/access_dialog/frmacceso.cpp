@@ -2,11 +2,11 @@
 
 #include "adodb/error.h"
 #include "bases_txt.h"
+#include "data/errores.h"
 #include "runtime/operador.h"
 #include "runtime/rtdemo.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
-#include "session/cnstuff.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,12 +17,14 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <utility>
@@ -36,6 +38,26 @@ const QString kIconoPrograma = QStringLiteral("titulos-copiadores");
 // the service was already running or could not be controlled from here.
 constexpr long kErroresQueSigue[] = {3704, static_cast<long>(0x80070420), 1056, 440, 20480};
 constexpr long kErrAccesoArchivo = 75;
+// SQL Server's own port, which the server name alone already reaches.
+const QString kPuertoPredeterminado = QStringLiteral("1433");
+
+// The port typed apart, in the form SQL Server clients take ("srv,1500").
+// A blank server (an embedded file), the default port or a server that
+// already names its port take nothing.
+QString ServidorConPuerto(const QString& servidor, const QString& puerto)
+{
+    const QString s = servidor.trimmed(), p = puerto.trimmed();
+    if (s.isEmpty() || p.isEmpty() || p == kPuertoPredeterminado || s.contains(u',')) return servidor;
+    return s + u',' + p;
+}
+
+// The same for BASES.TXT, whose server field carries the port after ":".
+QString ServidorRegistrado(const QString& servidor, const QString& puerto)
+{
+    const QString s = servidor.trimmed(), p = puerto.trimmed();
+    if (s.isEmpty() || p.isEmpty() || p == kPuertoPredeterminado || s.contains(u',') || s.contains(u':')) return s;
+    return s + u':' + p;
+}
 
 QLineEdit* Caja(QWidget* padre, const char* nombre, const QString& ayuda)
 {
@@ -154,7 +176,7 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     });
     for (QLineEdit* c : {TxtDbName, TxtServidor, TxtUserPassword})
         connect(c, &QLineEdit::textChanged, this, [this, c] { MensajeInicial(c); });
-    TxtUserId->installEventFilter(this);
+    for (QLineEdit* c : {TxtUserId, TxtDbName, TxtServidor}) c->installEventFilter(this);
 
     llenarlist();
     for (QLineEdit* c : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor}) MensajeInicial(c);
@@ -175,7 +197,15 @@ bool frmAcceso::Pide(DatosAcceso& datos)
     const bool conserva = std::exchange(ConservaSeleccion, false) && vacios && dlg.lstBases->currentItem();
     if (!conserva) {
         dlg.TxtDbName->setText(datos.baseDatos);
-        dlg.TxtServidor->setText(datos.servidor);
+        // The session's server may name its port ("srv,1500"): the port box shows
+        // it, and never the port of the registered connection listed first.
+        QString servidor = datos.servidor, puerto = kPuertoPredeterminado;
+        if (const qsizetype coma = servidor.lastIndexOf(u','); coma >= 0) {
+            puerto = servidor.mid(coma + 1).trimmed();
+            servidor = servidor.left(coma);
+        }
+        dlg.TxtServidor->setText(servidor);
+        dlg.TxtPuerto->setText(puerto);
         dlg.TxtUserId->setText(datos.usuario);
         dlg.TxtUserPassword->setText(datos.clave);
     }
@@ -183,10 +213,12 @@ bool frmAcceso::Pide(DatosAcceso& datos)
     rt::operador().Modal(&dlg);
     if (!dlg.Aceptar()) return false;
     datos.baseDatos = Valor(dlg.TxtDbName);
-    datos.servidor = Valor(dlg.TxtServidor);
+    datos.plataforma = dlg.CboPlataformaDB->currentIndex() > 0 ? 1 : 0;
+    // An Oracle service is reached by its name alone.
+    datos.servidor =
+        datos.plataforma == 0 ? ServidorConPuerto(Valor(dlg.TxtServidor), dlg.TxtPuerto->text()) : Valor(dlg.TxtServidor);
     datos.usuario = Valor(dlg.TxtUserId);
     datos.clave = Valor(dlg.TxtUserPassword);
-    datos.plataforma = dlg.CboPlataformaDB->currentIndex() > 0 ? 1 : 0;
     return true;
 }
 
@@ -238,6 +270,21 @@ void frmAcceso::MensajeInicial(QLineEdit* ObjTxt)
 bool frmAcceso::eventFilter(QObject* objeto, QEvent* evento)
 {
     if (objeto == TxtUserId && evento->type() == QEvent::FocusIn) MensajeInicial(TxtUserId);
+    // A click or an arrow key leaves the prompt unselected; whatever way the
+    // box got the focus, the first key that edits replaces the whole prompt.
+    auto* caja = qobject_cast<QLineEdit*>(objeto);
+    if (caja && (evento->type() == QEvent::KeyPress || evento->type() == QEvent::InputMethod)) {
+        const QString indicacion = Indicacion(caja);
+        if (!indicacion.isEmpty() && caja->text() == indicacion) {
+            bool edita = evento->type() == QEvent::InputMethod;
+            if (evento->type() == QEvent::KeyPress) {
+                const auto* k = static_cast<const QKeyEvent*>(evento);
+                edita = (!k->text().isEmpty() && k->text().at(0).isPrint()) || k->key() == Qt::Key_Backspace ||
+                        k->key() == Qt::Key_Delete || k->matches(QKeySequence::Paste) || k->matches(QKeySequence::Cut);
+            }
+            if (edita) caja->selectAll();
+        }
+    }
     return QDialog::eventFilter(objeto, evento);
 }
 
@@ -252,8 +299,8 @@ void frmAcceso::llenarlist()
         QString error;
         const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(ruta, &leido, &error);
         if (!leido) {
-            const int r = CNStuffContable::ReportaError(
-                adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {}, QStringLiteral("FormLoad"));
+            const int r = errores::ReportaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0}, {},
+                                                QStringLiteral("FormLoad"));
             if (r == rt::vbRetry) continue;
             return;
         }
@@ -267,21 +314,21 @@ void frmAcceso::llenarlist()
     if (lstBases->count() > 0) lstBases->setCurrentRow(0);
 }
 
-void frmAcceso::DatosBase(const QString& Nombre)
+bool frmAcceso::DatosBase(const QString& Nombre)
 {
     if (Nombre.trimmed() == RtDemo::kEntrada) {
         servidor_.clear();
         base_ = RtDemo::DelUsuario();
         usuario_ = RtDemo::kUsuario;
         clave_.clear();
-        return;
+        return true;
     }
     bool leido = true;
     QString error;
     const QList<BasesTxt::Conexion> lista = BasesTxt::Lee(BasesTxt::RutaLectura(), &leido, &error);
     if (!leido) {
-        CNStuffContable::InformaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0});
-        return;
+        errores::InformaError(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0});
+        return false;
     }
     const QString buscado = Nombre.trimmed();
     for (const BasesTxt::Conexion& c : lista) {
@@ -290,14 +337,16 @@ void frmAcceso::DatosBase(const QString& Nombre)
         base_ = c.baseDatos;
         usuario_ = c.usuario;
         clave_ = RtTexto::DecodificaClave(c.clave);
-        return;
+        return true;
     }
+    return false;
 }
 
 void frmAcceso::AsignarDatosBase()
 {
     const QListWidgetItem* item = lstBases->currentItem();
-    DatosBase(item ? item->text().trimmed() : QString());
+    // An entry without a port uses the default one, not the last entry's.
+    if (DatosBase(item ? item->text().trimmed() : QString())) puerto_ = kPuertoPredeterminado;
     const qsizetype dos = servidor_.indexOf(u':');
     if (dos >= 0) {
         puerto_ = servidor_.mid(dos + 1);
@@ -311,8 +360,22 @@ void frmAcceso::AsignarDatosBase()
     TxtPuerto->setText(puerto_);
 }
 
+bool frmAcceso::PuertoValido()
+{
+    const QString p = TxtPuerto->text().trimmed();
+    bool digitos = !p.isEmpty() && p.size() <= 5;
+    for (QChar c : p) digitos = digitos && c >= u'0' && c <= u'9';
+    if (p.isEmpty() || (digitos && p.toInt() >= 1 && p.toInt() <= 65535)) return true;
+    rt::operador().MsgBox(QStringLiteral("El puerto debe ser un número entre 1 y 65535."), rt::vbExclamation,
+                          QStringLiteral("Aviso al operador..."));
+    TxtPuerto->setFocus();
+    TxtPuerto->selectAll();
+    return false;
+}
+
 void frmAcceso::bcAceptar_Click()
 {
+    if (!PuertoValido()) return;
     if (Valor(TxtServidor).isEmpty() && Valor(TxtDbName) == RtDemo::DelUsuario()) {
         // The demo is copied for this user the first time it is opened.
         QString error;
@@ -357,9 +420,12 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
     adodb::Intenta([&] {
         if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
     });
-    const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + Servidor +
-                           QStringLiteral(";Database =") + DBName + QStringLiteral(";UId=") + Usuario + QStringLiteral(";Pwd=") +
-                           Password + QStringLiteral(";");
+    // Quoted as the session's own connection string is: a ";" in a box must
+    // stay in its value, not add keys that send the probe elsewhere.
+    const auto v = [](const QString& t) { return adodb::quoteConnectionValue(t); };
+    const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + v(Servidor) +
+                           QStringLiteral(";Database =") + v(DBName) + QStringLiteral(";UId=") + v(Usuario) +
+                           QStringLiteral(";Pwd=") + v(Password) + QStringLiteral(";");
     const bool existe = adodb::Intenta([&] {
         db.gCnn.Open(cadena, QString(), QString());
         db.gCnn.Close();
@@ -369,13 +435,25 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
     return existe;
 }
 
+void frmAcceso::RellenaConservando(const QString& nombre)
+{
+    // Selecting an entry copies it into the boxes; here the boxes hold what
+    // the operator typed and is about to accept.
+    const QSignalBlocker bloqueo(lstBases);
+    llenarlist();
+    const QList<QListWidgetItem*> hallados = lstBases->findItems(nombre.trimmed(), Qt::MatchExactly);
+    lstBases->setCurrentItem(hallados.isEmpty() ? nullptr : hallados.first());
+}
+
 void frmAcceso::CmdRegistrar_Click()
 {
     DB_Dll& db = DB();
+    if (!PuertoValido()) return;
     const QString nombre = BasesTxt::NombreEntrada(Valor(TxtDbName), Valor(TxtServidor));
     servidor_.clear();
-    DatosBase(nombre);
-    if (!servidor_.trimmed().isEmpty()) {
+    // An embedded file is registered with a blank server: finding the entry
+    // is what counts, not a server in it.
+    if (DatosBase(nombre)) {
         rt::operador().MsgBox(QStringLiteral("La conexion que intenta registrar ya existe "), rt::vbInformation,
                               QStringLiteral("Atencion"));
         return;
@@ -386,6 +464,19 @@ void frmAcceso::CmdRegistrar_Click()
     const QString usuario = Valor(TxtUserId).trimmed();
     const QString clave = Valor(TxtUserPassword).trimmed();
     const QString base = Valor(TxtDbName).trimmed();
+    const QString servidorConexion = ServidorConPuerto(servidor, TxtPuerto->text());
+    const QString servidorArchivo = ServidorRegistrado(servidor, TxtPuerto->text());
+    // Refused before anything is tried: a line the file would keep altered
+    // would register a connection that cannot be opened.
+    for (const QString& campo : {base, servidorArchivo, nombre}) {
+        const QString malo = BasesTxt::CaracterNoGrabable(campo);
+        if (malo.isEmpty()) continue;
+        rt::operador().MsgBox(QStringLiteral("No se puede registrar la conexion: \"") + campo +
+                                  QStringLiteral("\" tiene un caracter que el archivo ") + BasesTxt::kArchivo +
+                                  QStringLiteral(" no puede guardar (") + malo + QStringLiteral(")."),
+                              rt::vbExclamation, QStringLiteral("Atencion"));
+        return;
+    }
     TxtServidor->setText(servidor);
     TxtUserId->setText(usuario);
     TxtUserPassword->setText(clave);
@@ -402,24 +493,31 @@ void frmAcceso::CmdRegistrar_Click()
     auto graba = [&] {
         // The database's own login: user and password are its name.
         QString error;
-        if (!BasesTxt::GrabaConexion(nombre, base, base, base, servidor, &error))
+        if (!BasesTxt::GrabaConexion(nombre, base, base, base, servidorArchivo, &error))
             throw adodb::AdoException(adodb::Error{kErrAccesoArchivo, error, QStringLiteral("frmAcceso"), {}, 0});
     };
     try {
         const QString d = base.toUpper();
-        if (ExisteBaseDeDatos(servidor, d, d, d, QStringLiteral("SQLOLEDB"))) {
+        if (ExisteBaseDeDatos(servidorConexion, d, d, d, QStringLiteral("SQLOLEDB"))) {
             graba();
         } else {
             if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
-            db.gServidor = servidor;
+            db.gServidor = servidorConexion;
             db.gUsuario = usuario;
             db.gUserPassWord = clave;
             db.gDBName = base;
             db.OpenServerADODB(false, 3, QString(), true, true);
-            if (!db.gOpenFlag) {
+            // The error box's Yes asks again, and the operator may then pick
+            // or type another connection: only the one typed here, reached, is
+            // registered (exactly: a database file's name tells letter case apart).
+            const bool laTipeada = db.gDBName.trimmed() == base && db.gServidor.trimmed() == servidorConexion;
+            if (!db.gOpenFlag || !laTipeada) {
                 rt::operador().MsgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
                                           QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
                                       rt::vbInformation, QStringLiteral("AVISO AL OPERADOR"));
+                adodb::Intenta([&] {
+                    if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
+                });
                 return;
             }
             graba();
@@ -440,7 +538,7 @@ void frmAcceso::CmdRegistrar_Click()
     } catch (const adodb::AdoException& ex) {
         informa(ex.error());
     }
-    llenarlist();
+    RellenaConservando(nombre);
 }
 
 QString frmAcceso::EntradaEscritorio(const QString& programa, const QString& icono)

@@ -33,8 +33,9 @@ public:
     bool Aceptar() const { return aceptar_; }
 
     void llenarlist();
-    /// Looks a registered connection up by entry name into the kept values.
-    void DatosBase(const QString& Nombre);
+    /// Looks a registered connection up by entry name into the kept values;
+    /// true when there is one (its server may be blank: an embedded file).
+    bool DatosBase(const QString& Nombre);
     /// Copies the selected registered connection into the boxes.
     void AsignarDatosBase();
     /// Shows the box's prompt, selected, when the box is empty.
@@ -87,6 +88,10 @@ private:
 
     void BuscaArchivoBase();
     static QString Indicacion(const QLineEdit* ObjTxt);
+    /// The port box holds nothing, or a port number; else the operator is told.
+    bool PuertoValido();
+    /// The list read again, the boxes kept as they are, `nombre` selected when listed.
+    void RellenaConservando(const QString& nombre);
 
     bool aceptar_ = false;
     bool enMensaje_ = false;

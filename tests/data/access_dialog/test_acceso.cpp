@@ -257,6 +257,8 @@ TEST_F(Acceso, ARegistrationOnAReadOnlyInstallationGoesToTheUsersCopy)
     RtArchivos::FijaProgramaSoloLectura(false);
     const QString copia = xdg.filePath("config") + QStringLiteral("/titulos-copiadores/BASES.TXT");
     EXPECT_EQ(leeArchivo(copia).count('\n'), 3) << "the installed connections and the new one";
+    EXPECT_EQ(QFileInfo(copia).permissions() & QFileDevice::Permissions(0x7077), QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        << "the user's copy holds passwords too";
     EXPECT_EQ(leeArchivo(bases).count('\n'), 2) << "the installed file is untouched";
     EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 3);
 }

@@ -113,27 +113,47 @@ TEST_F(BasesTxtArchivo, BasuraBinariaSeLeeSinCaerse)
 }
 
 // Registered connections: what the operator typed in the dialog comes back
-// as typed, but for the blanks around it and the double quotes, which the
-// suite's format cannot hold inside a field.
+// as typed, but for the blanks around it. What a line cannot keep as it is
+// (a double quote, which the suite's reader takes for quoting, a line break,
+// a letter Windows-1252 lacks) is refused and nothing is written; the
+// password, stored encoded, may hold anything.
 TEST_F(BasesTxtArchivo, CamposHostilesRegistradosSeLeenComoSeEscribieron)
 {
     RtEntorno::FijaCarpetaPrograma(dir.path() + QStringLiteral("/"));
-    const QList<TextoHostil> hostiles = TextosHostiles();
+    QList<TextoHostil> hostiles = TextosHostiles();
+    hostiles.append({{"letra fuera de Windows-1252", QStringLiteral("Łódź")},
+                     {"fuera del plano basico", QStringLiteral("base \U0001F600")},
+                     {"salto de linea", QStringLiteral("a\nb")},
+                     {"euro y enie", QStringLiteral("€ año")}});
     for (const TextoHostil& h : hostiles) {
         SCOPED_TRACE(h.nombre);
-        ASSERT_TRUE(BasesTxt::GrabaConexion(h.texto, h.texto, h.texto, h.texto, h.texto));
+        QString error;
+        if (BasesTxt::CaracterNoGrabable(h.texto).isEmpty()) {
+            EXPECT_TRUE(BasesTxt::GrabaConexion(h.texto, h.texto, h.texto, h.texto, h.texto, &error)) << error.toStdString();
+            continue;
+        }
+        EXPECT_FALSE(BasesTxt::GrabaConexion(h.texto, h.texto, h.texto, h.texto, h.texto, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral(" no puede guardar"))) << error.toStdString();
+        // The password itself is never the reason.
+        EXPECT_TRUE(BasesTxt::GrabaConexion(QStringLiteral("RECHAZADA / S"), "r", "sa", h.texto, {}));
     }
+    EXPECT_EQ(BasesTxt::CaracterNoGrabable(QStringLiteral("\"q\"")), QStringLiteral("\""));
+    EXPECT_EQ(BasesTxt::CaracterNoGrabable(QStringLiteral("x\U0001F600")), QStringLiteral("\U0001F600"));
+
     bool leido = false;
     const auto l = BasesTxt::Lee(BasesTxt::RutaLectura(), &leido);
     ASSERT_TRUE(leido);
     ASSERT_EQ(l.size(), hostiles.size());
     for (qsizetype i = 0; i < hostiles.size(); ++i) {
         SCOPED_TRACE(hostiles[i].nombre);
-        const QString esperado = QString(hostiles[i].texto).remove(u'"').trimmed();
-        EXPECT_EQ(l[i].nombre, esperado);
+        const QString t = hostiles[i].texto;
+        const QString esperado = BasesTxt::CaracterNoGrabable(t).isEmpty() ? t.trimmed() : QStringLiteral("r");
         EXPECT_EQ(l[i].baseDatos, esperado);
-        EXPECT_EQ(l[i].usuario, esperado);
-        EXPECT_EQ(l[i].servidor, esperado);
-        EXPECT_EQ(RtTexto::DecodificaClave(l[i].clave), hostiles[i].texto) << "the password is stored whole";
+        if (esperado != QStringLiteral("r")) {
+            EXPECT_EQ(l[i].nombre, esperado);
+            EXPECT_EQ(l[i].usuario, esperado);
+            EXPECT_EQ(l[i].servidor, esperado);
+        }
+        EXPECT_EQ(RtTexto::DecodificaClave(l[i].clave), t) << "the password is stored whole";
     }
 }
