@@ -5,10 +5,14 @@
 // default button). Journeys built from these go through focus, selection and
 // default buttons, where calling handler methods would not.
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <functional>
 #include <memory>
@@ -115,6 +119,57 @@ inline void Contesta(Qt::Key tecla = Qt::Key_Return, QString* visto = nullptr)
         QWidget* destino = m->focusWidget() ? m->focusWidget() : m;
         QTest::keyClick(destino, tecla);
     });
+}
+
+/// The window a modal window opened over (its parent's window; nullptr when
+/// it has none).
+inline QWidget* DuenoDe(QWidget* modal)
+{
+    return modal && modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
+}
+
+/// Like Contesta, and keeps in `*sobre` the window the box opened over.
+inline void ContestaSobre(Qt::Key tecla, QPointer<QWidget>* sobre, QString* visto = nullptr)
+{
+    AlAparecer([=](QWidget* m) {
+        if (sobre) *sobre = DuenoDe(m);
+        if (visto) *visto = TextoDe(m);
+        QWidget* destino = m->focusWidget() ? m->focusWidget() : m;
+        QTest::keyClick(destino, tecla);
+    });
+}
+
+/// Answers the next file dialog as a person does: replaces the name in its
+/// focused box by `ruta` and clicks its default button (Guardar, Abrir) once
+/// the dialog has caught up with the name (it reads folders as they are typed).
+/// Keeps in `*sobre` the window it opened over.
+inline void ContestaArchivo(const QString& ruta, QPointer<QWidget>* sobre = nullptr)
+{
+    AlAparecer([=](QWidget* m) {
+        if (sobre) *sobre = DuenoDe(m);
+        QWidget* destino = m->focusWidget() ? m->focusWidget() : m;
+        if (auto* caja = qobject_cast<QLineEdit*>(destino)) caja->selectAll();
+        QTest::keyClicks(destino, ruta);
+        const QPointer<QWidget> dialogo(m);
+        for (int intento = 0; intento < 40 && dialogo && dialogo->isVisible(); ++intento) {
+            QTest::qWait(50);
+            for (QPushButton* b : dialogo->findChildren<QPushButton*>())
+                if (b->isDefault() && b->isVisible() && b->isEnabled()) {
+                    QTest::mouseClick(b, Qt::LeftButton);
+                    break;
+                }
+        }
+    });
+}
+
+/// The window's close box (or Alt+F4): the window manager asks the window to
+/// close, and the window may refuse. True when it closed.
+inline bool CierraConLaCruz(QWidget* ventana)
+{
+    QWindow* w = ventana->windowHandle();
+    const bool cerrada = w ? w->close() : ventana->close();
+    QApplication::processEvents();
+    return cerrada;
 }
 
 }  // namespace teclado

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include <QTableView>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
+#include <optional>
 #include <xlsxwriter.h>
 
 namespace reportes {
@@ -44,6 +46,15 @@ QString campoCsv(const adodb::Variant& v)
     return t;
 }
 
+// The content's row written in place `f` of `n`: an order that does not
+// match the rows (another content's) is not trusted.
+long filaDe(const OrdenFilas* orden, long f, long n)
+{
+    if (!orden || static_cast<long>(orden->size()) != n) return f;
+    const long r = (*orden)[static_cast<size_t>(f)];
+    return r >= 0 && r < n ? r : f;
+}
+
 }  // namespace
 
 std::vector<int> ContenidoPlanilla::anchos() const
@@ -58,7 +69,7 @@ std::vector<int> ContenidoPlanilla::anchos() const
     return r;
 }
 
-bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error)
+bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error, const OrdenFilas* orden)
 {
     const QByteArray archivo = QFile::encodeName(ruta);
     lxw_workbook* libro = workbook_new(archivo.constData());
@@ -85,8 +96,9 @@ bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error
     const long n = c.cantidad();
     for (long f = 0; f < n; ++f) {
         const auto fila = static_cast<lxw_row_t>(f + 1);
+        const long origen = filaDe(orden, f, n);
         for (int col = 0; col < c.columnas(); ++col) {
-            const adodb::Variant& v = c.celda(f, col);
+            const adodb::Variant& v = c.celda(origen, col);
             const auto k = static_cast<lxw_col_t>(col);
             switch (v.type()) {
             case adodb::VarType::Empty:
@@ -116,7 +128,7 @@ bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error
     return true;
 }
 
-bool EscribeCsv(const ContenidoPlanilla& c, const QString& ruta, QString* error)
+bool EscribeCsv(const ContenidoPlanilla& c, const QString& ruta, QString* error, const OrdenFilas* orden)
 {
     QFile f(ruta);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -129,9 +141,10 @@ bool EscribeCsv(const ContenidoPlanilla& c, const QString& ruta, QString* error)
     texto += campos.join(u';') + QStringLiteral("\r\n");
     const long n = c.cantidad();
     for (long r = 0; r < n; ++r) {
+        const long origen = filaDe(orden, r, n);
         for (int col = 0; col < c.columnas(); ++col) {
             if (col > 0) texto += u';';
-            texto += campoCsv(c.celda(r, col));
+            texto += campoCsv(c.celda(origen, col));
         }
         texto += QStringLiteral("\r\n");
     }
@@ -145,10 +158,11 @@ bool EscribeCsv(const ContenidoPlanilla& c, const QString& ruta, QString* error)
     return true;
 }
 
-bool EscribePlanilla(const ContenidoPlanilla& c, const QString& ruta, QString* error)
+bool EscribePlanilla(const ContenidoPlanilla& c, const QString& ruta, QString* error, const OrdenFilas* orden)
 {
-    if (QFileInfo(ruta).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) return EscribeCsv(c, ruta, error);
-    return EscribeXlsx(c, ruta, error);
+    if (QFileInfo(ruta).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0)
+        return EscribeCsv(c, ruta, error, orden);
+    return EscribeXlsx(c, ruta, error, orden);
 }
 
 // ---------------------------------------------------------------------------
@@ -190,6 +204,73 @@ QVariant ModeloPlanilla::headerData(int section, Qt::Orientation o, int role) co
     return section < columnCount() ? c_->nombreColumna(section) : QVariant();
 }
 
+// ---------------------------------------------------------------------------
+
+struct OrdenPlanilla::Clave {
+    enum Tipo { Vacia, Numero, Fecha, Texto } tipo = Vacia;
+    double numero = 0;
+    QDateTime fecha;
+    std::optional<QCollatorSortKey> texto;
+};
+
+OrdenPlanilla::OrdenPlanilla(QObject* parent) : QSortFilterProxyModel(parent)
+{
+    setSortRole(ModeloPlanilla::kRolValor);
+}
+
+OrdenPlanilla::~OrdenPlanilla() = default;
+
+void OrdenPlanilla::sort(int column, Qt::SortOrder order)
+{
+    // Comparing texts in dictionary order is slow; each row's key is worked
+    // out once, not once per comparison.
+    claves_.clear();
+    columnaClaves_ = -1;
+    QAbstractItemModel* fuente = sourceModel();
+    if (fuente && column >= 0 && column < fuente->columnCount()) {
+        QCollator diccionario(QLocale(QLocale::Spanish, QLocale::Spain));
+        diccionario.setCaseSensitivity(Qt::CaseInsensitive);
+        diccionario.setNumericMode(true);
+        const int n = fuente->rowCount();
+        claves_.resize(static_cast<size_t>(n));
+        for (int f = 0; f < n; ++f) {
+            const QVariant v = fuente->index(f, column).data(sortRole());
+            Clave& k = claves_[static_cast<size_t>(f)];
+            if (v.typeId() == QMetaType::Double) {
+                k.tipo = Clave::Numero;
+                k.numero = v.toDouble();
+            } else if (v.typeId() == QMetaType::QDateTime) {
+                k.tipo = Clave::Fecha;
+                k.fecha = v.toDateTime();
+            } else if (const QString t = v.toString().trimmed(); !t.isEmpty()) {
+                k.tipo = Clave::Texto;
+                k.texto = diccionario.sortKey(t);
+            }
+        }
+        columnaClaves_ = column;
+    }
+    QSortFilterProxyModel::sort(column, order);
+}
+
+bool OrdenPlanilla::lessThan(const QModelIndex& izquierda, const QModelIndex& derecha) const
+{
+    const auto a = static_cast<size_t>(izquierda.row()), b = static_cast<size_t>(derecha.row());
+    if (izquierda.column() != columnaClaves_ || a >= claves_.size() || b >= claves_.size())
+        return QSortFilterProxyModel::lessThan(izquierda, derecha);
+    const Clave& x = claves_[a];
+    const Clave& y = claves_[b];
+    if (x.tipo != y.tipo) return x.tipo < y.tipo;
+    switch (x.tipo) {
+    case Clave::Numero: return x.numero < y.numero;
+    case Clave::Fecha: return x.fecha < y.fecha;
+    case Clave::Texto: return x.texto->compare(*y.texto) < 0;
+    case Clave::Vacia: break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+
 VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* parent)
     : QWidget(parent, Qt::Window), c_(std::move(c))
 {
@@ -200,9 +281,8 @@ VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* 
     tabla_ = new QTableView(this);
     tabla_->setObjectName(QStringLiteral("grilla"));
     auto* modelo = new ModeloPlanilla(c_, this);
-    auto* orden = new QSortFilterProxyModel(this);
+    auto* orden = new OrdenPlanilla(this);
     orden->setSourceModel(modelo);
-    orden->setSortRole(ModeloPlanilla::kRolValor);
     tabla_->setModel(orden);
     tabla_->setSortingEnabled(true);
     tabla_->sortByColumn(-1, Qt::AscendingOrder);  // keep the statement's order until a caption is clicked
@@ -283,10 +363,20 @@ QString VentanaPlanilla::TextoSeleccion() const
     return texto;
 }
 
+OrdenFilas VentanaPlanilla::OrdenEnPantalla() const
+{
+    OrdenFilas r;
+    const QAbstractItemModel* m = tabla_->model();
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(m);
+    r.reserve(static_cast<size_t>(m->rowCount()));
+    for (int f = 0; f < m->rowCount(); ++f) r.push_back(proxy ? proxy->mapToSource(m->index(f, 0)).row() : f);
+    return r;
+}
+
 void VentanaPlanilla::Exporta()
 {
     bool cancelado = false;
-    QString ruta = rt::operador().GuardaArchivo(QStringLiteral("Exportar planilla"),
+    QString ruta = rt::operador().GuardaArchivo(this, QStringLiteral("Exportar planilla"),
                                                 QStringLiteral("Libro de Excel|*.xlsx|Texto separado por punto y coma|*.csv"),
                                                 c_->titulo + QStringLiteral(".xlsx"), &cancelado);
     if (cancelado || ruta.trimmed().isEmpty()) return;
@@ -294,10 +384,12 @@ void VentanaPlanilla::Exporta()
     if (ext != QLatin1String("xlsx") && ext != QLatin1String("csv")) ruta += QStringLiteral(".xlsx");
     QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = EscribePlanilla(*c_, ruta, &error);
+    // What the operator sees is what the file holds: the rows as sorted on screen.
+    const OrdenFilas orden = OrdenEnPantalla();
+    const bool ok = EscribePlanilla(*c_, ruta, &error, &orden);
     QApplication::restoreOverrideCursor();
     if (!ok) {
-        rt::operador().MsgBox(error, rt::vbExclamation, c_->titulo);
+        rt::operador().MsgBox(this, error, rt::vbExclamation, c_->titulo);
         AnotaFalla(QStringLiteral("Exportar"), error);
     }
 }
@@ -314,13 +406,14 @@ void VentanaPlanilla::AbreEnHojaDeCalculo()
         const QString ruta = temporal.fileName();
         temporal.close();
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool ok = EscribeXlsx(*c_, ruta, &error);
+        const OrdenFilas orden = OrdenEnPantalla();
+        const bool ok = EscribeXlsx(*c_, ruta, &error, &orden);
         QApplication::restoreOverrideCursor();
         if (ok && rt::operador().Ejecuta(QStringLiteral("xdg-open"), ruta) == 0)
             error = QStringLiteral("No se pudo abrir la hoja de cálculo. La planilla quedó en ") + ruta;
     }
     if (!error.isEmpty()) {
-        rt::operador().MsgBox(error, rt::vbExclamation, c_->titulo);
+        rt::operador().MsgBox(this, error, rt::vbExclamation, c_->titulo);
         AnotaFalla(QStringLiteral("AbreEnHojaDeCalculo"), error);
     }
 }

@@ -6,9 +6,11 @@
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <QSortFilterProxyModel>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QTableView;
@@ -30,13 +32,19 @@ struct ContenidoPlanilla {
     std::vector<int> anchos() const;
 };
 
+/// The rows in the order to write them, by their number in the content;
+/// nullptr means the statement's order.
+using OrdenFilas = std::vector<long>;
+
 /// Writes the sheet as an Excel workbook: numbers as numbers, texts as texts,
 /// the caption row frozen, columns as wide as their content. `error` gets the reason.
-bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error = nullptr);
+bool EscribeXlsx(const ContenidoPlanilla& c, const QString& ruta, QString* error = nullptr,
+                 const OrdenFilas* orden = nullptr);
 /// Writes the sheet as UTF-8 text separated by ";" (with a byte-order mark, so spreadsheets read the accents).
-bool EscribeCsv(const ContenidoPlanilla& c, const QString& ruta, QString* error = nullptr);
+bool EscribeCsv(const ContenidoPlanilla& c, const QString& ruta, QString* error = nullptr, const OrdenFilas* orden = nullptr);
 /// XLSX or CSV by the file's extension (XLSX when it has none of these).
-bool EscribePlanilla(const ContenidoPlanilla& c, const QString& ruta, QString* error = nullptr);
+bool EscribePlanilla(const ContenidoPlanilla& c, const QString& ruta, QString* error = nullptr,
+                     const OrdenFilas* orden = nullptr);
 
 class ModeloPlanilla : public QAbstractTableModel {
 public:
@@ -52,6 +60,27 @@ private:
     std::shared_ptr<ContenidoPlanilla> c_;
 };
 
+/// The order a caption click sorts by, as a person reads the sheet: numbers
+/// by value (also when stored as text, padded or not), dates by date, texts
+/// in Spanish dictionary order without regard to letter case or surrounding
+/// blanks ("ávila", "linea", "Ñandú", "Zeta"), and equal texts in the
+/// statement's order. Empty cells come first.
+class OrdenPlanilla : public QSortFilterProxyModel {
+public:
+    explicit OrdenPlanilla(QObject* parent = nullptr);
+    ~OrdenPlanilla() override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+protected:
+    bool lessThan(const QModelIndex& izquierda, const QModelIndex& derecha) const override;
+
+private:
+    struct Clave;
+    /// One key per row of the column being sorted, worked out once per sort.
+    std::vector<Clave> claves_;
+    int columnaClaves_ = -1;
+};
+
 class VentanaPlanilla : public QWidget {
 public:
     explicit VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* parent = nullptr);
@@ -63,6 +92,8 @@ public:
     void AbreEnHojaDeCalculo();
     /// The selected cells as tab-separated lines, as the clipboard gets them.
     QString TextoSeleccion() const;
+    /// The rows in the order the grid shows them.
+    OrdenFilas OrdenEnPantalla() const;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -49,6 +49,46 @@ QString sacaTexto(std::deque<QString>& cola, bool* cancelado)
 
 }  // namespace
 
+// Names the window for the length of one question; questions asked from
+// inside it (a nested event loop) name their own, and the outer one is back
+// when they end.
+class Operador::ConDueno {
+public:
+    ConDueno(Operador& op, QObject* padre) : op_(op), antes_(op.dueno_) { op_.dueno_ = padre; }
+    ~ConDueno() { op_.dueno_ = antes_; }
+    ConDueno(const ConDueno&) = delete;
+    ConDueno& operator=(const ConDueno&) = delete;
+
+private:
+    Operador& op_;
+    QPointer<QObject> antes_;
+};
+
+int Operador::MsgBox(QObject* padre, const QString& texto, int botones, const QString& titulo)
+{
+    const ConDueno d(*this, padre);
+    return MsgBox(texto, botones, titulo);
+}
+
+QString Operador::InputBox(QObject* padre, const QString& prompt, const QString& titulo, const QString& def, bool* cancelado)
+{
+    const ConDueno d(*this, padre);
+    return InputBox(prompt, titulo, def, cancelado);
+}
+
+QString Operador::AbreArchivo(QObject* padre, const QString& titulo, const QString& filtro, bool* cancelado)
+{
+    const ConDueno d(*this, padre);
+    return AbreArchivo(titulo, filtro, cancelado);
+}
+
+QString Operador::GuardaArchivo(QObject* padre, const QString& titulo, const QString& filtro, const QString& sugerido,
+                                bool* cancelado)
+{
+    const ConDueno d(*this, padre);
+    return GuardaArchivo(titulo, filtro, sugerido, cancelado);
+}
+
 Operador& operador()
 {
     Operador* op = instalado.load();
@@ -62,7 +102,7 @@ void fijaOperador(Operador* op)
 
 int OperadorGuionado::MsgBox(const QString& texto, int botones, const QString& titulo)
 {
-    preguntas.push_back({QStringLiteral("MsgBox"), texto, titulo, botones});
+    preguntas.push_back({QStringLiteral("MsgBox"), texto, titulo, botones, tomaDueno()});
     if (respuestas.empty()) return respuestaPorDefecto(botones);
     const int r = respuestas.front();
     respuestas.pop_front();
@@ -71,19 +111,19 @@ int OperadorGuionado::MsgBox(const QString& texto, int botones, const QString& t
 
 QString OperadorGuionado::InputBox(const QString& prompt, const QString& titulo, const QString&, bool* cancelado)
 {
-    preguntas.push_back({QStringLiteral("InputBox"), prompt, titulo, 0});
+    preguntas.push_back({QStringLiteral("InputBox"), prompt, titulo, 0, tomaDueno()});
     return sacaTexto(textos, cancelado);
 }
 
 QString OperadorGuionado::AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado)
 {
-    preguntas.push_back({QStringLiteral("AbreArchivo"), filtro, titulo, 0});
+    preguntas.push_back({QStringLiteral("AbreArchivo"), filtro, titulo, 0, tomaDueno()});
     return sacaTexto(textos, cancelado);
 }
 
 QString OperadorGuionado::GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado)
 {
-    preguntas.push_back({QStringLiteral("GuardaArchivo"), filtro + QLatin1Char('|') + sugerido, titulo, 0});
+    preguntas.push_back({QStringLiteral("GuardaArchivo"), filtro + QLatin1Char('|') + sugerido, titulo, 0, tomaDueno()});
     return sacaTexto(textos, cancelado);
 }
 
@@ -92,6 +132,7 @@ int OperadorGuionado::Modal(QObject* ventana)
     // The window's name identifies it in the record; its title is kept too.
     Pregunta p{QStringLiteral("Modal"), {}, {}, 0};
     if (ventana) {
+        p.dueno = ventana->parent();
         p.texto = ventana->objectName();
         p.titulo = ventana->property("windowTitle").toString();
     }

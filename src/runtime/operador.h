@@ -3,6 +3,7 @@
 // every message box, input box, file dialog and modal window goes through here,
 // so tests answer them from a script.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -48,6 +49,35 @@ public:
     virtual int Modal(QObject* ventana) = 0;
     /// Starts a program (sibling module); returns its process id, 0 when it could not start.
     virtual long long Ejecuta(const QString& programa, const QString& argumentos) = 0;
+
+    // The same questions asked on behalf of a window: the box or dialog opens
+    // over `padre`'s window and the focus returns there when it closes, so a
+    // key pressed next lands where the operator was, not in whichever window
+    // the seam would pick by itself.
+    int MsgBox(QObject* padre, const QString& texto, int botones = vbOKOnly, const QString& titulo = {});
+    QString InputBox(QObject* padre, const QString& prompt, const QString& titulo, const QString& def, bool* cancelado);
+    QString AbreArchivo(QObject* padre, const QString& titulo, const QString& filtro, bool* cancelado);
+    QString GuardaArchivo(QObject* padre, const QString& titulo, const QString& filtro, const QString& sugerido,
+                          bool* cancelado);
+
+    /// The window named for the question about to be asked; nullptr when the
+    /// caller named none.
+    QObject* dueno() const { return dueno_.data(); }
+
+protected:
+    /// The window named for this question, taken as the question starts: one
+    /// asked meanwhile (from a dialog's event loop) without naming a window
+    /// must not inherit it.
+    QObject* tomaDueno()
+    {
+        QObject* d = dueno_.data();
+        dueno_ = nullptr;
+        return d;
+    }
+
+private:
+    class ConDueno;
+    QPointer<QObject> dueno_;
 };
 
 /// The current operator. Production installs the dialog-showing one at start-up.
@@ -64,6 +94,8 @@ public:
         QString texto;
         QString titulo;
         int botones = 0;
+        /// The window it was asked for (nullptr: none named).
+        const QObject* dueno = nullptr;
     };
     /// Answers for message boxes, in order; when they run out the default applies.
     std::deque<int> respuestas;
@@ -75,6 +107,10 @@ public:
     long long pidEjecuta = 0;
     std::vector<Pregunta> preguntas;
 
+    using Operador::AbreArchivo;
+    using Operador::GuardaArchivo;
+    using Operador::InputBox;
+    using Operador::MsgBox;
     int MsgBox(const QString& texto, int botones, const QString& titulo) override;
     QString InputBox(const QString& prompt, const QString& titulo, const QString& def, bool* cancelado) override;
     QString AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado) override;

@@ -67,17 +67,31 @@ QString tituloDe(const QString& titulo)
 
 }  // namespace
 
-QWidget* OperadorQt::padre() const
+QWidget* OperadorQt::padre()
 {
+    // The box belongs to the window that asked: over another one (the main
+    // window, say) that window would come to the front and keep the focus
+    // afterwards, and the operator's next Esc would close it.
+    if (auto* w = qobject_cast<QWidget*>(tomaDueno()); w && w->window()->isVisible()) return w->window();
+    if (QWidget* activa = QApplication::activeWindow()) return activa;
     // A window not shown yet (the main window while it connects) would
     // place the dialogs at the corner of the screen.
     if (padre_ && padre_->isVisible()) return padre_;
-    return QApplication::activeWindow();
+    return nullptr;
+}
+
+void OperadorQt::devuelveFoco(QWidget* ventana)
+{
+    // Window managers give the focus back to a dialog's parent on their own,
+    // but not all do, and not at once.
+    if (!ventana || !ventana->isVisible()) return;
+    ventana->activateWindow();
 }
 
 int OperadorQt::MsgBox(const QString& texto, int botones, const QString& titulo)
 {
-    QMessageBox box(padre());
+    QWidget* sobre = padre();
+    QMessageBox box(sobre);
     box.setWindowTitle(tituloDe(titulo));
     // The texts come from data and error messages; a "<" must not turn them into markup.
     box.setTextFormat(Qt::PlainText);
@@ -100,6 +114,7 @@ int OperadorQt::MsgBox(const QString& texto, int botones, const QString& titulo)
     box.setDefaultButton(pulsables[defecto]);
 
     box.exec();
+    devuelveFoco(sobre);
     const auto* pulsado = box.clickedButton();
     for (size_t i = 0; i < pulsables.size(); ++i)
         if (pulsables[i] == pulsado) return lista[i].respuesta;
@@ -108,7 +123,8 @@ int OperadorQt::MsgBox(const QString& texto, int botones, const QString& titulo)
 
 QString OperadorQt::InputBox(const QString& prompt, const QString& titulo, const QString& def, bool* cancelado)
 {
-    QInputDialog dlg(padre());
+    QWidget* sobre = padre();
+    QInputDialog dlg(sobre);
     dlg.setInputMode(QInputDialog::TextInput);
     dlg.setWindowTitle(tituloDe(titulo));
     dlg.setLabelText(prompt);
@@ -116,6 +132,7 @@ QString OperadorQt::InputBox(const QString& prompt, const QString& titulo, const
     dlg.setOkButtonText(QStringLiteral("Aceptar"));
     dlg.setCancelButtonText(QStringLiteral("Cancelar"));
     const bool aceptado = dlg.exec() == QDialog::Accepted;
+    devuelveFoco(sobre);
     if (cancelado) *cancelado = !aceptado;
     return aceptado ? dlg.textValue() : QString();
 }
@@ -145,22 +162,29 @@ QString OperadorQt::FiltroQt(const QString& filtro)
 
 QString OperadorQt::AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado)
 {
-    const QString archivo = QFileDialog::getOpenFileName(padre(), tituloDe(titulo), QString(), FiltroQt(filtro));
+    QWidget* sobre = padre();
+    const QString archivo = QFileDialog::getOpenFileName(sobre, tituloDe(titulo), QString(), FiltroQt(filtro));
+    devuelveFoco(sobre);
     if (cancelado) *cancelado = archivo.isEmpty();
     return archivo;
 }
 
 QString OperadorQt::GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado)
 {
-    const QString archivo = QFileDialog::getSaveFileName(padre(), tituloDe(titulo), sugerido, FiltroQt(filtro));
+    QWidget* sobre = padre();
+    const QString archivo = QFileDialog::getSaveFileName(sobre, tituloDe(titulo), sugerido, FiltroQt(filtro));
+    devuelveFoco(sobre);
     if (cancelado) *cancelado = archivo.isEmpty();
     return archivo;
 }
 
 int OperadorQt::Modal(QObject* ventana)
 {
-    if (auto* dlg = qobject_cast<QDialog*>(ventana)) return dlg->exec();
-    return 0;
+    auto* dlg = qobject_cast<QDialog*>(ventana);
+    if (!dlg) return 0;
+    const int r = dlg->exec();
+    if (QWidget* dueno = dlg->parentWidget()) devuelveFoco(dueno->window());
+    return r;
 }
 
 long long OperadorQt::Ejecuta(const QString& programa, const QString& argumentos)

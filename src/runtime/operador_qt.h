@@ -11,10 +11,15 @@ namespace rt {
 
 class OperadorQt : public Operador {
 public:
-    /// Dialogs are centred on `padre` when given, else on the active window.
+    /// A question opens over the window that asked it (dueno()); one asked for
+    /// no window opens over the active window, else over `padre`.
     explicit OperadorQt(QWidget* padre = nullptr) : padre_(padre) {}
     void fijaPadre(QWidget* padre) { padre_ = padre; }
 
+    using Operador::AbreArchivo;
+    using Operador::GuardaArchivo;
+    using Operador::InputBox;
+    using Operador::MsgBox;
     int MsgBox(const QString& texto, int botones = vbOKOnly, const QString& titulo = {}) override;
     QString InputBox(const QString& prompt, const QString& titulo, const QString& def, bool* cancelado) override;
     QString AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado) override;
@@ -26,7 +31,10 @@ public:
     static QString FiltroQt(const QString& filtro);
 
 private:
-    QWidget* padre() const;
+    /// The window this question opens over.
+    QWidget* padre();
+    /// Gives the keyboard back to the window the question was asked over.
+    static void devuelveFoco(QWidget* ventana);
     QPointer<QWidget> padre_;
 };
 

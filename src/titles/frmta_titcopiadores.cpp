@@ -2,10 +2,12 @@
 
 #include "data/db_dll.h"
 #include "runtime/fin.h"
+#include "runtime/operador.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rtini.h"
 #include "runtime/teclas.h"
 #include "runtime/texto.h"
+#include "runtime/una_linea.h"
 #include "session/cndll.h"
 #include "session/cnstuff.h"
 #include "titles/iconos.h"
@@ -27,6 +29,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -128,6 +131,8 @@ void frmTA_TITCOPIADORES::construye()
         RtCampos::FijaCampo(caja, QString::fromLatin1(d.campo), QString::fromLatin1(d.tabla), i);
         // The right button opens the lookup, so no edit menu.
         caja->setContextMenuPolicy(Qt::NoContextMenu);
+        // Every column is one line of text; a pasted line break or tab becomes a blank.
+        rt::CajaDeUnaLinea(caja);
         caja->setAccessibleName(QString::fromLatin1(d.campo));
         if (d.caracteres > 0) {
             const int ancho = caja->fontMetrics().horizontalAdvance(QLatin1Char('0')) * d.caracteres + 16;
@@ -145,21 +150,29 @@ void frmTA_TITCOPIADORES::construye()
             grilla->addWidget(caja, i, 1, 1, 3);
     }
 
-    // The picture buttons sit right of the range, away from the entry path.
+    // The picture buttons sit right of the range, away from the entry path:
+    // Enter never reaches them, Tab does (after the voucher list), and each has
+    // a key of its own, shown in its tool tip. A click leaves the focus where
+    // the operator was typing.
     auto* cuadro = new QHBoxLayout;
     cuadro->setSpacing(6);
-    auto botonImagen = [&](QToolButton*& b, const char* nombre, const QIcon& icono, const char* ayuda) {
+    auto botonImagen = [&](QToolButton*& b, const char* nombre, const QIcon& icono, const char* ayuda, Qt::Key tecla) {
         b = new QToolButton(central);
         b->setObjectName(QString::fromLatin1(nombre));
         b->setIcon(icono);
         b->setIconSize(QSize(28, 28));
         b->setFixedSize(QSize(38, 38));
-        b->setToolTip(QString::fromUtf8(ayuda));
-        b->setFocusPolicy(Qt::NoFocus);
+        const QKeySequence atajo(tecla);
+        b->setToolTip(QString::fromUtf8(ayuda) + QStringLiteral(" (") + atajo.toString(QKeySequence::NativeText) +
+                      QLatin1Char(')'));
+        b->setAccessibleName(QString::fromUtf8(ayuda));
+        b->setFocusPolicy(Qt::TabFocus);
+        auto* atajoVentana = new QShortcut(atajo, this);
+        connect(atajoVentana, &QShortcut::activated, b, &QToolButton::click);
         cuadro->addWidget(b);
     };
-    botonImagen(CmdRep, "CmdRep", iconos::Impresora(), "Reporte Cuentas Varias de Mayor");
-    botonImagen(CmdVarias, "CmdVarias", iconos::Planilla(), "Planilla de Datos Cuentas Varias de Mayor");
+    botonImagen(CmdRep, "CmdRep", iconos::Impresora(), "Reporte Cuentas Varias de Mayor", Qt::Key_F7);
+    botonImagen(CmdVarias, "CmdVarias", iconos::Planilla(), "Planilla de Datos Cuentas Varias de Mayor", Qt::Key_F8);
     connect(CmdRep, &QToolButton::clicked, this, &frmTA_TITCOPIADORES::CmdRep_Click);
     connect(CmdVarias, &QToolButton::clicked, this, &frmTA_TITCOPIADORES::CmdVarias_Click);
     grilla->addLayout(cuadro, 2, 3, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
@@ -191,6 +204,8 @@ void frmTA_TITCOPIADORES::construye()
     setTabOrder(txtfields[2], txtfields[3]);
     setTabOrder(txtfields[3], LstCpte);
     setTabOrder(LstCpte, CmdTodos);
+    setTabOrder(CmdTodos, CmdRep);
+    setTabOrder(CmdRep, CmdVarias);
 
     resize(720, 560);
     setMinimumSize(620, 440);
@@ -217,6 +232,11 @@ bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
         const int shift = shiftVb(k->modifiers());
         Form_KeyDown(codigo, shift);
         if (esTeclaDeBarra(codigo)) return true;
+        // Reached by Tab, a picture button answers Enter as Space.
+        if ((w == CmdRep || w == CmdVarias) && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            static_cast<QToolButton*>(w)->click();
+            return true;
+        }
         if (indice < 0) return false;
         txtfields_KeyDown(indice, codigo, shift);
         if (RtCampos::EsTeclaAvance(codigo)) return true;
@@ -266,8 +286,23 @@ void frmTA_TITCOPIADORES::showEvent(QShowEvent* evento)
 
 void frmTA_TITCOPIADORES::closeEvent(QCloseEvent* evento)
 {
+    // The close box abandons a title being edited only as Esc does: when the
+    // operator says so.
+    if (!descargada_ && modificado_ && !ConfirmaAbandono()) {
+        evento->ignore();
+        return;
+    }
     evento->accept();
     if (!descargada_) Form_Unload();
+}
+
+bool frmTA_TITCOPIADORES::ConfirmaAbandono()
+{
+    const int r = rt::operador().MsgBox(this, QStringLiteral("¿Está seguro de abandonar la carga de datos?"),
+                                        rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("ATENCIÓN!!!"));
+    if (r != rt::vbYes) return false;
+    modificado_ = false;
+    return true;
 }
 
 void frmTA_TITCOPIADORES::Form_Unload()

@@ -161,6 +161,9 @@ private:
     void enfocaCodigo(bool seleccionaTodo);
     QString codigoEnPantalla() const;
 
+    /// Asks whether to abandon the title being edited; true (and the edit
+    /// dropped) on Yes.
+    bool ConfirmaAbandono();
     /// Asks before saving over a title that changed since it was shown.
     bool ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual);
 

@@ -50,6 +50,39 @@ TEST(Operador, GuionRespondeEnOrdenYRegistra)
     EXPECT_EQ(operador().MsgBox("x", vbOKCancel), vbCancel);  // default operator is back
 }
 
+TEST(Operador, CadaPreguntaRecuerdaLaVentanaQueLaHizo)
+{
+    // A question asked from inside another one (a box raised while a dialog
+    // is open) names its own window; the outer one is back when it ends.
+    struct Anidado : OperadorGuionado {
+        QObject* interior = nullptr;
+        QString GuardaArchivo(const QString& t, const QString& f, const QString& s, bool* c) override
+        {
+            const QString r = OperadorGuionado::GuardaArchivo(t, f, s, c);
+            MsgBox(interior, "dentro", vbOKOnly, "");
+            MsgBox("sin ventana", vbOKOnly, "");
+            return r;
+        }
+    } op;
+    fijaOperador(&op);
+    QObject hoja, vista;
+    op.interior = &vista;
+    bool c = false;
+    operador().GuardaArchivo(&hoja, "Exportar", "Libro|*.xlsx", "t.xlsx", &c);
+    operador().MsgBox("despues");
+    operador().InputBox(&hoja, "p", "t", "", &c);
+    operador().AbreArchivo(&vista, "Abrir", "", &c);
+    QObject padre;
+    QObject dialogo(&padre);
+    operador().Modal(&dialogo);
+    fijaOperador(nullptr);
+
+    std::vector<const QObject*> duenos;
+    for (const auto& p : op.preguntas) duenos.push_back(p.dueno);
+    EXPECT_EQ(duenos, (std::vector<const QObject*>{&hoja, &vista, nullptr, nullptr, &hoja, &vista, &padre}));
+    EXPECT_EQ(op.dueno(), nullptr);
+}
+
 TEST(Protocolo, ReintentarIgnorarYSalir)
 {
     std::vector<int> respuestas = {vbRetry, vbIgnore, vbCancel};

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,39 @@ TEST(OperadorQt, EntradaModalYEjecucion)
     EXPECT_EQ(op.Modal(nullptr), 0);
     EXPECT_GT(op.Ejecuta("/bin/true", "x"), 0);
     EXPECT_EQ(op.Ejecuta("/no/existe", ""), 0);
+}
+
+TEST(OperadorQt, LaCajaSeAbreSobreLaVentanaQueLaPideYLeDevuelveElFoco)
+{
+    QWidget principal, vista;
+    principal.setWindowTitle("principal");
+    vista.setWindowTitle("vista");
+    OperadorQt op(&principal);
+    principal.show();
+    vista.show();
+    vista.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&vista));
+
+    // Named: over its window, even with another window active.
+    principal.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&principal));
+    QWidget* sobre = nullptr;
+    alAbrirse([&](QWidget* w) {
+        sobre = w->parentWidget();
+        static_cast<QDialog*>(w)->accept();
+    });
+    op.MsgBox(&vista, "Aviso");
+    EXPECT_EQ(sobre, &vista);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&vista));
+
+    // Unnamed: over the window the operator is in, not the main window.
+    sobre = nullptr;
+    alAbrirse([&](QWidget* w) {
+        sobre = w->parentWidget();
+        static_cast<QDialog*>(w)->accept();
+    });
+    op.MsgBox("Aviso");
+    EXPECT_EQ(sobre, &vista);
 }
 
 TEST(OperadorQt, FiltroDeArchivos)

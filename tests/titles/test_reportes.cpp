@@ -234,8 +234,9 @@ TEST_F(Reportes, KeysAndPictureButtonsOpenTheirWindows)
     QTest::mouseClick(control<QToolButton>("CmdVarias"), Qt::LeftButton);
     EXPECT_EQ(abiertas(), (QStringList{"Planilla de Datos - Reporte de Cuentas Varias del Mayor", "Títulos Copiadores",
                                        "Vista previa - Cuentas Varias de Mayor", "Vista previa - Títulos Copiadores"}));
-    EXPECT_EQ(control<QToolButton>("CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor");
-    EXPECT_EQ(control<QToolButton>("CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor");
+    // The tool tips name the buttons' keys after their captions.
+    EXPECT_EQ(control<QToolButton>("CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
+    EXPECT_EQ(control<QToolButton>("CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
