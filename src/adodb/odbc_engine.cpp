@@ -483,12 +483,13 @@ public:
     void open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs) override;
     void close() override;
     bool isOpen() const override { return static_cast<bool>(dbc_); }
-    Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) override;
+    Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs, bool forWriting) override;
     void begin() override;
     void commit() override { endTransaction(SQL_COMMIT); }
     void rollback() override { endTransaction(SQL_ROLLBACK); }
     Rowset tables() override;
     Rowset columns(const QString& table) override;
+    QStringList primaryKeys(const QString& table) override;
     QString quoteIdentifier(const QString& name) const override;
     QString dbmsName() const override { return dbms_; }
     QString currentDatabase() const override;
@@ -505,15 +506,23 @@ private:
     void ensureUsable() const;
     [[noreturn]] void refuseNul() const;
     Handle allocate(SQLSMALLINT type, const Handle& parent) const;
-    Handle statement() const { return allocate(SQL_HANDLE_STMT, dbc_); }
+    /// Every statement handle, catalog ones included, carries the same time-out.
+    Handle statement() const
+    {
+        Handle st = allocate(SQL_HANDLE_STMT, dbc_);
+        if (timeout_ > 0 && !tiempoEnServidor_)  // a driver without query timeouts runs unbounded, as ADO would
+            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout_)),
+                           SQL_IS_UINTEGER);
+        return st;
+    }
+    void fijaTiempoLimite(int segundos);
     QString infoText(SQLUSMALLINT what) const;
     QString columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const;
     SQLLEN columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const;
     void bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const;
-    Rowset collect(const Handle& st) const;
-    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const;
+    Rowset collect(const Handle& st, bool origins = true) const;
+    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins) const;
     Variant readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const;
-    void markKeys(Rowset& rs);
     static void restoreCase(Rowset& rs, const QString& sql);
     void endTransaction(SQLSMALLINT completion);
     void setAutocommit(bool on);
@@ -527,7 +536,8 @@ private:
     QString escape_;
     bool broken_ = false;
     bool inTransaction_ = false;
-    std::map<QString, QStringList> keyCache_;
+    int timeout_ = 0;  // of the last statement run, in seconds
+    bool tiempoEnServidor_ = false;  // PostgreSQL: set once on the session, not per statement
     // The whole chain of the last failure; the exception carries it too.
     mutable std::vector<Error> lastDiagnostics_;
 };
@@ -634,7 +644,8 @@ void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QSt
     escape_ = infoText(SQL_SEARCH_PATTERN_ESCAPE);
     broken_ = false;
     inTransaction_ = false;
-    keyCache_.clear();
+    timeout_ = 0;
+    tiempoEnServidor_ = false;
 }
 
 void OdbcEngine::close()
@@ -647,7 +658,8 @@ void OdbcEngine::close()
     escape_.clear();
     broken_ = false;
     inTransaction_ = false;
-    keyCache_.clear();
+    timeout_ = 0;
+    tiempoEnServidor_ = false;
 }
 
 QString OdbcEngine::columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const
@@ -782,7 +794,7 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
     return Variant(text);
 }
 
-void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const
+void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins) const
 {
     std::vector<Fetch> how;
     for (SQLUSMALLINT i = 1; i <= count; ++i) {
@@ -790,21 +802,28 @@ void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) con
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
         SQLULEN size = 0;
         for (;;) {
+            // Nullability only matters for writing, and psqlODBC asks the server's catalog for it.
             checkStmt(SQLDescribeColW(st.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType,
-                                      &size, &digits, &nullable),
+                                      &size, &digits, origins ? &nullable : nullptr),
                       st);
             if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
             name.resize(static_cast<size_t>(nameLength) + 1);
         }
         ColumnInfo c;
         c.name = fromWide(name.data(), nameLength);
-        c.type = odbcAdoType(sqlType, columnText(st, i, SQL_DESC_TYPE_NAME));
+        // Only a decimal may be money; psqlODBC may read the catalog for the type's name.
+        const bool decimal = sqlType == SQL_NUMERIC || sqlType == SQL_DECIMAL;
+        c.type = odbcAdoType(sqlType, decimal ? columnText(st, i, SQL_DESC_TYPE_NAME) : QString());
         c.definedSize = static_cast<int>(qMin<SQLULEN>(size, INT_MAX));
-        c.baseTable = columnText(st, i, SQL_DESC_BASE_TABLE_NAME);
-        c.baseColumn = columnText(st, i, SQL_DESC_BASE_COLUMN_NAME);
-        c.autoIncrement = columnNumber(st, i, SQL_DESC_AUTO_UNIQUE_VALUE, SQL_FALSE) == SQL_TRUE;
-        // The SQLite driver knows NOT NULL here but not in SQLDescribeCol.
-        c.nullable = columnNumber(st, i, SQL_DESC_NULLABLE, nullable) != SQL_NO_NULLS;
+        c.nullable = nullable != SQL_NO_NULLS;
+        // psqlODBC reads the table's definition from the server for these.
+        if (origins) {
+            c.baseTable = columnText(st, i, SQL_DESC_BASE_TABLE_NAME);
+            c.baseColumn = columnText(st, i, SQL_DESC_BASE_COLUMN_NAME);
+            c.autoIncrement = columnNumber(st, i, SQL_DESC_AUTO_UNIQUE_VALUE, SQL_FALSE) == SQL_TRUE;
+            // The SQLite driver knows NOT NULL here but not in SQLDescribeCol.
+            c.nullable = columnNumber(st, i, SQL_DESC_NULLABLE, nullable) != SQL_NO_NULLS;
+        }
         rs.columns.push_back(std::move(c));
         how.push_back(fetchFor(sqlType));
     }
@@ -817,7 +836,7 @@ void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) con
     rs.returnsRows = true;
 }
 
-Rowset OdbcEngine::collect(const Handle& st) const
+Rowset OdbcEngine::collect(const Handle& st, bool origins) const
 {
     Rowset kept;
     bool haveRows = false;
@@ -827,7 +846,7 @@ Rowset OdbcEngine::collect(const Handle& st) const
         checkStmt(SQLNumResultCols(st.get(), &count), st);
         if (count > 0) {
             Rowset rs;
-            readRowset(st, count, rs);
+            readRowset(st, count, rs, origins);
             if (!haveRows && (!kept.returnsRows || rs.rowCount() > 0)) {
                 haveRows = rs.rowCount() > 0;
                 kept = std::move(rs);
@@ -873,30 +892,27 @@ void OdbcEngine::restoreCase(Rowset& rs, const QString& sql)
     }
 }
 
-void OdbcEngine::markKeys(Rowset& rs)
+QStringList OdbcEngine::primaryKeys(const QString& table)
 {
-    for (ColumnInfo& c : rs.columns) {
-        if (c.baseTable.isEmpty() || c.baseColumn.isEmpty()) continue;
-        const QString cacheKey = c.baseTable.toLower();
-        auto it = keyCache_.find(cacheKey);
-        if (it == keyCache_.end()) {
-            QStringList keys;
-            // Without key information the row is written back by all its columns.
-            Intenta([&] {
-                Handle st = statement();
-                checkStmt(SQLPrimaryKeysW(st.get(), nullptr, 0, nullptr, 0, wide(c.baseTable),
-                                          static_cast<SQLSMALLINT>(c.baseTable.size())),
-                          st);
-                const Rowset pk = collect(st);
-                for (size_t r = 0; r < pk.rowCount(); ++r) keys << pk.cells[r * pk.columns.size() + 3].toString();
-            });
-            it = keyCache_.emplace(cacheKey, keys).first;
-        }
-        c.key = it->second.contains(c.baseColumn, Qt::CaseInsensitive);
+    ensureUsable();
+    Rowset pk;
+    {
+        Handle st = statement();
+        checkStmt(SQLPrimaryKeysW(st.get(), nullptr, 0, nullptr, 0, wide(table), static_cast<SQLSMALLINT>(table.size())), st);
+        pk = collect(st);
     }
+    // KEY_SEQ (column 5) gives the order; drivers return the rows by table, not by it.
+    std::vector<std::pair<long long, QString>> orden;
+    for (size_t r = 0; r < pk.rowCount(); ++r)
+        orden.emplace_back(pk.columns.size() > 4 ? pk.cells[r * pk.columns.size() + 4].toInt64() : static_cast<long long>(r),
+                           pk.cells[r * pk.columns.size() + 3].toString());
+    std::stable_sort(orden.begin(), orden.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList keys;
+    for (const auto& o : orden) keys << o.second;
+    return keys;
 }
 
-Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs)
+Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs, bool forWriting)
 {
     ensureUsable();
     const QString text = isPostgres() ? SqlServerToPostgres(sql) : sql;
@@ -908,28 +924,41 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     const QByteArray utf8 = narrow ? text.toUtf8() : QByteArray();
     auto* narrowText = reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData()));
     Rowset result;
+    fijaTiempoLimite(qMax(0, timeoutSecs));
     {
         Handle st = statement();
-        if (timeoutSecs > 0)  // a driver without query timeouts runs unbounded, as ADO would
-            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)),
-                           SQL_IS_UINTEGER);
         // Buffers stay put until execution: bound parameters are read then.
         std::vector<ParamBuffer> buffers(params.size());
-        SQLRETURN rc;
-        if (params.empty()) {
-            rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
-        } else {
-            checkStmt(narrow ? SQLPrepare(st.get(), narrowText, SQL_NTS) : SQLPrepareW(st.get(), wide(text), SQL_NTS), st);
-            for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
-            rc = SQLExecute(st.get());
-        }
+        for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
+        // Executed directly even with parameters: a prepared statement is one
+        // more round trip to free on drivers that prepare on the server.
+        const SQLRETURN rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
         checkStmt(rc, st);
-        result = collect(st);
+        result = collect(st, forWriting);
     }
-    // After the statement is gone: servers without MARS allow one active result per connection.
-    if (result.returnsRows) markKeys(result);
+    // Which columns form the key is asked of the catalog only when a row is written back.
+    if (result.returnsRows) result.keysKnown = false;
     if (isPostgres() && result.returnsRows) restoreCase(result, sql);
     return result;
+}
+
+// psqlODBC applies a statement's time-out by sending SET statement_timeout
+// whenever it differs from the last one sent, and the statements it opens for
+// itself (the catalog reads behind a column description) carry none: each of
+// them cost two more round trips. The session's own setting, sent once when
+// the time-out changes, bounds every statement the same way.
+void OdbcEngine::fijaTiempoLimite(int segundos)
+{
+    if (segundos == timeout_) return;
+    if (isPostgres()) {
+        // Inside a transaction the setting would be undone by a rollback: it waits for the next statement outside one.
+        if (inTransaction_) return;
+        const QString sql = u"SET statement_timeout = "_s + QString::number(static_cast<long long>(segundos) * 1000);
+        Handle st = allocate(SQL_HANDLE_STMT, dbc_);
+        if (!succeeded(SQLExecDirectW(st.get(), wide(sql), SQL_NTS))) return;  // statements stay unbounded, as before it was set
+        tiempoEnServidor_ = true;
+    }
+    timeout_ = segundos;
 }
 
 void OdbcEngine::setAutocommit(bool on)
@@ -1108,7 +1137,6 @@ void OdbcEngine::setCurrentDatabase(const QString& name)
 {
     ensureUsable();
     checkDbc(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, wide(name), static_cast<SQLINTEGER>(name.size() * 2)));
-    keyCache_.clear();  // the same table names now mean other tables
 }
 
 Variant OdbcEngine::lastInsertId()
@@ -1122,14 +1150,14 @@ Variant OdbcEngine::lastInsertId()
     else if (isPostgres()) {
         // lastval() fails when this session has drawn no sequence value yet.
         try {
-            const Rowset rs = run(u"SELECT lastval()"_s, {}, 0);
+            const Rowset rs = run(u"SELECT lastval()"_s, {}, timeout_, false);
             return rs.rowCount() == 0 ? Variant::Null() : Variant(static_cast<long long>(rs.cells.front().toInt64()));
         } catch (const AdoException&) {
             return Variant::Null();
         }
     } else
         return Variant::Null();
-    const Rowset rs = run(sql, {}, 0);
+    const Rowset rs = run(sql, {}, timeout_, false);
     if (rs.rowCount() == 0 || rs.cells.front().isNull()) return Variant::Null();
     // @@IDENTITY is numeric(38,0) and an expression column may come as text: keys are integers.
     return Variant(static_cast<long long>(rs.cells.front().toInt64()));
