@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -520,8 +521,10 @@ private:
     QString columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const;
     SQLLEN columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const;
     void bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const;
-    Rowset collect(const Handle& st, bool origins = true) const;
-    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins) const;
+    Rowset collect(const Handle& st, bool origins = true, bool enBloque = false) const;
+    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins, bool enBloque) const;
+    bool leeEnBloques(const Handle& st, const std::vector<Fetch>& how, const std::vector<SQLSMALLINT>& tipos,
+                      const std::vector<SQLULEN>& tamanos, Rowset& rs) const;
     Variant readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const;
     static void restoreCase(Rowset& rs, const QString& sql);
     void endTransaction(SQLSMALLINT completion);
@@ -794,9 +797,162 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
     return Variant(text);
 }
 
-void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins) const
+namespace {
+
+// A text longer than its column said: the rows bound so far cannot be
+// completed, so the statement is read again value by value.
+struct TextoDesbordado {};
+
+// One bound column of a block: values of every row of the block side by side.
+struct ColumnaEnBloque {
+    Fetch how = Fetch::Text;
+    SQLSMALLINT tipoC = SQL_C_WCHAR;
+    SQLLEN ancho = 0;  // bytes per row
+    std::vector<char> datos;
+    std::vector<SQLLEN> indicadores;
+};
+
+constexpr SQLULEN kTextoEnBloqueMax = 4000;     // characters; longer columns are read value by value
+constexpr size_t kBytesPorBloque = 512 * 1024;  // the rows of one fetch, all columns together
+
+}  // namespace
+
+// Reads the rows a block at a time into bound buffers, one call for many rows
+// instead of one per value. False, with nothing read, when a column cannot be
+// bound with a size known in advance (long or unbounded texts, binary) or the
+// driver refuses row arrays: the caller then reads value by value.
+bool OdbcEngine::leeEnBloques(const Handle& st, const std::vector<Fetch>& how, const std::vector<SQLSMALLINT>& tipos,
+                              const std::vector<SQLULEN>& tamanos, Rowset& rs) const
+{
+    const size_t n = how.size();
+    std::vector<ColumnaEnBloque> cols(n);
+    SQLLEN anchoFila = 0;
+    for (size_t i = 0; i < n; ++i) {
+        ColumnaEnBloque& c = cols[i];
+        c.how = how[i];
+        switch (how[i]) {
+        case Fetch::Integer: c.tipoC = SQL_C_SBIGINT; c.ancho = sizeof(SQLBIGINT); break;
+        case Fetch::Double: c.tipoC = SQL_C_DOUBLE; c.ancho = sizeof(SQLDOUBLE); break;
+        case Fetch::Bit: c.tipoC = SQL_C_BIT; c.ancho = sizeof(SQLCHAR); break;
+        case Fetch::Date: c.tipoC = SQL_C_TYPE_DATE; c.ancho = sizeof(SQL_DATE_STRUCT); break;
+        case Fetch::Time: c.tipoC = SQL_C_TYPE_TIME; c.ancho = sizeof(SQL_TIME_STRUCT); break;
+        case Fetch::Timestamp: c.tipoC = SQL_C_TYPE_TIMESTAMP; c.ancho = sizeof(SQL_TIMESTAMP_STRUCT); break;
+        case Fetch::Text: {
+            const SQLSMALLINT t = tipos[i];
+            const bool texto = t == SQL_CHAR || t == SQL_VARCHAR || t == SQL_WCHAR || t == SQL_WVARCHAR;
+            if (!texto || tamanos[i] == 0 || tamanos[i] > kTextoEnBloqueMax) return false;
+            // Room for every character taking two UTF-16 units, and the terminator.
+            c.tipoC = SQL_C_WCHAR;
+            c.ancho = static_cast<SQLLEN>((2 * tamanos[i] + 1) * sizeof(SQLWCHAR));
+            break;
+        }
+        }
+        c.ancho = (c.ancho + 7) & ~SQLLEN(7);
+        anchoFila += c.ancho + static_cast<SQLLEN>(sizeof(SQLLEN));
+    }
+    SQLULEN filas = std::clamp<SQLULEN>(kBytesPorBloque / static_cast<size_t>(qMax<SQLLEN>(1, anchoFila)), 1, 1024);
+    if (!succeeded(SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) ||
+        !succeeded(SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(filas), 0)))
+        return false;
+    // A driver may lower the size it was asked for.
+    SQLULEN concedidas = 0;
+    if (!succeeded(SQLGetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, &concedidas, 0, nullptr)) || concedidas == 0) return false;
+    if (concedidas > filas) {
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+        return false;
+    }
+    filas = concedidas;
+    SQLULEN traidas = 0;
+    std::vector<SQLUSMALLINT> estados(filas, SQL_ROW_SUCCESS);
+    auto deshace = [&] {
+        SQLFreeStmt(st.get(), SQL_UNBIND);
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    };
+    SQLSetStmtAttr(st.get(), SQL_ATTR_ROWS_FETCHED_PTR, &traidas, 0);
+    SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_STATUS_PTR, estados.data(), 0);
+    for (size_t i = 0; i < n; ++i) {
+        ColumnaEnBloque& c = cols[i];
+        c.datos.resize(static_cast<size_t>(c.ancho) * filas);
+        c.indicadores.resize(filas);
+        if (!succeeded(SQLBindCol(st.get(), static_cast<SQLUSMALLINT>(i + 1), c.tipoC, c.datos.data(), c.ancho,
+                                  c.indicadores.data()))) {
+            deshace();
+            return false;
+        }
+    }
+    try {
+        for (;;) {
+            const SQLRETURN rc = SQLFetch(st.get());
+            if (rc == SQL_NO_DATA) break;
+            checkStmt(rc, st);
+            for (SQLULEN r = 0; r < traidas; ++r) {
+                if (estados[r] == SQL_ROW_NOROW) continue;
+                if (estados[r] == SQL_ROW_ERROR) raise(failure(SQL_ERROR, SQL_HANDLE_STMT, st.get()));
+                for (size_t i = 0; i < n; ++i) {
+                    const ColumnaEnBloque& c = cols[i];
+                    const SQLLEN ind = c.indicadores[r];
+                    const char* p = c.datos.data() + static_cast<size_t>(c.ancho) * r;
+                    if (ind == SQL_NULL_DATA) {
+                        rs.cells.push_back(Variant::Null());
+                        continue;
+                    }
+                    switch (c.how) {
+                    case Fetch::Integer: {
+                        SQLBIGINT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(static_cast<long long>(v));
+                        break;
+                    }
+                    case Fetch::Double: {
+                        SQLDOUBLE v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(static_cast<double>(v));
+                        break;
+                    }
+                    case Fetch::Bit: rs.cells.emplace_back(*reinterpret_cast<const SQLCHAR*>(p) != 0); break;
+                    case Fetch::Date: {
+                        SQL_DATE_STRUCT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(makeDateTime(QDate(v.year, v.month, v.day), QTime(0, 0)));
+                        break;
+                    }
+                    case Fetch::Time: {
+                        SQL_TIME_STRUCT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(makeDateTime(kDayZero, QTime(v.hour, v.minute, v.second)));
+                        break;
+                    }
+                    case Fetch::Timestamp: {
+                        SQL_TIMESTAMP_STRUCT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(makeDateTime(QDate(v.year, v.month, v.day),
+                                                           QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000u))));
+                        break;
+                    }
+                    case Fetch::Text:
+                        if (ind == SQL_NO_TOTAL || ind < 0 || ind > c.ancho - static_cast<SQLLEN>(sizeof(SQLWCHAR)))
+                            throw TextoDesbordado{};
+                        rs.cells.emplace_back(fromWide(reinterpret_cast<const SQLWCHAR*>(p), ind / 2));
+                        break;
+                    }
+                }
+            }
+        }
+    } catch (...) {
+        deshace();
+        throw;
+    }
+    deshace();
+    return true;
+}
+
+void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins, bool enBloque) const
 {
     std::vector<Fetch> how;
+    std::vector<SQLSMALLINT> tipos;
+    std::vector<SQLULEN> tamanos;
     for (SQLUSMALLINT i = 1; i <= count; ++i) {
         std::vector<SQLWCHAR> name(256);
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
@@ -826,6 +982,12 @@ void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, boo
         }
         rs.columns.push_back(std::move(c));
         how.push_back(fetchFor(sqlType));
+        tipos.push_back(sqlType);
+        tamanos.push_back(size);
+    }
+    if (enBloque && leeEnBloques(st, how, tipos, tamanos, rs)) {
+        rs.returnsRows = true;
+        return;
     }
     for (;;) {
         const SQLRETURN rc = SQLFetch(st.get());
@@ -836,7 +998,7 @@ void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, boo
     rs.returnsRows = true;
 }
 
-Rowset OdbcEngine::collect(const Handle& st, bool origins) const
+Rowset OdbcEngine::collect(const Handle& st, bool origins, bool enBloque) const
 {
     Rowset kept;
     bool haveRows = false;
@@ -846,7 +1008,7 @@ Rowset OdbcEngine::collect(const Handle& st, bool origins) const
         checkStmt(SQLNumResultCols(st.get(), &count), st);
         if (count > 0) {
             Rowset rs;
-            readRowset(st, count, rs, origins);
+            readRowset(st, count, rs, origins, enBloque);
             if (!haveRows && (!kept.returnsRows || rs.rowCount() > 0)) {
                 haveRows = rs.rowCount() > 0;
                 kept = std::move(rs);
@@ -925,6 +1087,11 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     auto* narrowText = reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData()));
     Rowset result;
     fijaTiempoLimite(qMax(0, timeoutSecs));
+    // Rows are read in blocks only for one SELECT alone, which can be run
+    // again should a text overflow its declared size; batches value by value.
+    const QString inicio = text.trimmed().left(6);
+    const bool soloSelect = inicio.compare(u"SELECT", Qt::CaseInsensitive) == 0 && !text.contains(u';');
+    bool desbordado = false;
     {
         Handle st = statement();
         // Buffers stay put until execution: bound parameters are read then.
@@ -934,7 +1101,20 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
         // more round trip to free on drivers that prepare on the server.
         const SQLRETURN rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
         checkStmt(rc, st);
-        result = collect(st, forWriting);
+        try {
+            result = collect(st, forWriting, soloSelect);
+        } catch (const TextoDesbordado&) {
+            desbordado = true;
+        }
+    }
+    if (desbordado) {
+        // A column held longer texts than it declared: read again, value by value
+        // (a lone SELECT, so running it twice changes nothing).
+        Handle st = statement();
+        std::vector<ParamBuffer> buffers(params.size());
+        for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
+        checkStmt(narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS), st);
+        result = collect(st, forWriting, false);
     }
     // Which columns form the key is asked of the catalog only when a row is written back.
     if (result.returnsRows) result.keysKnown = false;
