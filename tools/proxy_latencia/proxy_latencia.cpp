@@ -164,8 +164,10 @@ void ProxyLatencia::Bucle()
                 // Reading stops while too much waits; the sender's own buffers fill and it waits.
                 const short lee = !s->finLectura && s->enCola < kMaxEnCola ? POLLIN : 0;
                 const bool debido = !s->cola.empty() && s->cola.front().vence <= ahora;
-                fds.push_back({s->desde, lee, 0});
-                fds.push_back({s->hacia, static_cast<short>(debido ? POLLOUT : 0), 0});
+                // A socket with nothing asked of it stays out of the poll (a negative fd is
+                // skipped): a hung-up peer would otherwise wake the loop without pause.
+                fds.push_back({lee ? s->desde : -1, lee, 0});
+                fds.push_back({debido ? s->hacia : -1, static_cast<short>(debido ? POLLOUT : 0), 0});
             }
         if (::poll(fds.data(), fds.size(), espera) < 0 && errno != EINTR) break;
         if (fds[0].revents) break;
@@ -195,9 +197,10 @@ void ProxyLatencia::Bucle()
                 if (i + 1 >= fds.size()) break;
                 const pollfd& lee = fds[i++];
                 const pollfd& escribe = fds[i++];
+                // A hang-up is the end of what that side sends, told by recv; what is still
+                // queued for it goes out (or fails in send). Only an error breaks the link.
                 if ((lee.revents & (POLLIN | POLLHUP)) && !Lee(*s, retardo)) c->rota = true;
-                if (lee.revents & POLLERR) c->rota = true;
-                if ((escribe.revents & (POLLERR | POLLHUP)) && !(escribe.revents & POLLOUT)) c->rota = true;
+                if ((lee.revents | escribe.revents) & POLLERR) c->rota = true;
             }
             // Due data goes out even when poll did not ask (it fell due meanwhile).
             if (!c->rota && (!Escribe(c->ida) || !Escribe(c->vuelta))) c->rota = true;
