@@ -19,13 +19,16 @@ inline double Mediana(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-/// `objetivo` is "<=1.5x" or "<3x" (the ratio), "<50ms" (the time itself) or
+/// `objetivo` is "<=1.5x" or "<3x" (the ratio), "<50ms" (the time itself),
+/// "<=20st" (the statements the server received, given in `sentencias`) or
 /// "report" (figures only); `piso` empty when nothing is compared; `nota`
 /// goes to the table's last column.
 inline void Resultado(const char* escenario, const char* tamano, double ms, const char* piso, double pisoMs, const char* objetivo,
-                      const char* nota = "")
+                      const char* nota = "", long long sentencias = -1)
 {
-    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\tnote=%s\n",
+    std::printf("RESULT\tscenario=%s\tsize=%s\ttime_ms=%.1f\tfloor=%s\tfloor_ms=%.1f\tratio=%.2f\ttarget=%s\tnote=%s",
                 escenario, tamano, ms, piso, pisoMs, pisoMs > 0 ? ms / pisoMs : 0.0, objetivo, nota);
+    if (sentencias >= 0) std::printf("\tstatements=%lld", sentencias);
+    std::printf("\n");
     std::fflush(stdout);
 }

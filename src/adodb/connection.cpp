@@ -4,7 +4,22 @@
 #include "odbc_engine_p.h"
 #include "recordset.h"
 
+#include <QRegularExpression>
+
 namespace adodb {
+
+namespace {
+
+// A statement that may change what the catalog says. A false alarm (the word
+// inside a text value) only costs reading the catalog again.
+bool cambiaDefiniciones(const QString& sql)
+{
+    static const QRegularExpression ddl(QStringLiteral("\\b(CREATE|ALTER|DROP|RENAME|TRUNCATE|SP_RENAME)\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return ddl.match(sql).hasMatch();
+}
+
+}  // namespace
 
 Connection::Connection() = default;
 Connection::~Connection()
@@ -54,6 +69,15 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
     engine_ = std::move(engine);
     transactionLevel_ = 0;
     linkLost_ = false;
+    // Another connection may reach another database, or the same one changed meanwhile.
+    OlvidaCatalogo();
+}
+
+void Connection::OlvidaCatalogo()
+{
+    tablas_.reset();
+    columnas_.clear();
+    claves_.clear();
 }
 
 void Connection::Close()
@@ -75,6 +99,7 @@ void Connection::Close()
     engine_->close();
     engine_.reset();
     transactionLevel_ = 0;
+    OlvidaCatalogo();
 }
 
 Engine& Connection::engine()
@@ -92,15 +117,17 @@ void Connection::failLostTransaction()
                             QStringLiteral("ADODB.Connection"), QStringLiteral("08007"), 0}));
 }
 
-Rowset Connection::run(const QString& sql, const std::vector<Variant>& params)
+Rowset Connection::run(const QString& sql, const std::vector<Variant>& params, bool forWriting)
 {
     requireOpen();
     // Statements after a lost transaction would run outside it and be kept
     // while the rest was rolled back: refuse them until it is ended.
     if (lostLevels_ > 0) failLostTransaction();
     errors_.Clear();
+    consulta(sql);
+    if (cambiaDefiniciones(sql)) OlvidaCatalogo();
     try {
-        return engine_->run(sql, params, CommandTimeout);
+        return engine_->run(sql, params, CommandTimeout, forWriting);
     } catch (const AdoException& e) {
         fail(e);
     }
@@ -119,6 +146,7 @@ void Connection::BeginTrans()
 {
     requireOpen();
     errors_.Clear();
+    consulta(QStringLiteral("BEGIN"));
     try {
         engine_->begin();
     } catch (const AdoException& e) {
@@ -135,6 +163,7 @@ void Connection::CommitTrans()
         failLostTransaction();
     }
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
+    consulta(QStringLiteral("COMMIT"));
     try {
         engine_->commit();
     } catch (const AdoException& e) {
@@ -151,6 +180,7 @@ void Connection::RollbackTrans()
         return;
     }
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
+    consulta(QStringLiteral("ROLLBACK"));
     try {
         engine_->rollback();
     } catch (const AdoException& e) {
@@ -166,12 +196,23 @@ Recordset Connection::OpenSchema(int schema, const std::vector<Variant>& restric
     Rowset rows;
     auto restriction = [&](size_t i) { return i < restrictions.size() ? restrictions[i].toString() : QString(); };
     try {
-        if (schema == adSchemaTables)
-            rows = engine_->tables();
-        else if (schema == adSchemaColumns)
-            rows = engine_->columns(restriction(2));
-        else
+        if (schema == adSchemaTables) {
+            if (!tablas_) {
+                consulta(QStringLiteral("catalog: tables"));
+                tablas_ = engine_->tables();
+            }
+            rows = *tablas_;
+        } else if (schema == adSchemaColumns) {
+            const QString clave = restriction(2).trimmed().toLower();
+            auto it = columnas_.find(clave);
+            if (it == columnas_.end()) {
+                consulta(QStringLiteral("catalog: columns ") + restriction(2));
+                it = columnas_.emplace(clave, engine_->columns(restriction(2))).first;
+            }
+            rows = it->second;
+        } else {
             msg::raise(kErrNotSupported);
+        }
     } catch (const AdoException& e) {
         fail(e);
     }
@@ -204,10 +245,34 @@ QString Connection::DefaultDatabase() const
     return State() == adStateOpen ? engine_->currentDatabase() : QString();
 }
 
+QStringList Connection::PrimaryKeys(const QString& table)
+{
+    requireOpen();
+    const QString clave = table.trimmed().toLower();
+    if (const auto it = claves_.find(clave); it != claves_.end()) return it->second;
+    QStringList keys;
+    consulta(QStringLiteral("catalog: primary keys ") + table);
+    // Without key information a row is found by all its columns, as before
+    // the keys were known: a failure here is no reason to refuse the write.
+    Intenta([&] { keys = engine_->primaryKeys(table); });
+    claves_.emplace(clave, keys);
+    return keys;
+}
+
+Variant Connection::LastInsertId()
+{
+    requireOpen();
+    consulta(QStringLiteral("last insert id"));
+    return engine_->lastInsertId();
+}
+
 void Connection::SetDefaultDatabase(const QString& name)
 {
     requireOpen();
     errors_.Clear();
+    // Another database: the same table names now mean other tables.
+    QString actual;
+    if (!Intenta([&] { actual = DefaultDatabase(); }) || actual.compare(name, Qt::CaseInsensitive) != 0) OlvidaCatalogo();
     try {
         engine_->setCurrentDatabase(name);
     } catch (const AdoException& e) {

@@ -4,7 +4,11 @@
 #include "variant.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace adodb {
@@ -42,7 +46,22 @@ public:
     void RollbackTrans();
 
     /// adSchemaTables (20) or adSchemaColumns (4); restrictions as ADO orders them.
+    /// Served from the catalog cache after the first read on this connection.
     Recordset OpenSchema(int schema, const std::vector<Variant>& restrictions = {});
+    /// The primary-key columns of a table (empty when it has none or the
+    /// catalog cannot tell), from the catalog cache.
+    QStringList PrimaryKeys(const QString& table);
+    /// Forgets what the catalog cache holds. Opening, closing, changing the
+    /// default database and any statement that may change a definition
+    /// (CREATE, ALTER, DROP, RENAME, TRUNCATE) do it on their own.
+    void OlvidaCatalogo();
+    /// Identity of the row last inserted on this connection.
+    Variant LastInsertId();
+
+    /// Called with the text of every request that reaches the database
+    /// (statements, catalog reads prefixed "catalog:", transaction ends), so
+    /// that tests can count the round trips an action costs.
+    std::function<void(const QString&)> AlConsultar;
 
     QString DefaultDatabase() const;
     void SetDefaultDatabase(const QString& name);
@@ -56,17 +75,27 @@ public:
     // Used by Recordset.
     Engine& engine();
     /// Runs through the engine, recording provider errors in Errors() before rethrowing.
-    Rowset run(const QString& sql, const std::vector<Variant>& params = {});
+    /// `forWriting` false: the rows will only be read (see Engine::run).
+    Rowset run(const QString& sql, const std::vector<Variant>& params = {}, bool forWriting = true);
     /// Test hook: the link behaves as dropped until the next Close/Open.
     void BreakLinkForTest();
 
 private:
     [[noreturn]] void fail(const AdoException& e);
+    void consulta(const QString& que)
+    {
+        if (AlConsultar) AlConsultar(que);
+    }
     [[noreturn]] void failLostTransaction();
     void requireOpen() const;
 
     std::unique_ptr<Engine> engine_;
     adodb::Errors errors_;
+    // Catalog facts of this connection: on a server each read is a round
+    // trip, and they do not change while the program runs.
+    std::optional<Rowset> tablas_;
+    std::map<QString, Rowset> columnas_;      // by table name in lower case
+    std::map<QString, QStringList> claves_;  // by table name in lower case
     int transactionLevel_ = 0;
     int lostLevels_ = 0;
     bool linkLost_ = false;  // a failure since the last open meant the link was gone  // transactions rolled back by a close

@@ -5,6 +5,7 @@
 #include "variant.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,9 @@ struct Rowset {
     std::vector<Variant> cells;  // row-major
     long affected = -1;          // rows changed by INSERT/UPDATE/DELETE, -1 otherwise
     bool returnsRows = false;
+    /// False when ColumnInfo::key is still to be asked of the catalog (an
+    /// engine for which that is a round trip leaves it to the first write).
+    bool keysKnown = true;
     size_t rowCount() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
 };
 
@@ -81,13 +85,18 @@ public:
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     /// Runs one statement (or a batch) with positional parameters; throws AdoException.
-    virtual Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) = 0;
+    /// `forWriting` false: the rows will only be read, so where each column
+    /// comes from (base table and column, identity, nullability) may be left
+    /// out when finding it out costs the engine a round trip.
+    virtual Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs, bool forWriting = true) = 0;
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
     /// Schema rowsets with ADO's column names (TABLE_NAME, COLUMN_NAME, ...).
     virtual Rowset tables() = 0;
     virtual Rowset columns(const QString& table) = 0;
+    /// The primary-key columns of a table, in key order (empty: no key).
+    virtual QStringList primaryKeys(const QString& table) = 0;
     virtual QString quoteIdentifier(const QString& name) const = 0;
     virtual QString dbmsName() const = 0;
     virtual QString currentDatabase() const = 0;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -483,12 +484,13 @@ public:
     void open(const ConnectionInfo& info, const QString& user, const QString& password, int timeoutSecs) override;
     void close() override;
     bool isOpen() const override { return static_cast<bool>(dbc_); }
-    Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs) override;
+    Rowset run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs, bool forWriting) override;
     void begin() override;
     void commit() override { endTransaction(SQL_COMMIT); }
     void rollback() override { endTransaction(SQL_ROLLBACK); }
     Rowset tables() override;
     Rowset columns(const QString& table) override;
+    QStringList primaryKeys(const QString& table) override;
     QString quoteIdentifier(const QString& name) const override;
     QString dbmsName() const override { return dbms_; }
     QString currentDatabase() const override;
@@ -505,15 +507,25 @@ private:
     void ensureUsable() const;
     [[noreturn]] void refuseNul() const;
     Handle allocate(SQLSMALLINT type, const Handle& parent) const;
-    Handle statement() const { return allocate(SQL_HANDLE_STMT, dbc_); }
+    /// Every statement handle, catalog ones included, carries the same time-out.
+    Handle statement() const
+    {
+        Handle st = allocate(SQL_HANDLE_STMT, dbc_);
+        if (timeout_ > 0 && !tiempoEnServidor_)  // a driver without query timeouts runs unbounded, as ADO would
+            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout_)),
+                           SQL_IS_UINTEGER);
+        return st;
+    }
+    void fijaTiempoLimite(int segundos);
     QString infoText(SQLUSMALLINT what) const;
     QString columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const;
     SQLLEN columnNumber(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback) const;
     void bind(const Handle& st, SQLUSMALLINT n, const Variant& v, ParamBuffer& b) const;
-    Rowset collect(const Handle& st) const;
-    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const;
+    Rowset collect(const Handle& st, bool origins = true, bool enBloque = false) const;
+    void readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins, bool enBloque) const;
+    bool leeEnBloques(const Handle& st, const std::vector<Fetch>& how, const std::vector<SQLSMALLINT>& tipos,
+                      const std::vector<SQLULEN>& tamanos, Rowset& rs) const;
     Variant readCell(const Handle& st, SQLUSMALLINT col, Fetch how) const;
-    void markKeys(Rowset& rs);
     static void restoreCase(Rowset& rs, const QString& sql);
     void endTransaction(SQLSMALLINT completion);
     void setAutocommit(bool on);
@@ -527,7 +539,8 @@ private:
     QString escape_;
     bool broken_ = false;
     bool inTransaction_ = false;
-    std::map<QString, QStringList> keyCache_;
+    int timeout_ = 0;  // of the last statement run, in seconds
+    bool tiempoEnServidor_ = false;  // PostgreSQL: set once on the session, not per statement
     // The whole chain of the last failure; the exception carries it too.
     mutable std::vector<Error> lastDiagnostics_;
 };
@@ -634,7 +647,8 @@ void OdbcEngine::open(const ConnectionInfo& info, const QString& user, const QSt
     escape_ = infoText(SQL_SEARCH_PATTERN_ESCAPE);
     broken_ = false;
     inTransaction_ = false;
-    keyCache_.clear();
+    timeout_ = 0;
+    tiempoEnServidor_ = false;
 }
 
 void OdbcEngine::close()
@@ -647,7 +661,8 @@ void OdbcEngine::close()
     escape_.clear();
     broken_ = false;
     inTransaction_ = false;
-    keyCache_.clear();
+    timeout_ = 0;
+    tiempoEnServidor_ = false;
 }
 
 QString OdbcEngine::columnText(const Handle& st, SQLUSMALLINT col, SQLUSMALLINT field) const
@@ -782,31 +797,197 @@ Variant OdbcEngine::readCell(const Handle& st, SQLUSMALLINT col, Fetch how) cons
     return Variant(text);
 }
 
-void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) const
+namespace {
+
+// A text longer than its column said: the rows bound so far cannot be
+// completed, so the statement is read again value by value.
+struct TextoDesbordado {};
+
+// One bound column of a block: values of every row of the block side by side.
+struct ColumnaEnBloque {
+    Fetch how = Fetch::Text;
+    SQLSMALLINT tipoC = SQL_C_WCHAR;
+    SQLLEN ancho = 0;  // bytes per row
+    std::vector<char> datos;
+    std::vector<SQLLEN> indicadores;
+};
+
+constexpr SQLULEN kTextoEnBloqueMax = 4000;     // characters; longer columns are read value by value
+constexpr size_t kBytesPorBloque = 512 * 1024;  // the rows of one fetch, all columns together
+
+}  // namespace
+
+// Reads the rows a block at a time into bound buffers, one call for many rows
+// instead of one per value. False, with nothing read, when a column cannot be
+// bound with a size known in advance (long or unbounded texts, binary) or the
+// driver refuses row arrays: the caller then reads value by value.
+bool OdbcEngine::leeEnBloques(const Handle& st, const std::vector<Fetch>& how, const std::vector<SQLSMALLINT>& tipos,
+                              const std::vector<SQLULEN>& tamanos, Rowset& rs) const
+{
+    const size_t n = how.size();
+    std::vector<ColumnaEnBloque> cols(n);
+    SQLLEN anchoFila = 0;
+    for (size_t i = 0; i < n; ++i) {
+        ColumnaEnBloque& c = cols[i];
+        c.how = how[i];
+        switch (how[i]) {
+        case Fetch::Integer: c.tipoC = SQL_C_SBIGINT; c.ancho = sizeof(SQLBIGINT); break;
+        case Fetch::Double: c.tipoC = SQL_C_DOUBLE; c.ancho = sizeof(SQLDOUBLE); break;
+        case Fetch::Bit: c.tipoC = SQL_C_BIT; c.ancho = sizeof(SQLCHAR); break;
+        case Fetch::Date: c.tipoC = SQL_C_TYPE_DATE; c.ancho = sizeof(SQL_DATE_STRUCT); break;
+        case Fetch::Time: c.tipoC = SQL_C_TYPE_TIME; c.ancho = sizeof(SQL_TIME_STRUCT); break;
+        case Fetch::Timestamp: c.tipoC = SQL_C_TYPE_TIMESTAMP; c.ancho = sizeof(SQL_TIMESTAMP_STRUCT); break;
+        case Fetch::Text: {
+            const SQLSMALLINT t = tipos[i];
+            const bool texto = t == SQL_CHAR || t == SQL_VARCHAR || t == SQL_WCHAR || t == SQL_WVARCHAR;
+            if (!texto || tamanos[i] == 0 || tamanos[i] > kTextoEnBloqueMax) return false;
+            // Room for every character taking two UTF-16 units, and the terminator.
+            c.tipoC = SQL_C_WCHAR;
+            c.ancho = static_cast<SQLLEN>((2 * tamanos[i] + 1) * sizeof(SQLWCHAR));
+            break;
+        }
+        }
+        c.ancho = (c.ancho + 7) & ~SQLLEN(7);
+        anchoFila += c.ancho + static_cast<SQLLEN>(sizeof(SQLLEN));
+    }
+    SQLULEN filas = std::clamp<SQLULEN>(kBytesPorBloque / static_cast<size_t>(qMax<SQLLEN>(1, anchoFila)), 1, 1024);
+    if (!succeeded(SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) ||
+        !succeeded(SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(filas), 0)))
+        return false;
+    // A driver may lower the size it was asked for.
+    SQLULEN concedidas = 0;
+    if (!succeeded(SQLGetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, &concedidas, 0, nullptr)) || concedidas == 0) return false;
+    if (concedidas > filas) {
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+        return false;
+    }
+    filas = concedidas;
+    SQLULEN traidas = 0;
+    std::vector<SQLUSMALLINT> estados(filas, SQL_ROW_SUCCESS);
+    auto deshace = [&] {
+        SQLFreeStmt(st.get(), SQL_UNBIND);
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+        SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    };
+    SQLSetStmtAttr(st.get(), SQL_ATTR_ROWS_FETCHED_PTR, &traidas, 0);
+    SQLSetStmtAttr(st.get(), SQL_ATTR_ROW_STATUS_PTR, estados.data(), 0);
+    for (size_t i = 0; i < n; ++i) {
+        ColumnaEnBloque& c = cols[i];
+        c.datos.resize(static_cast<size_t>(c.ancho) * filas);
+        c.indicadores.resize(filas);
+        if (!succeeded(SQLBindCol(st.get(), static_cast<SQLUSMALLINT>(i + 1), c.tipoC, c.datos.data(), c.ancho,
+                                  c.indicadores.data()))) {
+            deshace();
+            return false;
+        }
+    }
+    try {
+        for (;;) {
+            const SQLRETURN rc = SQLFetch(st.get());
+            if (rc == SQL_NO_DATA) break;
+            checkStmt(rc, st);
+            for (SQLULEN r = 0; r < traidas; ++r) {
+                if (estados[r] == SQL_ROW_NOROW) continue;
+                if (estados[r] == SQL_ROW_ERROR) raise(failure(SQL_ERROR, SQL_HANDLE_STMT, st.get()));
+                for (size_t i = 0; i < n; ++i) {
+                    const ColumnaEnBloque& c = cols[i];
+                    const SQLLEN ind = c.indicadores[r];
+                    const char* p = c.datos.data() + static_cast<size_t>(c.ancho) * r;
+                    if (ind == SQL_NULL_DATA) {
+                        rs.cells.push_back(Variant::Null());
+                        continue;
+                    }
+                    switch (c.how) {
+                    case Fetch::Integer: {
+                        SQLBIGINT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(static_cast<long long>(v));
+                        break;
+                    }
+                    case Fetch::Double: {
+                        SQLDOUBLE v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(static_cast<double>(v));
+                        break;
+                    }
+                    case Fetch::Bit: rs.cells.emplace_back(*reinterpret_cast<const SQLCHAR*>(p) != 0); break;
+                    case Fetch::Date: {
+                        SQL_DATE_STRUCT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(makeDateTime(QDate(v.year, v.month, v.day), QTime(0, 0)));
+                        break;
+                    }
+                    case Fetch::Time: {
+                        SQL_TIME_STRUCT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(makeDateTime(kDayZero, QTime(v.hour, v.minute, v.second)));
+                        break;
+                    }
+                    case Fetch::Timestamp: {
+                        SQL_TIMESTAMP_STRUCT v;
+                        std::memcpy(&v, p, sizeof v);
+                        rs.cells.emplace_back(makeDateTime(QDate(v.year, v.month, v.day),
+                                                           QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000u))));
+                        break;
+                    }
+                    case Fetch::Text:
+                        if (ind == SQL_NO_TOTAL || ind < 0 || ind > c.ancho - static_cast<SQLLEN>(sizeof(SQLWCHAR)))
+                            throw TextoDesbordado{};
+                        rs.cells.emplace_back(fromWide(reinterpret_cast<const SQLWCHAR*>(p), ind / 2));
+                        break;
+                    }
+                }
+            }
+        }
+    } catch (...) {
+        deshace();
+        throw;
+    }
+    deshace();
+    return true;
+}
+
+void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs, bool origins, bool enBloque) const
 {
     std::vector<Fetch> how;
+    std::vector<SQLSMALLINT> tipos;
+    std::vector<SQLULEN> tamanos;
     for (SQLUSMALLINT i = 1; i <= count; ++i) {
         std::vector<SQLWCHAR> name(256);
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
         SQLULEN size = 0;
         for (;;) {
+            // Nullability only matters for writing, and psqlODBC asks the server's catalog for it.
             checkStmt(SQLDescribeColW(st.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType,
-                                      &size, &digits, &nullable),
+                                      &size, &digits, origins ? &nullable : nullptr),
                       st);
             if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
             name.resize(static_cast<size_t>(nameLength) + 1);
         }
         ColumnInfo c;
         c.name = fromWide(name.data(), nameLength);
-        c.type = odbcAdoType(sqlType, columnText(st, i, SQL_DESC_TYPE_NAME));
+        // Only a decimal may be money; psqlODBC may read the catalog for the type's name.
+        const bool decimal = sqlType == SQL_NUMERIC || sqlType == SQL_DECIMAL;
+        c.type = odbcAdoType(sqlType, decimal ? columnText(st, i, SQL_DESC_TYPE_NAME) : QString());
         c.definedSize = static_cast<int>(qMin<SQLULEN>(size, INT_MAX));
-        c.baseTable = columnText(st, i, SQL_DESC_BASE_TABLE_NAME);
-        c.baseColumn = columnText(st, i, SQL_DESC_BASE_COLUMN_NAME);
-        c.autoIncrement = columnNumber(st, i, SQL_DESC_AUTO_UNIQUE_VALUE, SQL_FALSE) == SQL_TRUE;
-        // The SQLite driver knows NOT NULL here but not in SQLDescribeCol.
-        c.nullable = columnNumber(st, i, SQL_DESC_NULLABLE, nullable) != SQL_NO_NULLS;
+        c.nullable = nullable != SQL_NO_NULLS;
+        // psqlODBC reads the table's definition from the server for these.
+        if (origins) {
+            c.baseTable = columnText(st, i, SQL_DESC_BASE_TABLE_NAME);
+            c.baseColumn = columnText(st, i, SQL_DESC_BASE_COLUMN_NAME);
+            c.autoIncrement = columnNumber(st, i, SQL_DESC_AUTO_UNIQUE_VALUE, SQL_FALSE) == SQL_TRUE;
+            // The SQLite driver knows NOT NULL here but not in SQLDescribeCol.
+            c.nullable = columnNumber(st, i, SQL_DESC_NULLABLE, nullable) != SQL_NO_NULLS;
+        }
         rs.columns.push_back(std::move(c));
         how.push_back(fetchFor(sqlType));
+        tipos.push_back(sqlType);
+        tamanos.push_back(size);
+    }
+    if (enBloque && leeEnBloques(st, how, tipos, tamanos, rs)) {
+        rs.returnsRows = true;
+        return;
     }
     for (;;) {
         const SQLRETURN rc = SQLFetch(st.get());
@@ -817,7 +998,7 @@ void OdbcEngine::readRowset(const Handle& st, SQLSMALLINT count, Rowset& rs) con
     rs.returnsRows = true;
 }
 
-Rowset OdbcEngine::collect(const Handle& st) const
+Rowset OdbcEngine::collect(const Handle& st, bool origins, bool enBloque) const
 {
     Rowset kept;
     bool haveRows = false;
@@ -827,7 +1008,7 @@ Rowset OdbcEngine::collect(const Handle& st) const
         checkStmt(SQLNumResultCols(st.get(), &count), st);
         if (count > 0) {
             Rowset rs;
-            readRowset(st, count, rs);
+            readRowset(st, count, rs, origins, enBloque);
             if (!haveRows && (!kept.returnsRows || rs.rowCount() > 0)) {
                 haveRows = rs.rowCount() > 0;
                 kept = std::move(rs);
@@ -873,30 +1054,27 @@ void OdbcEngine::restoreCase(Rowset& rs, const QString& sql)
     }
 }
 
-void OdbcEngine::markKeys(Rowset& rs)
+QStringList OdbcEngine::primaryKeys(const QString& table)
 {
-    for (ColumnInfo& c : rs.columns) {
-        if (c.baseTable.isEmpty() || c.baseColumn.isEmpty()) continue;
-        const QString cacheKey = c.baseTable.toLower();
-        auto it = keyCache_.find(cacheKey);
-        if (it == keyCache_.end()) {
-            QStringList keys;
-            // Without key information the row is written back by all its columns.
-            Intenta([&] {
-                Handle st = statement();
-                checkStmt(SQLPrimaryKeysW(st.get(), nullptr, 0, nullptr, 0, wide(c.baseTable),
-                                          static_cast<SQLSMALLINT>(c.baseTable.size())),
-                          st);
-                const Rowset pk = collect(st);
-                for (size_t r = 0; r < pk.rowCount(); ++r) keys << pk.cells[r * pk.columns.size() + 3].toString();
-            });
-            it = keyCache_.emplace(cacheKey, keys).first;
-        }
-        c.key = it->second.contains(c.baseColumn, Qt::CaseInsensitive);
+    ensureUsable();
+    Rowset pk;
+    {
+        Handle st = statement();
+        checkStmt(SQLPrimaryKeysW(st.get(), nullptr, 0, nullptr, 0, wide(table), static_cast<SQLSMALLINT>(table.size())), st);
+        pk = collect(st);
     }
+    // KEY_SEQ (column 5) gives the order; drivers return the rows by table, not by it.
+    std::vector<std::pair<long long, QString>> orden;
+    for (size_t r = 0; r < pk.rowCount(); ++r)
+        orden.emplace_back(pk.columns.size() > 4 ? pk.cells[r * pk.columns.size() + 4].toInt64() : static_cast<long long>(r),
+                           pk.cells[r * pk.columns.size() + 3].toString());
+    std::stable_sort(orden.begin(), orden.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList keys;
+    for (const auto& o : orden) keys << o.second;
+    return keys;
 }
 
-Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs)
+Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, int timeoutSecs, bool forWriting)
 {
     ensureUsable();
     const QString text = isPostgres() ? SqlServerToPostgres(sql) : sql;
@@ -908,28 +1086,59 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
     const QByteArray utf8 = narrow ? text.toUtf8() : QByteArray();
     auto* narrowText = reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData()));
     Rowset result;
+    fijaTiempoLimite(qMax(0, timeoutSecs));
+    // Rows are read in blocks only for one SELECT alone, which can be run
+    // again should a text overflow its declared size; batches value by value.
+    const QString inicio = text.trimmed().left(6);
+    const bool soloSelect = inicio.compare(u"SELECT", Qt::CaseInsensitive) == 0 && !text.contains(u';');
+    bool desbordado = false;
     {
         Handle st = statement();
-        if (timeoutSecs > 0)  // a driver without query timeouts runs unbounded, as ADO would
-            SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSecs)),
-                           SQL_IS_UINTEGER);
         // Buffers stay put until execution: bound parameters are read then.
         std::vector<ParamBuffer> buffers(params.size());
-        SQLRETURN rc;
-        if (params.empty()) {
-            rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
-        } else {
-            checkStmt(narrow ? SQLPrepare(st.get(), narrowText, SQL_NTS) : SQLPrepareW(st.get(), wide(text), SQL_NTS), st);
-            for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
-            rc = SQLExecute(st.get());
-        }
+        for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
+        // Executed directly even with parameters: a prepared statement is one
+        // more round trip to free on drivers that prepare on the server.
+        const SQLRETURN rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
         checkStmt(rc, st);
-        result = collect(st);
+        try {
+            result = collect(st, forWriting, soloSelect);
+        } catch (const TextoDesbordado&) {
+            desbordado = true;
+        }
     }
-    // After the statement is gone: servers without MARS allow one active result per connection.
-    if (result.returnsRows) markKeys(result);
+    if (desbordado) {
+        // A column held longer texts than it declared: read again, value by value
+        // (a lone SELECT, so running it twice changes nothing).
+        Handle st = statement();
+        std::vector<ParamBuffer> buffers(params.size());
+        for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
+        checkStmt(narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS), st);
+        result = collect(st, forWriting, false);
+    }
+    // Which columns form the key is asked of the catalog only when a row is written back.
+    if (result.returnsRows) result.keysKnown = false;
     if (isPostgres() && result.returnsRows) restoreCase(result, sql);
     return result;
+}
+
+// psqlODBC applies a statement's time-out by sending SET statement_timeout
+// whenever it differs from the last one sent, and the statements it opens for
+// itself (the catalog reads behind a column description) carry none: each of
+// them cost two more round trips. The session's own setting, sent once when
+// the time-out changes, bounds every statement the same way.
+void OdbcEngine::fijaTiempoLimite(int segundos)
+{
+    if (segundos == timeout_) return;
+    if (isPostgres()) {
+        // Inside a transaction the setting would be undone by a rollback: it waits for the next statement outside one.
+        if (inTransaction_) return;
+        const QString sql = u"SET statement_timeout = "_s + QString::number(static_cast<long long>(segundos) * 1000);
+        Handle st = allocate(SQL_HANDLE_STMT, dbc_);
+        if (!succeeded(SQLExecDirectW(st.get(), wide(sql), SQL_NTS))) return;  // statements stay unbounded, as before it was set
+        tiempoEnServidor_ = true;
+    }
+    timeout_ = segundos;
 }
 
 void OdbcEngine::setAutocommit(bool on)
@@ -1108,7 +1317,6 @@ void OdbcEngine::setCurrentDatabase(const QString& name)
 {
     ensureUsable();
     checkDbc(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_CURRENT_CATALOG, wide(name), static_cast<SQLINTEGER>(name.size() * 2)));
-    keyCache_.clear();  // the same table names now mean other tables
 }
 
 Variant OdbcEngine::lastInsertId()
@@ -1122,14 +1330,14 @@ Variant OdbcEngine::lastInsertId()
     else if (isPostgres()) {
         // lastval() fails when this session has drawn no sequence value yet.
         try {
-            const Rowset rs = run(u"SELECT lastval()"_s, {}, 0);
+            const Rowset rs = run(u"SELECT lastval()"_s, {}, timeout_, false);
             return rs.rowCount() == 0 ? Variant::Null() : Variant(static_cast<long long>(rs.cells.front().toInt64()));
         } catch (const AdoException&) {
             return Variant::Null();
         }
     } else
         return Variant::Null();
-    const Rowset rs = run(sql, {}, 0);
+    const Rowset rs = run(sql, {}, timeout_, false);
     if (rs.rowCount() == 0 || rs.cells.front().isNull()) return Variant::Null();
     // @@IDENTITY is numeric(38,0) and an expression column may come as text: keys are integers.
     return Variant(static_cast<long long>(rs.cells.front().toInt64()));

@@ -176,7 +176,8 @@ void Recordset::Open(const QString& source, Connection* connection, int cursorTy
     // A bare table name opens the whole table.
     static const QRegularExpression bareName(QStringLiteral("^\\s*[\\w\\[\\]\\.@#$]+\\s*$"));
     const QString sql = bareName.match(source).hasMatch() ? QStringLiteral("SELECT * FROM ") + source.trimmed() : source;
-    Rowset rows = connection->run(sql, {});
+    // A read-only recordset is never written back: where its columns come from is not needed.
+    Rowset rows = connection->run(sql, {}, LockType != adLockReadOnly);
     adopt(std::move(rows), connection);
 }
 
@@ -352,7 +353,7 @@ void Recordset::Update()
         std::vector<Variant> row(n, Variant::Null());
         for (const auto& [col, value] : pending_) row[static_cast<size_t>(col)] = value;
         for (size_t i = 0; i < n; ++i)
-            if (rowset_.columns[i].autoIncrement && row[i].isNull()) row[i] = engine.lastInsertId();
+            if (rowset_.columns[i].autoIncrement && row[i].isNull()) row[i] = connection_->LastInsertId();
         rowset_.cells.insert(rowset_.cells.end(), row.begin(), row.end());
         pos_ = static_cast<long>(rowset_.rowCount()) - 1;
     } else {
@@ -370,6 +371,7 @@ void Recordset::Update()
             return;
         }
         const size_t base = static_cast<size_t>(pos_) * n;
+        resolveKeys();
         const QStringList wheres = rowCriteria(engine, base, changed, params);
         const QString sql =
             QStringLiteral("UPDATE %1 SET %2 WHERE %3")
@@ -391,6 +393,7 @@ void Recordset::Delete()
     const size_t base = static_cast<size_t>(pos_) * n;
     std::vector<Variant> params;
     // A delete changes every column: the whole row must still be as it was read.
+    resolveKeys();
     const QStringList wheres = rowCriteria(engine, base, std::vector<bool>(n, true), params);
     const Rowset result = connection_->run(
         QStringLiteral("DELETE FROM %1 WHERE %2").arg(engine.quoteIdentifier(baseTable()), wheres.join(QStringLiteral(" AND "))),
@@ -428,6 +431,17 @@ QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vecto
     // Nothing left to find the row by: better refuse than touch every row.
     if (wheres.isEmpty()) msg::raise(kErrNotSupported);
     return wheres;
+}
+
+// Only a write to an existing row needs the key; reading, and adding rows,
+// never ask the catalog for it.
+void Recordset::resolveKeys()
+{
+    if (rowset_.keysKnown) return;
+    for (ColumnInfo& c : rowset_.columns)
+        if (!c.baseTable.isEmpty() && !c.baseColumn.isEmpty())
+            c.key = connection_->PrimaryKeys(c.baseTable).contains(c.baseColumn, Qt::CaseInsensitive);
+    rowset_.keysKnown = true;
 }
 
 void Recordset::rowNotFound()

@@ -92,6 +92,7 @@ private:
     QString baseTable() const;
     QStringList rowCriteria(Engine& engine, size_t base, const std::vector<bool>& changed, std::vector<Variant>& params) const;
     [[noreturn]] void rowNotFound();
+    void resolveKeys();
 
     Connection* connection_ = nullptr;
     Rowset rowset_;

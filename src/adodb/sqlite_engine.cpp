@@ -164,7 +164,7 @@ public:
 
     bool isOpen() const override { return db_ != nullptr; }
 
-    Rowset run(const QString& sql, const std::vector<Variant>& params, int) override
+    Rowset run(const QString& sql, const std::vector<Variant>& params, int, bool) override
     {
         check();
         const QByteArray text = SqlServerToSqlite(sql).toUtf8();
@@ -242,9 +242,18 @@ public:
                                       "CASE WHEN name LIKE 'sqlite%' THEN 'SYSTEM TABLE' WHEN type = 'view' THEN 'VIEW' ELSE "
                                       "'TABLE' END AS TABLE_TYPE, "
                                       "NULL AS DESCRIPTION FROM sqlite_master WHERE type IN ('table','view') ORDER BY name"),
-                       {}, 0);
+                       {}, 0, false);
         for (size_t i = 0; i < r.rowCount(); ++i) r.cells[i * r.columns.size()] = Variant(database_);
         return r;
+    }
+
+    QStringList primaryKeys(const QString& table) override
+    {
+        check();
+        const Rowset r = run(QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk"), {Variant(table)}, 0, false);
+        QStringList keys;
+        for (size_t i = 0; i < r.rowCount(); ++i) keys << r.cells[i].toString();
+        return keys;
     }
 
     Rowset columns(const QString& table) override
@@ -274,7 +283,7 @@ public:
             tablesToRead << table;
         }
         for (const QString& t : tablesToRead) {
-            const Rowset info = run(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(t)), {}, 0);
+            const Rowset info = run(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(t)), {}, 0, false);
             for (size_t i = 0; i < info.rowCount(); ++i) {
                 const size_t b = i * info.columns.size();
                 int type = adVarChar, size = 0;

@@ -8,15 +8,38 @@
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
 
+#include <optional>
+#include <vector>
+
 using adodb::Recordset;
+
+namespace {
+
+struct Rango {
+    QString codigo, desde, hasta;  // without blanks
+};
+int gLecturasRetenidas = 0;
+std::optional<std::vector<Rango>> gRangosLeidos;
+
+}  // namespace
+
+CNDLL::UnaLectura::UnaLectura()
+{
+    ++gLecturasRetenidas;
+}
+
+CNDLL::UnaLectura::~UnaLectura()
+{
+    if (--gLecturasRetenidas == 0) gRangosLeidos.reset();
+}
 
 CNDLL::CNDLL()
 {
     // The service library keeps its own copy of the account structure.
-    const char* claves[] = {"DIGITOS_CAPITULO", "DIGITOS_SUBCAPITULO", "DIGITOS_RUBRO",
-                            "DIGITOS_SUBRUBRO", "DIGITOS_CUENTA",      "DIGITOS_SUBCUENTA"};
+    const QStringList claves = CNStuffContable::ClavesDigitos();
+    const CNStuffContable::ClavesLeidas leidas(claves);
     for (int i = 0; i < 6; ++i) {
-        const double v = rt::Val(Cfg(QString::fromLatin1(claves[i])));
+        const double v = rt::Val(Cfg(claves[i]));
         digitos[i] = v > 32767 || v < -32768 ? 0 : static_cast<short>(rt::RedondeoBanquero(v));
     }
 }
@@ -24,6 +47,8 @@ CNDLL::CNDLL()
 QString CNDLL::Cfg(const QString& Campo)
 {
     QString resultado;
+    // Read together with other keys: the key as given, not trimmed, is what this reader looks for.
+    if (Campo == Campo.trimmed() && CNStuffContable::ClavesLeidas::Busca(Campo, &resultado, nullptr)) return resultado;
     Recordset rs;
     QString sql = QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = '") + Campo + QStringLiteral("'");
     rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("Cfg")); });
@@ -37,23 +62,43 @@ QString CNDLL::Cfg(const QString& Campo)
 
 bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo)
 {
-    bool enRango = false;
-    Recordset rs;
-    rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("ValidaRango")); });
     const QString codigo = QString(Codigo).remove(QLatin1Char(' '));
     const QString titulo = QString(CodigoTitulo).remove(QLatin1Char(' '));
+    auto enRango = [&](const Rango& r) {
+        if (codigo.compare(r.desde, Qt::CaseInsensitive) < 0 || codigo.compare(r.hasta, Qt::CaseInsensitive) > 0) return false;
+        return !rt::Iguales(r.codigo, titulo);  // the title being edited does not count
+    };
+    if (gLecturasRetenidas > 0 && gRangosLeidos) {
+        for (const Rango& r : *gRangosLeidos)
+            if (enRango(r)) return true;
+        return false;
+    }
+
+    bool resultado = false;
+    Recordset rs;
+    rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("ValidaRango")); });
     DB().AbrirRecordset(QStringLiteral("TA_TITCOPIADORES"), rs);
+    // Kept for the rest of the action only when every row was read: a walk
+    // that stopped early, or failed, leaves the next check to read again.
+    std::vector<Rango> leidos;
+    bool entera = true;
+    // Within an action that keeps the read, the walk goes to the end (the rows
+    // are in memory already) so that the next check finds every title.
+    const bool retener = gLecturasRetenidas > 0;
     p.recorre(rs, [&] {
-        const QString desde = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Desde")).Value()).remove(QLatin1Char(' '));
-        const QString hasta = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Hasta")).Value()).remove(QLatin1Char(' '));
-        if (codigo.compare(desde, Qt::CaseInsensitive) < 0 || codigo.compare(hasta, Qt::CaseInsensitive) > 0) return false;
-        const QString propio = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value()).remove(QLatin1Char(' '));
-        if (rt::Iguales(propio, titulo)) return false;  // the title being edited
-        enRango = true;
-        return true;
+        Rango r;
+        r.desde = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Desde")).Value()).remove(QLatin1Char(' '));
+        r.hasta = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Hasta")).Value()).remove(QLatin1Char(' '));
+        r.codigo = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value()).remove(QLatin1Char(' '));
+        if (retener) leidos.push_back(r);
+        if (resultado || !enRango(r)) return false;
+        resultado = true;
+        return !retener;
     });
+    if (p.abortado() || p.ultimoError().Number != 0) entera = false;
     DB().CierraRecordset(rs);
-    return enRango;
+    if (gLecturasRetenidas > 0 && entera) gRangosLeidos = std::move(leidos);
+    return resultado;
 }
 
 void CNDLL::setArchivoError(const adodb::Variant& v)

@@ -12,6 +12,17 @@ public:
     QString Cfg(const QString& Campo);
     /// True when `Codigo` lies inside the range of a title other than `CodigoTitulo`.
     bool ValidaRango(const QString& Codigo, const QString& CodigoTitulo);
+
+    /// While one lives, ValidaRango reads the titles once and checks every
+    /// later code against the rows of that read: one user action that checks
+    /// both ends of a range reads the table once. The next action reads it anew.
+    class UnaLectura {
+    public:
+        UnaLectura();
+        ~UnaLectura();
+        UnaLectura(const UnaLectura&) = delete;
+        UnaLectura& operator=(const UnaLectura&) = delete;
+    };
     void setArchivoError(const adodb::Variant& v);
     QString archivoError() const { return archivoError_; }
 

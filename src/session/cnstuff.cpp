@@ -72,6 +72,9 @@ bool InicioSistema(const QString& lineaComandos)
         const QString extendido =
             RtIni::LeeIni(QStringLiteral("CN000p.INI"), QStringLiteral("Conexion"), QStringLiteral("Extendido"), QString());
         if (!extendido.trimmed().isEmpty()) db.gExtended = extendido.trimmed();
+        // The session's time-out from the first statement on: on a server that
+        // applies it by a command of its own, every change is one more round trip.
+        db.gCnn.CommandTimeout = 360;
         db.OpenServerADODB(gPideConexion);
         if (!db.gOpenFlag) return false;
         try {
@@ -86,15 +89,24 @@ bool InicioSistema(const QString& lineaComandos)
     gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") +
                      db.gUserPassWord;
     RtReporte::CarpetaReportes(carpeta);
-    if (PreparaConsulta) PreparaConsulta();
-    gUsuarioLogeado = db.gUsuario;
-    IniContable();
+    {
+        // The keys the lookup's preparation and the user settings read, in one
+        // statement: on a slow link each statement costs a round trip.
+        const ClavesLeidas claves({QStringLiteral("Stk_Nivel1"), QStringLiteral("Stk_Nivel2"), QStringLiteral("Stk_Nivel3"),
+                                   QStringLiteral("Stk_Nivel4"), QStringLiteral("MostrarStockenConsultas"),
+                                   QStringLiteral("UsaConsultaLike"), QStringLiteral("ESCRIBE_SOLO_MAYUSCULAS"),
+                                   QStringLiteral("SS_CONFIDENCIALIDAD")});
+        if (PreparaConsulta) PreparaConsulta();
+        gUsuarioLogeado = db.gUsuario;
+        IniContable();
+    }
     VerificaAcceso(QString(), false);
     return true;
 }
 
 void IniContable()
 {
+    const ClavesLeidas claves({QStringLiteral("ESCRIBE_SOLO_MAYUSCULAS"), QStringLiteral("SS_CONFIDENCIALIDAD")});
     rt::Protocolo p([](const adodb::Error& e) { return InformaError(e, QStringLiteral("IniContable")); });
     p.paso([] { gSoloMayusculas = rt::Iguales(Cfg(QStringLiteral("ESCRIBE_SOLO_MAYUSCULAS")), QStringLiteral("SI")); });
     p.paso([] { DB().gConfidencialidad = rt::Iguales(Cfg(QStringLiteral("SS_CONFIDENCIALIDAD")), QStringLiteral("SI")); });
@@ -158,9 +170,64 @@ void VerificaAcceso(const QString& Formulario, bool Forzar)
     });
 }
 
+namespace {
+ClavesLeidas* gLecturaActual = nullptr;
+}  // namespace
+
+ClavesLeidas::ClavesLeidas(const QStringList& claves) : anterior_(gLecturaActual)
+{
+    QStringList faltan;
+    for (const QString& c : claves)
+        if (!Busca(c, nullptr, nullptr)) faltan << c.trimmed();
+    gLecturaActual = this;
+    if (faltan.isEmpty()) return;
+    if (gTablaConfiguracion.trimmed().isEmpty()) gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
+    // Each key compared as Cfg compares it, so every engine finds the same rows.
+    QStringList condiciones;
+    for (const QString& c : faltan) condiciones << QStringLiteral("CLAVE = '") + rt::Comillas(c) + QStringLiteral("'");
+    const QString sql = QStringLiteral("SELECT CLAVE, VALOR, valoraux FROM ") + gTablaConfiguracion + QStringLiteral(" WHERE ") +
+                        condiciones.join(QStringLiteral(" OR "));
+    Recordset rs;
+    DB().AbrirRecordset(sql, rs);
+    std::vector<Fila> leidas;
+    const bool completa = adodb::Intenta([&] {
+        for (const QString& c : faltan) leidas.push_back(Fila{c, QStringLiteral(" "), QString(), false});
+        for (; !rs.eof(); rs.MoveNext()) {
+            const QString clave = RtTexto::ValorCampo(rs.Fields(QStringLiteral("CLAVE")).Value()).trimmed();
+            for (Fila& f : leidas)
+                if (!f.existe && rt::Iguales(f.clave, clave)) {  // the first row of a key, as Cfg takes it
+                    f.valor = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Valor")).Value());
+                    f.valorAux = RtTexto::ValorCampo(rs.Fields(QStringLiteral("ValorAux")).Value());
+                    f.existe = true;
+                }
+        }
+    });
+    if (rs.State() == adodb::adStateOpen) DB().CierraRecordset(rs);
+    if (completa) filas_ = std::move(leidas);
+}
+
+ClavesLeidas::~ClavesLeidas()
+{
+    gLecturaActual = anterior_;
+}
+
+bool ClavesLeidas::Busca(const QString& clave, QString* valor, QString* valorAux)
+{
+    const QString buscada = clave.trimmed();
+    for (const ClavesLeidas* l = gLecturaActual; l; l = l->anterior_)
+        for (const Fila& f : l->filas_)
+            if (rt::Iguales(f.clave, buscada)) {
+                if (valor) *valor = f.valor;
+                if (valorAux) *valorAux = f.valorAux;
+                return true;
+            }
+    return false;
+}
+
 QString Cfg(const QString& Clave, QString* ValorAux)
 {
     QString resultado;
+    if (ClavesLeidas::Busca(Clave, &resultado, ValorAux)) return resultado;
     if (gTablaConfiguracion.trimmed().isEmpty()) gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
     QString sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion + QStringLiteral(" WHERE CLAVE = '") +
                   Clave.trimmed() + QStringLiteral("'");
@@ -210,8 +277,23 @@ void AvisaDigitos(const QString& clave)
 
 }  // namespace
 
+QStringList ClavesDigitos()
+{
+    QStringList r;
+    for (const char* c : kClavesDigitos) r << QString::fromLatin1(c);
+    return r;
+}
+
+void CargaEstructura()
+{
+    const ClavesLeidas claves(ClavesDigitos());
+    CargaDigitos();
+    CargaTotalDigitos();
+}
+
 void CargaDigitos()
 {
+    const ClavesLeidas claves(ClavesDigitos());
     short* niveles[] = {&D_Capitulo, &D_SubCapitulo, &D_Rubro, &D_SubRubro, &D_Cuenta, &D_SubCuenta};
     short leidos[6] = {0, 0, 0, 0, 0, 0};
     long suma = 0;
@@ -238,6 +320,7 @@ void CargaDigitos()
 
 void CargaTotalDigitos()
 {
+    const ClavesLeidas claves(ClavesDigitos());
     short* acumulados[] = {&TD_Capitulo, &TD_SubCapitulo, &TD_Rubro, &TD_SubRubro, &TD_Cuenta, &TD_SubCuenta};
     short valores[6] = {0, 0, 0, 0, 0, 0};
     double acumulado = 0;

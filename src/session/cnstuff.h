@@ -5,7 +5,9 @@
 #include "adodb/recordset.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace CNStuffContable {
 
@@ -47,8 +49,37 @@ void VerificaAcceso(const QString& Formulario, bool Forzar);
 
 /// Value of a configuration key; " " when the key is missing.
 QString Cfg(const QString& Clave, QString* ValorAux = nullptr);
+
+/// Keys a routine reads together, read in one statement when the object is
+/// made: while it lives, Cfg (and CNDLL::Cfg) answer those keys from that
+/// read instead of one statement each. Each run of the routine makes its own,
+/// so a value another module changed is still seen the next time. A read
+/// that fails leaves Cfg to read and report each key as it always did.
+class ClavesLeidas {
+public:
+    explicit ClavesLeidas(const QStringList& claves);
+    ~ClavesLeidas();
+    ClavesLeidas(const ClavesLeidas&) = delete;
+    ClavesLeidas& operator=(const ClavesLeidas&) = delete;
+    /// The value of `clave` (compared trimmed, without regard to case) when
+    /// an object alive now read it; `valor` is " " for a key that is missing.
+    static bool Busca(const QString& clave, QString* valor, QString* valorAux);
+
+private:
+    struct Fila {
+        QString clave, valor, valorAux;
+        bool existe = false;
+    };
+    std::vector<Fila> filas_;
+    ClavesLeidas* anterior_ = nullptr;
+};
+
+/// The keys of the account-code structure, in level order.
+QStringList ClavesDigitos();
 void CargaDigitos();
 void CargaTotalDigitos();
+/// Both of the above on one read of the keys.
+void CargaEstructura();
 /// Finds an account by code, then by optional code; a hit by optional code
 /// replaces `Codigo` with the account's real code.
 bool BuscaCuenta(QString& Codigo, adodb::Recordset* Lrcs = nullptr, bool SoloLectura = false, bool* EsOpcional = nullptr);

@@ -55,8 +55,7 @@ void frmTA_TITCOPIADORES::MuestraRegistro()
 void frmTA_TITCOPIADORES::Inicializa()
 {
     estado_ = Estado::Ninguno;
-    CNStuffContable::CargaDigitos();
-    CNStuffContable::CargaTotalDigitos();
+    CNStuffContable::CargaEstructura();
     RtCampos::LimpiaFormulario(this);
     try {
         RtCampos::LongitudesMaximas(cajas(), NombreTabla, DB().gCnn);
@@ -329,7 +328,8 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     tx.reset();
     if (!guardado) return false;
 
-    Inicializa();
+    // The window is prepared for the next title by the GRABAR command once this
+    // returns; doing it here as well read the structure and the codes twice.
     AbrirRecordset(NombreTabla);
     MuestraRegistro();
     DetalleOn(false);

@@ -335,8 +335,8 @@ void frmTA_TITCOPIADORES::CargaVentana()
     PreparaFormulario();
     NombreTabla = QStringLiteral("TA_TITCOPIADORES");
     AbrirRecordset(NombreTabla);
-    CNStuffContable::CargaDigitos();
-    CNStuffContable::CargaTotalDigitos();
+    // The account-code structure comes with Inicializa below: nothing in
+    // between uses it, and each read of it is a round trip on a server.
     MuestraRegistro();
     Inicializa();
     CargaCpte(QStringLiteral("*"));

@@ -94,6 +94,8 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
 
 bool frmTA_TITCOPIADORES::Datosvalidos()
 {
+    // Both ends of the range are checked against one read of the titles.
+    const CNDLL::UnaLectura unaLectura;
     hayError_ = false;
     for (int i = 0; i < kCampos; ++i) {
         CampoValida(i, txtfields[i]->text());

@@ -113,6 +113,59 @@ TEST_P(Contrato, NavigationTypesAndNulls)
     EXPECT_EQ(vacio.FieldCount(), 8);
 }
 
+// On a server every catalog read is a round trip: what the catalog says is
+// read once per connection, reading rows never asks it, and a reconnection or
+// a change of definitions makes it read again.
+TEST_P(Contrato, CatalogFactsAreReadOncePerConnection)
+{
+    QStringList idas;
+    cn.AlConsultar = [&](const QString& s) { idas << s; };
+    auto catalogo = [&] { return idas.filter(QStringLiteral("catalog:")).size(); };
+    auto tieneTabla = [&](const QString& nombre) {
+        Recordset t = cn.OpenSchema(adSchemaTables);
+        for (; !t.EOF_(); t.MoveNext())
+            if (t.Fields(QStringLiteral("TABLE_NAME")).Value().toString().compare(nombre, Qt::CaseInsensitive) == 0) return true;
+        return false;
+    };
+    const std::vector<Variant> titulos{Variant::Null(), Variant::Null(), Variant(QStringLiteral("TA_TITCOPIADORES"))};
+
+    Recordset lectura;
+    lectura.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn);
+    EXPECT_EQ(catalogo(), 0) << qPrintable(idas.join(u" | "));
+    for (int vez = 0; vez < 2; ++vez) {
+        EXPECT_TRUE(tieneTabla(QStringLiteral("ta_titcopiadores")));
+        EXPECT_EQ(cn.OpenSchema(adSchemaColumns, titulos).RecordCount(), 8);
+    }
+    EXPECT_EQ(catalogo(), 2) << qPrintable(idas.join(u" | "));
+
+    // Writing rows back asks for the key once per table (the embedded engine knows it already).
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES ORDER BY CODIGO"), &cn, adOpenDynamic, adLockOptimistic);
+    for (const char* texto : {"Primera", "Segunda"}) {
+        rs.Fields(QStringLiteral("DESCRIPCION")).setValue(Variant(QString::fromLatin1(texto)));
+        rs.Update();
+        rs.MoveNext();
+    }
+    EXPECT_EQ(idas.filter(QStringLiteral("catalog: primary keys")).size(), GetParam() == Motor::Embebido ? 0 : 1);
+    EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   2'")).toString(),
+              QStringLiteral("Segunda"));
+
+    // A table created meanwhile is seen, and so is its definition.
+    ejecuta(base.Ddl(QStringLiteral("CREATE TABLE NUEVA (ID int PRIMARY KEY, X varchar(5))")));
+    EXPECT_TRUE(tieneTabla(QStringLiteral("NUEVA")));
+    ejecuta(QStringLiteral("ALTER TABLE NUEVA ADD Y varchar(7)"));
+    EXPECT_EQ(cn.OpenSchema(adSchemaColumns, {Variant::Null(), Variant::Null(), Variant(QStringLiteral("NUEVA"))}).RecordCount(),
+              3);
+
+    // Opened again, the connection reads the catalog again.
+    cn.Close();
+    cn.Open(base.Cadena());
+    idas.clear();
+    EXPECT_TRUE(tieneTabla(QStringLiteral("NUEVA")));
+    EXPECT_EQ(catalogo(), 1);
+    cn.AlConsultar = nullptr;
+}
+
 TEST_P(Contrato, UnicodeRoundTripsWhole)
 {
     for (const QString& texto : {QStringLiteral("ñandú ÁÉÍÓÚ güe €"), QStringLiteral("\U0001F600 emoji \U0001F1E6\U0001F1F7"),
@@ -122,6 +175,37 @@ TEST_P(Contrato, UnicodeRoundTripsWhole)
     ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Año €uro \U0001F600' WHERE CODIGO = '   1'"));
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   1'")).toString(),
               QStringLiteral("Año €uro \U0001F600"));
+}
+
+// Rows come from the driver a block at a time into buffers sized by what each
+// column declares; a text longer than its declared size (a cast without a
+// length, an expression) must still come back whole, and so must many rows.
+TEST_P(Contrato, TextsLongerThanDeclaredAndManyRowsComeBackWhole)
+{
+    const QString largo = TextoLargo();
+    idaYVuelta(largo);
+    idaYVuelta(QStringLiteral("corto ñ"));
+    EXPECT_EQ(valor(QStringLiteral("SELECT CAST(TEXTO AS varchar) AS V FROM NOTAS WHERE TEXTO <> 'corto ñ'")).toString(), largo);
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT ID, CAST(TEXTO AS varchar) AS V FROM NOTAS ORDER BY ID"), &cn);
+    ASSERT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(rs.Fields(1).Value().toString(), largo);
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(1).Value().toString(), QStringLiteral("corto ñ"));
+
+    // More rows than one block holds, nulls among them, in order.
+    for (int i = 0; i < 12; ++i) ejecuta(QStringLiteral("INSERT INTO NOTAS (TEXTO) SELECT TEXTO FROM NOTAS"));
+    Recordset muchas;
+    muchas.Open(QStringLiteral("SELECT ID, CODIGO, CANT FROM NOTAS LEFT JOIN TA_TITCOPIADORES ON ID = CANT ORDER BY ID"), &cn);
+    EXPECT_EQ(muchas.RecordCount(), 2 << 12);
+    long long anterior = 0, codigos = 0;
+    for (; !muchas.EOF_(); muchas.MoveNext()) {
+        const long long id = muchas.Fields(0).Value().toInt64();
+        EXPECT_GT(id, anterior);
+        anterior = id;
+        codigos += !muchas.Fields(1).Value().isNull();
+    }
+    EXPECT_EQ(codigos, 1) << "only ID 3 meets a title";
 }
 
 TEST_P(Contrato, NulAndByteOrderMarkSurviveOrAreRefused)

@@ -14,6 +14,8 @@ RESULT${t}scenario=Well under${t}size=1${t}time_ms=120.0${t}floor=AbrirRecordset
 RESULT${t}scenario=Slow key${t}size=100,000 rows${t}time_ms=62.5${t}floor=${t}floor_ms=0.0${t}ratio=0.00${t}target=<50ms
 RESULT${t}scenario=Fast key${t}size=100,000 rows${t}time_ms=4.0${t}floor=${t}floor_ms=0.0${t}ratio=0.00${t}target=<50ms
 RESULT${t}scenario=Figures only${t}size=1 | 2${t}time_ms=812.3${t}floor=${t}floor_ms=0.0${t}ratio=0.00${t}target=report
+RESULT${t}scenario=Few statements${t}size=12 statements${t}time_ms=410.0${t}floor=same at 0 ms${t}floor_ms=8.0${t}ratio=51.25${t}target=<=20st${t}note=n${t}statements=12
+RESULT${t}scenario=Many statements${t}size=23 statements${t}time_ms=950.0${t}floor=same at 0 ms${t}floor_ms=80.0${t}ratio=11.88${t}target=<=20st${t}note=n${t}statements=23
 SKIP${t}scenario=AbrirRecordset (PostgreSQL, ODBC)${t}note=PostgreSQL not available: initdb not found
 FAIL${t}scenario=Generic tree${t}note=exit 139: segmentation fault
 LOG
@@ -30,6 +32,9 @@ expect "$out" '^Strict limit reached .* no: 3\.00x vs 3x \(\+0%\)'
 expect "$out" '^Well under .*1\.20x .* yes +best of 5 each$'
 expect "$out" '^Slow key .*62\.5 ms .* no: 62\.5 ms vs 50 ms \(\+25%\)'
 expect "$out" '^Fast key .* yes'
+# A target in statements is read from the statements the server received, not the ratio.
+expect "$out" '^Few statements .*<=20 statements +yes'
+expect "$out" '^Many statements .*no: 23 vs 20 statements \(\+15%\)'
 expect "$out" '^Figures only .*812\.3 ms .*- \(report\)'
 expect "$out" '^AbrirRecordset \(PostgreSQL, ODBC\) .*skipped +PostgreSQL not available: initdb not found'
 expect "$out" '^Generic tree .*FAILED +exit 139'
@@ -41,7 +46,7 @@ expect "$md" '^\|---'
 expect "$md" '^\| Figures only \| 1 \\\| 2 \| 812\.3 ms \|'
 expect "$md" '^\| Exactly at the limit \| 100,000 x 5 \| 150\.0 ms \| sqlite3 C API \(100\.0 ms\) \| 1\.50x \| <=1\.5x \| yes \|'
 rows="$(grep -c '^| ' <<<"$md")"
-[[ "$rows" == 9 ]] || { echo "markdown rows: $rows, expected 9"; fail=1; }
+[[ "$rows" == 11 ]] || { echo "markdown rows: $rows, expected 11"; fail=1; }
 # A document with markers keeps its own text around a new table, every time.
 printf '# Doc\n\nbefore\n<!-- bench:begin -->\nold table\n<!-- bench:end -->\nafter\n' > "$dir/doc.md"
 "$bench" --table-from "$dir/log" --markdown "$dir/doc.md" >/dev/null 2>&1

@@ -98,6 +98,70 @@ TEST_F(Sesion, ConfigurationValuesAndTheAccountStructure)
     EXPECT_EQ(TD_Total, 0);
 }
 
+// Each statement is a round trip on a server: keys a routine reads together
+// cost one, and are read anew each time the routine runs.
+TEST_F(Sesion, KeysReadTogetherCostOneStatementAndAreReadAgainEachTime)
+{
+    QStringList idas;
+    DB().gCnn.AlConsultar = [&](const QString& s) { idas << s; };
+    CargaEstructura();
+    EXPECT_EQ(idas.size(), 1) << qPrintable(idas.join(u" | "));
+    EXPECT_EQ(D_Total, 11);
+    EXPECT_EQ(TD_Total, 11);
+
+    // Another program changes a key: the next run sees it.
+    {
+        adodb::Connection otro;
+        otro.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+        otro.Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '3' WHERE CLAVE = 'DIGITOS_CAPITULO'"));
+    }
+    idas.clear();
+    CargaDigitos();
+    EXPECT_EQ(idas.size(), 1);
+    EXPECT_EQ(D_Total, 13);
+
+    {
+        const ClavesLeidas claves({QStringLiteral("NOMBRE"), QStringLiteral("NO_EXISTE"), QStringLiteral(" digitos_cuenta ")});
+        idas.clear();
+        QString aux = QStringLiteral("x");
+        EXPECT_EQ(Cfg(QStringLiteral(" nombre ")), QStringLiteral("Empresa"));
+        EXPECT_EQ(Cfg(QStringLiteral("NO_EXISTE"), &aux), QStringLiteral(" ")) << "a missing key still reads as one blank";
+        EXPECT_TRUE(aux.isEmpty());
+        EXPECT_EQ(Cfg(QStringLiteral("DIGITOS_CUENTA")), QStringLiteral("2"));
+        CNDLL cn;  // its six keys in one statement of its own
+        EXPECT_EQ(cn.Cfg(QStringLiteral("NOMBRE")), QStringLiteral("Empresa"));
+        EXPECT_EQ(cn.Cfg(QStringLiteral(" NOMBRE")), QStringLiteral(" ")) << "untrimmed, as the service library looks for it";
+        EXPECT_EQ(idas.size(), 2) << qPrintable(idas.join(u" | "));
+        EXPECT_EQ(Cfg(QStringLiteral("[fecha desde]")), QStringLiteral("01/01/2026")) << "a key not read together";
+        EXPECT_EQ(idas.size(), 3);
+    }
+    idas.clear();
+    EXPECT_EQ(Cfg(QStringLiteral("NOMBRE")), QStringLiteral("Empresa"));
+    EXPECT_EQ(idas.size(), 1) << "once the routine is over, each read goes to the table";
+    DB().gCnn.AlConsultar = nullptr;
+}
+
+TEST_F(Sesion, OneActionChecksBothEndsOfARangeOnOneReadOfTheTitles)
+{
+    CNDLL cn;
+    int lecturas = 0;
+    DB().gCnn.AlConsultar = [&](const QString& s) {
+        lecturas += s.startsWith(QStringLiteral("SELECT")) && s.contains(QStringLiteral("TA_TITCOPIADORES"));
+    };
+    {
+        const CNDLL::UnaLectura una;
+        EXPECT_TRUE(cn.ValidaRango(QStringLiteral("11010101001"), QString())) << "found on the first title";
+        EXPECT_TRUE(cn.ValidaRango(QStringLiteral("41010101050"), QStringLiteral("1"))) << "a later title, from the same read";
+        EXPECT_FALSE(cn.ValidaRango(QStringLiteral("11010101050"), QStringLiteral(" 1 ")));
+        EXPECT_EQ(lecturas, 1);
+    }
+    DB().EjecutaConsultaSQL(QStringLiteral("INSERT INTO TA_TITCOPIADORES VALUES ('   3','Otro','61010101001','61010101099','')"));
+    EXPECT_TRUE(cn.ValidaRango(QStringLiteral("61010101005"), QString())) << "the next action reads the table again";
+    EXPECT_TRUE(cn.ValidaRango(QStringLiteral("61010101005"), QString()));
+    EXPECT_EQ(lecturas, 3);
+    DB().gCnn.AlConsultar = nullptr;
+}
+
 TEST_F(Sesion, AccountsAreFoundByCodeOrOptionalCode)
 {
     QString codigo = QStringLiteral("caja");

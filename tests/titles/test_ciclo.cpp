@@ -2,6 +2,7 @@
 #include "entorno.h"
 
 #include <QToolButton>
+#include <functional>
 
 namespace {
 const QString kTodos = QStringLiteral("  FC,  NC,  ND,  TK,  RC,  FP, NCP, NDP,  OP,  DB,  TR,  LS,  AS,  AJ,  AP,  CI");
@@ -228,4 +229,34 @@ TEST_F(VentanaTitulos, ClosingTheWindowEndsTheProgram)
     w().close();
     EXPECT_EQ(fines, std::vector<int>{0});
     EXPECT_TRUE(mensajes().isEmpty());
+}
+
+// On a server every statement is a round trip (about 30 ms on a branch's
+// link). The budget of each operator step is pinned here on the embedded
+// engine, where the program sends the same statements: a routine that starts
+// reading the same rows twice, or a catalog read per statement, fails here.
+TEST_F(VentanaTitulos, EachOperatorStepCostsFewStatements)
+{
+    QStringList idas;
+    DB().gCnn.AlConsultar = [&](const QString& s) { idas << s; };
+    const auto paso = [&](const char* nombre, qsizetype maximo, const std::function<void()>& accion) {
+        idas.clear();
+        accion();
+        EXPECT_LE(idas.size(), maximo) << nombre << ":\n  " << qPrintable(idas.join(QStringLiteral("\n  ")));
+    };
+    paso("start-up", 12, [&] { abre(); });
+    paso("loading a title", 2, [&] { escribeYEnter(0, QStringLiteral("3")); });
+    guion.op.respuestas = {rt::vbYes};
+    tecla(Qt::Key_Escape);
+    escribeYEnter(0, QStringLiteral("20"));
+    escribeYEnter(1, QStringLiteral("Nuevo"));
+    paso("Desde", 3, [&] { escribeYEnter(2, QStringLiteral("11010101001")); });
+    paso("Hasta", 2, [&] { escribeYEnter(3, QStringLiteral("11010101002")); });
+    paso("F2", 12, [&] { tecla(Qt::Key_F2); });
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '20'"), 1);
+    escribeYEnter(0, QStringLiteral("20"));
+    guion.op.respuestas = {rt::vbYes};
+    paso("F10", 4, [&] { tecla(Qt::Key_F10); });
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '20'"), 0);
+    DB().gCnn.AlConsultar = nullptr;
 }

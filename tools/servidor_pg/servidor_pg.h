@@ -28,6 +28,8 @@ public:
     bool Activo() const { return activo_; }
 
     int Puerto() const { return puerto_; }
+    /// The server's own log (what log_statement writes goes there).
+    QString ArchivoRegistro() const { return dir_ ? dir_->filePath(QStringLiteral("servidor.log")) : QString(); }
     QString error() const { return error_; }
 
     /// Runs SQL through psql as the superuser on `base`; false on failure.
