@@ -68,7 +68,7 @@ private:
     QTimer reloj_;
 };
 
-class Recorridos : public VentanaTitulos {
+class RecorridosSalidas : public VentanaTitulos {
 protected:
     void SetUp() override
     {
@@ -116,7 +116,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Recorridos, ThePdfDialogBelongsToThePreviewAndTheNextEscClosesOnlyThePreview)
+TEST_F(RecorridosSalidas, ThePdfDialogBelongsToThePreviewAndTheNextEscClosesOnlyThePreview)
 {
     abre();
     OperadorReal real(&w(), &guion.op);
@@ -147,7 +147,7 @@ TEST_F(Recorridos, ThePdfDialogBelongsToThePreviewAndTheNextEscClosesOnlyThePrev
     EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
 }
 
-TEST_F(Recorridos, TheSheetOwnsItsExportDialogAndItsMessageBox)
+TEST_F(RecorridosSalidas, TheSheetOwnsItsExportDialogAndItsMessageBox)
 {
     abre();
     OperadorReal real(&w(), &guion.op);
@@ -183,7 +183,7 @@ TEST_F(Recorridos, TheSheetOwnsItsExportDialogAndItsMessageBox)
     EXPECT_TRUE(w().isVisible());
 }
 
-TEST_F(Recorridos, TheCloseBoxAsksBeforeAbandoningAnEdit)
+TEST_F(RecorridosSalidas, TheCloseBoxAsksBeforeAbandoningAnEdit)
 {
     abre();
     OperadorReal real(&w(), &guion.op);
@@ -211,7 +211,7 @@ TEST_F(Recorridos, TheCloseBoxAsksBeforeAbandoningAnEdit)
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores por Ventas");
 }
 
-TEST_F(Recorridos, PastedLineBreaksAndTabsAreStoredAsBlanks)
+TEST_F(RecorridosSalidas, PastedLineBreaksAndTabsAreStoredAsBlanks)
 {
     // A description another program stored with a tab shows on one line.
     ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Caja' || char(9) || 'y Bancos' WHERE CODIGO = '   2'"));
@@ -241,7 +241,7 @@ TEST_F(Recorridos, PastedLineBreaksAndTabsAreStoredAsBlanks)
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE TRIM(CODIGO) = '40'"), "linea -  uno linea dos ");
 }
 
-TEST_F(Recorridos, TheSheetSortsAsAPersonReadsAndExportsWhatIsSeen)
+TEST_F(RecorridosSalidas, TheSheetSortsAsAPersonReadsAndExportsWhatIsSeen)
 {
     // Codes padded and not, descriptions in any case, with accents and blanks.
     ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
@@ -273,7 +273,7 @@ TEST_F(Recorridos, TheSheetSortsAsAPersonReadsAndExportsWhatIsSeen)
     EXPECT_EQ(exportadas, enPantalla);
 }
 
-TEST_F(Recorridos, ThePictureButtonsAreReachedByTabAndByTheirKeys)
+TEST_F(RecorridosSalidas, ThePictureButtonsAreReachedByTabAndByTheirKeys)
 {
     abre();
     auto* cmdRep = control<QToolButton>("CmdRep");
@@ -324,7 +324,7 @@ TEST_F(Recorridos, ThePictureButtonsAreReachedByTabAndByTheirKeys)
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
-TEST_F(Recorridos, ThePreviewFitsTheScreenAndZoomsByKeysAndButtons)
+TEST_F(RecorridosSalidas, ThePreviewFitsTheScreenAndZoomsByKeysAndButtons)
 {
     abre();
     teclado::Pulsa(Qt::Key_F4);
