@@ -40,6 +40,7 @@ void ModeloConsulta::AgregaFilas(std::vector<QString>&& celdas, std::vector<Fila
 void ModeloConsulta::Limpia()
 {
     Carga({}, {}, {});
+    numericas_.clear();
 }
 
 int ModeloConsulta::rowCount(const QModelIndex& parent) const
@@ -113,23 +114,37 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
     for (qsizetype i = 0; i < antes.size(); ++i) filaDe[static_cast<size_t>(i)] = orden_[static_cast<size_t>(antes[i].row())];
 
     const size_t c = static_cast<size_t>(column);
-    // In Spanish order, letter case and accents ignored first ("ángulo" before
-    // "Zapatería", "ñandú" after "nube"); equal texts keep their order. One
-    // sort key a row, so the comparisons never go back to the collator.
+    // Texts in Spanish order, letter case and accents ignored first ("ángulo"
+    // before "Zapatería", "ñandú" after "nube"). A column of padded numbers
+    // sorts by value, so a code another program stored unpadded ("2") still
+    // comes before "  10". Equal rows keep their order. One sort key a row, so
+    // the comparisons never go back to the collator.
+    const bool numerica = c < numericas_.size() && numericas_[c];
     QCollator orden{QLocale(QLocale::Spanish, QLocale::Spain)};
     orden.setCaseSensitivity(Qt::CaseInsensitive);
     orden.setNumericMode(false);
     std::vector<QCollatorSortKey> claves;
+    std::vector<double> numeros(numerica ? filas_.size() : 0);
+    std::vector<char> esNumero(numeros.size());
     claves.reserve(filas_.size());
-    for (size_t f = 0; f < filas_.size(); ++f) claves.push_back(orden.sortKey(celdas_[f * columnas_ + c]));
+    for (size_t f = 0; f < filas_.size(); ++f) {
+        const QString& texto = celdas_[f * columnas_ + c];
+        if (numerica) esNumero[f] = EsNumero(texto.trimmed(), &numeros[f]);
+        claves.push_back(orden.sortKey(numerica && esNumero[f] ? QString() : texto));
+    }
+    auto menor = [&](int a, int b) {
+        const size_t x = static_cast<size_t>(a), y = static_cast<size_t>(b);
+        if (numerica) {
+            // Blank cells first, as a blank text sorts first.
+            if (esNumero[x] != esNumero[y]) return esNumero[y] != 0;
+            if (esNumero[x]) return numeros[x] < numeros[y];
+        }
+        return claves[x].compare(claves[y]) < 0;
+    };
     if (order == Qt::AscendingOrder)
-        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
-            return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) < 0;
-        });
+        std::stable_sort(orden_.begin(), orden_.end(), menor);
     else
-        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
-            return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) > 0;
-        });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return menor(b, a); });
 
     std::vector<int> posicion(orden_.size());
     for (size_t i = 0; i < orden_.size(); ++i) posicion[static_cast<size_t>(orden_[i])] = static_cast<int>(i);
@@ -139,6 +154,29 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
         despues.append(index(posicion[static_cast<size_t>(filaDe[static_cast<size_t>(i)])], antes[i].column()));
     changePersistentIndexList(antes, despues);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool ModeloConsulta::EsNumero(const QString& texto, double* valor)
+{
+    // Codes and amounts as other programs store them: digits, a sign, one
+    // decimal point or comma; blanks around were trimmed by the caller.
+    if (texto.isEmpty()) return false;
+    qsizetype i = texto.front() == u'-' || texto.front() == u'+' ? 1 : 0;
+    int digitos = 0, separadores = 0;
+    for (; i < texto.size(); ++i) {
+        const QChar ch = texto.at(i);
+        if (ch >= u'0' && ch <= u'9')
+            ++digitos;
+        else if ((ch == u'.' || ch == u',') && separadores++ == 0)
+            continue;
+        else
+            return false;
+    }
+    if (digitos == 0) return false;
+    bool ok = false;
+    const double v = QString(texto).replace(u',', u'.').toDouble(&ok);
+    if (ok && valor) *valor = v;
+    return ok;
 }
 
 signed char ModeloConsulta::NivelStock(double puntoPedido, double stock)

@@ -39,7 +39,18 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// Texts in Spanish order, letter case ignored; the columns marked numeric
+    /// by value, whatever their padding. Rows that compare equal keep their order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    /// Columns whose values are numbers stored right-aligned (padded with
+    /// blanks on the left), by position; they sort by value.
+    void FijaNumericas(std::vector<bool> numericas) { numericas_ = std::move(numericas); }
+    bool Numerica(int columna) const
+    {
+        return columna >= 0 && static_cast<size_t>(columna) < numericas_.size() && numericas_[static_cast<size_t>(columna)];
+    }
+    /// Whether `texto` (trimmed) is a number: digits, a sign, one "." or ",".
+    static bool EsNumero(const QString& texto, double* valor = nullptr);
 
     void FijaCasillas(bool si);
     bool Casillas() const { return casillas_; }
@@ -71,6 +82,7 @@ private:
     std::vector<QString> celdas_;
     std::vector<Fila> filas_;
     std::vector<int> orden_;  // list position -> row as read
+    std::vector<bool> numericas_;
     size_t columnas_ = 0;
     bool casillas_ = false;
     QFont fuente_, fuenteColor_;
