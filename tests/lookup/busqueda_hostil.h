@@ -10,6 +10,7 @@
 #include "data/db_dll.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/lib_frmcons3tree.h"
+#include "lookup/modelo_consulta.h"
 #include "runtime/operador.h"
 
 #include <QRegularExpression>
