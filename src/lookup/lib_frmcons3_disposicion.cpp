@@ -48,9 +48,8 @@ void Lib_FrmCons3::construye()
     // list does not jump when it speaks.
     lblSinCoincidencias = new QLabel(this);
     lblSinCoincidencias->setObjectName(QStringLiteral("lblSinCoincidencias"));
-    QPalette rojo = lblSinCoincidencias->palette();
-    rojo.setColor(QPalette::WindowText, QColor(190, 0, 0));
-    lblSinCoincidencias->setPalette(rojo);
+    // A style sheet of its own: the skin's sheet would override a palette.
+    lblSinCoincidencias->setStyleSheet(QStringLiteral("QLabel { color: #be0000; font-weight: bold; }"));
     lblSinCoincidencias->setMinimumHeight(lblSinCoincidencias->fontMetrics().height());
 
     modelo_ = new ModeloConsulta(this);

@@ -87,9 +87,8 @@ void Lib_FrmCons3Tree::construye()
 
     lblSinCoincidencias = new QLabel(this);
     lblSinCoincidencias->setObjectName(QStringLiteral("lblSinCoincidencias"));
-    QPalette rojo = lblSinCoincidencias->palette();
-    rojo.setColor(QPalette::WindowText, QColor(190, 0, 0));
-    lblSinCoincidencias->setPalette(rojo);
+    // A style sheet of its own: the skin's sheet would override a palette.
+    lblSinCoincidencias->setStyleSheet(QStringLiteral("QLabel { color: #be0000; font-weight: bold; }"));
     lblSinCoincidencias->setWordWrap(true);
 
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
@@ -247,6 +246,7 @@ void Lib_FrmCons3Tree::avisaSinCoincidencias(bool sinCoincidencias)
     p.setColor(QPalette::Text,
                sinCoincidencias ? QColor(190, 0, 0) : QApplication::palette(CmbSearch).color(QPalette::Text));
     CmbSearch->setPalette(p);
+    CmbSearch->setStyleSheet(sinCoincidencias ? QStringLiteral("QComboBox { color: #be0000; }") : QString());
 }
 
 void Lib_FrmCons3Tree::BusquedaFiltrada()
