@@ -45,7 +45,6 @@ void Lib_FrmCons3::avisaSinCoincidencias(int Index, bool sinCoincidencias)
         QPalette p = c->palette();
         p.setColor(QPalette::Text, sinCoincidencias && i == Index ? QColor(190, 0, 0) : QApplication::palette(c).color(QPalette::Text));
         c->setPalette(p);
-        c->setStyleSheet(sinCoincidencias && i == Index ? QStringLiteral("QComboBox { color: #be0000; }") : QString());
     }
 }
 

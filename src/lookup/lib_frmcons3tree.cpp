@@ -246,7 +246,6 @@ void Lib_FrmCons3Tree::avisaSinCoincidencias(bool sinCoincidencias)
     p.setColor(QPalette::Text,
                sinCoincidencias ? QColor(190, 0, 0) : QApplication::palette(CmbSearch).color(QPalette::Text));
     CmbSearch->setPalette(p);
-    CmbSearch->setStyleSheet(sinCoincidencias ? QStringLiteral("QComboBox { color: #be0000; }") : QString());
 }
 
 void Lib_FrmCons3Tree::BusquedaFiltrada()
