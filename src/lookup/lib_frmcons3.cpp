@@ -203,23 +203,16 @@ void Lib_FrmCons3::Leer(long, long)
     std::vector<QString> celdas;
     celdas.reserve(static_cast<size_t>(nf) * nc);
     std::vector<ModeloConsulta::Fila> filas(static_cast<size_t>(nf));
-    // Which columns hold numbers only; of those, the ones the suite stores
-    // right-aligned (one padded value shows it) or as numbers sort by value.
-    std::vector<char> numerica(nc, nf > 0 ? 1 : 0), rellena(nc, 0);
+    // The first column is listed trimmed: whether the suite stored it
+    // right-aligned (padded) is seen here or never.
+    bool primeraRellena = false;
     for (long r = 0; r < nf; ++r) {
         const size_t fila = static_cast<size_t>(r);
         ++filasLeidas_;
-        for (size_t c = 0; c < nc; ++c) {
-            QString texto = RtTexto::AnchoFijo(rs_.cell(fila, c));
-            if (numerica[c]) {
-                const QString valor = texto.trimmed();
-                if (!valor.isEmpty()) {
-                    numerica[c] = ModeloConsulta::EsNumero(valor);
-                    if (texto.front() == u' ') rellena[c] = 1;
-                }
-            }
-            celdas.push_back(c == 0 ? texto.trimmed() : std::move(texto));
-        }
+        QString primera = RtTexto::ValorCampo(rs_.cell(fila, 0));
+        if (!primeraRellena && !primera.isEmpty() && primera.at(0) == u' ') primeraRellena = true;
+        celdas.push_back(std::move(primera).trimmed());
+        for (size_t c = 1; c < nc; ++c) celdas.push_back(RtTexto::AnchoFijo(rs_.cell(fila, c)));
         if (!porDefecto.isEmpty()) {
             const QString v = RtTexto::ValorCampo(rs_.cell(fila, static_cast<size_t>(iDevuelto))).trimmed();
             filas[fila].marcada = !v.isEmpty() && porDefecto.contains(v.toCaseFolded());
@@ -230,9 +223,9 @@ void Lib_FrmCons3::Leer(long, long)
                                            RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString()));
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
-    std::vector<bool> porValor(nc);
-    for (size_t c = 0; c < nc; ++c) porValor[c] = numerica[c] && (rellena[c] || EsTipoNumerico(campos[c].type));
-    modelo_->FijaNumericas(std::move(porValor));
+    std::vector<bool> tipos(nc);
+    for (size_t c = 0; c < nc; ++c) tipos[c] = EsTipoNumerico(campos[c].type);
+    modelo_->FijaPistasNumericas(std::move(tipos), primeraRellena);
 }
 
 void Lib_FrmCons3::ordenaComoLaSentencia()

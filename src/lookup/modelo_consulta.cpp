@@ -12,6 +12,7 @@ ModeloConsulta::ModeloConsulta(QObject* parent) : QAbstractTableModel(parent)
 void ModeloConsulta::Carga(const QStringList& encabezados, std::vector<QString>&& celdas, std::vector<Fila>&& filas)
 {
     beginResetModel();
+    porValor_.clear();
     encabezados_ = encabezados;
     columnas_ = static_cast<size_t>(encabezados.size());
     celdas_ = std::move(celdas);
@@ -25,6 +26,7 @@ void ModeloConsulta::AgregaFilas(std::vector<QString>&& celdas, std::vector<Fila
 {
     if (filas.empty() || columnas_ == 0 || celdas.size() != filas.size() * columnas_) return;
     const int desde = static_cast<int>(orden_.size());
+    porValor_.clear();
     beginInsertRows({}, desde, desde + static_cast<int>(filas.size()) - 1);
     if (celdas_.empty())
         celdas_ = std::move(celdas);
@@ -40,7 +42,9 @@ void ModeloConsulta::AgregaFilas(std::vector<QString>&& celdas, std::vector<Fila
 void ModeloConsulta::Limpia()
 {
     Carga({}, {}, {});
-    numericas_.clear();
+    tipos_.clear();
+    primeraRellena_ = false;
+    porValor_.clear();
 }
 
 int ModeloConsulta::rowCount(const QModelIndex& parent) const
@@ -119,7 +123,7 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
     // sorts by value, so a code another program stored unpadded ("2") still
     // comes before "  10". Equal rows keep their order. One sort key a row, so
     // the comparisons never go back to the collator.
-    const bool numerica = c < numericas_.size() && numericas_[c];
+    const bool numerica = Numerica(column);
     QCollator orden{QLocale(QLocale::Spanish, QLocale::Spain)};
     orden.setCaseSensitivity(Qt::CaseInsensitive);
     orden.setNumericMode(false);
@@ -179,6 +183,29 @@ bool ModeloConsulta::EsNumero(const QString& texto, double* valor)
     return ok;
 }
 
+bool ModeloConsulta::Numerica(int columna) const
+{
+    if (columna < 0 || static_cast<size_t>(columna) >= columnas_) return false;
+    const size_t c = static_cast<size_t>(columna);
+    if (porValor_.size() != columnas_) porValor_.assign(columnas_, -1);
+    if (porValor_[c] >= 0) return porValor_[c] != 0;
+    bool pista = c < tipos_.size() && tipos_[c];
+    if (!pista && c == 0) pista = primeraRellena_;
+    for (size_t f = 0; !pista && f < filas_.size(); ++f) {
+        const QString& t = celdas_[f * columnas_ + c];
+        pista = !t.isEmpty() && t.at(0) == u' ';
+    }
+    bool numeros = false;
+    for (size_t f = 0; pista && f < filas_.size(); ++f) {
+        const QString t = celdas_[f * columnas_ + c].trimmed();
+        if (t.isEmpty()) continue;
+        if (!EsNumero(t)) pista = false;
+        numeros = true;
+    }
+    porValor_[c] = pista && numeros ? 1 : 0;
+    return porValor_[c] != 0;
+}
+
 signed char ModeloConsulta::NivelStock(double puntoPedido, double stock)
 {
     if (puntoPedido == 0 && stock > 0) return 0;
@@ -197,6 +224,7 @@ void ModeloConsulta::FijaCasillas(bool si)
 
 void ModeloConsulta::FijaTexto(int fila, int columna, const QString& texto)
 {
+    porValor_.clear();
     celdas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)]) * columnas_ + static_cast<size_t>(columna)] = texto;
     const QModelIndex i = index(fila, columna);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::ToolTipRole});
