@@ -19,8 +19,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>

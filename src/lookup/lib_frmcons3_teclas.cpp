@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QItemSelectionModel>
 #include <QCoreApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
@@ -36,14 +36,15 @@ void Lib_FrmCons3::CmbSearch_Change(int Index)
 
 void Lib_FrmCons3::avisaSinCoincidencias(int Index, bool sinCoincidencias)
 {
-    lblSinCoincidencias->setText(sinCoincidencias ? QStringLiteral("Ninguna fila de la lista coincide con lo escrito en ") +
-                                                        columnasCajas_.value(Index) +
-                                                        QStringLiteral(". F5 lo busca en la base de datos.")
-                                                  : QString());
+    lblSinCoincidencias->setText(sinCoincidencias
+                                     ? QStringLiteral("Ninguna fila de la lista coincide con lo escrito en ") +
+                                           columnasCajas_.value(Index) + QStringLiteral(". F5 lo busca en la base de datos.")
+                                     : QString());
     for (int i = 0; i < CmbSearch.size(); ++i) {
         QComboBox* c = CmbSearch.at(i);
         QPalette p = c->palette();
-        p.setColor(QPalette::Text, sinCoincidencias && i == Index ? QColor(190, 0, 0) : QApplication::palette(c).color(QPalette::Text));
+        p.setColor(QPalette::Text,
+                   sinCoincidencias && i == Index ? QColor(190, 0, 0) : QApplication::palette(c).color(QPalette::Text));
         c->setPalette(p);
     }
 }

@@ -13,12 +13,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QItemSelectionModel>
-#include <QLabel>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -240,11 +240,11 @@ void Lib_FrmCons3Tree::CmbSearch_Change()
 void Lib_FrmCons3Tree::avisaSinCoincidencias(bool sinCoincidencias)
 {
     lblSinCoincidencias->setText(
-        sinCoincidencias ? QStringLiteral("Ningún código ni descripción comienza con lo escrito. F5 lo busca en la base de datos.")
-                         : QString());
+        sinCoincidencias
+            ? QStringLiteral("Ningún código ni descripción comienza con lo escrito. F5 lo busca en la base de datos.")
+            : QString());
     QPalette p = CmbSearch->palette();
-    p.setColor(QPalette::Text,
-               sinCoincidencias ? QColor(190, 0, 0) : QApplication::palette(CmbSearch).color(QPalette::Text));
+    p.setColor(QPalette::Text, sinCoincidencias ? QColor(190, 0, 0) : QApplication::palette(CmbSearch).color(QPalette::Text));
     CmbSearch->setPalette(p);
 }
 

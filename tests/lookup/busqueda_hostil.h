@@ -64,8 +64,8 @@ inline bool Coincide(const QString& valor, QString buscado, Modo modo)
 /// description below it, so that it also reads as a tree.
 inline void CreaTabla()
 {
-    DB().gCnn.Execute(QStringLiteral(
-        "CREATE TABLE HOSTIL (CODIGO varchar(10) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(4000) COLLATE CI)"));
+    DB().gCnn.Execute(
+        QStringLiteral("CREATE TABLE HOSTIL (CODIGO varchar(10) COLLATE CI PRIMARY KEY, DESCRIPCION varchar(4000) COLLATE CI)"));
     adodb::Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM HOSTIL"), &DB().gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
     auto agrega = [&](const QString& codigo, const QString& descripcion) {

@@ -42,8 +42,8 @@ TEST_F(BusquedaHostil, TypedStarPercentAndUnderscoreAreWildcards)
     const std::set<QString> a = busca(QStringLiteral("a*b"));
     EXPECT_TRUE(a.count(QStringLiteral("a_b")) && a.count(QStringLiteral("axb")) && a.count(QStringLiteral("abc!d")));
     EXPECT_FALSE(a.count(QStringLiteral("az")));
-    EXPECT_EQ(busca(QStringLiteral("a_b")), (std::set<QString>{QStringLiteral("a_b"), QStringLiteral("axb"), QStringLiteral("a!b"),
-                                                              QString::fromUtf16(u"a\0b", 3)}));
+    EXPECT_EQ(busca(QStringLiteral("a_b")), (std::set<QString>{QStringLiteral("a_b"), QStringLiteral("axb"),
+                                                               QStringLiteral("a!b"), QString::fromUtf16(u"a\0b", 3)}));
     EXPECT_EQ(busca(QStringLiteral("100%s")), (std::set<QString>{QStringLiteral("100 pesos")}));
     EXPECT_EQ(busca(QStringLiteral("a!_b")), (std::set<QString>{QStringLiteral("a!_b"), QStringLiteral("a!xb")}))
         << "the escape sign is a sign like any other";

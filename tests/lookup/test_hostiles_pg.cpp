@@ -14,7 +14,8 @@ protected:
         aplicacion();
         static ServidorPg* servidor = [] {
             ServidorPg* s = ServidorPg::Compartido();
-            if (s && !s->Psql(QStringLiteral("postgres"), QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'")))
+            if (s &&
+                !s->Psql(QStringLiteral("postgres"), QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'")))
                 return static_cast<ServidorPg*>(nullptr);
             return s;
         }();
@@ -22,7 +23,8 @@ protected:
         static int n = 0;
         const QString base = QStringLiteral("hostil%1").arg(++n);
         ASSERT_TRUE(servidor->CreaBase(base)) << qPrintable(servidor->error());
-        ASSERT_TRUE(servidor->PsqlArchivo(base, QStringLiteral(DEMO_DIR "/schema_postgres.sql"))) << qPrintable(servidor->error());
+        ASSERT_TRUE(servidor->PsqlArchivo(base, QStringLiteral(DEMO_DIR "/schema_postgres.sql")))
+            << qPrintable(servidor->error());
         RtEntorno::FijaCarpetaPrograma(dir.path() + QStringLiteral("/"));
         DB_Dll& db = DB();
         if (db.gCnn.State()) db.gCnn.Close();

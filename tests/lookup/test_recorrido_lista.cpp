@@ -53,9 +53,14 @@ TEST_F(RecorridoLista, TabReachesEveryBoxTheListAndTheButtonsAndShiftTabComesBac
     Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION, DESDE FROM TA_TITCOPIADORES ORDER BY CODIGO"));
     ASSERT_EQ(Foco(), CajaDe(v, 0));
     // Marcar is off outside check-box mode, so Tab passes it by.
-    const QList<QWidget*> orden{CajaDe(v, 0),           CajaDe(v, 1),           CajaDe(v, 2),
-                                ListaDe(v),             BotonDe(v, "CmdAceptar"), BotonDe(v, "cmdCancelar"),
-                                BotonDe(v, "CmdNueva"), BotonDe(v, "CmdNuevo")};
+    const QList<QWidget*> orden{CajaDe(v, 0),
+                                CajaDe(v, 1),
+                                CajaDe(v, 2),
+                                ListaDe(v),
+                                BotonDe(v, "CmdAceptar"),
+                                BotonDe(v, "cmdCancelar"),
+                                BotonDe(v, "CmdNueva"),
+                                BotonDe(v, "CmdNuevo")};
     for (int i = 1; i < orden.size(); ++i) {
         Tab();
         ASSERT_EQ(Foco(), orden[i]) << "Tab number " << i;

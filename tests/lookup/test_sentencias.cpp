@@ -80,8 +80,9 @@ TEST(Sentencias, TypedWildcardsStayAndWhatOneEngineReadsAsPatternIsEscaped)
         {"!_[", true, "A like '%!!_![%' ESCAPE '!' "},
     };
     for (const Caso& c : casos)
-        EXPECT_EQ(SentenciaFiltrada(QStringLiteral("SELECT A FROM T"), QStringLiteral("A"), QString::fromUtf8(c.escrito), c.contiene),
-                  QStringLiteral("SELECT A FROM T where ") + QString::fromUtf8(c.condicion))
+        EXPECT_EQ(
+            SentenciaFiltrada(QStringLiteral("SELECT A FROM T"), QStringLiteral("A"), QString::fromUtf8(c.escrito), c.contiene),
+            QStringLiteral("SELECT A FROM T where ") + QString::fromUtf8(c.condicion))
             << c.escrito << (c.contiene ? " (contiene)" : "");
     EXPECT_EQ(SentenciaArbol(QStringLiteral("SELECT C, Descripcion FROM T"), QStringLiteral("[x]_!")),
               QStringLiteral("SELECT C, Descripcion FROM T where Descripcion like '%![x]_!!%' ESCAPE '!' "));
