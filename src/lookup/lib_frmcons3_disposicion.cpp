@@ -64,8 +64,10 @@ void Lib_FrmCons3::construye()
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     ListView1->setWordWrap(false);
-    // Tab leaves the list for the buttons, as in every other window; the
-    // arrows move between rows.
+    // Tab moves the focus, as in every other window; the arrows move between
+    // rows. With the list's own Tab navigation on, the search boxes (which
+    // stand in its header) passed their Tab up to it, and it moved between
+    // its cells while the focus stayed in the box.
     ListView1->setTabKeyNavigation(false);
     ListView1->setShowGrid(false);
     ListView1->setAlternatingRowColors(false);

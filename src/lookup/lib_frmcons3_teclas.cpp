@@ -90,13 +90,6 @@ bool Lib_FrmCons3::teclaDeCaja(int Index, QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_F5: BuscaEnServidor(Index); return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        // The box stands in the list's header: left to Qt, the key would reach
-        // the list, which moves between its cells and keeps the focus here.
-        if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
-        focusNextPrevChild(e->key() == Qt::Key_Tab && !(e->modifiers() & Qt::ShiftModifier));
-        return true;
     case Qt::Key_Down:
     case Qt::Key_Up:
     case Qt::Key_PageDown:
