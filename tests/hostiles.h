@@ -35,6 +35,11 @@ inline QList<TextoHostil> TextosHostiles(int largo = 5000)
         {"corchetes", QStringLiteral("[a-z]")},
         {"barra invertida", QStringLiteral("c:\\x\\")},
         {"signo de escape", QStringLiteral("a!b")},
+        // The sign the lookups escape with, next to a wildcard, with and
+        // without the "[" that makes them escape.
+        {"escape y guion bajo", QStringLiteral("a!_b")},
+        {"por ciento y escape", QStringLiteral("50%!")},
+        {"corchete, escape y por ciento", QStringLiteral("[1]!%")},
         {"comillas dobles", QStringLiteral("\"q\"")},
         {"nul", conNul},
         {"muy largo", largoTexto},

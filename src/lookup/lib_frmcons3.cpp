@@ -1,7 +1,11 @@
+// The list lookup window: loading the statement, reading its rows, the
+// search over them, and the buttons that end the lookup. Keys, layout,
+// quantity mode and the stock report live in the lib_frmcons3_*.cpp files.
 #include "lib_frmcons3.h"
 
 #include "cabecera_busqueda.h"
 #include "consultaslen.h"
+#include "lib_frmcons3_interno.h"
 #include "modelo_consulta.h"
 #include "sentencias.h"
 
@@ -9,37 +13,25 @@
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rtarchivos.h"
-#include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
-#include "runtime/ventanas.h"
 #include "session/cnstuff.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateTime>
-#include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSet>
-#include <QStyle>
 #include <QTableView>
-#include <QVBoxLayout>
-
-#include <algorithm>
 
 using adodb::Variant;
+using frmcons3::Informe;
+using frmcons3::kCantidad;
 
 namespace {
-
-const QString kCantidad = QStringLiteral("**Cantidad**");
 
 // The word after the first "from": the table the lookup shows.
 QString TablaDeSentencia(const QString& sentencia)
@@ -49,25 +41,11 @@ QString TablaDeSentencia(const QString& sentencia)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-// Colours come from configuration as the suite stored them: blue, green and
-// red in one number, red in the lowest byte.
-QColor ColorBgr(const Variant& v)
-{
-    const long long n = static_cast<long long>(rt::Val(v.toString()));
-    return QColor(static_cast<int>(n & 0xFF), static_cast<int>((n >> 8) & 0xFF), static_cast<int>((n >> 16) & 0xFF));
-}
-
 int IndiceCampo(const std::vector<adodb::ColumnInfo>& columnas, const QString& nombre)
 {
     for (size_t i = 0; i < columnas.size(); ++i)
         if (rt::Iguales(columnas[i].name, nombre)) return static_cast<int>(i);
     return -1;
-}
-
-bool EsNumero(const QString& t)
-{
-    static const QRegularExpression re(QStringLiteral("^\\s*[-+]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
-    return re.match(t).hasMatch();
 }
 
 // The values whose rows start ticked: a list separated by commas, semicolons
@@ -85,9 +63,20 @@ QSet<QString> ValoresPorDefecto(const QString& lista)
     return valores;
 }
 
-int Informe(const adodb::Error& e, const char* rutina)
+bool EsTipoNumerico(int tipo)
 {
-    return CNStuffContable::ReportaError(e, {}, QString::fromLatin1(rutina));
+    switch (tipo) {
+    case adodb::adSmallInt:
+    case adodb::adInteger:
+    case adodb::adSingle:
+    case adodb::adDouble:
+    case adodb::adCurrency:
+    case adodb::adDecimal:
+    case adodb::adTinyInt:
+    case adodb::adBigInt:
+    case adodb::adNumeric: return true;
+    default: return false;
+    }
 }
 
 }  // namespace
@@ -98,109 +87,6 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent)
 }
 
 Lib_FrmCons3::~Lib_FrmCons3() = default;
-
-void Lib_FrmCons3::construye()
-{
-    setObjectName(QStringLiteral("Lib_FrmCons3"));
-    setWindowTitle(QStringLiteral("Consulta..."));
-    setSizeGripEnabled(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
-    lblConsulta = new QLabel(QStringLiteral("CONSULTA"), this);
-    QFont grande = lblConsulta->font();
-    grande.setBold(true);
-    grande.setPointSizeF(grande.pointSizeF() * 1.3);
-    lblConsulta->setFont(grande);
-    lblFieldName = new QLabel(this);
-    lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
-    lblFieldName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    modelo_ = new ModeloConsulta(this);
-    ListView1 = new QTableView(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    picFields = new CabeceraBusqueda(ListView1);
-    picFields->setObjectName(QStringLiteral("picFields"));
-    ListView1->setHorizontalHeader(picFields);
-    ListView1->setModel(modelo_);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    ListView1->setWordWrap(false);
-    ListView1->setShowGrid(false);
-    ListView1->setAlternatingRowColors(false);
-    ListView1->verticalHeader()->hide();
-    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    picFields->setStretchLastSection(false);
-    picFields->setSectionResizeMode(QHeaderView::Interactive);
-    picFields->setFocusPolicy(Qt::NoFocus);
-    ListView1->installEventFilter(this);
-    connect(picFields, &QHeaderView::sectionClicked, this, &Lib_FrmCons3::ListView1_ColumnClick);
-    connect(ListView1->horizontalScrollBar(), &QScrollBar::valueChanged, picFields, &CabeceraBusqueda::Coloca);
-    connect(ListView1, &QTableView::doubleClicked, this, [this] { CmdAceptar_Click(); });
-
-    QFont lista = font();
-    lista.setPointSize(10);
-    lista.setBold(true);
-    modelo_->FijaFuente(lista);
-    ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(lista).height() + 6);
-
-    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    cmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), this);
-    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
-    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
-    CmdAceptar->setObjectName(QStringLiteral("CmdAceptar"));
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    CmdNueva->setObjectName(QStringLiteral("CmdNueva"));
-    CmdNuevo->setObjectName(QStringLiteral("CmdNuevo"));
-    CmdTodos->setObjectName(QStringLiteral("CmdTodos"));
-    CmdAceptar->setDefault(true);
-    for (QPushButton* b : {CmdAceptar, cmdCancelar, CmdNueva, CmdNuevo, CmdTodos}) {
-        b->setAutoDefault(false);
-        b->installEventFilter(this);
-    }
-    CmdAceptar->setAutoDefault(true);
-    connect(CmdAceptar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdAceptar_Click);
-    connect(cmdCancelar, &QPushButton::clicked, this, &Lib_FrmCons3::cmdCancelar_Click);
-    connect(CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNueva_Click);
-    connect(CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNuevo_Click);
-    connect(CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::CmdTodos_Click);
-
-    MNU_Emergente = new QMenu(this);
-    MNU_Llena = MNU_Emergente->addAction(QStringLiteral("Llenar Con Posibles Valores"));
-    MNU_Emergente->addSeparator();
-    MNU_Cancelar = MNU_Emergente->addAction(QStringLiteral("Cancelar"));
-    connect(MNU_Llena, &QAction::triggered, this, &Lib_FrmCons3::MNU_Llena_Click);
-
-    auto* arriba = new QHBoxLayout;
-    arriba->addWidget(lblConsulta);
-    arriba->addStretch(1);
-    arriba->addWidget(lblFieldName);
-    auto* botones = new QHBoxLayout;
-    botones->addWidget(CmdAceptar);
-    botones->addWidget(cmdCancelar);
-    botones->addWidget(CmdNueva);
-    botones->addStretch(1);
-    botones->addWidget(CmdNuevo);
-    botones->addWidget(CmdTodos);
-    auto* todo = new QVBoxLayout(this);
-    todo->addLayout(arriba);
-    todo->addWidget(ListView1, 1);
-    todo->addLayout(botones);
-    resize(640, 460);
-}
-
-int Lib_FrmCons3::Pixeles(double twips) const
-{
-    return qRound(twips * logicalDpiX() / 1440.0);
-}
-
-int Lib_FrmCons3::Twips(int pixeles) const
-{
-    return qRound(pixeles * 1440.0 / logicalDpiX());
-}
-
 DB_Dll& Lib_FrmCons3::conexion()
 {
     if (!UsarUDBC) return DB();
@@ -229,6 +115,7 @@ void Lib_FrmCons3::Form_Load()
         Cantidades = NuevaColeccion();
         modelo_->Limpia();
         filasLeidas_ = 0;
+        avisaSinCoincidencias(-1, false);
     });
     if (sql.trimmed().isEmpty()) {
         preparaCajas({});
@@ -255,7 +142,10 @@ void Lib_FrmCons3::Form_Load()
     p.paso([&] { Leer(1, 0); });
     p.paso([&] {
         if (OrdenarPorLwv) ordenada_ = true;
-        ordenaSiCorresponde();
+        if (ordenada_)
+            ordenaSiCorresponde();
+        else
+            ordenaComoLaSentencia();
     });
     p.paso([&] {
         if (modelo_->rowCount() > 0) SeleccionaFila(0);
@@ -299,82 +189,6 @@ void Lib_FrmCons3::CargaOpciones(const QString& titulo, const QStringList& texto
     if (modelo_->rowCount() > 0) SeleccionaFila(0);
 }
 
-void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
-{
-    if (columnas == columnasCajas_ && CmbSearch.size() == columnas.size()) return;
-    // The old boxes go at the next turn of the event loop; nameless from now,
-    // so nobody finds them in place of the new ones.
-    for (QComboBox* c : CmbSearch) {
-        c->setObjectName(QString());
-        c->hide();
-        c->deleteLater();
-    }
-    CmbSearch.clear();
-    columnasCajas_ = columnas;
-    for (int i = 0; i < columnas.size(); ++i) {
-        auto* c = new QComboBox(picFields);
-        c->setObjectName(QStringLiteral("CmbSearch_%1").arg(i));
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->setCompleter(nullptr);
-        c->setProperty("columna", columnas.at(i));
-        c->setToolTip(columnas.at(i));
-        c->setContextMenuPolicy(Qt::CustomContextMenu);
-        c->installEventFilter(this);
-        connect(c, &QComboBox::editTextChanged, this, [this, i] { CmbSearch_Change(i); });
-        connect(c, &QComboBox::textActivated, this, [this, i] { CmbSearch_Change(i); });
-        connect(c, &QWidget::customContextMenuRequested, this, [this, c, i](const QPoint& pos) {
-            cajaActual_ = i;
-            MNU_Emergente->popup(c->mapToGlobal(pos));
-        });
-        CmbSearch.append(c);
-    }
-    picFields->FijaCajas(CmbSearch);
-    QWidget* anterior = nullptr;
-    for (QComboBox* c : CmbSearch) {
-        if (anterior) setTabOrder(anterior, c);
-        anterior = c;
-    }
-    if (anterior) setTabOrder(anterior, ListView1);
-    if (cajaActual_ >= CmbSearch.size()) cajaActual_ = 0;
-}
-
-void Lib_FrmCons3::Encolumnar()
-{
-    const auto& campos = rs_.columns();
-    const bool precios =
-        rt::Contiene(actual_, QStringLiteral("V_MA_ARTICULOS")) || rt::Contiene(actual_, QStringLiteral("STK_MA_ARTICULOS"));
-    static const QRegularExpression precio(QStringLiteral("^PRECIO([1-8])$"), QRegularExpression::CaseInsensitiveOption);
-    QStringList encabezados, columnas;
-    QList<int> anchos;
-    // Measured in the list's own font, so that the cells fit; a title wider
-    // than its field still shows whole.
-    const QFontMetrics fm(modelo_->Fuente());
-    const QFontMetrics titulos(picFields->font());
-    const int margen = 2 * picFields->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, picFields) + 8;
-    for (const adodb::ColumnInfo& c : campos) {
-        int caracteres = c.definedSize;
-        if (c.type == adodb::adCurrency || c.type == adodb::adNumeric) caracteres = 12;
-        caracteres = std::clamp(caracteres, 0, 60);
-        if (ValoresDefault == QLatin1String("@10")) caracteres += 10;
-        QString titulo = c.name;
-        if (precios) {
-            const QRegularExpressionMatch m = precio.match(c.name.trimmed());
-            if (m.hasMatch()) {
-                // A price list without a configured name keeps its column name.
-                const QString nombre = CNStuffContable::Cfg(QStringLiteral("NOM_PCLASE") + m.captured(1));
-                if (!nombre.trimmed().isEmpty()) titulo = nombre;
-            }
-        }
-        encabezados.append(titulo);
-        columnas.append(c.name);
-        anchos.append(std::max(fm.horizontalAdvance(QString(caracteres, u'X')), titulos.horizontalAdvance(titulo) + margen));
-    }
-    modelo_->Carga(encabezados, {}, {});
-    preparaCajas(columnas);
-    for (int i = 0; i < anchos.size(); ++i) picFields->resizeSection(i, anchos.at(i));
-}
-
 void Lib_FrmCons3::Leer(long, long)
 {
     const auto& campos = rs_.columns();
@@ -384,22 +198,20 @@ void Lib_FrmCons3::Leer(long, long)
     const int iPunto = IndiceCampo(campos, QStringLiteral("PUNTOPEDIDO"));
     const int iStock = IndiceCampo(campos, QStringLiteral("Stock"));
     const int iDevuelto = IndiceColumna(CampoDevuelto) - 1;
-    const bool colorea = articulos_ && rt::Iguales(MuestraStock.trimmed(), QStringLiteral("SI")) && iPunto >= 0 && iStock >= 0;
-    if (colorea) {
-        const Variant* niveles[] = {&StkNivel1, &StkNivel2, &StkNivel3, &StkNivel4};
-        std::array<QColor, 4> colores;
-        for (size_t i = 0; i < colores.size(); ++i)
-            if (!niveles[i]->toString().trimmed().isEmpty()) colores[i] = ColorBgr(*niveles[i]);
-        modelo_->FijaColoresStock(colores);
-    }
+    const bool colorea = preparaColoresStock(iPunto >= 0 && iStock >= 0);
     const QSet<QString> porDefecto = CheckBoxes && iDevuelto >= 0 ? ValoresPorDefecto(ValoresDefault) : QSet<QString>();
     std::vector<QString> celdas;
     celdas.reserve(static_cast<size_t>(nf) * nc);
     std::vector<ModeloConsulta::Fila> filas(static_cast<size_t>(nf));
+    // The first column is listed trimmed: whether the suite stored it
+    // right-aligned (padded) is seen here or never.
+    bool primeraRellena = false;
     for (long r = 0; r < nf; ++r) {
         const size_t fila = static_cast<size_t>(r);
         ++filasLeidas_;
-        celdas.push_back(RtTexto::ValorCampo(rs_.cell(fila, 0)).trimmed());
+        QString primera = RtTexto::ValorCampo(rs_.cell(fila, 0));
+        if (!primeraRellena && !primera.isEmpty() && primera.at(0) == u' ') primeraRellena = true;
+        celdas.push_back(std::move(primera).trimmed());
         for (size_t c = 1; c < nc; ++c) celdas.push_back(RtTexto::AnchoFijo(rs_.cell(fila, c)));
         if (!porDefecto.isEmpty()) {
             const QString v = RtTexto::ValorCampo(rs_.cell(fila, static_cast<size_t>(iDevuelto))).trimmed();
@@ -411,32 +223,29 @@ void Lib_FrmCons3::Leer(long, long)
                                            RtTexto::TextoANumero(rs_.cell(fila, static_cast<size_t>(iStock)).toString()));
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
+    std::vector<bool> tipos(nc);
+    for (size_t c = 0; c < nc; ++c) tipos[c] = EsTipoNumerico(campos[c].type);
+    modelo_->FijaPistasNumericas(std::move(tipos), primeraRellena);
 }
 
-void Lib_FrmCons3::cargaAnchos()
+void Lib_FrmCons3::ordenaComoLaSentencia()
 {
-    if (rt::Iguales(tabla_, QStringLiteral("Stk_ma_articulos"))) tabla_ = QStringLiteral("VT_MA_ARTICULOS");
-    const QString carpeta = RtArchivos::CarpetaParaLeer(QStringLiteral("CONSULTASLEN.VRL"));
-    for (const QString& linea : ConsultasLen::Lee(carpeta, tabla_)) {
-        QString resto = linea;
-        for (int i = 0; i < picFields->count(); ++i) {
-            const qsizetype barra = resto.indexOf(u'|');
-            if (barra < 0) break;
-            // A width the header cannot take (negative, or narrower than a
-            // column can be dragged) would leave a column nobody can reach; one
-            // beyond its widest (a damaged file) would not fit a pixel count.
-            const double twips =
-                std::min(RtTexto::TextoANumero(resto.left(barra)), static_cast<double>(Twips(picFields->maximumSectionSize())));
-            resto = resto.mid(barra + 1);
-            picFields->resizeSection(i, std::max(Pixeles(twips), picFields->minimumSectionSize()));
-        }
-    }
-}
-
-void Lib_FrmCons3::CalcularAncho()
-{
-    picFields->FijaSeparacion(Pixeles(50));
-    picFields->Coloca();
+    // The statement's own order, with its codes as numbers: a server orders
+    // "  10" before "2" when another program stored that code unpadded.
+    const qsizetype corte = Sentencias::Clausula(actual_, QStringLiteral("order by"));
+    if (corte < 0) return;
+    const QString clave = actual_.mid(corte + 8).section(u',', 0, 0).trimmed();
+    static const QRegularExpression blancos(QStringLiteral("\\s+"));
+    const QStringList partes = clave.split(blancos, Qt::SkipEmptyParts);
+    if (partes.isEmpty()) return;
+    QString nombre = partes.first().section(u'.', -1);
+    nombre.remove(u'[').remove(u']').remove(u'"');
+    bool esPosicion = false;
+    const int posicion = nombre.toInt(&esPosicion);
+    const int columna = esPosicion ? posicion - 1 : IndiceColumna(nombre) - 1;
+    if (!modelo_->Numerica(columna)) return;
+    const bool descendente = partes.size() > 1 && rt::Iguales(partes.at(1), QStringLiteral("DESC"));
+    modelo_->sort(columna, descendente ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 int Lib_FrmCons3::Busqueda(const QString& Clave, int QueValor) const
@@ -481,167 +290,15 @@ QString Lib_FrmCons3::ValorColumna(int fila, const QString& columna, bool* exist
     return modelo_->Texto(fila, c - 1);
 }
 
-void Lib_FrmCons3::CmbSearch_Change(int Index)
-{
-    if (Index < 0 || Index >= CmbSearch.size()) return;
-    const int r = Busqueda(CmbSearch.at(Index)->currentText(), Index);
-    if (r > 0) SeleccionaFila(r - 1, Index);
-}
-
-void Lib_FrmCons3::ordenaSiCorresponde()
-{
-    if (!ordenada_) return;
-    modelo_->sort(claveOrden_, orden_);
-    picFields->setSortIndicatorShown(true);
-    picFields->setSortIndicator(claveOrden_, orden_);
-}
-
-void Lib_FrmCons3::ListView1_ColumnClick(int Columna)
-{
-    if (Columna < 0 || Columna >= modelo_->columnCount()) return;
-    ordenada_ = true;
-    claveOrden_ = Columna;
-    orden_ = orden_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    ordenaSiCorresponde();
-    const int actual = FilaSeleccionada();
-    if (actual >= 0) ListView1->scrollTo(modelo_->index(actual, Columna), QAbstractItemView::EnsureVisible);
-}
-
-void Lib_FrmCons3::BuscaEnServidor(int Index)
-{
-    if (Index < 0 || Index >= CmbSearch.size()) return;
-    QComboBox* caja = CmbSearch.at(Index);
-    const QString texto = caja->currentText();
-    // The "*" the operator typed becomes the wildcard in the statement alone;
-    // a "%" typed is searched for as itself.
-    const QString nueva = Sentencias::SentenciaFiltrada(actual_, columnasCajas_.value(Index), texto, CfgUsaConsultaLIKE);
-    {
-        const QSignalBlocker sinBusqueda(caja);
-        caja->setEditText(QString());
-    }
-    sql = nueva;
-    actual_ = nueva;
-    Form_Load();
-    if (Index < CmbSearch.size()) CmbSearch.at(Index)->setFocus();
-}
-
-bool Lib_FrmCons3::teclaDeCaja(int Index, QKeyEvent* e)
-{
-    switch (e->key()) {
-    case Qt::Key_F5: BuscaEnServidor(Index); return true;
-    case Qt::Key_Down:
-    case Qt::Key_Up:
-    case Qt::Key_PageDown:
-    case Qt::Key_PageUp: {
-        ListView1->setFocus(Qt::OtherFocusReason);
-        QKeyEvent copia(e->type(), e->key(), e->modifiers(), e->text());
-        QCoreApplication::sendEvent(ListView1, &copia);
-        return true;
-    }
-    case Qt::Key_Return:
-    case Qt::Key_Enter: CmdAceptar_Click(); return true;
-    default: return false;
-    }
-}
-
-bool Lib_FrmCons3::ListView1_KeyDown(QKeyEvent* e)
-{
-    rt::Protocolo p([](const adodb::Error& err) { return Informe(err, "ListView1_KeyDown"); });
-    const int fila = FilaSeleccionada();
-    const int tecla = e->key();
-    if (tecla == Qt::Key_Space && CheckBoxes) {
-        if (fila >= 0) modelo_->Marca(fila, !modelo_->Marcada(fila));
-        return true;
-    }
-    if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
-        CmdAceptar_Click();
-        return true;
-    }
-    if (UsaCantidades && (tecla == Qt::Key_Insert || tecla == Qt::Key_Delete)) {
-        const int columna = IndiceColumna(kCantidad) - 1;
-        if (columna >= 0 && fila >= 0)
-            p.paso([&] {
-                cambiaCantidad(fila, columna, (e->modifiers() & Qt::ShiftModifier) && tecla == Qt::Key_Insert ? 0 : tecla);
-            });
-        return true;
-    }
-    if (CmbSearch.isEmpty()) return false;
-    QComboBox* caja = CmbSearch.value(cajaActual_, CmbSearch.first());
-    if (tecla == Qt::Key_Backspace) {
-        QString t = caja->currentText();
-        t.chop(1);
-        caja->setEditText(t);
-        caja->setFocus(Qt::OtherFocusReason);
-        return true;
-    }
-    const QString t = e->text();
-    if (t.size() != 1 || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
-    const char16_t c = t.at(0).unicode();
-    const bool escribe = (c >= 47 && c <= 93) || (c >= 97 && c <= 125) || c == u' ' || t.at(0).isLetter();
-    if (!escribe) return false;
-    caja->setEditText(caja->currentText() + t);
-    caja->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
-void Lib_FrmCons3::cambiaCantidad(int fila, int columna, int tecla)
-{
-    const QString actual = modelo_->Texto(fila, columna);
-    if (tecla == 0) {
-        bool cancelado = false;
-        const QString dato = rt::operador().InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
-                                                     QStringLiteral("Carga de Datos"), actual.trimmed(), &cancelado);
-        if (cancelado) return;
-        if (!dato.trimmed().isEmpty() && !EsNumero(dato)) {
-            rt::operador().MsgBox(QStringLiteral("La cantidad debe ser un número: ") + dato, rt::vbExclamation,
-                                  QStringLiteral("Carga de Datos"));
-            return;
-        }
-        const double cantidad = RtTexto::TextoANumero(dato);
-        if (cantidad > 0) {
-            modelo_->FijaTexto(fila, columna, QString::number(cantidad, 'f', 2));
-            modelo_->Marca(fila, true);
-        } else {
-            modelo_->FijaTexto(fila, columna, QStringLiteral("0.00"));
-            modelo_->Marca(fila, false);
-        }
-        return;
-    }
-    const double valor = RtTexto::TextoANumero(actual);
-    if (tecla == Qt::Key_Insert) {
-        modelo_->FijaTexto(fila, columna, QString::number(valor + 1, 'f', 1));
-        modelo_->Marca(fila, true);
-        return;
-    }
-    const double resta = valor - 1;
-    if (resta > 0) {
-        modelo_->FijaTexto(fila, columna, QString::number(resta, 'f', 1));
-    } else {
-        modelo_->FijaTexto(fila, columna, QStringLiteral("0.00"));
-        modelo_->Marca(fila, false);
-    }
-}
-
-void Lib_FrmCons3::InformaFaltante()
-{
-    if (!articulos_) return;
-    const int fila = FilaSeleccionada();
-    if (fila < 0) return;
-    const QString id = ValorColumna(fila, QStringLiteral("idarticulo"));
-    const QString descripcion = ValorColumna(fila, QStringLiteral("Descripcion"));
-    const int r = rt::operador().MsgBox(QStringLiteral("Desea informar el articulo ") + id + u' ' + descripcion + u'\n' +
-                                            QStringLiteral("como un faltante de stock?"),
-                                        rt::vbYesNo + rt::vbQuestion + rt::vbDefaultButton2, QStringLiteral("Atención!"));
-    if (r != rt::vbYes) return;
-    const QString ahora = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-    DB().EjecutaConsultaSQL(QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) values('") +
-                            ahora + QStringLiteral("','") + rt::Comillas(RtTexto::AnchoFijo(id, 25)) + QStringLiteral("','") +
-                            rt::Comillas(descripcion) + QStringLiteral("','") + rt::Comillas(DB().gUsuario) +
-                            QStringLiteral("')"));
-}
-
 void Lib_FrmCons3::CmdAceptar_Click()
 {
+    // Nothing on the list matched what was typed: Enter must not close with a
+    // row the operator did not choose. The notice already says why; F5, a
+    // click or the arrows choose one.
+    if (!CheckBoxes && FilaSeleccionada() < 0 && modelo_->rowCount() > 0 && !lblSinCoincidencias->text().isEmpty()) {
+        QApplication::beep();
+        return;
+    }
     rt::Protocolo p([](const adodb::Error& e) { return Informe(e, "CmdAceptar_Click"); });
     if (!Valores) Valores = NuevaColeccion();
     if (!Cantidades) Cantidades = NuevaColeccion();
@@ -755,62 +412,4 @@ void Lib_FrmCons3::Form_Unload()
             rt::operador().MsgBox(error, rt::vbExclamation, QStringLiteral("Aviso al Operador"));
     }
     modelo_->Limpia();
-}
-
-bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento)
-{
-    const QEvent::Type tipo = evento->type();
-    if (tipo == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(evento);
-        if (e->key() == Qt::Key_F12) {
-            InformaFaltante();
-            return true;
-        }
-        if (objeto == ListView1) return ListView1_KeyDown(e);
-        const int i = CmbSearch.indexOf(qobject_cast<QComboBox*>(objeto));
-        if (i >= 0) return teclaDeCaja(i, e);
-        return false;
-    }
-    if (tipo == QEvent::FocusIn || tipo == QEvent::FocusOut) {
-        const int i = CmbSearch.indexOf(qobject_cast<QComboBox*>(objeto));
-        if (i >= 0) {
-            QComboBox* c = CmbSearch.at(i);
-            QPalette p = c->palette();
-            p.setColor(QPalette::Base, tipo == QEvent::FocusIn ? QColor(0, 255, 255) : QColor(Qt::white));
-            c->setPalette(p);
-            if (tipo == QEvent::FocusIn) {
-                cajaActual_ = i;
-                lblFieldName->setText(columnasCajas_.value(i));
-            }
-        }
-    }
-    return QDialog::eventFilter(objeto, evento);
-}
-
-void Lib_FrmCons3::showEvent(QShowEvent* evento)
-{
-    if (!cargada_) Form_Load();
-    QDialog::showEvent(evento);
-    if (mostrada_) return;
-    mostrada_ = true;
-    // As wide as the columns need, within the screen.
-    const QMargins m = layout()->contentsMargins();
-    int ancho = ListView1->verticalScrollBar()->sizeHint().width() + 2 * ListView1->frameWidth() + m.left() + m.right() + 2;
-    for (int i = 0; i < picFields->count(); ++i) ancho += picFields->sectionSize(i);
-    const QScreen* pantalla = screen();
-    const int maximo = pantalla ? pantalla->availableGeometry().width() * 9 / 10 : 1200;
-    if (anchoFijo_ > 0)
-        resize(anchoFijo_, height());
-    else
-        resize(std::clamp(ancho, 560, std::max(560, maximo)), height());
-    // Over the window that asked (or the screen), and never past the screen's edges.
-    rt::AjustaVentana(this, true);
-    int inicial = CampoBusqueda.trimmed().isEmpty() ? 0 : columnasCajas_.indexOf(CampoBusqueda.trimmed());
-    for (int i = 0; inicial < 0 && i < columnasCajas_.size(); ++i)
-        if (rt::Iguales(columnasCajas_.at(i), CampoBusqueda.trimmed())) inicial = i;
-    if (inicial < 0) inicial = 0;
-    if (inicial < CmbSearch.size())
-        CmbSearch.at(inicial)->setFocus(Qt::OtherFocusReason);
-    else
-        ListView1->setFocus(Qt::OtherFocusReason);
 }

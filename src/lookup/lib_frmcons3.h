@@ -125,6 +125,7 @@ private:
     QList<QComboBox*> CmbSearch;
     QLabel* lblConsulta = nullptr;
     QLabel* lblFieldName = nullptr;
+    QLabel* lblSinCoincidencias = nullptr;
     QPushButton* CmdAceptar = nullptr;
     QPushButton* cmdCancelar = nullptr;
     QPushButton* CmdNueva = nullptr;
@@ -138,8 +139,13 @@ private:
     void preparaCajas(const QStringList& columnas);
     void cargaAnchos();
     bool teclaDeCaja(int Index, QKeyEvent* e);
+    /// Tells (or stops telling) that the text of box `Index` matches no row.
+    void avisaSinCoincidencias(int Index, bool sinCoincidencias);
     void cambiaCantidad(int fila, int columna, int tecla);
+    /// Gives the list the stock level colours when they are to be shown; true then.
+    bool preparaColoresStock(bool hayColumnas);
     void ordenaSiCorresponde();
+    void ordenaComoLaSentencia();
     DB_Dll& conexion();
 
     ModeloConsulta* modelo_ = nullptr;

@@ -11,11 +11,14 @@
 #include "runtime/ventanas.h"
 #include "session/cnstuff.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -82,6 +85,12 @@ void Lib_FrmCons3Tree::construye()
     CmbSearch->lineEdit()->installEventFilter(this);
     connect(CmbSearch, &QComboBox::editTextChanged, this, [this] { CmbSearch_Change(); });
 
+    lblSinCoincidencias = new QLabel(this);
+    lblSinCoincidencias->setObjectName(QStringLiteral("lblSinCoincidencias"));
+    // A style sheet of its own: the skin's sheet would override a palette.
+    lblSinCoincidencias->setStyleSheet(QStringLiteral("QLabel { color: #be0000; font-weight: bold; }"));
+    lblSinCoincidencias->setWordWrap(true);
+
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
     cmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
     CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), this);
@@ -100,8 +109,14 @@ void Lib_FrmCons3Tree::construye()
     botones->addStretch(1);
     botones->addWidget(CmdNueva);
     auto* todo = new QVBoxLayout(this);
+    // Tab goes as the controls stand: the box, the tree, the buttons.
+    setTabOrder(CmbSearch, TreeV);
+    setTabOrder(TreeV, CmdAceptar);
+    setTabOrder(CmdAceptar, cmdCancelar);
+    setTabOrder(cmdCancelar, CmdNueva);
     todo->addWidget(CmbSearch);
     todo->addWidget(TreeV, 1);
+    todo->addWidget(lblSinCoincidencias);
     todo->addLayout(botones);
     resize(480, 520);
 }
@@ -110,7 +125,10 @@ void Lib_FrmCons3Tree::Form_Load()
 {
     cargada_ = true;
     rt::Protocolo p([](const adodb::Error& e) { return Informe(e, "FORM_LOAD"); });
-    p.paso([&] { Valores = NuevaColeccion(); });
+    p.paso([&] {
+        Valores = NuevaColeccion();
+        avisaSinCoincidencias(false);
+    });
     p.paso([&] {
         modelo_->Limpia();
         modelo_->FijaCasillas(CheckBoxes);
@@ -210,9 +228,24 @@ void Lib_FrmCons3Tree::CmbSearch_Change()
         const QStringView descripcion = guion < 0 ? QStringView(texto).trimmed() : QStringView(texto).mid(guion + 1).trimmed();
         if (codigo.startsWith(buscado, Qt::CaseInsensitive) || descripcion.startsWith(buscado, Qt::CaseInsensitive)) {
             SeleccionaNodo(n);
+            avisaSinCoincidencias(false);
             return;
         }
     }
+    // The node left highlighted would be returned by Enter as if it matched.
+    TreeV->selectionModel()->clearSelection();
+    avisaSinCoincidencias(true);
+}
+
+void Lib_FrmCons3Tree::avisaSinCoincidencias(bool sinCoincidencias)
+{
+    lblSinCoincidencias->setText(
+        sinCoincidencias
+            ? QStringLiteral("Ningún código ni descripción comienza con lo escrito. F5 lo busca en la base de datos.")
+            : QString());
+    QPalette p = CmbSearch->palette();
+    p.setColor(QPalette::Text, sinCoincidencias ? QColor(190, 0, 0) : QApplication::palette(CmbSearch).color(QPalette::Text));
+    CmbSearch->setPalette(p);
 }
 
 void Lib_FrmCons3Tree::BusquedaFiltrada()
@@ -252,6 +285,12 @@ QString Lib_FrmCons3Tree::valorDeTabla(const QString& tabla, const QString& codi
 
 void Lib_FrmCons3Tree::CmdAceptar_Click()
 {
+    // Nothing matched what was typed: Enter must not close with a node the
+    // operator did not choose (the notice says why).
+    if (!CheckBoxes && NodoSeleccionado() < 0 && !lblSinCoincidencias->text().isEmpty()) {
+        QApplication::beep();
+        return;
+    }
     rt::Protocolo p([](const adodb::Error& e) { return Informe(e, "CmdAceptar_Click"); });
     const QString campo = CampoDevuelto.trimmed();
     const bool familia = rt::Iguales(campo, QStringLiteral("IDFAMILIA"));

@@ -9,6 +9,7 @@
 
 class ModeloArbol;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -63,8 +64,11 @@ private:
     QPushButton* CmdAceptar = nullptr;
     QPushButton* cmdCancelar = nullptr;
     QPushButton* CmdNueva = nullptr;
+    QLabel* lblSinCoincidencias = nullptr;
 
     void construye();
+    /// Tells (or stops telling) that the search text matches no node.
+    void avisaSinCoincidencias(bool sinCoincidencias);
     void arma();
     QString valorDeTabla(const QString& tabla, const QString& codigo, const QString& campo, bool* hallado);
 

@@ -12,6 +12,7 @@ ModeloConsulta::ModeloConsulta(QObject* parent) : QAbstractTableModel(parent)
 void ModeloConsulta::Carga(const QStringList& encabezados, std::vector<QString>&& celdas, std::vector<Fila>&& filas)
 {
     beginResetModel();
+    porValor_.clear();
     encabezados_ = encabezados;
     columnas_ = static_cast<size_t>(encabezados.size());
     celdas_ = std::move(celdas);
@@ -25,6 +26,7 @@ void ModeloConsulta::AgregaFilas(std::vector<QString>&& celdas, std::vector<Fila
 {
     if (filas.empty() || columnas_ == 0 || celdas.size() != filas.size() * columnas_) return;
     const int desde = static_cast<int>(orden_.size());
+    porValor_.clear();
     beginInsertRows({}, desde, desde + static_cast<int>(filas.size()) - 1);
     if (celdas_.empty())
         celdas_ = std::move(celdas);
@@ -40,6 +42,9 @@ void ModeloConsulta::AgregaFilas(std::vector<QString>&& celdas, std::vector<Fila
 void ModeloConsulta::Limpia()
 {
     Carga({}, {}, {});
+    tipos_.clear();
+    primeraRellena_ = false;
+    porValor_.clear();
 }
 
 int ModeloConsulta::rowCount(const QModelIndex& parent) const
@@ -113,23 +118,37 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
     for (qsizetype i = 0; i < antes.size(); ++i) filaDe[static_cast<size_t>(i)] = orden_[static_cast<size_t>(antes[i].row())];
 
     const size_t c = static_cast<size_t>(column);
-    // In Spanish order, letter case and accents ignored first ("ángulo" before
-    // "Zapatería", "ñandú" after "nube"); equal texts keep their order. One
-    // sort key a row, so the comparisons never go back to the collator.
+    // Texts in Spanish order, letter case and accents ignored first ("ángulo"
+    // before "Zapatería", "ñandú" after "nube"). A column of padded numbers
+    // sorts by value, so a code another program stored unpadded ("2") still
+    // comes before "  10". Equal rows keep their order. One sort key a row, so
+    // the comparisons never go back to the collator.
+    const bool numerica = Numerica(column);
     QCollator orden{QLocale(QLocale::Spanish, QLocale::Spain)};
     orden.setCaseSensitivity(Qt::CaseInsensitive);
     orden.setNumericMode(false);
     std::vector<QCollatorSortKey> claves;
+    std::vector<double> numeros(numerica ? filas_.size() : 0);
+    std::vector<char> esNumero(numeros.size());
     claves.reserve(filas_.size());
-    for (size_t f = 0; f < filas_.size(); ++f) claves.push_back(orden.sortKey(celdas_[f * columnas_ + c]));
+    for (size_t f = 0; f < filas_.size(); ++f) {
+        const QString& texto = celdas_[f * columnas_ + c];
+        if (numerica) esNumero[f] = EsNumero(texto.trimmed(), &numeros[f]);
+        claves.push_back(orden.sortKey(numerica && esNumero[f] ? QString() : texto));
+    }
+    auto menor = [&](int a, int b) {
+        const size_t x = static_cast<size_t>(a), y = static_cast<size_t>(b);
+        if (numerica) {
+            // Blank cells first, as a blank text sorts first.
+            if (esNumero[x] != esNumero[y]) return esNumero[y] != 0;
+            if (esNumero[x]) return numeros[x] < numeros[y];
+        }
+        return claves[x].compare(claves[y]) < 0;
+    };
     if (order == Qt::AscendingOrder)
-        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
-            return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) < 0;
-        });
+        std::stable_sort(orden_.begin(), orden_.end(), menor);
     else
-        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
-            return claves[static_cast<size_t>(a)].compare(claves[static_cast<size_t>(b)]) > 0;
-        });
+        std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) { return menor(b, a); });
 
     std::vector<int> posicion(orden_.size());
     for (size_t i = 0; i < orden_.size(); ++i) posicion[static_cast<size_t>(orden_[i])] = static_cast<int>(i);
@@ -139,6 +158,52 @@ void ModeloConsulta::sort(int column, Qt::SortOrder order)
         despues.append(index(posicion[static_cast<size_t>(filaDe[static_cast<size_t>(i)])], antes[i].column()));
     changePersistentIndexList(antes, despues);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool ModeloConsulta::EsNumero(const QString& texto, double* valor)
+{
+    // Codes and amounts as other programs store them: digits, a sign, one
+    // decimal point or comma; blanks around were trimmed by the caller.
+    if (texto.isEmpty()) return false;
+    qsizetype i = texto.front() == u'-' || texto.front() == u'+' ? 1 : 0;
+    int digitos = 0, separadores = 0;
+    for (; i < texto.size(); ++i) {
+        const QChar ch = texto.at(i);
+        if (ch >= u'0' && ch <= u'9')
+            ++digitos;
+        else if ((ch == u'.' || ch == u',') && separadores++ == 0)
+            continue;
+        else
+            return false;
+    }
+    if (digitos == 0) return false;
+    bool ok = false;
+    const double v = QString(texto).replace(u',', u'.').toDouble(&ok);
+    if (ok && valor) *valor = v;
+    return ok;
+}
+
+bool ModeloConsulta::Numerica(int columna) const
+{
+    if (columna < 0 || static_cast<size_t>(columna) >= columnas_) return false;
+    const size_t c = static_cast<size_t>(columna);
+    if (porValor_.size() != columnas_) porValor_.assign(columnas_, -1);
+    if (porValor_[c] >= 0) return porValor_[c] != 0;
+    bool pista = c < tipos_.size() && tipos_[c];
+    if (!pista && c == 0) pista = primeraRellena_;
+    for (size_t f = 0; !pista && f < filas_.size(); ++f) {
+        const QString& t = celdas_[f * columnas_ + c];
+        pista = !t.isEmpty() && t.at(0) == u' ';
+    }
+    bool numeros = false;
+    for (size_t f = 0; pista && f < filas_.size(); ++f) {
+        const QString t = celdas_[f * columnas_ + c].trimmed();
+        if (t.isEmpty()) continue;
+        if (!EsNumero(t)) pista = false;
+        numeros = true;
+    }
+    porValor_[c] = pista && numeros ? 1 : 0;
+    return porValor_[c] != 0;
 }
 
 signed char ModeloConsulta::NivelStock(double puntoPedido, double stock)
@@ -159,6 +224,7 @@ void ModeloConsulta::FijaCasillas(bool si)
 
 void ModeloConsulta::FijaTexto(int fila, int columna, const QString& texto)
 {
+    porValor_.clear();
     celdas_[static_cast<size_t>(orden_[static_cast<size_t>(fila)]) * columnas_ + static_cast<size_t>(columna)] = texto;
     const QModelIndex i = index(fila, columna);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::ToolTipRole});

@@ -39,7 +39,24 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// Texts in Spanish order, letter case ignored; the columns marked numeric
+    /// by value, whatever their padding. Rows that compare equal keep their order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    /// What tells a column of numbers from one of codes that only look like
+    /// numbers: the columns' types, and whether the first column (listed
+    /// trimmed) was stored padded. The other columns show their padding.
+    void FijaPistasNumericas(std::vector<bool> tipos, bool primeraRellena)
+    {
+        tipos_ = std::move(tipos);
+        primeraRellena_ = primeraRellena;
+        porValor_.clear();
+    }
+    /// Whether the column sorts by value: every non-blank cell a number, and
+    /// the column of a numeric type or stored right-aligned (one padded value
+    /// shows it; the suite pads such codes, and never account codes).
+    bool Numerica(int columna) const;
+    /// Whether `texto` (trimmed) is a number: digits, a sign, one "." or ",".
+    static bool EsNumero(const QString& texto, double* valor = nullptr);
 
     void FijaCasillas(bool si);
     bool Casillas() const { return casillas_; }
@@ -71,6 +88,9 @@ private:
     std::vector<QString> celdas_;
     std::vector<Fila> filas_;
     std::vector<int> orden_;  // list position -> row as read
+    std::vector<bool> tipos_;
+    bool primeraRellena_ = false;
+    mutable std::vector<signed char> porValor_;  // per column: -1 unknown, 0 no, 1 yes
     size_t columnas_ = 0;
     bool casillas_ = false;
     QFont fuente_, fuenteColor_;

@@ -12,14 +12,16 @@ bool Letra(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
 }
 
-// LIKE's own wildcards typed by the operator are searched for as themselves.
-// "[" opens a character class on SQL Server. The escape clause is only added
+// The operator's "%" and "_" are wildcards, as the suite has always let them
+// be. What only one engine reads as a pattern is searched for as itself: "["
+// opens a character class on SQL Server, and PostgreSQL takes a backslash as
+// its escape unless the statement names another. The escape clause is only added
 // when needed, so ordinary searches read as they always did.
 constexpr QChar kEscape = u'!';
 
 bool PideEscape(const QString& texto)
 {
-    return texto.contains(u'%') || texto.contains(u'_') || texto.contains(u'[');
+    return texto.contains(u'[') || texto.contains(u'\\');
 }
 
 QString Literal(const QString& texto, bool escapar)
@@ -28,7 +30,7 @@ QString Literal(const QString& texto, bool escapar)
     QString r;
     r.reserve(texto.size() * 2);
     for (QChar c : texto) {
-        if (c == u'%' || c == u'_' || c == u'[' || c == kEscape) r += kEscape;
+        if (c == u'[' || c == kEscape) r += kEscape;
         r += c;
     }
     return r;

@@ -13,12 +13,14 @@ qsizetype Clausula(const QString& sentencia, const QString& palabra);
 /// The list window's server-side search: `sentencia` narrowed to the rows
 /// whose `columna` begins with `texto` (contains its words, in order, with
 /// `contiene`). ORDER BY and GROUP BY stay after the new condition; the
-/// typed text's apostrophes are doubled, and its "%", "_" and "[" match only
-/// themselves (blanks with `contiene`, "*" without, stay wildcards).
+/// typed text's apostrophes are doubled. Its "%" and "_" are wildcards, as
+/// are blanks with `contiene` and "*" without; "[" and a backslash match only
+/// themselves on every engine.
 QString SentenciaFiltrada(const QString& sentencia, const QString& columna, const QString& texto, bool contiene);
 
 /// The tree window's filtered search: `sentencia` narrowed to the rows whose
-/// Descripcion contains `texto` literally, ahead of its ORDER BY clause.
+/// Descripcion contains `texto` ("%" and "_" are wildcards there too),
+/// ahead of its ORDER BY clause.
 QString SentenciaArbol(const QString& sentencia, const QString& texto);
 
 }  // namespace Sentencias

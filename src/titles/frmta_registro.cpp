@@ -352,6 +352,11 @@ void frmTA_TITCOPIADORES::ConsultaCampo()
             rt::operador().InputBox(QStringLiteral("Consulta de ") + tabla, QStringLiteral("Consulta..."), QString(), &cancelado);
         if (cancelado) clave.clear();
     }
+    // Nothing chosen (Cancel): the box keeps what the operator had typed.
+    if (clave.trimmed().isEmpty()) {
+        caja->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     caja->setText(clave.trimmed());
     txtfields_KeyDown(indice, rt::vbKeyReturn, 0);
 }

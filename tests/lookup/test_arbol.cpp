@@ -123,7 +123,11 @@ TEST_F(Arbol, AcceptLooksTheCodeUpByTheReturnedColumn)
     QTest::keyClicks(CajaDe(a, 0), QStringLiteral("10"));
     EXPECT_EQ(a.Modelo()->NodoN(a.NodoSeleccionado()).codigo, QStringLiteral("101"));
     QTest::keyClicks(CajaDe(a, 0), QStringLiteral("zz"));
-    EXPECT_EQ(a.Modelo()->NodoN(a.NodoSeleccionado()).codigo, QStringLiteral("101")) << "no match keeps the selection";
+    EXPECT_EQ(a.NodoSeleccionado(), -1) << "no match leaves no node for Enter to take";
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_Return);
+    EXPECT_TRUE(a.isVisible());
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_Backspace);
+    QTest::keyClick(CajaDe(a, 0), Qt::Key_Backspace);
     QTest::keyClick(CajaDe(a, 0), Qt::Key_Return);
     EXPECT_EQ(a.result(), QDialog::Accepted);
     EXPECT_EQ(a.ValorDevuelto, QStringLiteral("101"));
@@ -171,11 +175,12 @@ TEST_F(Arbol, F5NarrowsAndNewSearchKeepsTheNarrowing)
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(202)")) << "filters accumulate";
     BotonDe(a, "CmdNueva")->click();
     EXPECT_EQ(forma(*a.Modelo()), QStringLiteral("A(202)"));
-    // Enter before any search finds something takes the root: no code, and no error box.
+    // Enter while the text matches no node takes nothing, and shows no error box.
     a.CampoDevuelto = QStringLiteral("CODIGO");
     QTest::keyClicks(CajaDe(a, 0), QStringLiteral("zona"));
     QTest::keyClick(CajaDe(a, 0), Qt::Key_Return);
-    EXPECT_EQ(a.result(), QDialog::Accepted);
+    EXPECT_TRUE(a.isVisible());
+    EXPECT_EQ(a.NodoSeleccionado(), -1);
     EXPECT_EQ(a.ValorDevuelto, QString());
     EXPECT_TRUE(guion.op.preguntas.empty());
 

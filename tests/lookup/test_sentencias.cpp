@@ -57,3 +57,35 @@ TEST(Sentencias, TreeSearchesAccumulateAheadOfTheOrder)
               QStringLiteral("SELECT Codigo, Descripcion FROM TA_CCOSTO where Descripcion like '%d''a%' "))
         << "no ORDER BY: the filter goes at the end, its apostrophe doubled";
 }
+
+// SQL Server runs the statements as they are written, so their text is its
+// meaning there: "%" and "_" stay wildcards, "[" (a character class there)
+// and a backslash (PostgreSQL's default escape) are escaped, and so is the
+// escape sign itself whenever the clause is added.
+TEST(Sentencias, TypedWildcardsStayAndWhatOneEngineReadsAsPatternIsEscaped)
+{
+    struct Caso {
+        const char* escrito;
+        bool contiene;
+        const char* condicion;
+    };
+    const Caso casos[] = {
+        {"a!_b", false, "A like 'a!_b%' "},
+        {"50%!", true, "A like '%50%!%' "},
+        {"o'h_", true, "A like '%o''h_%' "},
+        {"a b*", false, "A like 'a b%%' "},
+        {"a b*", true, "A like '%a%b*%' "},
+        {"[1]!%", false, "A like '![1]!!%%' ESCAPE '!' "},
+        {"c:\\x\\", false, "A like 'c:\\x\\%' ESCAPE '!' "},
+        {"!_[", true, "A like '%!!_![%' ESCAPE '!' "},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(
+            SentenciaFiltrada(QStringLiteral("SELECT A FROM T"), QStringLiteral("A"), QString::fromUtf8(c.escrito), c.contiene),
+            QStringLiteral("SELECT A FROM T where ") + QString::fromUtf8(c.condicion))
+            << c.escrito << (c.contiene ? " (contiene)" : "");
+    EXPECT_EQ(SentenciaArbol(QStringLiteral("SELECT C, Descripcion FROM T"), QStringLiteral("[x]_!")),
+              QStringLiteral("SELECT C, Descripcion FROM T where Descripcion like '%![x]_!!%' ESCAPE '!' "));
+    EXPECT_EQ(SentenciaArbol(QStringLiteral("SELECT C, Descripcion FROM T"), QStringLiteral("5%_!")),
+              QStringLiteral("SELECT C, Descripcion FROM T where Descripcion like '%5%_!%' "));
+}
