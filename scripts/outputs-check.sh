@@ -12,7 +12,10 @@ mkdir -p "$work"
 db="$work/plano.db"
 rm -f "$db" "$work"/salida.*
 
-for herramienta in sqlite3 pdftotext python3; do
+# Debian's interpreter, which has python3-openpyxl, whatever else is first on the PATH.
+PYTHON=/usr/bin/python3
+[[ -x "$PYTHON" ]] || PYTHON=python3
+for herramienta in sqlite3 pdftotext "$PYTHON"; do
     command -v "$herramienta" >/dev/null || { echo "outputs-check: $herramienta is missing" >&2; exit 1; }
 done
 
@@ -42,7 +45,7 @@ for esperado in "Libro Diario General" "Titulo sin relleno" "Título con blancos
 done
 [[ -n "$(pdftotext "$work/salida.cuentas.pdf" - 2>/dev/null | tr -d '[:space:]')" ]] ||
     falla "the uncovered-accounts report is empty or unreadable"
-python3 - "$work/salida.titulos.xlsx" <<'PY' || falla "the titles data sheet does not hold the titles"
+"$PYTHON" - "$work/salida.titulos.xlsx" <<'PY' || falla "the titles data sheet does not hold the titles"
 import sys, openpyxl
 ws = openpyxl.load_workbook(sys.argv[1]).active
 textos = {str(c.value) for fila in ws.iter_rows() for c in fila if c.value is not None}

@@ -148,6 +148,17 @@ TEST_F(Ventana, CheckBoxModeTicksDefaultsSpaceAndMarcar)
     QTest::mouseClick(BotonDe(v, "CmdTodos"), Qt::LeftButton);
     QTest::mouseClick(BotonDe(v, "CmdAceptar"), Qt::LeftButton);
     EXPECT_EQ(*v.Valores, (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+
+    // Letter codes are named in whatever case the caller kept them.
+    Lib_FrmCons3& c = abre(QStringLiteral("SELECT Codigo, Descripcion FROM VT_TA_CPTE ORDER BY Codigo"), [](Lib_FrmCons3& f) {
+        f.CheckBoxes = true;
+        f.CampoDevuelto = QStringLiteral("Codigo");
+        f.ValoresDefault = QStringLiteral("fc,Nd");
+    });
+    QStringList letras;
+    for (int i = 0; i < c.Modelo()->rowCount(); ++i)
+        if (c.Modelo()->Marcada(i)) letras.append(c.Modelo()->data(c.Modelo()->index(i, 0)).toString().trimmed());
+    EXPECT_EQ(letras, (QStringList{QStringLiteral("FC"), QStringLiteral("ND")}));
 }
 
 TEST_F(Ventana, ServerSideSearchNarrowsTheStatement)

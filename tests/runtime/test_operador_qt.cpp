@@ -104,6 +104,7 @@ TEST(OperadorQt, EntradaModalYEjecucion)
 
 TEST(OperadorQt, LaCajaSeAbreSobreLaVentanaQueLaPideYLeDevuelveElFoco)
 {
+    aplicacion();
     QWidget principal, vista;
     principal.setWindowTitle("principal");
     vista.setWindowTitle("vista");
