@@ -31,7 +31,11 @@ inline bool Muestra(QWidget& w)
 {
     w.show();
     w.activateWindow();
+    // Offscreen, Qt 6.4 makes a shown window active only when told this way.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
     QApplication::setActiveWindow(&w);
+    QT_WARNING_POP
     return QTest::qWaitForWindowActive(&w);
 }
 

@@ -14,6 +14,7 @@ namespace reportes {
 
 /// One page on a grey table, drawn at the scale the preview chooses.
 class HojaReporte : public QWidget {
+    Q_OBJECT
 public:
     HojaReporte(std::shared_ptr<Informe> informe, QWidget* parent);
     void muestra(int pagina);
