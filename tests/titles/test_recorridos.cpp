@@ -4,7 +4,7 @@
 // default, and the reports and data sheets are reached as the operator
 // reaches them. The titles come as other programs store them: code "1"
 // unpadded, code " 4 " padded on both sides.
-#include "entorno.h"
+#include "ventanas_salida.h"
 
 #include "../lectores.h"
 #include "../teclado.h"
@@ -40,8 +40,7 @@ protected:
     {
         vigia_.reset();
         rt::fijaOperador(&guion.op);
-        for (QWidget* v : QApplication::topLevelWidgets())
-            if (dynamic_cast<reportes::VistaPrevia*>(v) || dynamic_cast<reportes::VentanaPlanilla*>(v)) delete v;
+        VentanaConSalidas::CierraVentanasDeSalida();
         DescartaClsCons3();
         VentanaTitulos::TearDown();
     }

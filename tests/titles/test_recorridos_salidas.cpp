@@ -2,7 +2,7 @@
 // edges, by keys and clicks: dialogs that belong to the window that opened
 // them, the close box, pasted text, the data sheet's order, the picture
 // buttons from the keyboard, and the preview's zoom.
-#include "entorno.h"
+#include "ventanas_salida.h"
 
 #include "../teclado.h"
 #include "reports/rtplanilla.h"
@@ -68,20 +68,8 @@ private:
     QTimer reloj_;
 };
 
-class RecorridosSalidas : public VentanaTitulos {
+class RecorridosSalidas : public VentanaConSalidas {
 protected:
-    void SetUp() override
-    {
-        VentanaTitulos::SetUp();
-        for (const QString& f : QDir(QStringLiteral(REPORTES_DIR)).entryList({QStringLiteral("*.rep")}))
-            QFile::copy(QStringLiteral(REPORTES_DIR "/") + f, dir_.filePath(f));
-    }
-    void TearDown() override
-    {
-        for (QWidget* v : QApplication::topLevelWidgets())
-            if (dynamic_cast<reportes::VistaPrevia*>(v) || dynamic_cast<reportes::VentanaPlanilla*>(v)) delete v;
-        VentanaTitulos::TearDown();
-    }
     /// The visible window of that kind the last key or click opened.
     template <class T>
     static T* abierta()
@@ -105,12 +93,6 @@ protected:
         QHeaderView* h = t->horizontalHeader();
         teclado::Clic(h->viewport(), Qt::LeftButton,
                       QPoint(h->sectionViewportPosition(c) + h->sectionSize(c) / 2, h->height() / 2));
-    }
-    QStringList lineasCsv(const QString& ruta)
-    {
-        QFile f(ruta);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 };
 

@@ -1,6 +1,6 @@
 // The four outputs of the main window on the demo database, and the selection
 // of the ledger accounts that no title covers.
-#include "entorno.h"
+#include "ventanas_salida.h"
 
 #include "../lectores.h"
 #include "reports/rtplanilla.h"
@@ -16,31 +16,13 @@
 
 namespace {
 
-class Reportes : public VentanaTitulos {
+class Reportes : public VentanaConSalidas {
 protected:
-    void SetUp() override
-    {
-        VentanaTitulos::SetUp();
-        for (const QString& f : QDir(QStringLiteral(REPORTES_DIR)).entryList({QStringLiteral("*.rep")}))
-            QFile::copy(QStringLiteral(REPORTES_DIR "/") + f, dir_.filePath(f));
-    }
-    void TearDown() override
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (dynamic_cast<reportes::VistaPrevia*>(w) || dynamic_cast<reportes::VentanaPlanilla*>(w)) delete w;
-        VentanaTitulos::TearDown();
-    }
     void titulos(const QString& valores)
     {
         ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
         if (!valores.isEmpty())
             ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) VALUES ") + valores);
-    }
-    QStringList lineasCsv(const QString& ruta)
-    {
-        QFile f(ruta);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     // The uncovered ledger accounts, worked out here from the tables.
     std::set<QString> descubiertas()
