@@ -39,6 +39,23 @@ enum AdoType : int {
     adLongVarBinary = 205
 };
 
+/// Whether a column of this type holds numbers (shown right-aligned, sorted by value).
+constexpr bool EsTipoNumerico(int tipo)
+{
+    switch (tipo) {
+    case adSmallInt:
+    case adInteger:
+    case adSingle:
+    case adDouble:
+    case adCurrency:
+    case adDecimal:
+    case adTinyInt:
+    case adBigInt:
+    case adNumeric: return true;
+    default: return false;
+    }
+}
+
 /// What a result column is and, when it comes straight from a table column,
 /// where it comes from (so that the row can be written back).
 struct ColumnInfo {

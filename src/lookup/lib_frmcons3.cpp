@@ -63,22 +63,6 @@ QSet<QString> ValoresPorDefecto(const QString& lista)
     return valores;
 }
 
-bool EsTipoNumerico(int tipo)
-{
-    switch (tipo) {
-    case adodb::adSmallInt:
-    case adodb::adInteger:
-    case adodb::adSingle:
-    case adodb::adDouble:
-    case adodb::adCurrency:
-    case adodb::adDecimal:
-    case adodb::adTinyInt:
-    case adodb::adBigInt:
-    case adodb::adNumeric: return true;
-    default: return false;
-    }
-}
-
 }  // namespace
 
 Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent)
@@ -224,7 +208,7 @@ void Lib_FrmCons3::Leer(long, long)
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
     std::vector<bool> tipos(nc);
-    for (size_t c = 0; c < nc; ++c) tipos[c] = EsTipoNumerico(campos[c].type);
+    for (size_t c = 0; c < nc; ++c) tipos[c] = adodb::EsTipoNumerico(campos[c].type);
     modelo_->FijaPistasNumericas(std::move(tipos), primeraRellena);
 }
 

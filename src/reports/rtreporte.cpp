@@ -43,22 +43,6 @@ QFont letra(int puntos, bool negrita = false)
     return f;
 }
 
-bool tipoNumerico(int t)
-{
-    switch (t) {
-    case adodb::adSmallInt:
-    case adodb::adInteger:
-    case adodb::adSingle:
-    case adodb::adDouble:
-    case adodb::adCurrency:
-    case adodb::adDecimal:
-    case adodb::adTinyInt:
-    case adodb::adBigInt:
-    case adodb::adNumeric: return true;
-    default: return false;
-    }
-}
-
 // Left edge and width of each column, the relative widths spread over the page.
 std::vector<std::pair<double, double>> posiciones(const std::vector<ColumnaReporte>& columnas)
 {
@@ -119,8 +103,7 @@ DefinicionReporte LeeDefinicion(const QString& ruta)
                 d.ordenNumerico = d.ordenNumerico || d.orden.size() == 1;
             else if (partes.size() > 1)
                 throw ErrorReporte(QStringLiteral("Línea %1 del reporte %2: orden mal escrito").arg(numero).arg(ruta));
-        }
-        else if (clave == QLatin1String("columna")) {
+        } else if (clave == QLatin1String("columna")) {
             const QStringList partes = valor.split(u'|');
             ColumnaReporte c;
             c.campo = partes.value(0).trimmed();
@@ -203,16 +186,15 @@ void Informe::OrdenaComoNumeros(int columna, bool descendente)
     std::vector<long> otros;
     for (long i = 0; i < n; ++i) {
         const QString c = filas.cell(static_cast<size_t>(i), static_cast<size_t>(columna)).toString().trimmed();
-        const bool numero = !c.isEmpty() && c.size() <= 18 &&
-                            std::all_of(c.begin(), c.end(), [](QChar x) { return x >= u'0' && x <= u'9'; });
+        const bool numero =
+            !c.isEmpty() && c.size() <= 18 && std::all_of(c.begin(), c.end(), [](QChar x) { return x >= u'0' && x <= u'9'; });
         if (numero)
             numeros.emplace_back(c.toLongLong(), i);
         else
             otros.push_back(i);
     }
-    std::stable_sort(numeros.begin(), numeros.end(), [&](const auto& a, const auto& b) {
-        return descendente ? a.first > b.first : a.first < b.first;
-    });
+    std::stable_sort(numeros.begin(), numeros.end(),
+                     [&](const auto& a, const auto& b) { return descendente ? a.first > b.first : a.first < b.first; });
     orden_.clear();
     for (const auto& p : numeros) orden_.push_back(p.second);
     orden_.insert(descendente ? orden_.begin() : orden_.end(), otros.begin(), otros.end());
@@ -220,7 +202,7 @@ void Informe::OrdenaComoNumeros(int columna, bool descendente)
 
 bool Informe::numerica(int columna) const
 {
-    return tipoNumerico(filas.columns().at(static_cast<size_t>(columna)).type);
+    return adodb::EsTipoNumerico(filas.columns().at(static_cast<size_t>(columna)).type);
 }
 
 QString Informe::textoPagina(int pagina) const
@@ -369,7 +351,8 @@ std::shared_ptr<reportes::Informe> RtReporte::ArmaInforme(const QString& Reporte
     DB().AbrirRecordset(sql, informe->filas, nullptr, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
     // AbrirRecordset has already shown its failure to the operator.
     if (informe->filas.State() != adodb::adStateOpen) throw ErrorReporte(QString());
-    const bool ordenPropio = std::all_of(CamposOrden.begin(), CamposOrden.end(), [](const QString& o) { return o.trimmed().isEmpty(); });
+    const bool ordenPropio =
+        std::all_of(CamposOrden.begin(), CamposOrden.end(), [](const QString& o) { return o.trimmed().isEmpty(); });
     if (def.ordenNumerico && ordenPropio && !def.orden.isEmpty()) {
         // The engine sorted the codes as texts; numbers go in numeric order on top.
         const QString primero = def.orden.first().trimmed();
