@@ -28,6 +28,8 @@ PACKAGES=(
     # checking the built Debian package (scripts/lintian.sh, run by CI)
     lintian
     openbox
+    # a FUSE mount in a test, standing for a network folder (root only)
+    bindfs
 )
 
 missing=()

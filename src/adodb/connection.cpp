@@ -3,6 +3,7 @@
 #include "messages.h"
 #include "odbc_engine_p.h"
 #include "recordset.h"
+#include "sqlite_locks.h"
 
 #include <QRegularExpression>
 
@@ -60,6 +61,9 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
     if (!connectionString.isEmpty()) ConnectionString = connectionString;
     errors_.Clear();
     const ConnectionInfo info = ConnectionInfo::parse(ConnectionString);
+    // Before any file is opened, by us or by SQLite's ODBC driver, which
+    // shares the library: one file's locks must all be of one kind.
+    UseDescriptionLocks();
     std::unique_ptr<Engine> engine = info.embeddedFile().isEmpty() ? makeOdbcEngine() : makeSqliteEngine();
     try {
         engine->open(info, user, password, ConnectionTimeout);
@@ -100,6 +104,11 @@ void Connection::Close()
     engine_.reset();
     transactionLevel_ = 0;
     OlvidaCatalogo();
+}
+
+bool Connection::OnNetworkFolder() const
+{
+    return engine_ && engine_->onNetworkFolder();
 }
 
 Engine& Connection::engine()

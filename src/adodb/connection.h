@@ -71,6 +71,9 @@ public:
 
     /// Name of the database product behind the connection ("SQLite", "Microsoft SQL Server", ...).
     QString DbmsName() const;
+    /// True when the database is a file on a folder other computers share:
+    /// it is written without write-ahead logging, and the operator should hear why.
+    bool OnNetworkFolder() const;
 
     // Used by Recordset.
     Engine& engine();

@@ -123,6 +123,8 @@ public:
     /// Makes every later call fail as a dropped network link would, until the
     /// engine is closed and opened again. Only tests call it.
     virtual void breakLink() = 0;
+    /// True for a database file on a folder other computers share.
+    virtual bool onNetworkFolder() const { return false; }
 };
 
 std::unique_ptr<Engine> makeSqliteEngine();

@@ -2,6 +2,7 @@
 // statements as SQL Server would.
 #include "engine.h"
 #include "messages.h"
+#include "network_folder.h"
 #include "sqlite_dialect.h"
 #include "sqlite_funciones.h"
 
@@ -133,7 +134,8 @@ public:
         }
         db_ = db;
         sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, (timeoutSecs > 0 ? timeoutSecs : 15) * 1000);
+        busyMs_ = (timeoutSecs > 0 ? timeoutSecs : 15) * 1000;
+        sqlite3_busy_timeout(db_, busyMs_);
         RegistraFuncionesSqlite(db_);
         try {
             // Reading the schema proves the file is a database. Nothing is
@@ -150,6 +152,7 @@ public:
         }
         broken_ = false;
         walChecked_ = false;
+        network_ = IsOnNetworkFolder(file);
         database_ = QFileInfo(file).completeBaseName();
     }
 
@@ -163,6 +166,7 @@ public:
     }
 
     bool isOpen() const override { return db_ != nullptr; }
+    bool onNetworkFolder() const override { return db_ && network_; }
 
     Rowset run(const QString& sql, const std::vector<Variant>& params, int, bool) override
     {
@@ -187,7 +191,7 @@ public:
             paramBase += static_cast<size_t>(nParams);
             if (!sqlite3_stmt_readonly(st.s)) {
                 checkUnmoved();
-                if (!walChecked_ && sqlite3_get_autocommit(db_)) ensureWal();
+                if (!walChecked_ && sqlite3_get_autocommit(db_)) ensureJournal();
             }
             const int cols = sqlite3_column_count(st.s);
             const bool collect = cols > 0 && !result.returnsRows;
@@ -220,7 +224,7 @@ public:
     {
         check();
         checkUnmoved();
-        if (!walChecked_) ensureWal();
+        if (!walChecked_) ensureJournal();
         exec("BEGIN IMMEDIATE");
     }
     void commit() override
@@ -354,11 +358,32 @@ private:
     // WAL lets a reader and a writer (two running programs) share the file.
     // It is a property of the file, so it is set once, before the first write;
     // a file that refuses it (read-only folder, another program in exclusive
-    // mode) keeps working in its own mode.
-    void ensureWal()
+    // mode) keeps working in its own mode. Its index is memory shared by the
+    // programs of one computer, so a file on a network folder, which several
+    // computers may open, keeps (or gets back) the rollback journal instead.
+    // A file this connection cannot write is never converted.
+    void ensureJournal()
     {
         walChecked_ = true;
-        sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (sqlite3_db_readonly(db_, "main") != 0) return;
+        if (!network_) {
+            sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+            return;
+        }
+        if (journalMode() != QLatin1String("wal")) return;
+        // Only the last program on the file may leave WAL; while others are
+        // on it the file stays as it is, and this is not worth a wait.
+        sqlite3_busy_timeout(db_, 0);
+        sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(db_, busyMs_);
+    }
+
+    QString journalMode()
+    {
+        Stmt st;
+        if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &st.s, nullptr) != SQLITE_OK || sqlite3_step(st.s) != SQLITE_ROW)
+            return {};
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0))).toLower();
     }
 
     void exec(const char* sql)
@@ -584,6 +609,8 @@ private:
     QString database_;
     bool broken_ = false;
     bool walChecked_ = false;
+    bool network_ = false;
+    int busyMs_ = 15000;
     std::vector<int> kinds_;
     QHash<QString, ColumnMeta> metaCache_;
     QHash<QString, bool> tableCache_;

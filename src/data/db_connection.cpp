@@ -9,6 +9,7 @@
 #include "runtime/texto.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QObject>
 #include <memory>
 
@@ -159,6 +160,26 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
             ConstruyeCadena();
         }
     }
+    AvisaCarpetaDeRed();
+}
+
+// Saves are not refused on a network folder (one operator there is a real
+// use), but an office sharing one file from several desks must learn that it
+// needs a server.
+void DB_Dll::AvisaCarpetaDeRed()
+{
+    if (!gOpenFlag || !gCnn.OnNetworkFolder()) return;
+    const QString archivo = QFileInfo(gDBName).absoluteFilePath();
+    if (avisadasEnRed_.contains(archivo)) return;
+    avisadasEnRed_.append(archivo);
+    const QString texto =
+        QStringLiteral("La base de datos %1 está en una carpeta de red.\n\n"
+                       "Un archivo de base de datos no debe compartirse entre varias computadoras: para trabajar "
+                       "desde varias, use un servidor de base de datos (PostgreSQL o SQL Server), como explica el README.\n\n"
+                       "En esta carpeta el programa graba sin registro de escritura anticipada, de a un guardado por vez.")
+            .arg(archivo);
+    const int r = rt::operador().MsgBox(texto, rt::vbOKOnly + rt::vbInformation, QStringLiteral("Aviso al operador..."));
+    errores::AgregaLinea(RutaLogErrores(), errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"), texto, r));
 }
 
 QStringList DB_Dll::TablasFaltantes()

@@ -139,6 +139,8 @@ public:
 private:
     QString ConstruyeCadena();
     void VerificaTablasRequeridas();
+    void AvisaCarpetaDeRed();
+    QStringList avisadasEnRed_;  // files the operator already heard about
     bool MuestraDialogoAcceso();
     void EjecutaLoteOracle(QString& lote, long& registros);
     static QString OmiteSentencia(const QString& sentencia);

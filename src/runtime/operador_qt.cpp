@@ -2,6 +2,7 @@
 
 #include "rtentorno.h"
 
+#include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -9,8 +10,10 @@
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
 #include <QTranslator>
 
 #include <vector>
@@ -63,6 +66,53 @@ QString tituloDe(const QString& titulo)
     if (!titulo.isEmpty()) return titulo;
     const QString app = QGuiApplication::applicationDisplayName();
     return app.isEmpty() ? RtEntorno::NombreEjecutable() : app;
+}
+
+// Icons and types told from the name alone. Qt's own provider reads the
+// first bytes of every file in the folder to guess its type, and opening and
+// closing the program's own database file, its log or its index from this
+// process is what lets another program on the same file think it is alone.
+class IconosPorNombre final : public QAbstractFileIconProvider {
+public:
+    QIcon icon(IconType tipo) const override { return QAbstractFileIconProvider::icon(tipo); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        const QStyle* estilo = QApplication::style();
+        if (info.isDir()) return estilo->standardIcon(QStyle::SP_DirIcon);
+        return estilo->standardIcon(QStyle::SP_FileIcon);
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir()) return QStringLiteral("Carpeta");
+        return mimes_.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension).comment();
+    }
+
+private:
+    QMimeDatabase mimes_;
+};
+
+// Qt's own dialog, never the desktop's: a dialog of another toolkit in this
+// process would read the folder's files its own way.
+QString eligeArchivo(QWidget* sobre, QFileDialog::AcceptMode modo, const QString& titulo, const QString& filtro,
+                     const QString& sugerido)
+{
+    QFileDialog d(sobre, titulo, QString(), filtro);
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    IconosPorNombre iconos;
+    d.setIconProvider(&iconos);
+    d.setAcceptMode(modo);
+    d.setFileMode(modo == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!sugerido.isEmpty()) {
+        const QFileInfo fi(sugerido);
+        if (fi.isDir()) {
+            d.setDirectory(sugerido);
+        } else {
+            if (sugerido.contains(u'/')) d.setDirectory(fi.absolutePath());
+            d.selectFile(fi.fileName());
+        }
+    }
+    if (d.exec() != QDialog::Accepted) return {};
+    return d.selectedFiles().value(0);
 }
 
 }  // namespace
@@ -163,7 +213,7 @@ QString OperadorQt::FiltroQt(const QString& filtro)
 QString OperadorQt::AbreArchivo(const QString& titulo, const QString& filtro, bool* cancelado)
 {
     QWidget* sobre = padre();
-    const QString archivo = QFileDialog::getOpenFileName(sobre, tituloDe(titulo), QString(), FiltroQt(filtro));
+    const QString archivo = eligeArchivo(sobre, QFileDialog::AcceptOpen, tituloDe(titulo), FiltroQt(filtro), QString());
     devuelveFoco(sobre);
     if (cancelado) *cancelado = archivo.isEmpty();
     return archivo;
@@ -172,7 +222,7 @@ QString OperadorQt::AbreArchivo(const QString& titulo, const QString& filtro, bo
 QString OperadorQt::GuardaArchivo(const QString& titulo, const QString& filtro, const QString& sugerido, bool* cancelado)
 {
     QWidget* sobre = padre();
-    const QString archivo = QFileDialog::getSaveFileName(sobre, tituloDe(titulo), sugerido, FiltroQt(filtro));
+    const QString archivo = eligeArchivo(sobre, QFileDialog::AcceptSave, tituloDe(titulo), FiltroQt(filtro), sugerido);
     devuelveFoco(sobre);
     if (cancelado) *cancelado = archivo.isEmpty();
     return archivo;

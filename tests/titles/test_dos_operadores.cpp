@@ -6,6 +6,7 @@
 
 #include <QMap>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
@@ -147,4 +148,39 @@ TEST_F(VentanaTitulos, SavingANewTitleOverOneAnotherOperatorJustStoredReplacesIt
               "  40|El mio|11020101001");
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40'")), 1);
     EXPECT_FALSE(w().Modificado());
+}
+
+// Anything in the program may open and close the database file, its log or
+// its index (a file dialog reads the first bytes of every file in the folder
+// to choose icons). Another program that opens and closes the file meanwhile
+// must still see this one on it: a save made afterwards reaches the file, and
+// a third program reads it while this one still runs.
+TEST_F(VentanaTitulos, AStrayOpenAndCloseOfTheDatabaseFilesLosesNoSave)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty()) GTEST_SKIP() << "sqlite3 no instalado";
+    abre();
+    const auto shell = [&](const QString& sql) {
+        QProcess p;
+        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), QStringLiteral("-cmd"),
+                                            QStringLiteral(".load %1/ci").arg(QFileInfo(QStringLiteral(PROGRAMA)).path()),
+                                            ruta_, sql});
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed() + QString::fromUtf8(p.readAllStandardError()).trimmed();
+    };
+    for (const char* sufijo : {"", "-wal", "-shm"}) {
+        QFile f(ruta_ + QLatin1String(sufijo));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << sufijo;
+        f.read(100);
+    }
+    EXPECT_EQ(shell(QStringLiteral("SELECT COUNT(*) > 0 FROM TA_TITCOPIADORES;")), QStringLiteral("1"));
+    EXPECT_TRUE(QFile::exists(ruta_ + QStringLiteral("-wal"))) << "the other program took the file for its own";
+
+    escribeYEnter(0, QStringLiteral("40"));
+    escribe(1, QStringLiteral("Grabado tras el cierre ajeno"));
+    escribeYEnter(2, QStringLiteral("11020101001"));
+    escribeYEnter(3, QStringLiteral("11020103001"));
+    tecla(Qt::Key_F2);
+    EXPECT_FALSE(w().Modificado());
+    EXPECT_EQ(shell(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40';")),
+              QStringLiteral("Grabado tras el cierre ajeno"));
 }

@@ -12,6 +12,10 @@
 #   consulta  F5 on the from box, Tab to the description's search box, type, Enter
 #   acceso    no command line: the connection error box, the access dialog,
 #             a database path typed into its box, Aceptar
+#   dos       program A exports its data sheet into the database's folder
+#             (the file dialog lists the database, its log and its index);
+#             program B opens the same file and closes; A saves a new title,
+#             which the sqlite3 shell reads while A runs and after it ends
 #
 # Exit 77 (skipped) when Xvfb, openbox, xdotool or sqlite3 is missing.
 set -euo pipefail
@@ -30,10 +34,10 @@ done
 if [[ -n "${ASAN_OPTIONS:-}" ]]; then export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"; fi
 
 tmp="$(mktemp -d)"
-xvfb_pid="" openbox_pid="" programa_pid=""
+xvfb_pid="" openbox_pid="" programa_pid="" otro_pid=""
 termina() {
     local pid
-    for pid in "$programa_pid" "$openbox_pid" "$xvfb_pid"; do
+    for pid in "$programa_pid" "$otro_pid" "$openbox_pid" "$xvfb_pid"; do
         if [[ -n "$pid" ]]; then kill "$pid" 2>/dev/null || true; fi
     done
     wait 2>/dev/null || true
@@ -101,6 +105,14 @@ arranca() {
     programa_pid=$!
 }
 arranca_en_la_base() { arranca "@Server=;" "@DbName=$base;" "@Usuario=ADMIN;" "@Password=;"; }
+# A second program on the same file, while the first runs.
+arranca_otro() {
+    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb HOME="$tmp/casa" XDG_CONFIG_HOME="$tmp/casa/.config" \
+        XDG_STATE_HOME="$tmp/casa/.local/state" "$carpeta/TA_TITCOPIADORES" "@Server=;" "@DbName=$base;" "@Usuario=ADMIN;" \
+        "@Password=;" >"$tmp/otro.log" 2>&1 &
+    otro_pid=$!
+}
+otro_terminado() { ! kill -0 "$otro_pid" 2>/dev/null; }
 
 # The visible window whose title matches, waited for up to 20 s.
 ventana() {
@@ -211,6 +223,56 @@ acceso)
     xdotool key F2
     espera_fila 2 "   2|Compras y gastos|51010101001|51010103001|  FP"
     cierra "$w"
+    ;;
+dos)
+    arranca_en_la_base
+    w="$(ventana "$principal")"
+    activa "$w"
+    # F6, Exportar...: Qt's file dialog lists the database's folder, where
+    # the database, its log and its index are.
+    xdotool key F6
+    p="$(ventana '^T[^i]+tulos Copiadores$')"
+    activa "$p"
+    xdotool key alt+e
+    d="$(ventana '^Exportar planilla$')"
+    activa "$d"
+    sleep 1
+    xdotool key ctrl+a
+    teclea "$tmp/titulos.xlsx"
+    xdotool key Return
+    espera 10 cerrada "$d" || falla "the export dialog did not close on Enter"
+    espera 10 test -s "$tmp/titulos.xlsx" || falla "the data sheet was not exported"
+    activa "$p"
+    xdotool key Escape
+    espera 10 cerrada "$p" || falla "the data sheet did not close on Esc"
+    # Program B on the same file, closed with Esc.
+    arranca_otro
+    b=""
+    buscab() {
+        b="$(xdotool search --onlyvisible --name "$principal" 2>/dev/null | grep -vx "$w" | head -n1)"
+        [[ -n "$b" ]]
+    }
+    espera 20 buscab || falla "the second program showed no window"
+    activa "$b"
+    xdotool key Escape
+    espera 20 otro_terminado || falla "the second program did not end on Esc"
+    otro_pid=""
+    [[ -e "$base-wal" ]] || falla "the second program deleted the log while the first still runs"
+    # A saves a new title: another program must see it at once.
+    activa "$w"
+    teclea 40
+    xdotool key Return
+    teclea "Grabado por A"
+    xdotool key Return
+    teclea 11020101001
+    xdotool key Return
+    teclea 11020103001
+    xdotool key Return
+    xdotool key F2
+    descripcion() { [[ "$(fila 40 | cut -d'|' -f2)" == "Grabado por A" ]]; }
+    espera 20 descripcion || falla "the save is not in the file while the program runs: \"$(fila 40)\""
+    cierra "$w"
+    descripcion || falla "the save is gone after the program ended: \"$(fila 40)\""
     ;;
 *)
     echo "unknown journey: $recorrido" >&2
