@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QStringList>
 #include <QTimer>
@@ -45,13 +46,26 @@ std::vector<std::pair<int, QString>> TomaSalidas(QStringList& argumentos)
     return r;
 }
 
+// The formats each output is written in; anything else would be a file
+// named as one format and holding another.
+bool FormatoConocido(int cual, const QString& archivo)
+{
+    const QString ext = QFileInfo(archivo).suffix().toLower();
+    if (cual == 0 || cual == 2) return ext == QLatin1String("pdf");
+    return ext == QLatin1String("xlsx") || ext == QLatin1String("csv");
+}
+
 // Nobody is at the keyboard: messages go to the error output and every
 // question gets its safest answer.
 class OperadorConsola : public rt::OperadorGuionado {
 public:
     int MsgBox(const QString& texto, int botones, const QString& titulo) override
     {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(titulo), qPrintable(texto));
+        // The boxes break lines the Windows way, or with a bare carriage
+        // return, which in a terminal writes each line over the last.
+        QString lineas = texto;
+        lineas.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        std::fprintf(stderr, "%s: %s\n", qPrintable(titulo.trimmed()), qPrintable(lineas));
         return OperadorGuionado::MsgBox(texto, botones, titulo);
     }
 };
@@ -74,6 +88,13 @@ int main(int argc, char* argv[])
 
     QStringList argumentos = app.arguments().mid(1);
     const auto salidas = TomaSalidas(argumentos);
+    for (const auto& [cual, archivo] : salidas) {
+        if (FormatoConocido(cual, archivo)) continue;
+        std::fprintf(stderr, "No se puede escribir %s: %s\n", qPrintable(archivo),
+                     cual == 0 || cual == 2 ? "el reporte se escribe en PDF (.pdf)"
+                                            : "la planilla se escribe en XLSX (.xlsx) o CSV (.csv)");
+        return 2;
+    }
     // Start-up benchmark: measure the bare start, before any connection.
     const bool salirAntesDeConectar = argumentos.removeAll(QStringLiteral("--salir-antes-de-conectar")) > 0;
     // ... and the start to a window ready for typing: leave once the first events ran.

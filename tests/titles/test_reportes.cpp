@@ -245,7 +245,8 @@ TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
     const QString carpeta = QFileInfo(QStringLiteral(PROGRAMA)).absolutePath();
     ASSERT_TRUE(QFile::exists(carpeta + QStringLiteral("/rp_cn070.rep")));
     DB().gCnn.Close();
-    const QString base = QStringLiteral("@DbName=%1;").arg(ruta_);
+    QString base = QStringLiteral("@DbName=%1;").arg(ruta_);
+    QString ultimoError;
     auto ejecuta = [&](const QStringList& extra) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -256,6 +257,7 @@ TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
                 QStringList{QStringLiteral("@Server=;"), base, QStringLiteral("@Usuario=ADMIN;"), QStringLiteral("@Password=;")} +
                     extra);
         EXPECT_TRUE(p.waitForFinished(60000));
+        ultimoError = QString::fromUtf8(p.readAllStandardError());
         return p.exitCode();
     };
     const QString a = dir_.filePath(QStringLiteral("a.pdf")), b = dir_.filePath(QStringLiteral("b.xlsx")),
@@ -269,6 +271,19 @@ TEST_F(Reportes, TheProgramWritesTheFourOutputsUnattended)
     EXPECT_TRUE(TextoPdf(c).contains(QStringLiteral("Cantidad de registros: 61")));
     // A file that cannot be written is an error the scheduler sees.
     EXPECT_EQ(ejecuta({QStringLiteral("--planilla=/nonexistent/dir/x.xlsx")}), 3);
+    // ... and so is a format the program does not write: nothing under that name.
+    for (const QString& salida : {QStringLiteral("--planilla=%1/x.ods"), QStringLiteral("--reporte=%1/x.xlsx"),
+                                  QStringLiteral("--planilla-cuentas-varias=%1/x.pdf")}) {
+        EXPECT_EQ(ejecuta({salida.arg(dir_.path())}), 2) << salida.toStdString();
+        EXPECT_TRUE(ultimoError.contains(QStringLiteral("No se puede escribir"))) << ultimoError.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("x.ods"))));
+    // Messages end their lines for a terminal: no carriage return left to overwrite the last line.
+    ruta_ = dir_.filePath(QStringLiteral("no-existe.db"));
+    base = QStringLiteral("@DbName=%1;").arg(ruta_);
+    EXPECT_EQ(ejecuta({QStringLiteral("--reporte=") + a}), 1);
+    EXPECT_TRUE(ultimoError.contains(QStringLiteral("Estado de Sql: 08001\n"))) << ultimoError.toStdString();
+    EXPECT_FALSE(ultimoError.contains(u'\r'));
 }
 
 TEST_F(Reportes, TheAccountingErrorLogReceivesTheOutputsFailures)
