@@ -5,6 +5,7 @@
 #include "reports/expresion.h"
 #include "reports/rtreporte.h"
 #include "runtime/operador.h"
+#include "runtime/ventanas.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
@@ -315,7 +317,12 @@ VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* 
             &VentanaPlanilla::AbreEnHojaDeCalculo);
     connect(boton(QStringLiteral("&Cerrar"), "cerrar"), &QPushButton::clicked, this, &QWidget::close);
     raiz->addLayout(pie);
-    resize(760, 560);
+    // Wide enough for every column, as far as the screen allows.
+    int ancho = tabla_->verticalHeader()->sizeHint().width() + 2 * tabla_->frameWidth() +
+                tabla_->verticalScrollBar()->sizeHint().width() + raiz->contentsMargins().left() +
+                raiz->contentsMargins().right();
+    for (int col = 0; col < c_->columnas(); ++col) ancho += tabla_->columnWidth(col);
+    resize(std::max(ancho, 760), 560);
 }
 
 void VentanaPlanilla::keyPressEvent(QKeyEvent* e)
@@ -450,7 +457,11 @@ bool RtPlanilla::Planilla(const QString& Sentencia, const QString& Conexion, con
             if (reportes::EscribePlanilla(*ultimo, ArchivoSalida, &falla)) return true;
         } else {
             auto* v = new reportes::VentanaPlanilla(ultimo);
+            // Placed before it shows, so it does not jump, and again once its frame is known.
+            const QWidget* sobre = QApplication::activeWindow();
+            rt::UbicaSobre(v, sobre);
             v->show();
+            rt::UbicaSobre(v, sobre);
             v->raise();
             v->activateWindow();
             ventana = v;

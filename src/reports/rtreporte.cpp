@@ -5,10 +5,12 @@
 #include "reports/expresion.h"
 #include "reports/vista_previa.h"
 #include "runtime/operador.h"
+#include "runtime/ventanas.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -381,7 +383,11 @@ bool RtReporte::ImprimeReporte(const QString& Reporte, const QStringList& Campos
             falla = QStringLiteral("No se pudo escribir el archivo ") + ArchivoSalida;
         } else {
             auto* v = new VistaPrevia(ultimo);
+            // Placed before it shows, so it does not jump, and again once its frame is known.
+            const QWidget* sobre = QApplication::activeWindow();
+            rt::UbicaSobre(v, sobre);
             v->show();
+            rt::UbicaSobre(v, sobre);
             v->raise();
             v->activateWindow();
             vista = v;

@@ -6,20 +6,29 @@
 
 namespace rt {
 
+void UbicaSobre(QWidget* ventana, const QWidget* sobre)
+{
+    if (!ventana) return;
+    const QScreen* pantalla = sobre && sobre->screen() ? sobre->screen() : ventana->screen();
+    if (!pantalla) pantalla = QGuiApplication::primaryScreen();
+    if (!pantalla) return;
+    const QRect area = pantalla->availableGeometry();
+    // The frame, where the window manager already drew one (none before the first show).
+    const QSize borde = ventana->frameGeometry().size() - ventana->size();
+    const QSize tam = ventana->size().expandedTo(ventana->minimumSizeHint()).boundedTo(area.size() - borde);
+    ventana->resize(tam);
+    const QSize total = tam + borde;
+    const QRect marco = sobre ? sobre->frameGeometry() : area;
+    QPoint origen = marco.center() - QPoint(total.width() / 2, total.height() / 2);
+    origen.setX(qBound(area.left(), origen.x(), qMax(area.left(), area.right() + 1 - total.width())));
+    origen.setY(qBound(area.top(), origen.y(), qMax(area.top(), area.bottom() + 1 - total.height())));
+    ventana->move(origen);
+}
+
 void AjustaVentana(QWidget* ventana, bool centrarEnPadre)
 {
     if (!ventana) return;
-    QWidget* padre = centrarEnPadre ? ventana->parentWidget() : nullptr;
-    QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
-    if (!pantalla) return;
-    const QRect area = pantalla->availableGeometry();
-    QSize tam = ventana->size().expandedTo(ventana->minimumSizeHint()).boundedTo(area.size());
-    ventana->resize(tam);
-    const QRect marco = padre ? padre->frameGeometry() : area;
-    QPoint origen = marco.center() - QPoint(tam.width() / 2, tam.height() / 2);
-    origen.setX(qBound(area.left(), origen.x(), qMax(area.left(), area.right() - tam.width())));
-    origen.setY(qBound(area.top(), origen.y(), qMax(area.top(), area.bottom() - tam.height())));
-    ventana->move(origen);
+    UbicaSobre(ventana, centrarEnPadre ? ventana->parentWidget() : nullptr);
 }
 
 }  // namespace rt

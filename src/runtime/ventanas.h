@@ -8,4 +8,8 @@ namespace rt {
 /// its parent (`centrarEnPadre`, when it has one) or on the screen.
 void AjustaVentana(QWidget* ventana, bool centrarEnPadre);
 
+/// The same for a window of its own (no parent) that belongs with `sobre`:
+/// fitted to the available area and centred over `sobre` (or the screen).
+void UbicaSobre(QWidget* ventana, const QWidget* sobre);
+
 }  // namespace rt

@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QHeaderView>
+#include <QTableView>
 #include <QToolButton>
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -220,6 +223,48 @@ TEST_F(Reportes, KeysAndPictureButtonsOpenTheirWindows)
     EXPECT_EQ(control<QToolButton>("CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
     EXPECT_EQ(control<QToolButton>("CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+// The sheet and the preview open over the main window (as far as the screen
+// lets them), and the sheet wide enough for its every column.
+TEST_F(Reportes, TheSheetAndThePreviewOpenOverTheMainWindowAndTheSheetShowsEveryColumn)
+{
+    abre();
+    const QRect area = w().screen()->availableGeometry();
+    const auto abierta = [](auto* tipo) {
+        for (QWidget* v : QApplication::topLevelWidgets())
+            if (v->isVisible() && dynamic_cast<decltype(tipo)>(v)) return v;
+        return static_cast<QWidget*>(nullptr);
+    };
+    const auto centrada = [&](QWidget* v) {
+        const QRect m = w().frameGeometry(), f = v->frameGeometry();
+        const int x = std::clamp(m.center().x() - f.width() / 2, area.left(), std::max(area.left(), area.right() - f.width()));
+        const int y = std::clamp(m.center().y() - f.height() / 2, area.top(), std::max(area.top(), area.bottom() - f.height()));
+        EXPECT_LE(std::abs(f.x() - x), 2) << v->windowTitle().toStdString();
+        EXPECT_LE(std::abs(f.y() - y), 2) << v->windowTitle().toStdString();
+        EXPECT_TRUE(area.contains(f)) << v->windowTitle().toStdString();
+    };
+    w().resize(300, 200);
+    w().move(area.right() - 320, area.bottom() - 220);
+    QApplication::processEvents();
+    tecla(Qt::Key_F6);
+    QWidget* hoja = abierta(static_cast<reportes::VentanaPlanilla*>(nullptr));
+    ASSERT_NE(hoja, nullptr);
+    centrada(hoja);
+    EXPECT_NE(hoja->frameGeometry().topLeft(), area.topLeft());
+    auto* tabla = hoja->findChild<QTableView*>(QStringLiteral("grilla"));
+    QApplication::processEvents();
+    const int ultima = tabla->model()->columnCount() - 1;
+    EXPECT_LE(tabla->horizontalHeader()->sectionViewportPosition(ultima) + tabla->columnWidth(ultima),
+              tabla->viewport()->width())
+        << "the last column is cut";
+    hoja->close();
+    w().activateWindow();
+    QApplication::processEvents();
+    tecla(Qt::Key_F4);
+    QWidget* vista = abierta(static_cast<reportes::VistaPrevia*>(nullptr));
+    ASSERT_NE(vista, nullptr);
+    centrada(vista);
 }
 
 TEST_F(Reportes, MissingCompanyNameAndMissingDefinition)
