@@ -406,9 +406,14 @@ void frmAcceso::AsignarDatosBase()
         servidor_ = servidor;
     }
     TxtServidor->setText(servidor_);
-    // The user typed stays; an empty box takes the entry's. The password is
-    // typed each time: one typed for another server must not travel here.
-    if (Valor(TxtUserId).trimmed().isEmpty()) TxtUserId->setText(usuario_);
+    // The user typed stays; an empty box, or one still holding the user of
+    // the entry picked before, takes this entry's. The password is typed each
+    // time: one typed for another server must not travel here.
+    const QString usuario = Valor(TxtUserId).trimmed();
+    if (usuario.isEmpty() || usuario == usuarioPuesto_) {
+        TxtUserId->setText(usuario_);
+        usuarioPuesto_ = usuario_.trimmed();
+    }
     TxtUserPassword->setText(QString());
     TxtDbName->setText(base_);
     TxtPuerto->setText(puerto_);

@@ -105,4 +105,6 @@ private:
     bool aceptar_ = false;
     bool enMensaje_ = false;
     QString servidor_, base_, usuario_, clave_, puerto_;
+    /// The user the last entry picked put in the user box (not typed).
+    QString usuarioPuesto_;
 };
