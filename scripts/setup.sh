@@ -25,8 +25,9 @@ PACKAGES=(
     # installing: checking desktop entries, building the Debian package
     # (file: CPack's DEB generator reads the binaries' type with it)
     desktop-file-utils dpkg-dev fakeroot file
-    # checking the built Debian package (scripts/lintian.sh, run by CI)
-    lintian
+    # checking the built Debian package (scripts/lintian.sh, run by CI), and
+    # its manual page and AppStream metadata (scripts/test-installed.sh)
+    lintian man-db groff-base appstream
     openbox
     # a FUSE mount in a test, standing for a network folder (root only)
     bindfs

@@ -1,16 +1,76 @@
 #!/usr/bin/env bash
-# test-installed.sh [BUILD_DIR]
-# Installs the build into a temporary DESTDIR, as the package does, and
-# writes the four unattended outputs from the installed program: whatever it
-# reads at run time must have been installed.
+# test-installed.sh [BUILD_DIR] [salidas|documentos]
+# Installs the build into a temporary DESTDIR, as the package does, and checks
+# what a user meets there:
+#   salidas     the installed program writes the four unattended outputs:
+#               whatever it reads at run time must have been installed;
+#   documentos  the manual page renders without a warning and names every
+#               switch the program takes; the AppStream metadata validates and
+#               names the menu entry installed beside it.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$ROOT/build}"
+que="${2:-salidas}"
 dest="$(mktemp -d)"
 trap 'rm -rf "$dest"' EXIT
-DESTDIR="$dest/raiz" cmake --install "$build" --prefix /usr >/dev/null
-prog="$dest/raiz/usr/bin/TA_TITCOPIADORES"
-[[ -x "$prog" ]] || { echo "test-installed: $prog was not installed" >&2; exit 1; }
-# The user's files go to a home of its own, not the tester's.
-HOME="$dest/casa" XDG_CONFIG_HOME="$dest/casa/.config" XDG_DATA_HOME="$dest/casa/.local/share" \
-    "$ROOT/scripts/outputs-check.sh" "$prog" "$dest/trabajo"
+raiz="$dest/raiz"
+DESTDIR="$raiz" cmake --install "$build" --prefix /usr >/dev/null
+falla() { echo "test-installed: $*" >&2; exit 1; }
+
+salidas() {
+    local prog="$raiz/usr/bin/TA_TITCOPIADORES"
+    [[ -x "$prog" ]] || falla "$prog was not installed"
+    # The user's files go to a home of its own, not the tester's.
+    HOME="$dest/casa" XDG_CONFIG_HOME="$dest/casa/.config" XDG_DATA_HOME="$dest/casa/.local/share" \
+        "$ROOT/scripts/outputs-check.sh" "$prog" "$dest/trabajo"
+}
+
+manual() {
+    local pagina="$raiz/usr/share/man/man1/TA_TITCOPIADORES.1.gz"
+    [[ -f "$pagina" ]] || falla "the manual page $pagina was not installed"
+    gzip -t "$pagina" || falla "$pagina is not a gzip file"
+    # As lintian renders it, and then with every warning groff has.
+    local avisos
+    avisos="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$pagina" 2>&1 >/dev/null)" ||
+        falla "man could not render $pagina: $avisos"
+    [[ -z "$avisos" ]] || falla "man warns on $pagina:"$'\n'"$avisos"
+    avisos="$(gzip -dc "$pagina" | preconv -e UTF-8 | groff -man -t -ww -z 2>&1)" || falla "groff failed on $pagina: $avisos"
+    [[ -z "$avisos" ]] || falla "groff warns on $pagina:"$'\n'"$avisos"
+    # Every switch the program takes is on the page (the benchmark's own
+    # --salir-... switches are not the user's).
+    local texto opcion
+    texto="$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l -Tutf8 "$pagina" 2>/dev/null | sed 's/\x1b\[[0-9;]*m//g; s/.\x08//g')"
+    while read -r opcion; do
+        grep -qF -- "$opcion" <<<"$texto" || falla "the manual page does not mention $opcion"
+    done < <(grep -oE '"--[a-z-]+=?"' "$ROOT/src/main.cpp" | tr -d '"' | grep -v '^--salir-' | sort -u)
+    echo "test-installed: $(basename "$pagina") renders without warnings"
+}
+
+metainfo() {
+    local carpeta="$raiz/usr/share/metainfo" archivos
+    mapfile -t archivos < <(find "$carpeta" -name '*.metainfo.xml' 2>/dev/null)
+    ((${#archivos[@]} == 1)) || falla "expected one metainfo file in $carpeta, found ${#archivos[@]}"
+    local archivo="${archivos[0]}"
+    local id
+    id="$(basename "$archivo" .metainfo.xml)"
+    # Network checks (that the screenshot and home page answer) cannot run
+    # here; everything else must pass with no warning.
+    appstreamcli validate --no-net "$archivo" || falla "appstreamcli does not accept $archivo"
+    grep -qF "<id>$id</id>" "$archivo" || falla "the id in $archivo is not its file name"
+    grep -qF "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$archivo" ||
+        falla "$archivo does not launch the menu entry $id.desktop"
+    [[ -f "$raiz/usr/share/applications/$id.desktop" ]] || falla "the menu entry $id.desktop was not installed"
+    # The screenshot named is the one the repository holds, below its public address.
+    local imagen base
+    imagen="$(sed -n 's:.*<image[^>]*>\(.*\)</image>.*:\1:p' "$archivo")"
+    base="$(sed -n 's:.*<url type="homepage">\(.*\)</url>.*:\1:p' "$archivo")"
+    [[ -n "$imagen" && "$imagen" == "$base"* ]] || falla "the screenshot $imagen is not below the home page $base"
+    [[ -f "$ROOT/${imagen#"$base"}" ]] || falla "the screenshot ${imagen#"$base"} is not in the repository"
+    echo "test-installed: $(basename "$archivo") is valid"
+}
+
+case "$que" in
+salidas) salidas ;;
+documentos) manual; metainfo ;;
+*) falla "unknown check $que (salidas or documentos)" ;;
+esac

@@ -1,6 +1,11 @@
 // The data layer on a real server: the lost-connection protocol, the
 // connection error box, and what the operator and the error log get.
+#include "../aplicacion.h"
+#include "../control.h"
 #include "../sesion_db.h"
+#include "../teclado.h"
+#include "data/access_dialog/bases_txt.h"
+#include "data/access_dialog/frmacceso.h"
 #include "servidor_pg.h"
 #include "session/cnstuff.h"
 
@@ -9,6 +14,9 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -346,4 +354,60 @@ TEST_F(SesionDb, ALockedAndAReadOnlyDatabaseAreToldInSpanish)
     otro.Close();
     DB().gCnn.Close();
     DB().gCnn.ConnectionTimeout = 15;
+}
+
+// The access dialog registering a PostgreSQL connection on a port of its own,
+// and the operator picking it back to connect.
+TEST_F(SesionPg, ARegisteredPostgresConnectionKeepsItsPortAndConnects)
+{
+    aplicacion();
+    frmAcceso::Instala();
+    const QString puerto = QString::number(servidor->Puerto());
+    const auto caja = [](const QWidget* f, const char* nombre) { return ControlDe<QLineEdit>(f, QString::fromLatin1(nombre)); };
+    const auto escribe = [](QLineEdit* c, const QString& texto) {
+        teclado::Clic(c);
+        teclado::Pulsa(Qt::Key_A, Qt::ControlModifier);
+        teclado::Teclea(texto);
+    };
+    guion.op.alModal = [&](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        EXPECT_TRUE(teclado::Muestra(*f));
+        escribe(caja(f, "TxtServidor"), QStringLiteral("pg:127.0.0.1"));
+        escribe(caja(f, "TxtDbName"), base);
+        escribe(caja(f, "TxtUserId"), QString::fromLatin1(ServidorPg::kUsuario));
+        escribe(caja(f, "TxtUserPassword"), QString::fromLatin1(ServidorPg::kClave));
+        escribe(caja(f, "TxtPuerto"), puerto);
+        guion.op.preguntas.clear();  // the error box of the start
+        teclado::Clic(ControlDe<QPushButton>(f, QStringLiteral("CmdRegistrar")));
+        EXPECT_TRUE(guion.op.mensajes().isEmpty()) << qPrintable(guion.op.mensajes().join(u'|'));
+
+        // Another connection typed over it, then the registered one picked back.
+        escribe(caja(f, "TxtServidor"), QStringLiteral("srv09"));
+        escribe(caja(f, "TxtPuerto"), QStringLiteral("1433"));
+        auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
+        EXPECT_EQ(lista->count(), 1);
+        teclado::Clic(lista->viewport(), Qt::LeftButton, lista->visualItemRect(lista->item(0)).center());
+        EXPECT_EQ(caja(f, "TxtServidor")->text(), QStringLiteral("pg:127.0.0.1"));
+        EXPECT_EQ(caja(f, "TxtPuerto")->text(), puerto);
+        EXPECT_EQ(caja(f, "TxtDbName")->text(), base);
+        escribe(caja(f, "TxtUserPassword"), QString::fromLatin1(ServidorPg::kClave));
+        teclado::Pulsa(Qt::Key_Return);
+        EXPECT_TRUE(f->Aceptar()) << qPrintable(guion.op.mensajes().join(u'|'));
+        return f->Aceptar() ? 1 : 0;
+    };
+    DB().gServidor.clear();
+    DB().gDBName.clear();
+    DB().gUsuario.clear();
+    DB().gUserPassWord.clear();
+    guion.op.respuestas = {rt::vbYes};  // the error box of the empty start brings the dialog
+    DB().OpenServerADODB();
+    ASSERT_TRUE(DB().gOpenFlag) << qPrintable(guion.op.mensajes().join(u'|'));
+    EXPECT_EQ(DB().gServidor, QStringLiteral("pg:127.0.0.1,") + puerto);
+    EXPECT_EQ(DB().gUsuario, QString::fromLatin1(ServidorPg::kUsuario));
+    EXPECT_EQ(filas(QStringLiteral("SELECT * FROM ta_titcopiadores")), 2);
+
+    const QList<BasesTxt::Conexion> registradas = BasesTxt::Lee(dir.filePath(QStringLiteral("BASES.TXT")));
+    ASSERT_EQ(registradas.size(), 1);
+    EXPECT_EQ(registradas[0].servidor, QStringLiteral("pg:127.0.0.1:") + puerto);
+    EXPECT_EQ(registradas[0].nombre, base.toUpper() + QStringLiteral(" / PG:127.0.0.1"));
 }

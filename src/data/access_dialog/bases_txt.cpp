@@ -40,11 +40,37 @@ QString RutaGrabacion()
     return RtArchivos::RutaSinCaso(RtArchivos::CarpetaParaGrabar(kArchivo), kArchivo);
 }
 
+bool SeparaServidor(const QString& campo, QString* servidor, QString* puerto)
+{
+    const QString c = campo.trimmed();
+    const qsizetype dos = c.lastIndexOf(u':');
+    const QString antes = c.left(dos), despues = c.mid(dos + 1);
+    bool esPuerto = dos > 0;
+    for (QChar d : despues) esPuerto = esPuerto && d >= u'0' && d <= u'9';
+    // "pg:5432" names a host; its port would follow as "pg:5432:5432".
+    if (esPuerto && (antes.compare(u"pg", Qt::CaseInsensitive) == 0 || antes.compare(u"tcp", Qt::CaseInsensitive) == 0))
+        esPuerto = false;
+    if (servidor) *servidor = esPuerto ? antes.trimmed() : c;
+    if (puerto) *puerto = esPuerto ? despues : QString();
+    return esPuerto;
+}
+
+QString CampoServidor(const QString& servidor, const QString& puerto)
+{
+    const QString s = servidor.trimmed(), p = puerto.trimmed();
+    if (s.isEmpty() || s.contains(u',')) return s;
+    // A server whose own text ends like a port ("pg:::1", "srv:1500") gets
+    // the separator anyway, so that reading the line back does not cut it.
+    const bool pareceConPuerto = SeparaServidor(s, nullptr, nullptr);
+    if (p.isEmpty() && !pareceConPuerto) return s;
+    return s + u':' + p;
+}
+
 QString ClaveServidor(const QString& servidor)
 {
-    QString s = servidor.toUpper().trimmed();
-    const qsizetype dos = s.indexOf(u':');
-    return dos < 0 ? s : s.left(dos);
+    QString s;
+    SeparaServidor(servidor, &s, nullptr);
+    return s.toUpper().trimmed();
 }
 
 QString NombreEntrada(const QString& baseDatos, const QString& servidor)

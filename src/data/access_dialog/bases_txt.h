@@ -22,7 +22,16 @@ QString RutaLectura();
 /// The file to append to (see RtArchivos::CarpetaParaGrabar).
 QString RutaGrabacion();
 
-/// The server as a registration key: upper case, trimmed, cut before the first ":".
+/// The server field of a line: the server, then ":" and the port when one is
+/// given apart (`puerto` empty: none). A server naming its port already
+/// ("srv,1500", "pg:host,5432") or a blank one (an embedded file) takes none.
+QString CampoServidor(const QString& servidor, const QString& puerto);
+/// The inverse of CampoServidor: true when the field ends in ":" and a port
+/// (digits, or nothing), which then go apart. The ":" of a "pg:" or "tcp:"
+/// prefix, or inside an address, belongs to the server.
+bool SeparaServidor(const QString& campo, QString* servidor, QString* puerto);
+/// The server as a registration key: upper case, trimmed, without the port
+/// its field may carry after ":".
 QString ClaveServidor(const QString& servidor);
 /// The entry name of a connection: the database in upper case, " / ", the server key.
 QString NombreEntrada(const QString& baseDatos, const QString& servidor);

@@ -8,6 +8,7 @@
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -31,8 +32,6 @@
 
 namespace {
 
-// The suite's prompt colour: the colour value 2.
-const QColor kColorIndicacion = QColor::fromRgb(2, 0, 0);
 const QString kIconoPrograma = QStringLiteral("titulos-copiadores");
 // Errors the registration passes over: the connection was already closed, or
 // the service was already running or could not be controlled from here.
@@ -54,9 +53,8 @@ QString ServidorConPuerto(const QString& servidor, const QString& puerto)
 // The same for BASES.TXT, whose server field carries the port after ":".
 QString ServidorRegistrado(const QString& servidor, const QString& puerto)
 {
-    const QString s = servidor.trimmed(), p = puerto.trimmed();
-    if (s.isEmpty() || p.isEmpty() || p == kPuertoPredeterminado || s.contains(u',') || s.contains(u':')) return s;
-    return s + u':' + p;
+    const QString p = puerto.trimmed();
+    return BasesTxt::CampoServidor(servidor, p == kPuertoPredeterminado ? QString() : p);
 }
 
 QLineEdit* Caja(QWidget* padre, const char* nombre, const QString& ayuda)
@@ -105,7 +103,10 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     framAcceso->setObjectName(QStringLiteral("framAcceso"));
     CboPlataformaDB = new QComboBox(framAcceso);
     CboPlataformaDB->setObjectName(QStringLiteral("CboPlataformaDB"));
-    CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE")});
+    // The first two keep the places the connection manager knows (above 0 is
+    // Oracle); the others say what the server box names (see Plataforma).
+    CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE"), QStringLiteral("PostgreSQL"),
+                               QStringLiteral("Archivo local (SQLite)")});
     TxtServidor = Caja(framAcceso, "TxtServidor", QStringLiteral("ingrese el nombre del servidor e instancia"));
     TxtDbName = Caja(framAcceso, "TxtDbName", QStringLiteral("ingrese el nombre de la base de datos"));
     TxtUserId = Caja(framAcceso, "TxtUserId", QStringLiteral("Ingrese el nombre de usuario"));
@@ -118,6 +119,9 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     CmdBuscarBase->setToolTip(QStringLiteral("Buscar un archivo de base de datos"));
     CmdBuscarBase->setAutoDefault(false);
     CmdBuscarBase->setFixedWidth(CmdBuscarBase->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    // Tab goes as the eye does: the button sits right of the database box.
+    setTabOrder(TxtDbName, CmdBuscarBase);
+    setTabOrder(CmdBuscarBase, TxtUserId);
 
     auto* filaBase = new QHBoxLayout;
     filaBase->setContentsMargins(0, 0, 0, 0);
@@ -176,10 +180,15 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     });
     for (QLineEdit* c : {TxtDbName, TxtServidor, TxtUserPassword})
         connect(c, &QLineEdit::textChanged, this, [this, c] { MensajeInicial(c); });
+    for (QLineEdit* c : {TxtDbName, TxtServidor, TxtUserId})
+        connect(c, &QLineEdit::textChanged, this, [c] { PintaIndicacion(c); });
+    connect(TxtServidor, &QLineEdit::textChanged, this, &frmAcceso::MuestraPlataforma);
+    connect(CboPlataformaDB, &QComboBox::activated, this, &frmAcceso::EligePlataforma);
     for (QLineEdit* c : {TxtUserId, TxtDbName, TxtServidor}) c->installEventFilter(this);
 
     llenarlist();
     for (QLineEdit* c : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor}) MensajeInicial(c);
+    MuestraPlataforma();
 }
 
 frmAcceso::~frmAcceso() = default;
@@ -209,11 +218,11 @@ bool frmAcceso::Pide(DatosAcceso& datos)
         dlg.TxtUserId->setText(datos.usuario);
         dlg.TxtUserPassword->setText(datos.clave);
     }
-    dlg.CboPlataformaDB->setCurrentIndex(0);
+    dlg.MuestraPlataforma();
     rt::operador().Modal(&dlg);
     if (!dlg.Aceptar()) return false;
     datos.baseDatos = Valor(dlg.TxtDbName);
-    datos.plataforma = dlg.CboPlataformaDB->currentIndex() > 0 ? 1 : 0;
+    datos.plataforma = dlg.CboPlataformaDB->currentIndex() == static_cast<int>(Plataforma::Oracle) ? 1 : 0;
     // An Oracle service is reached by its name alone.
     datos.servidor =
         datos.plataforma == 0 ? ServidorConPuerto(Valor(dlg.TxtServidor), dlg.TxtPuerto->text()) : Valor(dlg.TxtServidor);
@@ -259,12 +268,54 @@ void frmAcceso::MensajeInicial(QLineEdit* ObjTxt)
     if (!t.isEmpty() && t != indicacion) return;
     enMensaje_ = true;
     ObjTxt->setText(indicacion);
-    QPalette p = ObjTxt->palette();
-    p.setColor(QPalette::Text, kColorIndicacion);
-    ObjTxt->setPalette(p);
+    PintaIndicacion(ObjTxt);
     ObjTxt->selectAll();
     ObjTxt->update();
     enMensaje_ = false;
+}
+
+void frmAcceso::PintaIndicacion(QLineEdit* ObjTxt)
+{
+    // The prompt in the platform's placeholder colour, so that it never looks
+    // like a value typed; what the operator types in the box's own colour.
+    const QString indicacion = Indicacion(ObjTxt);
+    QPalette p = ObjTxt->palette();
+    const QPalette normal = ObjTxt->parentWidget() ? ObjTxt->parentWidget()->palette() : QApplication::palette(ObjTxt);
+    const bool esIndicacion = !indicacion.isEmpty() && ObjTxt->text() == indicacion;
+    p.setColor(QPalette::Text, esIndicacion ? normal.color(QPalette::PlaceholderText) : normal.color(QPalette::Text));
+    ObjTxt->setPalette(p);
+}
+
+frmAcceso::Plataforma frmAcceso::PlataformaDe(const QString& servidor)
+{
+    const QString s = servidor.trimmed();
+    if (s.isEmpty()) return Plataforma::ArchivoLocal;
+    if (s.startsWith(u"pg:", Qt::CaseInsensitive)) return Plataforma::PostgreSQL;
+    if (s.contains(u'#')) return Plataforma::Oracle;
+    return Plataforma::SqlServer;
+}
+
+void frmAcceso::MuestraPlataforma()
+{
+    CboPlataformaDB->setCurrentIndex(static_cast<int>(PlataformaDe(Valor(TxtServidor))));
+}
+
+void frmAcceso::EligePlataforma(int indice)
+{
+    // Chosen by the operator: the server box takes the form that platform is
+    // reached by; Oracle is marked by the connection manager itself.
+    const auto elegida = static_cast<Plataforma>(indice);
+    const QString s = Valor(TxtServidor).trimmed();
+    const bool pg = s.startsWith(u"pg:", Qt::CaseInsensitive);
+    if (elegida == Plataforma::ArchivoLocal)
+        TxtServidor->setText(QString());
+    else if (elegida == Plataforma::PostgreSQL && !pg)
+        TxtServidor->setText(QStringLiteral("pg:") + s);
+    else if (elegida == Plataforma::SqlServer && pg)
+        TxtServidor->setText(s.mid(3));
+    // The server box may have said otherwise while it changed (an Oracle
+    // server without its "#" yet): what was chosen is what shows.
+    CboPlataformaDB->setCurrentIndex(indice);
 }
 
 bool frmAcceso::eventFilter(QObject* objeto, QEvent* evento)
@@ -347,14 +398,22 @@ void frmAcceso::AsignarDatosBase()
     const QListWidgetItem* item = lstBases->currentItem();
     // An entry without a port uses the default one, not the last entry's.
     if (DatosBase(item ? item->text().trimmed() : QString())) puerto_ = kPuertoPredeterminado;
-    const qsizetype dos = servidor_.indexOf(u':');
-    if (dos >= 0) {
-        puerto_ = servidor_.mid(dos + 1);
-        servidor_ = servidor_.left(dos).toUpper().trimmed();
+    // The server as it was typed: a PostgreSQL host keeps its "pg:" and its
+    // letter case, and only a port after the last ":" goes to the port box.
+    QString servidor, puerto;
+    if (BasesTxt::SeparaServidor(servidor_, &servidor, &puerto)) {
+        puerto_ = puerto.isEmpty() ? kPuertoPredeterminado : puerto;
+        servidor_ = servidor;
     }
     TxtServidor->setText(servidor_);
-    // The demo's user is known; for the registered ones it is typed each time.
-    TxtUserId->setText(item && item->text().trimmed() == RtDemo::kEntrada ? usuario_ : QString());
+    // The user typed stays; an empty box, or one still holding the user of
+    // the entry picked before, takes this entry's. The password is typed each
+    // time: one typed for another server must not travel here.
+    const QString usuario = Valor(TxtUserId).trimmed();
+    if (usuario.isEmpty() || usuario == usuarioPuesto_) {
+        TxtUserId->setText(usuario_);
+        usuarioPuesto_ = usuario_.trimmed();
+    }
     TxtUserPassword->setText(QString());
     TxtDbName->setText(base_);
     TxtPuerto->setText(puerto_);
@@ -376,6 +435,13 @@ bool frmAcceso::PuertoValido()
 void frmAcceso::bcAceptar_Click()
 {
     if (!PuertoValido()) return;
+    if (Valor(TxtUserId).trimmed().isEmpty()) {
+        rt::operador().MsgBox(QStringLiteral("Ingrese el nombre de usuario."), rt::vbExclamation,
+                              QStringLiteral("Control de Acceso"));
+        TxtUserId->setFocus();
+        TxtUserId->selectAll();
+        return;
+    }
     if (Valor(TxtServidor).isEmpty() && Valor(TxtDbName) == RtDemo::DelUsuario()) {
         // The demo is copied for this user the first time it is opened.
         QString error;

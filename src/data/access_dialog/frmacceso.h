@@ -88,6 +88,15 @@ private:
 
     void BuscaArchivoBase();
     static QString Indicacion(const QLineEdit* ObjTxt);
+    /// The box's text colour: the placeholder's while it shows its prompt.
+    static void PintaIndicacion(QLineEdit* ObjTxt);
+    enum class Plataforma { SqlServer = 0, Oracle = 1, PostgreSQL = 2, ArchivoLocal = 3 };
+    /// What a server box names: blank is an embedded file, "pg:" PostgreSQL, "#" Oracle.
+    static Plataforma PlataformaDe(const QString& servidor);
+    /// The platform box shows what the server box names.
+    void MuestraPlataforma();
+    /// The operator chose a platform: the server box takes its form.
+    void EligePlataforma(int indice);
     /// The port box holds nothing, or a port number; else the operator is told.
     bool PuertoValido();
     /// The list read again, the boxes kept as they are, `nombre` selected when listed.
@@ -96,4 +105,6 @@ private:
     bool aceptar_ = false;
     bool enMensaje_ = false;
     QString servidor_, base_, usuario_, clave_, puerto_;
+    /// The user the last entry picked put in the user box (not typed).
+    QString usuarioPuesto_;
 };

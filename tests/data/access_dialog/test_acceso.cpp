@@ -76,12 +76,16 @@ TEST_F(Acceso, WithoutRegisteredConnectionsTheTypedDataAreAccepted)
         QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName")), QStringLiteral("Contable"));
         QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor")), QStringLiteral("srv01"));
         QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("bcAceptar")), Qt::LeftButton);
+        EXPECT_FALSE(f->Aceptar()) << "a user box that still shows its prompt holds nothing";
+        QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId")), QStringLiteral("sa"));
+        QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("bcAceptar")), Qt::LeftButton);
         return 1;
     };
     ASSERT_TRUE(frmAcceso::Pide(d));
     EXPECT_EQ(d.baseDatos, QStringLiteral("Contable"));
     EXPECT_EQ(d.servidor, QStringLiteral("srv01"));
-    EXPECT_EQ(d.usuario, QString()) << "a box that still shows its prompt holds nothing";
+    EXPECT_EQ(d.usuario, QStringLiteral("sa"));
+    EXPECT_EQ(guion.op.mensajes(), QStringList{QStringLiteral("Ingrese el nombre de usuario.")});
     EXPECT_EQ(d.plataforma, 0);
     EXPECT_FALSE(QFileInfo::exists(bases));
 }
@@ -98,14 +102,15 @@ TEST_F(Acceso, ChoosingARegisteredConnectionFillsServerDatabaseAndPort)
     ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->setText("juan");
     ControlDe<QLineEdit>(f, QStringLiteral("TxtUserPassword"))->setText("secreta");
     ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->setCurrentRow(1);
-    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("SRV02"));
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("srv02")) << "as it was typed";
     EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("Gestion"));
     EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtPuerto"))->text(), QStringLiteral("1500"));
-    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->text(), QString());
+    EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->text(), QStringLiteral("juan")) << "the user typed stays";
     EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserPassword"))->text(), QString()) << "the password box has no prompt";
     EXPECT_EQ(f.claveGuardada(), QStringLiteral("clave")) << "the stored password decodes back";
 
     f.show();
+    ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->clear();
     ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId"))->text(), QStringLiteral("Ingrese el usuario"));
@@ -289,7 +294,9 @@ TEST_F(Acceso, TheErrorBoxYesAndCorrectedDataConnect)
         EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(),
                   QStringLiteral("ingrese el nombre de la base de datos"))
             << "filled from the empty session";
-        EXPECT_EQ(ControlDe<QComboBox>(f, QStringLiteral("CboPlataformaDB"))->currentIndex(), 0);
+        EXPECT_EQ(ControlDe<QComboBox>(f, QStringLiteral("CboPlataformaDB"))->currentText(),
+                  QStringLiteral("Archivo local (SQLite)"))
+            << "no server: an embedded file";
         QTest::mouseClick(ControlDe<QPushButton>(f, QStringLiteral("CmdBuscarBase")), Qt::LeftButton);
         EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), path);
         QTest::keyClicks(ControlDe<QLineEdit>(f, QStringLiteral("TxtUserId")), QStringLiteral("ADMIN"));

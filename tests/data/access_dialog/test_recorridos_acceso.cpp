@@ -12,6 +12,7 @@
 #include "../../sesion_db.h"
 #include "../../teclado.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,6 +39,7 @@ protected:
     void eligeEntrada(const QWidget* f, int fila)
     {
         auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
+        lista->scrollToItem(lista->item(fila));  // as the operator scrolls to it
         Clic(lista->viewport(), Qt::LeftButton, lista->visualItemRect(lista->item(fila)).center());
     }
     /// Replaces whatever the box shows, as Ctrl+A and typing do.
@@ -121,7 +123,7 @@ TEST_F(RecorridoAcceso, ThePortShownIsTheChosenEntrysAndATypedOneReachesTheConne
         reescribe(caja(f, "TxtServidor"), QStringLiteral("srv05"));
         teclado::Tab();
         Teclea(QStringLiteral("Conta"));
-        teclado::Tab();
+        teclado::Tab(2);  // past the button that looks for a file
         Teclea(QStringLiteral("sa"));
         teclado::Tab(2);
         EXPECT_EQ(teclado::Foco(), caja(f, "TxtPuerto"));
@@ -135,7 +137,7 @@ TEST_F(RecorridoAcceso, ThePortShownIsTheChosenEntrysAndATypedOneReachesTheConne
     };
     DatosAcceso d{QStringLiteral("Otra"), QStringLiteral("srv09,1600"), {}, {}, 0};
     ASSERT_TRUE(frmAcceso::Pide(d));
-    EXPECT_EQ(d.servidor, QStringLiteral("SRV02,1500")) << "the entry's port reaches the connection";
+    EXPECT_EQ(d.servidor, QStringLiteral("srv02,1500")) << "the entry's port reaches the connection";
     EXPECT_EQ(d.baseDatos, QStringLiteral("Gestion"));
     ASSERT_TRUE(frmAcceso::Pide(d));
     EXPECT_EQ(d.servidor, QStringLiteral("srv05,1700"));
@@ -245,4 +247,153 @@ TEST_F(RecorridoAcceso, TheShortcutButtonIsReachedByTabAndEscCancels)
     DatosAcceso d{path, {}, QStringLiteral("ADMIN"), {}, 0};
     EXPECT_FALSE(frmAcceso::Pide(d));
     EXPECT_EQ(d.baseDatos, path) << "a cancelled dialog changes nothing";
+}
+
+TEST_F(RecorridoAcceso, EveryKindOfServerReadsBackAsTypedWithItsPort)
+{
+    // What the dialog would register for each kind of server, picked back from the file.
+    struct Caso {
+        const char* servidor;
+        const char* puerto;
+    };
+    const Caso casos[] = {
+        {"", "1433"},                  // an embedded file
+        {"srv01", "1433"},             // SQL Server, default port
+        {"Srv01", "1500"},             // ... another port, letter case kept
+        {"SRV01\\INSTANCIA", "1433"},  // ... a named instance
+        {"srv01,1600", "1433"},        // ... the port in the name
+        {"tcp:srv01,1600", "1433"},    // ... as the vendor's driver writes it
+        {"ORA01#", "1433"},            // Oracle
+        {"ORA01#", "1521"},
+        {"pg:127.0.0.1", "55432"},  // PostgreSQL
+        {"pg:dbhost", "1433"},
+        {"pg:dbhost,5432", "1433"},
+        {"pg:5432", "1433"},  // a host named like a port
+        {"pg:::1", "1433"},   // an address whose end looks like a port
+        {"pg:::1", "5433"},
+    };
+    QByteArray archivo;
+    for (const Caso& c : casos) {
+        const QString s = QString::fromLatin1(c.servidor), p = QString::fromLatin1(c.puerto);
+        const QString base = QStringLiteral("base%1").arg(archivo.count('\n'));
+        archivo += BasesTxt::Linea(
+            {BasesTxt::NombreEntrada(base, s), base, {}, {}, BasesTxt::CampoServidor(s, p == "1433" ? QString() : p)});
+    }
+    escribeArchivo(bases, archivo);
+    frmAcceso f;
+    ASSERT_TRUE(teclado::Muestra(f));
+    auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
+    ASSERT_EQ(lista->count(), static_cast<int>(std::size(casos)));
+    for (int i = 0; i < lista->count(); ++i) {
+        eligeEntrada(&f, i);
+        const QString servidor = caja(&f, "TxtServidor")->text();
+        EXPECT_EQ(frmAcceso::Valor(caja(&f, "TxtServidor")), QString::fromLatin1(casos[i].servidor))
+            << lista->item(i)->text().toStdString();
+        EXPECT_EQ(caja(&f, "TxtPuerto")->text(), QString::fromLatin1(casos[i].puerto)) << servidor.toStdString();
+    }
+    EXPECT_EQ(lista->item(8)->text(), QStringLiteral("BASE8 / PG:127.0.0.1")) << "two PostgreSQL hosts are two entries";
+}
+
+TEST_F(RecorridoAcceso, PickingAConnectionKeepsTheUserAndAcceptingAsksForAMissingOne)
+{
+    const QByteArray clave = RtTexto::CodificaClave("clave").toLatin1();
+    escribeArchivo(bases, "CONTABLE / SRV01,Contable,sa," + clave + ",srv01\r\nGESTION / SRV02,Gestion,,,srv02:1500\r\n");
+    int vez = 0;
+    guion.op.alModal = [&](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        EXPECT_TRUE(teclado::Muestra(*f));
+        if (++vez == 1) {
+            // Started with a user: picking a connection keeps it.
+            EXPECT_EQ(caja(f, "TxtUserId")->text(), QStringLiteral("juan"));
+            eligeEntrada(f, 1);
+            EXPECT_EQ(caja(f, "TxtUserId")->text(), QStringLiteral("juan"));
+            Pulsa(Qt::Key_Return);
+            return 1;
+        }
+        // The user box emptied: the entry's user fills it, and the next entry
+        // picked, which has none, leaves it empty, which Enter does not take.
+        reescribe(caja(f, "TxtUserId"), QString());
+        Pulsa(Qt::Key_Backspace);
+        eligeEntrada(f, 0);
+        EXPECT_EQ(caja(f, "TxtUserId")->text(), QStringLiteral("sa"));
+        eligeEntrada(f, 1);
+        EXPECT_EQ(frmAcceso::Valor(caja(f, "TxtUserId")), QString());
+        Pulsa(Qt::Key_Return);
+        EXPECT_FALSE(f->Aceptar()) << "no connection opened with a blank user";
+        EXPECT_EQ(teclado::Foco(), caja(f, "TxtUserId"));
+        Teclea(QStringLiteral("ana"));
+        Pulsa(Qt::Key_Return);
+        return f->Aceptar() ? 1 : 0;
+    };
+    DatosAcceso d{QStringLiteral("Otra"), QStringLiteral("srv09"), QStringLiteral("juan"), {}, 0};
+    ASSERT_TRUE(frmAcceso::Pide(d));
+    EXPECT_EQ(d.usuario, QStringLiteral("juan"));
+    EXPECT_EQ(d.servidor, QStringLiteral("srv02,1500"));
+    ASSERT_TRUE(frmAcceso::Pide(d));
+    EXPECT_EQ(d.usuario, QStringLiteral("ana"));
+    EXPECT_EQ(guion.op.mensajes(), QStringList{QStringLiteral("Ingrese el nombre de usuario.")});
+}
+
+TEST_F(RecorridoAcceso, PromptsAreDrawnAsPromptsAndTypedTextAsText)
+{
+    frmAcceso f;
+    ASSERT_TRUE(teclado::Muestra(f));
+    const QColor texto = f.palette().color(QPalette::Text), indicacion = f.palette().color(QPalette::PlaceholderText);
+    ASSERT_NE(texto, indicacion);
+    for (const char* nombre : {"TxtServidor", "TxtDbName", "TxtUserId"}) {
+        QLineEdit* c = caja(&f, nombre);
+        Clic(c);
+        EXPECT_FALSE(c->text().isEmpty()) << nombre << " shows its prompt";
+        EXPECT_EQ(frmAcceso::Valor(c), QString()) << nombre;
+        EXPECT_EQ(c->palette().color(QPalette::Text), indicacion) << nombre;
+        Teclea(QStringLiteral("x"));
+        EXPECT_EQ(c->palette().color(QPalette::Text), texto) << nombre << ": typed";
+        Pulsa(Qt::Key_Backspace);
+        teclado::Tab();  // the user box prompts again when it next gets the focus
+        teclado::ShiftTab();
+        EXPECT_EQ(frmAcceso::Valor(c), QString());
+        EXPECT_EQ(c->palette().color(QPalette::Text), indicacion) << nombre << ": emptied, the prompt again";
+    }
+}
+
+TEST_F(RecorridoAcceso, ThePlatformSaysWhatTheChosenConnectionIs)
+{
+    escribeArchivo(bases, BasesTxt::Linea({"LOCAL / ", path, {}, {}, {}}) +
+                              BasesTxt::Linea({"CONTA / SRV01", "Conta", {}, {}, "srv01"}) +
+                              BasesTxt::Linea({"CONTA / PG:DBHOST", "conta", {}, {}, "pg:dbhost:5432"}) +
+                              BasesTxt::Linea({"CONTA / ORA01#", "Conta", {}, {}, "ORA01#"}));
+    frmAcceso f;
+    ASSERT_TRUE(teclado::Muestra(f));
+    auto* plataforma = ControlDe<QComboBox>(f, QStringLiteral("CboPlataformaDB"));
+    const char* esperadas[] = {"Archivo local (SQLite)", "SQL Server", "PostgreSQL", "ORACLE"};
+    for (int i = 0; i < 4; ++i) {
+        eligeEntrada(&f, i);
+        EXPECT_EQ(plataforma->currentText(), QString::fromLatin1(esperadas[i]));
+    }
+    // Chosen with the keyboard, the platform puts the server in its form.
+    eligeEntrada(&f, 1);
+    Clic(caja(&f, "TxtServidor"));
+    teclado::ShiftTab();
+    ASSERT_EQ(teclado::Foco(), plataforma);
+    for (int i = 0; i < 2; ++i) Pulsa(Qt::Key_Down);
+    EXPECT_EQ(plataforma->currentText(), QStringLiteral("PostgreSQL"));
+    EXPECT_EQ(caja(&f, "TxtServidor")->text(), QStringLiteral("pg:srv01"));
+    Pulsa(Qt::Key_Down);
+    EXPECT_EQ(caja(&f, "TxtServidor")->text(), QStringLiteral("ingrese el nombre del servidor e instancia"))
+        << "a local file has no server";
+    EXPECT_EQ(plataforma->currentText(), QStringLiteral("Archivo local (SQLite)"));
+}
+
+TEST_F(RecorridoAcceso, TabFollowsTheLayout)
+{
+    frmAcceso f;
+    ASSERT_TRUE(teclado::Muestra(f));
+    Clic(caja(&f, "TxtServidor"));
+    const char* orden[] = {"TxtDbName", "CmdBuscarBase", "TxtUserId", "TxtUserPassword", "TxtPuerto"};
+    for (const char* nombre : orden) {
+        teclado::Tab();
+        EXPECT_EQ(teclado::Foco()->objectName(), QString::fromLatin1(nombre));
+    }
+    teclado::ShiftTab(3);
+    EXPECT_EQ(teclado::Foco()->objectName(), QStringLiteral("CmdBuscarBase"));
 }
