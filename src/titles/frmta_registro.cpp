@@ -33,6 +33,14 @@ void abreParaEscribir(adodb::Recordset& rs)
     rs.Open(origen, &DB().gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
 }
 
+// Tables made by other programs may lack the optional columns.
+int columna(const adodb::Recordset& rs, const QString& nombre)
+{
+    for (size_t c = 0; c < rs.columns().size(); ++c)
+        if (rt::Iguales(rs.columns()[c].name, nombre)) return static_cast<int>(c);
+    return -1;
+}
+
 }  // namespace
 
 void frmTA_TITCOPIADORES::AbrirRecordset(const QString& TablaActiva)
@@ -96,8 +104,10 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
         if (r != rt::vbYes) return;
         estado_ = Estado::Baja;
         if (!GrabaRegistro()) return;  // nothing was deleted: the title stays on screen
+        // The deleted title is gone and nothing else was taken into editing:
+        // the window starts again as at start-up, the next code proposed.
+        modificado_ = false;
         AbrirRecordset(NombreTabla);
-        MuestraRegistro();
         enfocaCodigo(true);
     } else if (palabra == QLatin1String("GRABAR")) {
         Grabando = true;
@@ -171,8 +181,9 @@ QString frmTA_TITCOPIADORES::ProximoCodigo()
     return QString::number(propuesto);
 }
 
-QString frmTA_TITCOPIADORES::HuellaTitulo(const QString& codigo)
+QString frmTA_TITCOPIADORES::HuellaTitulo(const QString& codigo, adodb::Variant* creado)
 {
+    if (creado) *creado = adodb::Variant::Null();
     QStringList filas;
     adodb::Recordset rs;
     try {
@@ -189,6 +200,9 @@ QString frmTA_TITCOPIADORES::HuellaTitulo(const QString& codigo)
             celdas << RtTexto::ValorCampo(rs.cell(static_cast<size_t>(i), c)).trimmed();
         filas << celdas.join(QChar(0x1f));
     }
+    const int cCreado = columna(rs, QStringLiteral("fechahora_grabacion"));
+    for (long i = 0; creado && cCreado >= 0 && i < rs.RecordCount() && creado->isNull(); ++i)
+        *creado = rs.cell(static_cast<size_t>(i), static_cast<size_t>(cCreado));
     filas.sort();
     return filas.join(QChar(0x1e));
 }
@@ -263,10 +277,11 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     // transaction: all of it or none. The guard rolls back on any way out
     // that does not reach the commit.
     std::optional<adodb::Transaccion> tx;
+    adodb::Variant creado;
     for (;;) {
         p.paso([&] { tx.emplace(cn); });
         if (!tx) return false;
-        const QString actual = HuellaTitulo(tecleado);
+        const QString actual = HuellaTitulo(tecleado, &creado);
         if (actual == huellaMostrada_) break;
         // Never ask the operator while holding the database's write lock.
         tx.reset();
@@ -297,7 +312,8 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     }
 
     const QDateTime ahora = QDateTime::currentDateTime();
-    const QString columnaFecha = EsExistente() ? QStringLiteral("fechahora_modificacion") : QStringLiteral("fechahora_grabacion");
+    // The row written replaces stored rows unless it is a new title nobody stored.
+    const bool reemplaza = !EsNuevo() || !huellaMostrada_.isEmpty();
     for (int i = 0; i < kCampos; ++i) {
         cajaEnEscritura = i;
         const QString campo = RtCampos::CampoDatos(txtfields[i]);
@@ -306,9 +322,19 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
             if (rt::Iguales(campo, QStringLiteral("CODIGO"))) valor = RtTexto::AnchoFijo(valor.trimmed(), kAnchoCodigo);
             datPrimaryRS.Fields(campo).setValue(adodb::Variant(valor));
         });
-        p.paso([&] { datPrimaryRS.Fields(columnaFecha).setValue(adodb::Variant(ahora)); });
     }
     cajaEnEscritura = -1;
+    // The replacing row keeps the title's creation date: the old row is
+    // deleted, and with it the only record of when the title was made.
+    const auto fecha = [&](const QString& nombre, const adodb::Variant& v) {
+        if (columna(datPrimaryRS, nombre) >= 0) p.paso([&] { datPrimaryRS.Fields(nombre).setValue(v); });
+    };
+    if (reemplaza) {
+        fecha(QStringLiteral("fechahora_grabacion"), creado);
+        fecha(QStringLiteral("fechahora_modificacion"), adodb::Variant(ahora));
+    } else {
+        fecha(QStringLiteral("fechahora_grabacion"), adodb::Variant(ahora));
+    }
     p.paso([&] { datPrimaryRS.Fields(QStringLiteral("TC")).setValue(adodb::Variant(CptesMarcados())); });
     p.paso([&] {
         datPrimaryRS.Update();

@@ -455,6 +455,14 @@ QString frmTA_TITCOPIADORES::codigoEnPantalla() const
     return i < 0 ? QString() : txtfields[i]->text().trimmed();
 }
 
+QString frmTA_TITCOPIADORES::pantalla() const
+{
+    QStringList partes;
+    for (int i = 1; i < kCampos; ++i) partes << txtfields[i]->text();
+    partes << CptesMarcados();
+    return partes.join(QChar(0x1f));
+}
+
 CNDLL& frmTA_TITCOPIADORES::Contabilidad()
 {
     if (!cndll_) cndll_ = std::make_unique<CNDLL>();

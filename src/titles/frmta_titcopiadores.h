@@ -86,8 +86,9 @@ public:
     /// is a number (blanks ignored), so it never names an existing title.
     QString ProximoCodigo();
     /// The stored rows of a title, compared without blanks around the code, as
-    /// one text: it tells whether another operator changed the title.
-    QString HuellaTitulo(const QString& codigo);
+    /// one text: it tells whether another operator changed the title. On the
+    /// same read, `creado` gets the title's stored creation date (null when none).
+    QString HuellaTitulo(const QString& codigo, adodb::Variant* creado = nullptr);
     void Reporte();
     void Planilla();
     void CmdRep_Click();
@@ -160,6 +161,8 @@ private:
     void rechaza(int Index, const QString& mensaje);
     void enfocaCodigo(bool seleccionaTodo);
     QString codigoEnPantalla() const;
+    /// Everything the operator can change but the code: the other boxes and the marks.
+    QString pantalla() const;
 
     /// Asks whether to abandon the title being edited; true (and the edit
     /// dropped) on Yes.
@@ -172,6 +175,8 @@ private:
     /// code, is another operator's.
     QString huellaMostrada_;
     QString codigoMostrado_;
+    /// The screen (pantalla()) as the title was shown: a change to it is an edit.
+    QString pantallaMostrada_;
     std::unique_ptr<CNDLL> cndll_;
     std::shared_ptr<RtReporte> rtReporte_;
     std::shared_ptr<RtPlanilla> rtPlanilla_;

@@ -40,23 +40,46 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 rechaza(Index, QStringLiteral(" El Codigo no puede tener mas de %1 caracteres!").arg(kAnchoCodigo));
                 return;
             }
+            const bool otroCodigo = !rt::Iguales(texto, codigoMostrado_);
+            // Loading a title (or clearing for a new one) over an edit would
+            // lose it. The title already on screen is not loaded again over
+            // the operator's changes: Enter in its code box only moves on.
+            const bool editado = !Grabando && modificado_ && pantalla() != pantallaMostrada_;
+            if (editado && otroCodigo && !ConfirmaAbandono()) {
+                caja->setText(codigoMostrado_);
+                hayError_ = true;
+                caja->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+            const bool conserva = editado && !otroCodigo;
             const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"),
                                                    &datPrimaryRS, 8, QString(), true);
+            // A save under a code changed in the box would replace a stored
+            // title the operator never saw on screen.
+            if (Grabando && otroCodigo && existe &&
+                rt::operador().MsgBox(
+                    this, QStringLiteral("El título %1 ya existe. ¿Desea reemplazarlo con los datos de la pantalla?").arg(texto),
+                    rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("Atención!")) != rt::vbYes) {
+                hayError_ = true;
+                caja->setFocus(Qt::OtherFocusReason);
+                return;
+            }
             if (existe) {
                 estado_ = Estado::Existente;
-                if (!Grabando) MuestraRegistro();
+                if (!Grabando && !conserva) MuestraRegistro();
             } else {
-                if (!Grabando) InicializaDetalle();
+                if (!Grabando && !conserva) InicializaDetalle();
                 estado_ = Estado::Nuevo;
             }
             // What the operator starts from; a save compares it with the table.
             // A code changed in the box since the title was shown names a
             // title the operator never saw: the save acts on that one as it
             // stands now (replaces it, or adds it), with nothing to compare.
-            if (!Grabando || !rt::Iguales(texto, codigoMostrado_)) {
+            if ((!Grabando && !conserva) || otroCodigo) {
                 huellaMostrada_ = HuellaTitulo(texto);
                 codigoMostrado_ = texto;
             }
+            if (!Grabando && !conserva) pantallaMostrada_ = pantalla();
             modificado_ = true;
             DetalleOn(true);
         } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {

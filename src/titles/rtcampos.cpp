@@ -15,6 +15,8 @@ namespace {
 const char* const kCampoDatos = "DataField";
 const char* const kEtiqueta = "Tag";
 const char* const kIndice = "Index";
+// The limit a box had before a stored value longer than it widened it.
+const char* const kLargoPropio = "LargoPropio";
 
 bool modo = true;
 
@@ -23,6 +25,22 @@ bool esTexto(int tipo)
     using namespace adodb;
     return tipo == adBSTR || tipo == adChar || tipo == adWChar || tipo == adVarChar || tipo == adLongVarChar ||
            tipo == adVarWChar || tipo == adLongVarWChar;
+}
+
+// A box takes a text longer than its limit by cutting it, and the cut text
+// would be saved: the limit grows to what is shown, and returns when the box
+// shows something that fits.
+void ajustaLargo(QLineEdit* caja, qsizetype largo)
+{
+    const QVariant propio = caja->property(kLargoPropio);
+    const int limite = propio.isValid() ? propio.toInt() : caja->maxLength();
+    if (largo > limite) {
+        caja->setProperty(kLargoPropio, limite);
+        caja->setMaxLength(static_cast<int>(largo));
+    } else if (propio.isValid()) {
+        caja->setProperty(kLargoPropio, QVariant());
+        caja->setMaxLength(limite);
+    }
 }
 }  // namespace
 
@@ -65,6 +83,7 @@ void RtCampos::RegistroACampos(const Cajas& cajas, adodb::Recordset& rs)
                 valor.clear();
             }
         }
+        ajustaLargo(caja, valor.size());
         caja->setText(valor);
     }
 }
@@ -83,7 +102,11 @@ void RtCampos::LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb
         const adodb::Variant largo = esquema["CHARACTER_MAXIMUM_LENGTH"];
         if (largo.isNull() || largo.isEmpty() || !esTexto(static_cast<int>(esquema["DATA_TYPE"].toInt64()))) continue;
         const qint64 n = largo.toInt64();
-        if (n > 0 && n < 32767) cajas[i]->setMaxLength(static_cast<int>(n));
+        if (n <= 0 || n >= 32767) continue;
+        // The column's size is the box's own limit from now on; a text stored
+        // longer than it still shows whole.
+        cajas[i]->setProperty(kLargoPropio, static_cast<int>(n));
+        ajustaLargo(cajas[i], cajas[i]->text().size());
     }
 }
 
@@ -94,6 +117,7 @@ void RtCampos::LimpiaFormulario(QWidget* ventana, int opcion)
         if (CampoDatos(caja).isEmpty()) continue;  // not an entry box of the record (a list's editor, a spin box's text)
         if (opcion == 1 && Indice(caja) == 0) continue;
         caja->clear();
+        ajustaLargo(caja, 0);
     }
     // A check list returns to the state a new record starts with, every item
     // marked, so a new title never inherits the marks of the one shown before.

@@ -23,8 +23,9 @@ public:
     /// Index in the window's box array, -1 for any other widget.
     static int Indice(const QWidget* caja);
 
-    /// Each box shows, trimmed, the column its data field names; with no current
-    /// row (an empty or exhausted recordset) every box is emptied.
+    /// Each box shows, trimmed, the column its data field names, whole: a text
+    /// longer than the box's limit widens it for as long as it is shown. With
+    /// no current row (an empty or exhausted recordset) every box is emptied.
     static void RegistroACampos(const Cajas& cajas, adodb::Recordset& rs);
     /// Each box whose column is text gets that column's size as maximum length.
     static void LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb::Connection& cn);

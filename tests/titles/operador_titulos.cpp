@@ -94,9 +94,9 @@ bool borra(frmTA_TITCOPIADORES& w, const QString& codigo)
         return false;
     }
     w.UtilVarn1_click(QStringLiteral("BORRAR"));
-    // After a delete the window shows the table's first title; a delete that
+    // After a delete the window is empty, as at start-up; a delete that
     // failed, or found nothing, leaves the title on screen.
-    const bool ok = w.EsExistente();
+    const bool ok = w.EstadoTitulo() == frmTA_TITCOPIADORES::Estado::Ninguno;
     abandona(w);
     return ok;
 }

@@ -89,9 +89,113 @@ TEST_F(VentanaTitulos, ExistingTitleIsShownThenReplacedInPlace)
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores comunes");
     EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "  FC,  NC,  ND");
+    // The replacing row keeps the date the title was created on.
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   3' AND fechahora_modificacion IS NOT NULL "
-                     "AND fechahora_grabacion IS NULL"),
+                     "AND fechahora_grabacion = '2023-01-02 09:31:55'"),
               1);
+}
+
+TEST_F(VentanaTitulos, ReplacingKeepsTheCreationDateWhateverDateColumnsTheTableHas)
+{
+    abre();
+    // Tables made by other programs, with both date columns, one, or none.
+    for (const auto& [grabacion, modificacion] :
+         {std::pair{true, true}, std::pair{true, false}, std::pair{false, true}, std::pair{false, false}}) {
+        SCOPED_TRACE(std::to_string(grabacion) + std::to_string(modificacion));
+        QString columnas, nombres, valores;
+        const auto fecha = [&](bool hay, const char* nombre, const char* valor) {
+            if (!hay) return;
+            columnas += QStringLiteral(", %1 datetime").arg(QLatin1String(nombre));
+            nombres += QStringLiteral(", %1").arg(QLatin1String(nombre));
+            valores += QStringLiteral(", '%1'").arg(QLatin1String(valor));
+        };
+        fecha(grabacion, "fechahora_grabacion", "2023-01-02 09:12:40");
+        fecha(modificacion, "fechahora_modificacion", "2024-03-11 16:05:12");
+        ejecuta(QStringLiteral("DROP TABLE TA_TITCOPIADORES"));
+        ejecuta(QStringLiteral("CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
+                               "DESCRIPCION varchar(50) COLLATE CI, DESDE varchar(15), HASTA varchar(15), TC varchar(255)%1)")
+                    .arg(columnas));
+        // Title 1 stored unpadded.
+        ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, TC%1) "
+                               "VALUES ('1', 'Libro Diario General', '31010101001', '32020102001', '  AS'%2)")
+                    .arg(nombres, valores));
+        guion.op.preguntas.clear();
+        escribeYEnter(0, QStringLiteral("1"));
+        escribe(1, QStringLiteral("Diario de año ñandú"));
+        tecla(Qt::Key_F2);
+        EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+        EXPECT_EQ(valor("SELECT CODIGO || '|' || DESCRIPCION FROM TA_TITCOPIADORES"), "   1|Diario de año ñandú");
+        if (grabacion) {
+            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE fechahora_grabacion = '2023-01-02 09:12:40'"), 1);
+        }
+        if (modificacion) {
+            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE fechahora_modificacion > '2024-03-11 16:05:12'"), 1);
+        }
+
+        // A new title is stamped as created, not as modified.
+        escribeYEnter(0, QStringLiteral("20"));
+        escribeYEnter(1, QStringLiteral("Nuevo"));
+        escribeYEnter(2, QStringLiteral("11020101001"));
+        escribeYEnter(3, QStringLiteral("11020103001"));
+        tecla(Qt::Key_F2);
+        EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+        EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Nuevo");
+        if (grabacion) {
+            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '  20' AND fechahora_grabacion IS NOT NULL"),
+                      1);
+        }
+        if (modificacion) {
+            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '  20' AND fechahora_modificacion IS NULL"),
+                      1);
+        }
+    }
+}
+
+TEST_F(VentanaTitulos, AStoredTextLongerThanItsBoxIsShownAndSavedWhole)
+{
+    // Another program wrote a description longer than this program's column
+    // (the embedded engine keeps it whole), or made the column wider.
+    const QString largo = QStringLiteral("Créditos por ventas a plazo con garantía prendaria, año 2024 y siguientes: ñandú");
+    abre();
+    struct Caso {
+        const char* columna;
+        int limite;
+        bool cabe;
+    };
+    for (const Caso& c : {Caso{"varchar(50)", 50, false}, Caso{"varchar(120)", 120, true}}) {
+        SCOPED_TRACE(c.columna);
+        ejecuta(QStringLiteral("DROP TABLE TA_TITCOPIADORES"));
+        ejecuta(QStringLiteral("CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
+                               "DESCRIPCION %1 COLLATE CI, DESDE varchar(15), HASTA varchar(15), TC varchar(255))")
+                    .arg(QString::fromLatin1(c.columna)));
+        ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, TC) VALUES "
+                               "('   3', '%1', '11030101001', '11030201001', '  FC'), "
+                               "('5', 'Compras', '51010101001', '51010103001', '  FP')")
+                    .arg(largo));
+        guion.op.preguntas.clear();
+        escribeYEnter(0, QStringLiteral("3"));
+        EXPECT_EQ(caja(1)->text(), largo);
+        tecla(Qt::Key_F2);
+        EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), largo);
+        if (c.cabe) {
+            EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+        } else {
+            // Writing it back is refused, and said; the text stays on screen.
+            EXPECT_EQ(mensajes().filter(QStringLiteral("supera los 50 caracteres")).size(), 1)
+                << mensajes().join(" | ").toStdString();
+            EXPECT_EQ(caja(1)->text(), largo);
+            guion.op.respuestas = {rt::vbYes};
+            tecla(Qt::Key_Escape);
+        }
+        // Another title, and a new one, get the column's own limit back.
+        escribeYEnter(0, QStringLiteral("5"));
+        EXPECT_EQ(caja(1)->text(), "Compras");
+        EXPECT_EQ(caja(1)->maxLength(), c.limite);
+        escribeYEnter(0, QStringLiteral("3"));
+        EXPECT_EQ(caja(1)->text(), largo);
+        escribeYEnter(0, QStringLiteral("30"));
+        EXPECT_EQ(caja(1)->maxLength(), c.limite);
+    }
 }
 
 TEST_F(VentanaTitulos, ReplacementThatFailsHalfwayKeepsTheOldTitleAndTheTypedData)
@@ -154,7 +258,7 @@ TEST_F(VentanaTitulos, ConversionErrorNamesTheBoxAndSavesNothing)
     EXPECT_EQ(caja(3)->text(), "A200");
 }
 
-TEST_F(VentanaTitulos, F10DeletesAfterConfirmationAndShowsTheFirstTitle)
+TEST_F(VentanaTitulos, F10DeletesAfterConfirmationAndStartsAgainAsAtStartUp)
 {
     abre();
     escribeYEnter(0, QStringLiteral("3"));
@@ -169,8 +273,8 @@ TEST_F(VentanaTitulos, F10DeletesAfterConfirmationAndShowsTheFirstTitle)
     EXPECT_EQ(guion.op.preguntas[1].botones, rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 0);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 9);
-    EXPECT_EQ(caja(0)->text(), "1");
-    EXPECT_EQ(caja(1)->text(), "Libro Diario General");
+    EXPECT_EQ(caja(0)->text(), "11");
+    EXPECT_TRUE(caja(1)->text().isEmpty());
     EXPECT_FALSE(caja(1)->isEnabled());
     EXPECT_TRUE(barra()->NuevoEnabled());
 }

@@ -178,7 +178,11 @@ TEST_F(Recorridos, ChangingTheCodeBeforeF2SavesUnderTheCodeInTheBox)
     Teclea(QStringLiteral("32020102001"));
     Pulsa(Qt::Key_Return);
     otroCodigo(QStringLiteral("1"));
+    guion.op.preguntas.clear();
+    guion.op.respuestas = {rt::vbYes};  // asked first: title 1 exists
     Pulsa(Qt::Key_F2);
+    ASSERT_FALSE(mensajes().isEmpty());
+    EXPECT_EQ(mensajes()[0], "El título 1 ya existe. ¿Desea reemplazarlo con los datos de la pantalla?");
     EXPECT_EQ(mensajes().filter(QStringLiteral("operador")), QStringList());
     EXPECT_EQ(filas(QStringLiteral("1")), 1);
     EXPECT_EQ(fila(QStringLiteral("1")).section(u'|', 0, 1), "   1|Diario nuevo");
@@ -324,4 +328,200 @@ TEST_F(Recorridos, ReportPreviewPagedSavedAndClosedThenTheDataSheetSortedCopiedA
     Pulsa(Qt::Key_Escape);
     EXPECT_TRUE(!cerrada || !cerrada->isVisible());
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+TEST_F(Recorridos, ACodeChangedToAnotherStoredTitleIsSavedOverItOnlyWhenTheOperatorSaysSo)
+{
+    abre();
+    const QString tres = fila(QStringLiteral("3"));
+    const QString uno = fila(QStringLiteral("1"));
+    const int total = cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES"));
+    Teclea(QStringLiteral("1"));
+    Pulsa(Qt::Key_Return);
+    ASSERT_EQ(caja(1)->text(), "Libro Diario General");
+    // Back to the code box by Shift+Tab, another stored title's code, F2: Enter takes No.
+    personaAlTeclado();
+    ShiftTab();
+    ASSERT_EQ(Foco(), caja(0));
+    Teclea(QStringLiteral("3"));
+    QString visto;
+    QPointer<QWidget> sobre;
+    ContestaSobre(Qt::Key_Return, &sobre, &visto);
+    Pulsa(Qt::Key_F2);
+    vuelve();
+    EXPECT_EQ(visto, "El título 3 ya existe. ¿Desea reemplazarlo con los datos de la pantalla?");
+    EXPECT_EQ(sobre.data(), static_cast<QWidget*>(&w()));
+    EXPECT_EQ(fila(QStringLiteral("3")), tres);
+    EXPECT_EQ(fila(QStringLiteral("1")), uno);
+    EXPECT_EQ(Foco(), caja(0));
+    EXPECT_TRUE(enEdicion());
+    EXPECT_EQ(caja(1)->text(), "Libro Diario General");
+
+    // Yes replaces it (the codes stored padded on both sides or not at all);
+    // the range lies in the shown title's range, hence the two warnings.
+    rt::fijaOperador(&guion.op);
+    struct Caso {
+        const char* mostrado;
+        const char* tecleado;
+        const char* queda;
+    };
+    for (const Caso& c : {Caso{"1", "3", "   3|Libro Diario General|31010101001|32020102001|  AS,  AJ,  AP,  CI"},
+                          Caso{"2", "4", "   4|Caja y Bancos|11000101001|11010202002|  RC,  OP,  DB,  TR,  AS"}}) {
+        if (!enEdicion()) {
+            otroCodigo(QString::fromLatin1(c.mostrado));
+            Pulsa(Qt::Key_Return);
+            otroCodigo(QString::fromLatin1(c.tecleado));
+        }
+        guion.op.preguntas.clear();
+        guion.op.respuestas = {rt::vbYes};
+        Pulsa(Qt::Key_F2);
+        ASSERT_FALSE(mensajes().isEmpty()) << c.tecleado;
+        EXPECT_EQ(mensajes()[0], QStringLiteral("El título %1 ya existe. ¿Desea reemplazarlo con los datos de la pantalla?")
+                                     .arg(QString::fromLatin1(c.tecleado)));
+        EXPECT_EQ(mensajes().filter(QStringLiteral("operador")), QStringList()) << c.tecleado;
+        EXPECT_EQ(filas(QString::fromLatin1(c.tecleado)), 1) << c.tecleado;
+        EXPECT_EQ(fila(QString::fromLatin1(c.tecleado)), c.queda);
+        EXPECT_EQ(filas(QString::fromLatin1(c.mostrado)), 1) << c.mostrado;
+        EXPECT_FALSE(enEdicion());
+    }
+    EXPECT_EQ(fila(QStringLiteral("1")), uno);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")), total);
+}
+
+TEST_F(Recorridos, AnotherTitleIsLoadedOverAnEditOnlyWhenTheOperatorAbandonsIt)
+{
+    abre();
+    w().ConsultarTabla = Def_QConsulta::ConsultaClave;
+    personaAlTeclado();
+    // Title 4 (stored " 4 ") with its description changed; Enter on another code: No keeps the edit.
+    Teclea(QStringLiteral("4"));
+    Pulsa(Qt::Key_Return);
+    TecleaLetras(QStringLiteral("Créditos editados"));
+    ShiftTab();
+    Teclea(QStringLiteral("2"));
+    QString visto;
+    Contesta(Qt::Key_Return, &visto);
+    Pulsa(Qt::Key_Return);
+    vuelve();
+    EXPECT_EQ(visto, "¿Está seguro de abandonar la carga de datos?");
+    EXPECT_EQ(caja(0)->text(), "4");
+    EXPECT_EQ(caja(1)->text(), "Créditos editados");
+    EXPECT_TRUE(enEdicion());
+
+    // The same by a row picked in the code box's lookup.
+    visto.clear();
+    AlAparecer([&](QWidget* lista) {
+        Contesta(Qt::Key_Return, &visto);
+        escribeEn(lista, QStringLiteral("Caja y Bancos"));
+    });
+    Clic(caja(0), Qt::RightButton);
+    vuelve();
+    EXPECT_EQ(visto, "¿Está seguro de abandonar la carga de datos?");
+    EXPECT_EQ(caja(0)->text(), "4");
+    EXPECT_EQ(caja(1)->text(), "Créditos editados");
+
+    // Enter on the code it was shown under keeps the edit and moves on, unasked.
+    Clic(caja(0));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(Foco(), caja(1));
+    EXPECT_EQ(caja(1)->text(), "Créditos editados");
+
+    // Sí abandons the edit and loads the other title.
+    otroCodigo(QStringLiteral("2"));
+    Contesta(Qt::Key_S);
+    Pulsa(Qt::Key_Return);
+    vuelve();
+    EXPECT_EQ(caja(1)->text(), "Caja y Bancos");
+    EXPECT_EQ(fila(QStringLiteral("4")).section(u'|', 1, 1), "Créditos Fiscales - IVA Compras");
+
+    // A voucher mark taken off is an edit too.
+    const QString marcas2 = w().CptesMarcados();
+    Tab(3);
+    ASSERT_EQ(Foco(), lista());
+    Pulsa(Qt::Key_Down);
+    Pulsa(Qt::Key_Space);
+    const QString editadas = w().CptesMarcados();
+    ASSERT_NE(editadas, marcas2);
+    otroCodigo(QStringLiteral("1"));
+    visto.clear();
+    Contesta(Qt::Key_Return, &visto);
+    Pulsa(Qt::Key_Return);
+    vuelve();
+    EXPECT_EQ(visto, "¿Está seguro de abandonar la carga de datos?");
+    EXPECT_EQ(caja(0)->text(), "2");
+    EXPECT_EQ(w().CptesMarcados(), editadas);
+    otroCodigo(QStringLiteral("1"));
+    Contesta(Qt::Key_S);
+    Pulsa(Qt::Key_Return);
+    vuelve();
+    EXPECT_EQ(w().CptesMarcados(), "  AS,  AJ,  AP,  CI");
+
+    // Nothing changed: another title, and a new one, load without a question
+    // (an unexpected box fails the test).
+    otroCodigo(QStringLiteral("3"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
+    otroCodigo(QStringLiteral("60"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_TRUE(caja(1)->text().isEmpty());
+    // A new title's typed description is kept the same way.
+    Teclea(QStringLiteral("Borrador"));
+    otroCodigo(QStringLiteral("5"));
+    Contesta(Qt::Key_Return);
+    Pulsa(Qt::Key_Return);
+    vuelve();
+    EXPECT_EQ(caja(0)->text(), "60");
+    EXPECT_EQ(caja(1)->text(), "Borrador");
+}
+
+TEST_F(Recorridos, AfterF10OrEscTheWindowIsAsAtStartUpAndClosesUnasked)
+{
+    abre();
+    // F10 after the code box was changed to a free code: title 1 was shown, nothing is deleted,
+    // and the only question is the confirmation.
+    Teclea(QStringLiteral("1"));
+    Pulsa(Qt::Key_Return);
+    ShiftTab();
+    Teclea(QStringLiteral("50"));
+    guion.op.respuestas = {rt::vbYes};
+    Pulsa(Qt::Key_F10);
+    EXPECT_EQ(mensajes(), QStringList{"Confirma la baja de este registro?"});
+    EXPECT_EQ(filas(QStringLiteral("1")), 1);
+
+    // Each delete, down to the last title: the next code proposed and selected, the boxes empty.
+    const auto comoAlEmpezar = [&](const char* propuesto) {
+        EXPECT_EQ(caja(0)->text(), propuesto);
+        EXPECT_EQ(caja(0)->selectedText(), propuesto);
+        EXPECT_EQ(Foco(), caja(0));
+        for (int i = 1; i < 4; ++i) EXPECT_TRUE(caja(i)->text().isEmpty()) << i;
+        EXPECT_FALSE(enEdicion());
+        EXPECT_FALSE(w().Modificado());
+        EXPECT_TRUE(barra()->NuevoEnabled());
+    };
+    comoAlEmpezar("11");
+    ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) NOT IN ('1', '3', '4')"));
+    for (const auto& [codigo, propuesto] : {std::pair{"3", "5"}, std::pair{"4", "2"}, std::pair{"1", "1"}}) {
+        guion.op.preguntas.clear();
+        guion.op.respuestas = {rt::vbYes};
+        Teclea(QString::fromLatin1(codigo));
+        Pulsa(Qt::Key_Return);
+        Pulsa(Qt::Key_F10);
+        EXPECT_EQ(mensajes(), QStringList{"Confirma la baja de este registro?"}) << codigo;
+        EXPECT_EQ(filas(QString::fromLatin1(codigo)), 0) << codigo;
+        comoAlEmpezar(propuesto);
+    }
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")), 0);
+
+    // Esc answered Yes: nothing being edited any more, so the close box asks nothing.
+    Teclea(QStringLiteral("7"));
+    Pulsa(Qt::Key_Return);
+    Teclea(QStringLiteral("Abandonado"));
+    guion.op.preguntas.clear();
+    guion.op.respuestas = {rt::vbYes};
+    Pulsa(Qt::Key_Escape);
+    comoAlEmpezar("1");
+    EXPECT_TRUE(fines.empty());
+    EXPECT_TRUE(CierraConLaCruz(&w()));
+    EXPECT_EQ(mensajes(), QStringList{"¿Está seguro de abandonar la carga de datos?"});
+    EXPECT_EQ(fines, std::vector<int>{0});
 }

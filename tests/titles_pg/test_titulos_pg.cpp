@@ -117,7 +117,9 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     tecla(Qt::Key_F10);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 0);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
-    EXPECT_EQ(caja(1)->text(), "Libro Diario General");
+    // As at start-up: the next code proposed, nothing shown.
+    EXPECT_EQ(caja(0)->text(), "21");
+    EXPECT_TRUE(caja(1)->text().isEmpty());
     EXPECT_FALSE(QFile::exists(DB().gLogErr)) << "no error was reported";
     // The start was recorded in the access log.
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM Control_Acceso WHERE Maquina = 'PC-PRUEBA'"), 1);
@@ -171,4 +173,36 @@ TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     EXPECT_EQ(descripcion["   5"], "Cambiado por el otro");
     EXPECT_EQ(descripcion["   4"], "Reemplazado aquí");
     EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '   6'"), "  AS");
+}
+
+TEST_F(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillSaves)
+{
+    abre();
+    escribeYEnter(0, QStringLiteral("1"));
+    escribe(1, QStringLiteral("Diario de año"));
+    tecla(Qt::Key_F2);
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   1' AND DESCRIPCION = 'Diario de año' AND "
+                     "fechahora_grabacion = '2023-01-02 09:12:40' AND fechahora_modificacion > '2024-03-11 16:05:12'"),
+              1);
+
+    // Another program's table, without the date columns.
+    ASSERT_TRUE(servidor_->Psql(base_, QStringLiteral("ALTER TABLE TA_TITCOPIADORES DROP COLUMN fechahora_grabacion, "
+                                                      "DROP COLUMN fechahora_modificacion")))
+        << qPrintable(servidor_->error());
+    DB().gCnn.Close();
+    DB().OpenServerADODB();
+    ASSERT_TRUE(DB().gOpenFlag);
+    guion.op.preguntas.clear();
+    escribeYEnter(0, QStringLiteral("3"));
+    escribe(1, QStringLiteral("Deudores"));
+    tecla(Qt::Key_F2);
+    escribeYEnter(0, QStringLiteral("20"));
+    escribeYEnter(1, QStringLiteral("Nuevo"));
+    escribeYEnter(2, QStringLiteral("11020101001"));
+    escribeYEnter(3, QStringLiteral("11020103001"));
+    tecla(Qt::Key_F2);
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores");
+    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Nuevo");
 }
