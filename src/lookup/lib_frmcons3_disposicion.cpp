@@ -7,6 +7,7 @@
 #include "consultaslen.h"
 #include "modelo_consulta.h"
 
+#include "runtime/boton_enfocado.h"
 #include "runtime/rtarchivos.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
@@ -132,6 +133,7 @@ void Lib_FrmCons3::construye()
     todo->addWidget(lblSinCoincidencias);
     todo->addLayout(botones);
     resize(640, 460);
+    rt::EnterPulsaElBotonEnfocado(this);
 }
 
 int Lib_FrmCons3::Pixeles(double twips) const

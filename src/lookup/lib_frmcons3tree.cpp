@@ -4,6 +4,7 @@
 #include "sentencias.h"
 
 #include "data/db_dll.h"
+#include "runtime/boton_enfocado.h"
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rttexto.h"
@@ -119,6 +120,7 @@ void Lib_FrmCons3Tree::construye()
     todo->addWidget(lblSinCoincidencias);
     todo->addLayout(botones);
     resize(480, 520);
+    rt::EnterPulsaElBotonEnfocado(this);
 }
 
 void Lib_FrmCons3Tree::Form_Load()

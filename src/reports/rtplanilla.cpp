@@ -4,6 +4,7 @@
 #include "data/errores.h"
 #include "reports/expresion.h"
 #include "reports/rtreporte.h"
+#include "runtime/boton_enfocado.h"
 #include "runtime/operador.h"
 #include "runtime/ventanas.h"
 
@@ -262,13 +263,17 @@ bool OrdenPlanilla::lessThan(const QModelIndex& izquierda, const QModelIndex& de
     const Clave& x = claves_[a];
     const Clave& y = claves_[b];
     if (x.tipo != y.tipo) return x.tipo < y.tipo;
+    int orden = 0;
     switch (x.tipo) {
-    case Clave::Numero: return x.numero < y.numero;
-    case Clave::Fecha: return x.fecha < y.fecha;
-    case Clave::Texto: return x.texto->compare(*y.texto) < 0;
+    case Clave::Numero: orden = x.numero < y.numero ? -1 : y.numero < x.numero; break;
+    case Clave::Fecha: orden = x.fecha < y.fecha ? -1 : y.fecha < x.fecha; break;
+    case Clave::Texto: orden = x.texto->compare(*y.texto); break;
     case Clave::Vacia: break;
     }
-    return false;
+    if (orden != 0) return orden < 0;
+    // Equal cells keep the statement's order whichever way, and whatever
+    // order the sheet showed before: the sort starts from the rows as shown.
+    return sortOrder() == Qt::AscendingOrder ? a < b : b < a;
 }
 
 // ---------------------------------------------------------------------------
@@ -323,6 +328,7 @@ VentanaPlanilla::VentanaPlanilla(std::shared_ptr<ContenidoPlanilla> c, QWidget* 
                 raiz->contentsMargins().right();
     for (int col = 0; col < c_->columnas(); ++col) ancho += tabla_->columnWidth(col);
     resize(std::max(ancho, 760), 560);
+    rt::EnterPulsaElBotonEnfocado(this);
 }
 
 void VentanaPlanilla::keyPressEvent(QKeyEvent* e)

@@ -1,5 +1,6 @@
 #include "reports/vista_previa.h"
 
+#include "runtime/boton_enfocado.h"
 #include "runtime/operador.h"
 
 #include <QCoreApplication>
@@ -156,6 +157,7 @@ VistaPrevia::VistaPrevia(std::shared_ptr<Informe> informe, QWidget* parent)
     resize(std::min(kAnchoVentana, area.width() - 16), std::min(kAltoVentana, area.height() - kMarcoSupuesto));
     irA(0);
     encaja();
+    rt::EnterPulsaElBotonEnfocado(this);
 }
 
 void VistaPrevia::irA(int pagina)

@@ -1,6 +1,7 @@
 #include "titles/frmta_titcopiadores.h"
 
 #include "data/db_dll.h"
+#include "runtime/boton_enfocado.h"
 #include "runtime/fin.h"
 #include "runtime/operador.h"
 #include "runtime/rtentorno.h"
@@ -93,6 +94,7 @@ frmTA_TITCOPIADORES::frmTA_TITCOPIADORES(QWidget* parent) : QMainWindow(parent)
 {
     construye();
     instalaVistaPrevia();
+    rt::EnterPulsaElBotonEnfocado(this);
 }
 
 frmTA_TITCOPIADORES::~frmTA_TITCOPIADORES() = default;
@@ -232,11 +234,6 @@ bool frmTA_TITCOPIADORES::eventFilter(QObject* objeto, QEvent* evento)
         const int shift = shiftVb(k->modifiers());
         Form_KeyDown(codigo, shift);
         if (esTeclaDeBarra(codigo)) return true;
-        // Reached by Tab, a picture button answers Enter as Space.
-        if ((w == CmdRep || w == CmdVarias) && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
-            static_cast<QToolButton*>(w)->click();
-            return true;
-        }
         if (indice < 0) return false;
         txtfields_KeyDown(indice, codigo, shift);
         if (RtCampos::EsTeclaAvance(codigo)) return true;

@@ -95,3 +95,28 @@ TEST_F(RecorridoArbol, F5NarrowsWithTheTypedPatternAndSpaceTicksABranch)
     ASSERT_TRUE(t.Valores);
     EXPECT_EQ(*t.Valores, (QStringList{"2", "201", "202", "20201", "20202"}));
 }
+
+// Enter on a button reached by Tab presses that button, never the default
+// Aceptar in its place.
+TEST_F(RecorridoArbol, EnterOnEachButtonPressesThatButton)
+{
+    const struct {
+        const char* boton;
+        bool abierta;
+        QString valor;
+    } casos[] = {
+        {"CmdAceptar", false, QStringLiteral("102")},
+        {"cmdCancelar", false, QString()},
+        {"CmdNueva", true, QString()},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.boton);
+        Lib_FrmCons3Tree& a = abre();
+        Teclea(QStringLiteral("tes"));
+        for (int i = 0; i < 6 && Foco() != BotonDe(a, c.boton); ++i) Tab();
+        ASSERT_EQ(Foco(), BotonDe(a, c.boton));
+        Pulsa(Qt::Key_Return);
+        EXPECT_EQ(a.isVisible(), c.abierta);
+        EXPECT_EQ(a.ValorDevuelto, c.valor);
+    }
+}

@@ -110,6 +110,49 @@ TEST_F(RecorridoLista, TypeArrowsAndEnterReturnTheRowEscReturnsNothing)
     EXPECT_FALSE(c.Valores);
 }
 
+// Enter on a button reached by Tab presses that button, never the default
+// Aceptar in its place.
+TEST_F(RecorridoLista, EnterOnEachButtonPressesThatButton)
+{
+    const struct {
+        const char* boton;
+        bool abierta;
+        QString valor;
+    } casos[] = {
+        {"CmdAceptar", false, QStringLiteral("9")},
+        {"cmdCancelar", false, QString()},
+        {"CmdNueva", true, QString()},
+        {"CmdNuevo", true, QString()},
+    };
+    guion.op.pidEjecuta = 4321;
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.boton);
+        guion.op.preguntas.clear();
+        Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+        Tab();
+        Teclea(QStringLiteral("ven"));
+        for (int i = 0; i < 8 && Foco() != BotonDe(v, c.boton); ++i) Tab();
+        ASSERT_EQ(Foco(), BotonDe(v, c.boton));
+        Pulsa(Qt::Key_Return);
+        EXPECT_EQ(v.isVisible(), c.abierta);
+        EXPECT_EQ(v.ValorDevuelto, c.valor);
+        const bool ejecuta = !guion.op.preguntas.empty() && guion.op.preguntas.back().tipo == QStringLiteral("Ejecuta");
+        EXPECT_EQ(ejecuta, c.boton == std::string_view("CmdNuevo")) << "Nuevo starts the table's maintenance program";
+        if (c.boton == std::string_view("CmdNueva")) {
+            EXPECT_EQ(Foco(), CajaDe(v, 0));
+        }
+    }
+
+    // Marcar, in check-box mode.
+    Lib_FrmCons3& m = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"),
+                           [](Lib_FrmCons3& f) { f.CheckBoxes = true; });
+    for (int i = 0; i < 8 && Foco() != BotonDe(m, "CmdTodos"); ++i) Tab();
+    ASSERT_EQ(Foco(), BotonDe(m, "CmdTodos"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_TRUE(m.Modelo()->Marcada(0));
+}
+
 TEST_F(RecorridoLista, TextMatchingNoRowSaysSoEnterReturnsNothingAndF5FindsItOnTheServer)
 {
     // Only the first accounts are on the list; the operator types one beyond them.
@@ -225,4 +268,35 @@ TEST_F(RecorridoLista, FromTheTitlesWindowTwoLoadsTitleTwoAndEscKeepsTheBox)
     EXPECT_EQ(desde->text(), QStringLiteral("11010101001")) << "Cancel leaves the box as it was";
     EXPECT_EQ(ventana.focusWidget(), desde);
     for (const auto& p : guion.op.preguntas) EXPECT_EQ(p.tipo, QStringLiteral("Modal")) << p.texto.toStdString();
+
+    // Enter on Nuevo, the button before the first box, starts the accounts'
+    // program and leaves the box alone; on Cancelar over Hasta, the same.
+    guion.op.preguntas.clear();
+    guion.op.pidEjecuta = 4321;
+    ASSERT_TRUE(Muestra(ventana));
+    enLaConsulta = [] {
+        ShiftTab();
+        ASSERT_EQ(Foco()->objectName(), QStringLiteral("CmdNuevo"));
+        Pulsa(Qt::Key_Return);
+        Pulsa(Qt::Key_Escape);
+    };
+    Pulsa(Qt::Key_F5);
+    EXPECT_EQ(desde->text(), QStringLiteral("11010101001"));
+    ASSERT_EQ(guion.op.preguntas.size(), 2u);
+    EXPECT_EQ(guion.op.preguntas[1].tipo, QStringLiteral("Ejecuta"));
+    ASSERT_TRUE(Muestra(ventana));
+    Pulsa(Qt::Key_Return);
+    QLineEdit* hasta = ventana.findChild<QLineEdit*>(QStringLiteral("txtfields3"));
+    ASSERT_EQ(Foco(), hasta);
+    Teclea(QStringLiteral("11010101099"));
+    guion.op.preguntas.clear();
+    enLaConsulta = [] {
+        for (int i = 0; i < 12 && Foco()->objectName() != QStringLiteral("cmdCancelar"); ++i) Tab();
+        ASSERT_EQ(Foco()->objectName(), QStringLiteral("cmdCancelar"));
+        Pulsa(Qt::Key_Return);
+    };
+    Pulsa(Qt::Key_F5);
+    EXPECT_EQ(hasta->text(), QStringLiteral("11010101099"));
+    EXPECT_EQ(ventana.focusWidget(), hasta);
+    EXPECT_EQ(guion.op.mensajes(), QStringList()) << "no reversed range, nothing asked";
 }

@@ -87,3 +87,31 @@ TEST_F(RecorridoOpciones, SpaceTicksTheChosenRowsAndEnterReturnsThem)
     ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringLiteral("1A"), QStringLiteral("0B"), QStringLiteral("1C"));
     EXPECT_EQ(*ClsCons3().Valores, QStringList{"B"});
 }
+
+TEST_F(RecorridoOpciones, EnterOnAButtonPressesItAndAfterANoMatchReturnsTheTickedRows)
+{
+    // Cancelar reached by Tab picks nothing, whatever row is chosen.
+    alAbrir([](Lib_FrmCons3& w) {
+        Teclea(QStringLiteral("d"));
+        Tab(3);
+        ASSERT_EQ(Foco(), BotonDe(w, "cmdCancelar"));
+        Pulsa(Qt::Key_Return);
+    });
+    EXPECT_EQ(ClsCons3().MenuOpciones(QStringLiteral("Moneda"), QStringLiteral("Pesos"), QStringLiteral("Dólares")), QString());
+
+    // Enter on Marcar inverts the ticks; a search that matches no row takes
+    // nothing away from them, and Enter returns them.
+    alAbrir([](Lib_FrmCons3& w) {
+        Tab(4);
+        ASSERT_EQ(Foco(), BotonDe(w, "CmdTodos"));
+        Pulsa(Qt::Key_Return);
+        EXPECT_TRUE(w.isVisible());
+        ShiftTab(4);
+        ASSERT_EQ(Foco(), CajaDe(w, 0));
+        Teclea(QStringLiteral("zz"));
+        Pulsa(Qt::Key_Return);
+    });
+    ClsCons3().CheckOpciones(QStringLiteral("Medios"), nullptr, QStringLiteral("1A"), QStringLiteral("0B"), QStringLiteral("1C"));
+    ASSERT_TRUE(ClsCons3().Valores);
+    EXPECT_EQ(*ClsCons3().Valores, QStringList{"B"});
+}

@@ -227,6 +227,18 @@ TEST_F(SeleccionLarga, RangeSearchAtTheEdges)
     EXPECT_EQ(fuera(QStringLiteral("NULL")), "");
     EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS('5', ':3')")).Fields(0).Value().toString(), "1");
     EXPECT_EQ(DB().gCnn.Execute(QStringLiteral("SELECT FUERA_DE_RANGOS('', ':3')")).Fields(0).Value().toString(), "0");
+
+    // Letter case and trailing blanks count for nothing at a range's start either.
+    const struct {
+        const char *x, *rangos, *fuera;
+    } casos[] = {
+        {"B", "a:c", "0"},           {"CAJA", "caja:cajz", "0"},  {"caja", "CAJA:CAJZ", "0"},
+        {"0007", "0007 :0009", "0"}, {"0006", "0007 :0009", "1"}, {"CAJB", "caja :cajz", "0"},
+    };
+    for (const auto& c : casos) {
+        const QString sql = QStringLiteral("SELECT FUERA_DE_RANGOS('%1', '%2')").arg(c.x, c.rangos);
+        EXPECT_EQ(DB().gCnn.Execute(sql).Fields(0).Value().toString(), c.fuera) << c.x << " in " << c.rangos;
+    }
 }
 
 TEST_F(SeleccionLarga, FormulaWithThousandsOfClausesRunsAsAReportSelection)

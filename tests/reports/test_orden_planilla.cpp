@@ -27,7 +27,8 @@ protected:
             "(3, 'arbol', 3, NULL), (4, NULL, NULL, '2024-01-01 00:00:00'), (5, 'Ñu', 100, '2024-03-01 09:00:00'), "
             "(6, 'nube ', 2.75, '2020-06-15 12:00:00'), (7, 'Azúcar', 0, '2021-01-01 00:00:00'), "
             "(8, 'item 10', 1e3, '2022-02-02 00:00:00'), (9, 'Item 9', -100, '2019-01-01 00:00:00'), "
-            "(10, '   ', 7, '2025-01-01 00:00:00'), (11, 'ZORRO', 0.5, '2018-01-01 00:00:00');"));
+            "(10, '   ', 7, '2025-01-01 00:00:00'), (11, 'ZORRO', 0.5, '2018-01-01 00:00:00'), "
+            "(12, 'Caja', 5, '2017-01-01 00:00:00'), (13, 'caja', 6, '2016-01-01 00:00:00');"));
         conecta();
     }
     void TearDown() override
@@ -56,11 +57,12 @@ TEST_F(OrdenDePlanilla, EachKindOfColumnSortsAsItIsRead)
         QStringList ids;
     } casos[] = {
         // Empty and blank first, in the statement's order; then arbol before Árbol (accents
-        // count only between otherwise equal words), 9 before 10, n before ñ, and case ignored.
-        {1, Qt::AscendingOrder, {"4", "10", "3", "2", "7", "9", "8", "6", "5", "1", "11"}},
-        {1, Qt::DescendingOrder, {"11", "1", "5", "6", "8", "9", "7", "2", "3", "4", "10"}},
-        {2, Qt::AscendingOrder, {"4", "9", "2", "7", "11", "6", "3", "10", "1", "5", "8"}},
-        {3, Qt::AscendingOrder, {"3", "11", "9", "6", "7", "8", "2", "4", "5", "1", "10"}},
+        // count only between otherwise equal words), 9 before 10, n before ñ, and case ignored:
+        // Caja and caja are equal and keep the statement's order either way.
+        {1, Qt::AscendingOrder, {"4", "10", "3", "2", "7", "12", "13", "9", "8", "6", "5", "1", "11"}},
+        {1, Qt::DescendingOrder, {"11", "1", "5", "6", "8", "9", "12", "13", "7", "2", "3", "4", "10"}},
+        {2, Qt::AscendingOrder, {"4", "9", "2", "7", "11", "6", "3", "12", "13", "10", "1", "5", "8"}},
+        {3, Qt::AscendingOrder, {"3", "13", "12", "11", "9", "6", "7", "8", "2", "4", "5", "1", "10"}},
     };
     for (const auto& c : casos) {
         t->sortByColumn(c.columna, c.orden);

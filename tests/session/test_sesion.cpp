@@ -266,6 +266,14 @@ TEST_F(Sesion, AConfigurationReadThatFailsReadsEmptyNotMissing)
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
     EXPECT_TRUE(guion.op.preguntas[0].titulo.contains(QStringLiteral("AbrirRecordset")));
     EXPECT_TRUE(guion.op.preguntas[1].titulo.startsWith(QStringLiteral("Cfg")));
+
+    // Read together with another key, the same: "", and the failure shown.
+    guion.op.preguntas.clear();
+    guion.op.respuestas = {rt::vbAbort, rt::vbAbort, rt::vbAbort};
+    const ClavesLeidas claves({QStringLiteral("NOMBRE"), QStringLiteral("DIGITOS_CUENTA")});
+    EXPECT_EQ(Cfg(QStringLiteral("NOMBRE")), QString());
+    ASSERT_FALSE(guion.op.preguntas.empty());
+    EXPECT_TRUE(guion.op.preguntas.back().titulo.startsWith(QStringLiteral("Cfg")));
 }
 
 // The user name of the command line reaches the task query and the access

@@ -213,6 +213,11 @@ TEST_F(RecorridosSalidas, PastedLineBreaksAndTabsAreStoredAsBlanks)
     teclado::Pulsa(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(caja(1)->text(), "linea -  uno linea dos ");
     EXPECT_EQ(caja(1)->cursorPosition(), 8);
+    // A CR LF pair becomes one blank, and the caret still lands right after what was pasted.
+    QApplication::clipboard()->setText(QStringLiteral("x\r\ny"));
+    teclado::Pulsa(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(caja(1)->text(), "linea - x y uno linea dos ");
+    EXPECT_EQ(caja(1)->cursorPosition(), 11);
     teclado::Pulsa(Qt::Key_Return);
     teclado::Teclea(QStringLiteral("11020101001"));
     teclado::Pulsa(Qt::Key_Return);
@@ -220,7 +225,7 @@ TEST_F(RecorridosSalidas, PastedLineBreaksAndTabsAreStoredAsBlanks)
     teclado::Pulsa(Qt::Key_Return);
     teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
-    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE TRIM(CODIGO) = '40'"), "linea -  uno linea dos ");
+    EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE TRIM(CODIGO) = '40'"), "linea - x y uno linea dos ");
 }
 
 TEST_F(RecorridosSalidas, TheSheetSortsAsAPersonReadsAndExportsWhatIsSeen)
@@ -284,7 +289,13 @@ TEST_F(RecorridosSalidas, ThePictureButtonsAreReachedByTabAndByTheirKeys)
     reportes::VentanaPlanilla* hoja = abierta<reportes::VentanaPlanilla>();
     ASSERT_NE(hoja, nullptr);
     EXPECT_EQ(hoja->windowTitle(), "Planilla de Datos - Reporte de Cuentas Varias del Mayor");
-    delete hoja;
+    // So does the sheet's Cerrar.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(hoja));
+    QPointer<reportes::VentanaPlanilla> cerrada(hoja);
+    hoja->findChild<QPushButton*>(QStringLiteral("cerrar"))->setFocus(Qt::TabFocusReason);
+    teclado::Pulsa(Qt::Key_Return);
+    EXPECT_TRUE(espera([&] { return !cerrada || !cerrada->isVisible(); }));
+    delete cerrada;
 
     // From a box being typed in, F7 and F8 open them and leave the focus in the box.
     ASSERT_TRUE(teclado::Muestra(w()));
@@ -353,6 +364,9 @@ TEST_F(RecorridosSalidas, ThePreviewFitsTheScreenAndZoomsByKeysAndButtons)
     EXPECT_NEAR(vista->zoom(), inicial, 1);
     teclado::Clic(vista->findChild<QPushButton*>(QStringLiteral("ajustarAncho")));
     EXPECT_EQ(vista->ajuste(), reportes::VistaPrevia::Ajuste::Ancho);
+    vista->findChild<QPushButton*>(QStringLiteral("paginaEntera"))->setFocus(Qt::TabFocusReason);
+    teclado::Pulsa(Qt::Key_Return);
+    EXPECT_EQ(vista->ajuste(), reportes::VistaPrevia::Ajuste::Pagina) << "Enter presses the focused button";
     vista->findChild<QPushButton*>(QStringLiteral("imprimir"))->setFocus();
     teclado::Pulsa(Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(vista->ajuste(), reportes::VistaPrevia::Ajuste::Libre);

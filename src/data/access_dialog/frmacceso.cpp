@@ -3,6 +3,7 @@
 #include "adodb/error.h"
 #include "bases_txt.h"
 #include "data/errores.h"
+#include "runtime/boton_enfocado.h"
 #include "runtime/operador.h"
 #include "runtime/rtdemo.h"
 #include "runtime/rtentorno.h"
@@ -162,6 +163,7 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
     todo->addLayout(arriba, 1);
     todo->addLayout(botones);
     resize(760, 320);
+    rt::EnterPulsaElBotonEnfocado(this);
 
     connect(bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
     connect(bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);

@@ -207,6 +207,8 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
 {
     // The last line of a hand-written file may lack its line end.
     escribeArchivo(bases, "OTRA / SRV9,Otra,sa,41,srv9");
+    const auto modo = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QFile::setPermissions(bases, modo);
     escribeArchivo(dir.filePath("CREADSN"), "#!/bin/sh\n");
     frmAcceso f;
     ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->setText(QString());
@@ -226,6 +228,7 @@ TEST_F(Acceso, ARegistrationAppendsOneLineWhosePasswordDecodesBack)
     EXPECT_NE(c[3], path) << "never the plain password";
     EXPECT_EQ(RtTexto::DecodificaClave(c[3]), path);
     EXPECT_EQ(c[4], QString());
+    EXPECT_EQ(QFileInfo(bases).permissions() & QFileDevice::Permissions(0x7077), modo) << "an existing file keeps its mode";
     EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->count(), 2) << "the list is filled again";
     EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed) << "the session connection is left closed";
 

@@ -175,6 +175,7 @@ TEST_F(RecorridoAcceso, ARegistrationKeepsTheTypedDataAndIsNotRepeated)
     EXPECT_EQ(leeArchivo(bases).count('\n'), 1);
 
     ASSERT_TRUE(teclado::Muestra(f)) << "back from the box";
+    Clic(caja(&f, "TxtDbName"));  // Enter on Registrar, focused since its click, would register again
     Pulsa(Qt::Key_Return);
     EXPECT_TRUE(f.Aceptar());
     EXPECT_EQ(caja(&f, "TxtDbName")->text(), path);
@@ -226,6 +227,28 @@ TEST_F(RecorridoAcceso, OnlyTheTypedConnectionWhenReachedAndStorableIsRegistered
     EXPECT_EQ(m[1], QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR  VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"));
     EXPECT_EQ(leeArchivo(bases), antes) << "nothing registered";
     EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed) << "the connection reached instead is not kept";
+
+    // The database typed, reached without the server typed: not the typed connection either.
+    guion.op.preguntas.clear();
+    guion.op.respuestas = {rt::vbYes};
+    guion.op.alModal = [&](QObject* o) {
+        auto* otro = qobject_cast<frmAcceso*>(o);
+        EXPECT_TRUE(teclado::Muestra(*otro));
+        EXPECT_EQ(caja(otro, "TxtDbName")->text(), path);
+        Clic(caja(otro, "TxtServidor"));
+        Pulsa(Qt::Key_A, Qt::ControlModifier);
+        Pulsa(Qt::Key_Backspace);
+        Pulsa(Qt::Key_Return);
+        return 1;
+    };
+    ASSERT_TRUE(teclado::Muestra(f));
+    reescribe(caja(&f, "TxtServidor"), QStringLiteral("ORASRV#"));
+    reescribe(caja(&f, "TxtDbName"), path);
+    Clic(boton(&f, "CmdRegistrar"));
+    EXPECT_EQ(guion.op.mensajes().value(guion.op.mensajes().size() - 1),
+              QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ORASRV# VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"))
+        << guion.op.mensajes().join('|').toStdString();
+    EXPECT_EQ(leeArchivo(bases), antes) << "nothing registered";
 }
 
 TEST_F(RecorridoAcceso, TheShortcutButtonIsReachedByTabAndEscCancels)
@@ -240,6 +263,11 @@ TEST_F(RecorridoAcceso, TheShortcutButtonIsReachedByTabAndEscCancels)
         EXPECT_EQ(teclado::Foco(), boton(f, "CmdLineaComando"));
         Pulsa(Qt::Key_Space);
         EXPECT_TRUE(QFileInfo::exists(escritorio + QStringLiteral("/Quendril.desktop")));
+        // Enter presses it too, not the default Aceptar.
+        QFile::remove(escritorio + QStringLiteral("/Quendril.desktop"));
+        Pulsa(Qt::Key_Return);
+        EXPECT_TRUE(QFileInfo::exists(escritorio + QStringLiteral("/Quendril.desktop")));
+        EXPECT_TRUE(f->isVisible());
         Pulsa(Qt::Key_Escape);
         EXPECT_FALSE(f->isVisible());
         return 0;

@@ -1,0 +1,55 @@
+// Enter on a button reached by Tab presses that button; with the focus
+// elsewhere Enter keeps the window's meaning (here a dialog's default button).
+#include "../aplicacion.h"
+#include "../teclado.h"
+#include "runtime/boton_enfocado.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+TEST(BotonEnfocado, EnterPressesTheFocusedButtonAndElsewhereTheDefaultOne)
+{
+    aplicacion();
+    QDialog d;
+    auto* fila = new QHBoxLayout(&d);
+    auto* caja = new QLineEdit(&d);
+    auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), &d);
+    auto* cancelar = new QPushButton(QStringLiteral("Cancelar"), &d);
+    auto* imagen = new QToolButton(&d);
+    imagen->setText(QStringLiteral("Imagen"));
+    imagen->setFocusPolicy(Qt::TabFocus);
+    aceptar->setDefault(true);
+    cancelar->setAutoDefault(false);  // as the lookups have it: the dialog would press Aceptar
+    QStringList pulsados;
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{aceptar, cancelar, imagen}) {
+        fila->addWidget(b);
+        QObject::connect(b, &QAbstractButton::clicked, [&pulsados, b] { pulsados << b->text(); });
+    }
+    fila->addWidget(caja);
+    rt::EnterPulsaElBotonEnfocado(&d);
+    ASSERT_TRUE(teclado::Muestra(d));
+
+    const struct {
+        QWidget* foco;
+        Qt::Key tecla;
+        Qt::KeyboardModifiers mod;
+        QString pulsado;
+    } casos[] = {
+        {cancelar, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Cancelar")},
+        {cancelar, Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("Cancelar")},
+        {imagen, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Imagen")},
+        {aceptar, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Aceptar")},
+        {caja, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Aceptar")},
+    };
+    for (const auto& c : casos) {
+        pulsados.clear();
+        c.foco->setFocus(Qt::TabFocusReason);
+        teclado::Pulsa(c.tecla, c.mod);
+        EXPECT_EQ(pulsados, QStringList{c.pulsado}) << c.foco->metaObject()->className() << " " << c.tecla;
+    }
+}
