@@ -111,6 +111,11 @@ bool Connection::OnNetworkFolder() const
     return engine_ && engine_->onNetworkFolder();
 }
 
+bool Connection::SoloLectura() const
+{
+    return engine_ && engine_->readOnly();
+}
+
 Engine& Connection::engine()
 {
     requireOpen();

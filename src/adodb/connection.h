@@ -74,6 +74,8 @@ public:
     /// True when the database is a file on a folder other computers share:
     /// it is written without write-ahead logging, and the operator should hear why.
     bool OnNetworkFolder() const;
+    /// True when the database refuses every write through this connection.
+    bool SoloLectura() const;
 
     // Used by Recordset.
     Engine& engine();

@@ -125,6 +125,9 @@ public:
     virtual void breakLink() = 0;
     /// True for a database file on a folder other computers share.
     virtual bool onNetworkFolder() const { return false; }
+    /// True when the database answers reads but will refuse every write (a
+    /// file the user may not write, a read-only mount).
+    virtual bool readOnly() const { return false; }
 };
 
 std::unique_ptr<Engine> makeSqliteEngine();

@@ -167,6 +167,8 @@ public:
 
     bool isOpen() const override { return db_ != nullptr; }
     bool onNetworkFolder() const override { return db_ && network_; }
+    // SQLite opens a file it may not write for reading only, without a word.
+    bool readOnly() const override { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
 
     Rowset run(const QString& sql, const std::vector<Variant>& params, int, bool) override
     {

@@ -161,6 +161,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
         }
     }
     AvisaCarpetaDeRed();
+    AvisaSoloLectura();
 }
 
 // Saves are not refused on a network folder (one operator there is a real
@@ -180,6 +181,20 @@ void DB_Dll::AvisaCarpetaDeRed()
             .arg(archivo);
     const int r = rt::operador().MsgBox(texto, rt::vbOKOnly + rt::vbInformation, QStringLiteral("Aviso al operador..."));
     errores::AgregaLinea(RutaLogErrores(), errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"), texto, r));
+}
+
+// Without it the operator fills a whole title and learns only at the save
+// that nothing can be stored.
+void DB_Dll::AvisaSoloLectura()
+{
+    if (!gOpenFlag || !gCnn.SoloLectura()) return;
+    const QString archivo = QFileInfo(gDBName).absoluteFilePath();
+    if (avisadasSoloLectura_.contains(archivo)) return;
+    avisadasSoloLectura_.append(archivo);
+    rt::operador().MsgBox(QStringLiteral("La base de datos %1 es de solo lectura para este usuario: puede consultarla, "
+                                         "pero ningún cambio se podrá grabar.")
+                              .arg(gDBName),
+                          rt::vbOKOnly + rt::vbInformation, QStringLiteral("Aviso al operador..."));
 }
 
 QStringList DB_Dll::TablasFaltantes()

@@ -140,7 +140,9 @@ private:
     QString ConstruyeCadena();
     void VerificaTablasRequeridas();
     void AvisaCarpetaDeRed();
+    void AvisaSoloLectura();
     QStringList avisadasEnRed_;  // files the operator already heard about
+    QStringList avisadasSoloLectura_;
     bool MuestraDialogoAcceso();
     void EjecutaLoteOracle(QString& lote, long& registros);
     static QString OmiteSentencia(const QString& sentencia);

@@ -1,0 +1,96 @@
+// Journeys where the window must answer right without being asked twice: a
+// code typed with leading zeros, a range that swallows other titles, the
+// picture buttons reached by Tab, a database the user may not write.
+#include "entorno.h"
+
+#include "../teclado.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QToolButton>
+#include <sqlite3.h>
+
+using namespace teclado;
+
+namespace {
+
+const QString kEnOtroRango = QStringLiteral("El Codigo de Cuenta esta en el rango de otro Copiador!");
+
+class Respuestas : public VentanaTitulos {
+protected:
+    void TearDown() override
+    {
+        if (inmutable_) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), ruta_});
+        QFile::setPermissions(ruta_, QFile::ReadOwner | QFile::WriteOwner);
+        VentanaTitulos::TearDown();
+    }
+
+    /// Every stored row whose code, without blanks, is `codigo`: "code|description".
+    QStringList filasDe(const QString& codigo)
+    {
+        QStringList r;
+        adodb::Recordset rs = DB().gCnn.Execute(
+            QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '%1'").arg(codigo));
+        for (; !rs.EOF_(); rs.MoveNext())
+            r << RtTexto::ValorCampo(rs.Fields(0).Value()) + QLatin1Char('|') + RtTexto::ValorCampo(rs.Fields(1).Value());
+        return r;
+    }
+
+    /// The database file made one the user cannot write: by its mode for an
+    /// ordinary user, by the immutable flag for root, whom the mode does not stop.
+    bool soloLectura()
+    {
+        DB().gCnn.Close();
+        {
+            // Write-ahead logging would need files beside it that a read-only open cannot make.
+            sqlite3* db = nullptr;
+            sqlite3_open(ruta_.toUtf8().constData(), &db);
+            sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+        QFile::setPermissions(ruta_, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile prueba(ruta_);
+        if (!prueba.open(QIODevice::ReadWrite)) return true;
+        prueba.close();
+        inmutable_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), ruta_}) == 0;
+        return inmutable_ && !prueba.open(QIODevice::ReadWrite);
+    }
+
+    static QImage imagen(QWidget* w) { return w->grab().toImage(); }
+    /// Back in the code box by the mouse, its text replaced as a person does it.
+    void otroCodigo(const QString& codigo)
+    {
+        Clic(caja(0));
+        Pulsa(Qt::Key_A, Qt::ControlModifier);
+        Teclea(codigo);
+        Pulsa(Qt::Key_Return);
+    }
+
+    bool inmutable_ = false;
+};
+
+}  // namespace
+
+TEST_F(Respuestas, ADatabaseTheUserCannotWriteIsToldOnceAtStart)
+{
+    if (!soloLectura()) GTEST_SKIP() << "the database file stays writable here (neither its mode nor chattr +i stop writes)";
+    // The session opens as at start-up; abre() would forget what start-up said.
+    DB().OpenServerADODB();
+    ASSERT_TRUE(DB().gOpenFlag);
+    auto ventana = std::make_unique<frmTA_TITCOPIADORES>();
+    ASSERT_TRUE(ventana->Form_Load(QString()));
+    ASSERT_TRUE(Muestra(*ventana));
+    const QStringList alAbrir = mensajes();
+    ASSERT_EQ(alAbrir.filter(QStringLiteral("solo lectura")).size(), 1) << alAbrir.join(" | ").toStdString();
+    EXPECT_TRUE(alAbrir.filter(QFileInfo(ruta_).fileName()).size() == 1);
+
+    // Reading goes on as ever, and the operator is not told again.
+    guion.op.preguntas.clear();
+    Teclea(QStringLiteral("3"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(ventana->findChild<QLineEdit*>(QStringLiteral("txtfields1"))->text(), "Deudores por Ventas");
+    DB().OpenServerADODB();
+    EXPECT_TRUE(mensajes().filter(QStringLiteral("solo lectura")).isEmpty());
+}
