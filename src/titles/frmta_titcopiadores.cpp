@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStringDecoder>
@@ -76,6 +77,27 @@ int botonVb(Qt::MouseButton b)
     default: return 0;
     }
 }
+
+// A picture button shows no text whose outline could tell that it holds the
+// focus, and several styles draw nothing for a focused tool button: the mark
+// is drawn here, whatever the style or skin.
+class BotonImagen : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent* evento) override
+    {
+        QToolButton::paintEvent(evento);
+        if (!hasFocus()) return;
+        QPainter pintor(this);
+        QPen lapiz(palette().color(QPalette::Highlight), 2);
+        lapiz.setStyle(Qt::DotLine);
+        pintor.setPen(lapiz);
+        pintor.setBrush(Qt::NoBrush);
+        pintor.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+};
 
 QString archivoDeSkin(int numero)
 {
@@ -159,7 +181,7 @@ void frmTA_TITCOPIADORES::construye()
     auto* cuadro = new QHBoxLayout;
     cuadro->setSpacing(6);
     auto botonImagen = [&](QToolButton*& b, const char* nombre, const QIcon& icono, const char* ayuda, Qt::Key tecla) {
-        b = new QToolButton(central);
+        b = new BotonImagen(central);
         b->setObjectName(QString::fromLatin1(nombre));
         b->setIcon(icono);
         b->setIconSize(QSize(28, 28));

@@ -94,3 +94,23 @@ TEST_F(Respuestas, ADatabaseTheUserCannotWriteIsToldOnceAtStart)
     DB().OpenServerADODB();
     EXPECT_TRUE(mensajes().filter(QStringLiteral("solo lectura")).isEmpty());
 }
+TEST_F(Respuestas, TabShowsWhichPictureButtonHoldsTheFocus)
+{
+    // Under the shipped skin (the default one), whose tool buttons are drawn by a style sheet.
+    QDir().mkpath(dir_.filePath(QStringLiteral("Styles")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DEMO_DIR "/../assets/Styles/Vista.cjstyles"),
+                            dir_.filePath(QStringLiteral("Styles/Vista.cjstyles"))));
+    abre();
+    ASSERT_FALSE(w().ArchivoSkin().isEmpty());
+    auto* rep = control<QToolButton>("CmdRep");
+    auto* varias = control<QToolButton>("CmdVarias");
+    const QImage repSinFoco = imagen(rep);
+    const QImage variasSinFoco = imagen(varias);
+    for (int i = 0; i < 6 && Foco() != rep; ++i) Tab();
+    ASSERT_EQ(Foco(), rep);
+    EXPECT_NE(imagen(rep), repSinFoco);
+    Tab();
+    ASSERT_EQ(Foco(), varias);
+    EXPECT_NE(imagen(varias), variasSinFoco);
+    EXPECT_EQ(imagen(rep), repSinFoco) << "the mark leaves with the focus";
+}
