@@ -63,14 +63,32 @@ QString CNDLL::Cfg(const QString& Campo)
 bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo)
 {
     const QString codigo = QString(Codigo).remove(QLatin1Char(' '));
+    return OtroTitulo(CodigoTitulo, [&](const QString& desde, const QString& hasta) {
+        return codigo.compare(desde, Qt::CaseInsensitive) >= 0 && codigo.compare(hasta, Qt::CaseInsensitive) <= 0;
+    });
+}
+
+bool CNDLL::ContieneRango(const QString& Desde, const QString& Hasta, const QString& CodigoTitulo)
+{
+    const QString desde = QString(Desde).remove(QLatin1Char(' '));
+    const QString hasta = QString(Hasta).remove(QLatin1Char(' '));
+    return OtroTitulo(CodigoTitulo, [&](const QString& d, const QString& h) {
+        // A title without a range is inside nothing.
+        if (d.isEmpty() && h.isEmpty()) return false;
+        return d.compare(desde, Qt::CaseInsensitive) >= 0 && h.compare(hasta, Qt::CaseInsensitive) <= 0;
+    });
+}
+
+bool CNDLL::OtroTitulo(const QString& CodigoTitulo, const std::function<bool(const QString&, const QString&)>& cumple)
+{
     const QString titulo = QString(CodigoTitulo).remove(QLatin1Char(' '));
-    auto enRango = [&](const Rango& r) {
-        if (codigo.compare(r.desde, Qt::CaseInsensitive) < 0 || codigo.compare(r.hasta, Qt::CaseInsensitive) > 0) return false;
+    auto cuenta = [&](const Rango& r) {
+        if (!cumple(r.desde, r.hasta)) return false;
         return !rt::Iguales(r.codigo, titulo);  // the title being edited does not count
     };
     if (gLecturasRetenidas > 0 && gRangosLeidos) {
         for (const Rango& r : *gRangosLeidos)
-            if (enRango(r)) return true;
+            if (cuenta(r)) return true;
         return false;
     }
 
@@ -91,7 +109,7 @@ bool CNDLL::ValidaRango(const QString& Codigo, const QString& CodigoTitulo)
         r.hasta = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Hasta")).Value()).remove(QLatin1Char(' '));
         r.codigo = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value()).remove(QLatin1Char(' '));
         if (retener) leidos.push_back(r);
-        if (resultado || !enRango(r)) return false;
+        if (resultado || !cuenta(r)) return false;
         resultado = true;
         return !retener;
     });

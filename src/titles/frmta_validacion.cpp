@@ -85,6 +85,8 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
         } else if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) {
             if (texto.isEmpty()) rechaza(Index, QStringLiteral(" Debe informar un Detalle! "));
         } else if (rt::Iguales(campo, QStringLiteral("DESDE")) || rt::Iguales(campo, QStringLiteral("HASTA"))) {
+            // The end and the whole range are checked against one read of the titles.
+            const CNDLL::UnaLectura unaLectura;
             adodb::Recordset cuenta;
             const bool existe = CNStuffContable::BuscaCuenta(texto, &cuenta, true);
             if (cuenta.State() != adodb::adStateClosed) DB().CierraRecordset(cuenta);
@@ -95,9 +97,12 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             caja->setText(texto);
             const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("Codigo"), cajas());
             const QString titulo = iCodigo < 0 ? QString() : txtfields[iCodigo]->text();
-            if (Contabilidad().ValidaRango(texto, titulo))
+            const auto avisaRango = [] {
                 rt::operador().MsgBox(QStringLiteral("El Codigo de Cuenta esta en el rango de otro Copiador!"), rt::vbInformation,
                                       QStringLiteral("AVISO AL OPERADOR!"));
+            };
+            const bool enOtroRango = Contabilidad().ValidaRango(texto, titulo);
+            if (enOtroRango) avisaRango();
             if (rt::Iguales(campo, QStringLiteral("HASTA"))) {
                 const int iDesde = RtCampos::IndiceCampo(QStringLiteral("Desde"), cajas());
                 const QString desde = iDesde < 0 ? QString() : txtfields[iDesde]->text().trimmed();
@@ -106,6 +111,9 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                     rechaza(Index, mensaje);
                     return;
                 }
+                // Both ends may lie outside every other range while the range
+                // swallows another title whole; the operator hears it once.
+                if (!enOtroRango && !desde.isEmpty() && Contabilidad().ContieneRango(desde, texto, titulo)) avisaRango();
             }
         }
     } catch (const adodb::AdoException&) {

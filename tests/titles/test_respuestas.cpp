@@ -114,3 +114,39 @@ TEST_F(Respuestas, TabShowsWhichPictureButtonHoldsTheFocus)
     EXPECT_NE(imagen(varias), variasSinFoco);
     EXPECT_EQ(imagen(rep), repSinFoco) << "the mark leaves with the focus";
 }
+
+TEST_F(Respuestas, ARangeThatHoldsOtherTitlesWholeIsWarnedOnceAndStillSaved)
+{
+    abre();
+    // 11020101001..11050101001 holds titles 3 and 4 whole; neither end lies in any range.
+    Pulsa(Qt::Key_Return);  // the proposed code
+    Teclea(QStringLiteral("Creditos"));
+    Pulsa(Qt::Key_Return);
+    Teclea(QStringLiteral("11020101001"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_TRUE(mensajes().isEmpty());
+    Teclea(QStringLiteral("11050101001"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(mensajes(), QStringList{kEnOtroRango});
+    EXPECT_EQ(Foco(), lista()) << "a warning, not a refusal";
+    guion.op.preguntas.clear();
+    Pulsa(Qt::Key_F2);
+    EXPECT_EQ(mensajes(), QStringList{kEnOtroRango});
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE DESDE = '11020101001' "
+                                    "AND HASTA = '11050101001'")),
+              1);
+
+    // Title 4, now inside the new title, warns once per end and no more; a
+    // range apart from every other warns of nothing.
+    guion.op.preguntas.clear();
+    otroCodigo(QStringLiteral("4"));
+    Pulsa(Qt::Key_F2);
+    EXPECT_EQ(mensajes(), QStringList(2, kEnOtroRango));
+    guion.op.preguntas.clear();
+    otroCodigo(QStringLiteral("1"));
+    Pulsa(Qt::Key_Return);
+    Pulsa(Qt::Key_Return);
+    Pulsa(Qt::Key_Return);
+    Pulsa(Qt::Key_F2);
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
