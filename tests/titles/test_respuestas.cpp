@@ -73,46 +73,37 @@ protected:
 
 }  // namespace
 
-TEST_F(Respuestas, ADatabaseTheUserCannotWriteIsToldOnceAtStart)
+TEST_F(Respuestas, ACodeWithLeadingZerosIsTheStoredTitleOfThatNumber)
 {
-    if (!soloLectura()) GTEST_SKIP() << "the database file stays writable here (neither its mode nor chattr +i stop writes)";
-    // The session opens as at start-up; abre() would forget what start-up said.
-    DB().OpenServerADODB();
-    ASSERT_TRUE(DB().gOpenFlag);
-    auto ventana = std::make_unique<frmTA_TITCOPIADORES>();
-    ASSERT_TRUE(ventana->Form_Load(QString()));
-    ASSERT_TRUE(Muestra(*ventana));
-    const QStringList alAbrir = mensajes();
-    ASSERT_EQ(alAbrir.filter(QStringLiteral("solo lectura")).size(), 1) << alAbrir.join(" | ").toStdString();
-    EXPECT_TRUE(alAbrir.filter(QFileInfo(ruta_).fileName()).size() == 1);
-
-    // Reading goes on as ever, and the operator is not told again.
-    guion.op.preguntas.clear();
-    Teclea(QStringLiteral("3"));
-    Pulsa(Qt::Key_Return);
-    EXPECT_EQ(ventana->findChild<QLineEdit*>(QStringLiteral("txtfields1"))->text(), "Deudores por Ventas");
-    DB().OpenServerADODB();
-    EXPECT_TRUE(mensajes().filter(QStringLiteral("solo lectura")).isEmpty());
-}
-TEST_F(Respuestas, TabShowsWhichPictureButtonHoldsTheFocus)
-{
-    // Under the shipped skin (the default one), whose tool buttons are drawn by a style sheet.
-    QDir().mkpath(dir_.filePath(QStringLiteral("Styles")));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(DEMO_DIR "/../assets/Styles/Vista.cjstyles"),
-                            dir_.filePath(QStringLiteral("Styles/Vista.cjstyles"))));
+    // Another program stored title 7 as "07" too; each spelling finds its own row.
+    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA) "
+                           "VALUES ('07', 'Sueldos bis', '21030101001', '21030102004')"));
     abre();
-    ASSERT_FALSE(w().ArchivoSkin().isEmpty());
-    auto* rep = control<QToolButton>("CmdRep");
-    auto* varias = control<QToolButton>("CmdVarias");
-    const QImage repSinFoco = imagen(rep);
-    const QImage variasSinFoco = imagen(varias);
-    for (int i = 0; i < 6 && Foco() != rep; ++i) Tab();
-    ASSERT_EQ(Foco(), rep);
-    EXPECT_NE(imagen(rep), repSinFoco);
-    Tab();
-    ASSERT_EQ(Foco(), varias);
-    EXPECT_NE(imagen(varias), variasSinFoco);
-    EXPECT_EQ(imagen(rep), repSinFoco) << "the mark leaves with the focus";
+    struct Caso {
+        const char* tecleado;
+        const char* enLaCaja;
+        const char* descripcion;
+    };
+    const Caso casos[] = {
+        {"03", "3", "Deudores por Ventas"}, {"0003", "3", "Deudores por Ventas"}, {"7", "7", "Sueldos y Cargas Sociales"},
+        {"07", "07", "Sueldos bis"},        {"007", "07", "Sueldos bis"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.tecleado);
+        otroCodigo(QString::fromLatin1(c.tecleado));
+        EXPECT_EQ(caja(0)->text(), c.enLaCaja);
+        EXPECT_EQ(caja(1)->text(), QString::fromUtf8(c.descripcion));
+        EXPECT_TRUE(w().EsExistente());
+    }
+
+    // Title 3 reached by "03", edited and saved: still one title 3, under its stored code.
+    otroCodigo(QStringLiteral("03"));
+    Teclea(QStringLiteral("Deudores"));
+    Pulsa(Qt::Key_F2);
+    EXPECT_EQ(filasDe(QStringLiteral("3")), QStringList{QStringLiteral("   3|Deudores")});
+    EXPECT_EQ(filasDe(QStringLiteral("03")), QStringList());
+    EXPECT_EQ(filasDe(QStringLiteral("07")), QStringList{QStringLiteral("07|Sueldos bis")});
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
 TEST_F(Respuestas, ARangeThatHoldsOtherTitlesWholeIsWarnedOnceAndStillSaved)
@@ -149,4 +140,47 @@ TEST_F(Respuestas, ARangeThatHoldsOtherTitlesWholeIsWarnedOnceAndStillSaved)
     Pulsa(Qt::Key_Return);
     Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
+}
+
+TEST_F(Respuestas, TabShowsWhichPictureButtonHoldsTheFocus)
+{
+    // Under the shipped skin (the default one), whose tool buttons are drawn by a style sheet.
+    QDir().mkpath(dir_.filePath(QStringLiteral("Styles")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DEMO_DIR "/../assets/Styles/Vista.cjstyles"),
+                            dir_.filePath(QStringLiteral("Styles/Vista.cjstyles"))));
+    abre();
+    ASSERT_FALSE(w().ArchivoSkin().isEmpty());
+    auto* rep = control<QToolButton>("CmdRep");
+    auto* varias = control<QToolButton>("CmdVarias");
+    const QImage repSinFoco = imagen(rep);
+    const QImage variasSinFoco = imagen(varias);
+    for (int i = 0; i < 6 && Foco() != rep; ++i) Tab();
+    ASSERT_EQ(Foco(), rep);
+    EXPECT_NE(imagen(rep), repSinFoco);
+    Tab();
+    ASSERT_EQ(Foco(), varias);
+    EXPECT_NE(imagen(varias), variasSinFoco);
+    EXPECT_EQ(imagen(rep), repSinFoco) << "the mark leaves with the focus";
+}
+
+TEST_F(Respuestas, ADatabaseTheUserCannotWriteIsToldOnceAtStart)
+{
+    if (!soloLectura()) GTEST_SKIP() << "the database file stays writable here (neither its mode nor chattr +i stop writes)";
+    // The session opens as at start-up; abre() would forget what start-up said.
+    DB().OpenServerADODB();
+    ASSERT_TRUE(DB().gOpenFlag);
+    auto ventana = std::make_unique<frmTA_TITCOPIADORES>();
+    ASSERT_TRUE(ventana->Form_Load(QString()));
+    ASSERT_TRUE(Muestra(*ventana));
+    const QStringList alAbrir = mensajes();
+    ASSERT_EQ(alAbrir.filter(QStringLiteral("solo lectura")).size(), 1) << alAbrir.join(" | ").toStdString();
+    EXPECT_TRUE(alAbrir.filter(QFileInfo(ruta_).fileName()).size() == 1);
+
+    // Reading goes on as ever, and the operator is not told again.
+    guion.op.preguntas.clear();
+    Teclea(QStringLiteral("3"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(ventana->findChild<QLineEdit*>(QStringLiteral("txtfields1"))->text(), "Deudores por Ventas");
+    DB().OpenServerADODB();
+    EXPECT_TRUE(mensajes().filter(QStringLiteral("solo lectura")).isEmpty());
 }
