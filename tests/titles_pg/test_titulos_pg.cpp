@@ -222,7 +222,9 @@ protected:
     {
         DB().gCnn.AlConsultar = nullptr;
         rt::fijaOperador(&guion.op);
-        if (servidor_ && !servidor_->Activo()) EXPECT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
+        if (servidor_ && !servidor_->Activo()) {
+            EXPECT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
+        }
         TitulosPg::TearDown();
     }
     /// Title 3 on screen with another description typed, not saved yet.
@@ -273,7 +275,9 @@ TEST_F(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySave
         op.cajas = 0;
         op.respuestas = c.respuestas;
         op.alPreguntar = [&](int n) {
-            if (n == c.reanudaEnLaCaja) ASSERT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
+            if (n == c.reanudaEnLaCaja) {
+                ASSERT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
+            }
         };
         servidor_->Detiene();
         teclado::Pulsa(Qt::Key_F2);
@@ -366,6 +370,41 @@ TEST_F(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOn
         otroPrograma()->Execute(
             QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Deudores por Ventas' WHERE LTRIM(CODIGO) = '3'"));
     }
+}
+
+// The server gone in the middle of the save, and the operator gives up: the
+// delete already sent is undone with the rest, the edit stays, and once the
+// server is back the next F2 saves without a question.
+TEST_F(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndTheNextF2Saves)
+{
+    editaTitulo3();
+    if (HasFatalFailure()) return;
+    QFile::remove(DB().gLogErr);
+    // Retry while the server is still down, then give up.
+    op.respuestas = {rt::vbRetry, rt::vbAbort};
+    bool borrado = false;
+    DB().gCnn.AlConsultar = [&](const QString& sql) {
+        if (!borrado && sql.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)) {
+            borrado = true;
+            servidor_->Detiene();
+        }
+    };
+    teclado::Pulsa(Qt::Key_F2);
+    DB().gCnn.AlConsultar = nullptr;
+    ASSERT_TRUE(borrado);
+    ASSERT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
+    EXPECT_EQ(op.cajas, 2) << op.mensajes().join(" | ").toStdString();
+    EXPECT_EQ(avisosNoGrabado().size(), 1) << op.mensajes().join(" | ").toStdString();
+    EXPECT_EQ(LineasDe(DB().gLogErr).size(), 2);
+    EXPECT_EQ(titulo3EnLaTabla(), std::make_pair(1L, QStringLiteral("Deudores por Ventas")));
+    EXPECT_EQ(caja(1)->text(), "Cambiada al cortarse");
+    EXPECT_TRUE(w().Modificado());
+
+    op.preguntas.clear();
+    teclado::Pulsa(Qt::Key_F2);
+    EXPECT_TRUE(op.mensajes().isEmpty()) << op.mensajes().join(" | ").toStdString();
+    EXPECT_EQ(titulo3EnLaTabla(), std::make_pair(1L, QStringLiteral("Cambiada al cortarse")));
+    EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
 }
 
 // The link lost after the commit reached the server, before its answer came
