@@ -87,6 +87,7 @@ void Registra(const QString& archivo, const adodb::Variant& rutina, const adodb:
 {
     ++gCuenta.informadas;
     if (respuesta != rt::vbRetry && respuesta != rt::vbIgnore) ++gCuenta.abandonadas;
+    if (adodb::TransaccionPerdida(e)) ++gCuenta.enlacesPerdidos;
     AnotaError(archivo, rutina, e, respuesta);
 }
 

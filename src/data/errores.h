@@ -24,12 +24,14 @@ void AgregaLinea(const QString& archivo, const QString& linea);
 void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adodb::Error& e, int respuesta);
 
 /// Failures reported to the operator with Abort, Retry and Ignore since the
-/// program started, and how many of them were answered by leaving the routine
-/// (neither Retry nor Ignore). A window compares them around an action: a
-/// lookup abandoned that way answered "not found" without having looked.
+/// program started, how many of them were answered by leaving the routine
+/// (neither Retry nor Ignore), and how many meant a lost link. A window
+/// compares them around an action: a lookup abandoned that way answered "not
+/// found" without having looked.
 struct Cuenta {
     long informadas = 0;
     long abandonadas = 0;
+    long enlacesPerdidos = 0;
 };
 Cuenta Informadas();
 /// Logs a failure answered by the operator (AnotaError) and counts it.

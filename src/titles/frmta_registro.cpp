@@ -419,8 +419,9 @@ bool frmTA_TITCOPIADORES::ConfirmaGrabacion(const adodb::Error& e, bool& rehacer
 void frmTA_TITCOPIADORES::AvisaSiNoSeGrabo(const errores::Cuenta& antes, bool guardado)
 {
     const errores::Cuenta ahora = errores::Informadas();
-    // A failure left by the operator, or one that stopped the save: the title
-    // on screen was not stored, and the operator must not take it for saved.
+    // The box of a lost link names the link, not the title: once it was left,
+    // or it stopped the save, the operator must not take the title for saved.
+    if (ahora.enlacesPerdidos == antes.enlacesPerdidos) return;
     if (ahora.abandonadas == antes.abandonadas && (guardado || ahora.informadas == antes.informadas)) return;
     const QString texto =
         grabacionIncierta_
