@@ -34,4 +34,9 @@ bool EsEnlacePerdido(const Error& e)
     return s.startsWith(u"08") || s == u"HYT01" || s.startsWith(u"57P");
 }
 
+bool TransaccionPerdida(const Error& e)
+{
+    return e.Number == kErrTransactionLost || EsEnlacePerdido(e);
+}
+
 }  // namespace adodb

@@ -56,6 +56,14 @@ public:
     void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = adodb::adUseClient, const QString& ConnString = {},
                          bool ValidaAdmin = true, bool MuestraError = true);
     void ReintentaConectar();
+    /// The answer that a step which failed with `e` acts on, for a routine
+    /// whose report offers Retry. A lost link is first reopened without asking
+    /// while `*silencio` is true (it is then cleared: once per routine), and
+    /// the step runs again. Otherwise `informe` shows the failure and logs
+    /// it; after a lost link, Retry reopens the connection before the step
+    /// runs again, and while the server does not answer the report comes back.
+    int ReintentoConEnlace(const adodb::Error& e, const std::function<int(const adodb::Error&)>& informe,
+                           bool* silencio = nullptr);
     /// The names of TablasRequeridas that the open connection lacks.
     QStringList TablasFaltantes();
     void OpenLocalADODB(const QString& ConnString = {}, const QString& CadenaID = QStringLiteral("User Id"),

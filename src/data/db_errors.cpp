@@ -74,6 +74,23 @@ void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adod
     AgregaLinea(archivo, LineaLog(QDateTime::currentDateTime(), rutina, MensajeLog(e), respuesta));
 }
 
+namespace {
+Cuenta gCuenta;
+}  // namespace
+
+Cuenta Informadas()
+{
+    return gCuenta;
+}
+
+void Registra(const QString& archivo, const adodb::Variant& rutina, const adodb::Error& e, int respuesta)
+{
+    ++gCuenta.informadas;
+    if (respuesta != rt::vbRetry && respuesta != rt::vbIgnore) ++gCuenta.abandonadas;
+    if (adodb::TransaccionPerdida(e)) ++gCuenta.enlacesPerdidos;
+    AnotaError(archivo, rutina, e, respuesta);
+}
+
 int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina)
 {
     if (CodErr.Number == 0) return 0;
@@ -86,7 +103,7 @@ int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones, cons
     const int botones =
         Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    AnotaError(log, Rutina, CodErr, r);
+    Registra(log, Rutina, CodErr, r);
     return r;
 }
 
@@ -97,7 +114,7 @@ int InformaError(const adodb::Error& e, const QString& rutina)
     const int r = rt::operador().MsgBox(Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
     // A save that failed must leave a trace for whoever repairs the database,
     // as the data layer's own reports do.
-    AnotaError(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
+    Registra(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
     return r;
 }
 
@@ -119,6 +136,6 @@ int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant&
         Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
     if (CodErr.Number == 0) return 0;
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AnotaError(log, Rutina, CodErr, r);
+    errores::Registra(log, Rutina, CodErr, r);
     return r;
 }

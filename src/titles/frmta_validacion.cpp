@@ -2,6 +2,7 @@
 #include "titles/frmta_titcopiadores.h"
 
 #include "data/db_dll.h"
+#include "data/errores.h"
 #include "runtime/operador.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
@@ -30,6 +31,16 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
     const QString campo = RtCampos::CampoDatos(caja);
     QString texto = Texto.trimmed();
     QString mensaje;
+    // A lookup whose failure the operator answered by leaving it says "not
+    // found" without having looked: the box keeps its value and the title its
+    // state, nothing further is checked, and no verdict is shown.
+    const long abandonadas = errores::Informadas().abandonadas;
+    const auto sinRespuesta = [&] {
+        if (errores::Informadas().abandonadas == abandonadas) return false;
+        hayError_ = true;
+        caja->setFocus(Qt::OtherFocusReason);
+        return true;
+    };
     try {
         if (rt::Iguales(campo, QStringLiteral("CODIGO"))) {
             if (texto.isEmpty()) {
@@ -54,6 +65,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             const bool conserva = editado && !otroCodigo;
             const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"),
                                                    &datPrimaryRS, 8, QString(), true);
+            if (sinRespuesta()) return;
             // A save under a code changed in the box would replace a stored
             // title the operator never saw on screen.
             if (Grabando && otroCodigo && existe &&
@@ -88,6 +100,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             adodb::Recordset cuenta;
             const bool existe = CNStuffContable::BuscaCuenta(texto, &cuenta, true);
             if (cuenta.State() != adodb::adStateClosed) DB().CierraRecordset(cuenta);
+            if (sinRespuesta()) return;
             if (!existe) {
                 rechaza(Index, QStringLiteral("La cuenta ingresada es inexistente."));
                 return;
@@ -95,7 +108,9 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             caja->setText(texto);
             const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("Codigo"), cajas());
             const QString titulo = iCodigo < 0 ? QString() : txtfields[iCodigo]->text();
-            if (Contabilidad().ValidaRango(texto, titulo))
+            const bool enOtro = Contabilidad().ValidaRango(texto, titulo);
+            if (sinRespuesta()) return;
+            if (enOtro)
                 rt::operador().MsgBox(QStringLiteral("El Codigo de Cuenta esta en el rango de otro Copiador!"), rt::vbInformation,
                                       QStringLiteral("AVISO AL OPERADOR!"));
             if (rt::Iguales(campo, QStringLiteral("HASTA"))) {
