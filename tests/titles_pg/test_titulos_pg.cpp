@@ -502,3 +502,65 @@ TEST_F(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
     DB().gCnn.Close();
     proxy.Detiene();
 }
+
+TEST_F(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
+{
+    // A login the server lets in, with no right on any table of the suite.
+    const QString rol = QStringLiteral("SIN_") + base_.toUpper();
+    ASSERT_TRUE(servidor_->Psql(base_, QStringLiteral("CREATE ROLE \"%1\" LOGIN PASSWORD 'clave'").arg(rol)))
+        << qPrintable(servidor_->error());
+    DB_Dll& db = DB();
+    db.gCnn.Close();
+    db.gOpenFlag = false;
+    db.DialogoAcceso = nullptr;
+    const QString linea = QStringLiteral("@Server=pg:127.0.0.1,%1; @DbName=%2; @Usuario=%3; @Password=clave;")
+                              .arg(servidor_->Puerto())
+                              .arg(base_, rol);
+
+    // Refused: one box that names the right and the table, then the dialog; Cancel ends.
+    QStringList dialogos;
+    guion.op.alModal = [&](QObject* o) {
+        dialogos << o->objectName() + u':' + o->property("usuario").toString();
+        return 0;
+    };
+    EXPECT_FALSE(nueva().Form_Load(linea));
+    ASSERT_EQ(mensajes().size(), 1) << mensajes().join(" | ").toStdString();
+    EXPECT_TRUE(mensajes()[0].startsWith(QStringLiteral("El usuario %1 no tiene el permiso SELECT sobre la tabla ").arg(rol)))
+        << mensajes()[0].toStdString();
+    EXPECT_TRUE(mensajes()[0].contains(QStringLiteral(" de la base de datos ") + base_ + u'.'));
+    EXPECT_EQ(guion.op.preguntas[0].titulo, QStringLiteral(" Error de Conexion a Base de Datos"));
+    EXPECT_EQ(dialogos, QStringList{QStringLiteral("frmAcceso:") + rol});
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_EQ(db.gCnn.State(), adodb::adStateClosed);
+
+    // In the dialog the operator logs in as an administrator: the window loads.
+    guion.op.preguntas.clear();
+    dialogos.clear();
+    guion.op.alModal = [&](QObject* o) {
+        dialogos << o->objectName();
+        o->setProperty("usuario", QStringLiteral("ADMIN"));
+        return 1;
+    };
+    ASSERT_TRUE(nueva().Form_Load(linea));
+    EXPECT_EQ(mensajes().size(), 1) << mensajes().join(" | ").toStdString();
+    EXPECT_EQ(dialogos, QStringList{QStringLiteral("frmAcceso")});
+    EXPECT_EQ(db.gUsuario, QStringLiteral("ADMIN"));
+    EXPECT_EQ(caja(0)->text(), "11");
+    EXPECT_EQ(lista()->count(), 16);
+
+    // With the grants the README gives, the same login starts without a word.
+    QFile permisos(QStringLiteral(DEMO_DIR "/permisos_postgres.sql"));
+    ASSERT_TRUE(permisos.open(QIODevice::ReadOnly));
+    const QString grants = QString::fromUtf8(permisos.readAll())
+                               .replace(QStringLiteral(":\"rol\""), u'"' + rol + u'"')
+                               .replace(QStringLiteral(":\"DBNAME\""), u'"' + base_ + u'"');
+    ASSERT_TRUE(servidor_->Psql(base_, grants)) << qPrintable(servidor_->error());
+    db.gCnn.Close();
+    db.gOpenFlag = false;
+    guion.op.preguntas.clear();
+    guion.op.alModal = nullptr;
+    ASSERT_TRUE(nueva().Form_Load(linea));
+    EXPECT_TRUE(guion.op.preguntas.empty()) << mensajes().join(" | ").toStdString();
+    EXPECT_EQ(db.gUsuario, rol);
+    EXPECT_EQ(caja(0)->text(), "11");
+}
