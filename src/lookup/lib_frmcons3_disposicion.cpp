@@ -52,6 +52,12 @@ void Lib_FrmCons3::construye()
     // A style sheet of its own: the skin's sheet would override a palette.
     lblSinCoincidencias->setStyleSheet(QStringLiteral("QLabel { color: #be0000; font-weight: bold; }"));
     lblSinCoincidencias->setMinimumHeight(lblSinCoincidencias->fontMetrics().height());
+    // What F5 has narrowed the list to; shown only while it is narrowed.
+    lblFiltro = new QLabel(this);
+    lblFiltro->setObjectName(QStringLiteral("lblFiltro"));
+    lblFiltro->setWordWrap(true);
+    lblFiltro->setStyleSheet(QStringLiteral("QLabel { color: #00007f; font-weight: bold; }"));
+    lblFiltro->hide();
 
     modelo_ = new ModeloConsulta(this);
     ListView1 = new QTableView(this);
@@ -129,6 +135,7 @@ void Lib_FrmCons3::construye()
     botones->addWidget(CmdTodos);
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(arriba);
+    todo->addWidget(lblFiltro);
     todo->addWidget(ListView1, 1);
     todo->addWidget(lblSinCoincidencias);
     todo->addLayout(botones);

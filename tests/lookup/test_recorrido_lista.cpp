@@ -300,3 +300,35 @@ TEST_F(RecorridoLista, FromTheTitlesWindowTwoLoadsTitleTwoAndEscKeepsTheBox)
     EXPECT_EQ(ventana.focusWidget(), hasta);
     EXPECT_EQ(guion.op.mensajes(), QStringList()) << "no reversed range, nothing asked";
 }
+
+TEST_F(RecorridoLista, F5ShowsTheFilterItLeavesAndSaysWhenItFindsNothing)
+{
+    Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    QLabel* filtro = ControlDe<QLabel>(v, QStringLiteral("lblFiltro"));
+    EXPECT_FALSE(filtro->isVisible());
+    Tab();
+    Teclea(QStringLiteral("Ven"));
+    Pulsa(Qt::Key_F5);
+    ASSERT_EQ(v.Modelo()->rowCount(), 1);
+    EXPECT_TRUE(filtro->isVisible());
+    EXPECT_EQ(filtro->text(), QStringLiteral("Filtro: DESCRIPCION comienza con \"Ven\". Nueva Busqueda lo quita."));
+    EXPECT_TRUE(aviso().isEmpty());
+
+    // The next F5 searches inside what the first one left, and says it.
+    Teclea(QStringLiteral("zzz"));
+    Pulsa(Qt::Key_F5);
+    EXPECT_EQ(v.Modelo()->rowCount(), 0);
+    EXPECT_EQ(CajaDe(v, 1)->currentText(), QString());
+    EXPECT_EQ(
+        filtro->text(),
+        QStringLiteral("Filtro: DESCRIPCION comienza con \"Ven\" y DESCRIPCION comienza con \"zzz\". Nueva Busqueda lo quita."));
+    EXPECT_EQ(aviso(), QStringLiteral("Ninguna fila de la base de datos cumple el filtro."));
+    Teclea(QStringLiteral("x"));
+    Pulsa(Qt::Key_Backspace);
+    EXPECT_EQ(aviso(), QStringLiteral("Ninguna fila de la base de datos cumple el filtro.")) << "typing does not hide it";
+
+    Clic(BotonDe(v, "CmdNueva"));
+    EXPECT_EQ(v.Modelo()->rowCount(), 10);
+    EXPECT_FALSE(filtro->isVisible());
+    EXPECT_TRUE(aviso().isEmpty());
+}
