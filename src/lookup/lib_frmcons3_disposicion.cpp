@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -29,6 +30,48 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+// The list keeps one row chosen once one is: with one selection mode, a key
+// with Ctrl (Ctrl+End on the last row, Ctrl+Space) or a Ctrl+click on the
+// chosen row would take the choice away, and Enter would then close the
+// window taking nothing.
+class ListaConsulta : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& indice, const QEvent* evento) const override
+    {
+        const QItemSelectionModel::SelectionFlags f = QTableView::selectionCommand(indice, evento);
+        if (f & QItemSelectionModel::Deselect) return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        return f;
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        QTableView::keyPressEvent(e);
+        // A key that moves, after a search that matched nothing, chooses the
+        // row it stands on even where it cannot move further.
+        if (selectionModel()->hasSelection() || !model() || model()->rowCount() == 0) return;
+        switch (e->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End: {
+            const QModelIndex actual = currentIndex();
+            const QModelIndex fila = model()->index(actual.isValid() ? actual.row() : 0, actual.isValid() ? actual.column() : 0);
+            selectionModel()->setCurrentIndex(fila, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            break;
+        }
+        default: break;
+        }
+    }
+};
+
+}  // namespace
 
 void Lib_FrmCons3::construye()
 {
@@ -60,7 +103,7 @@ void Lib_FrmCons3::construye()
     lblFiltro->hide();
 
     modelo_ = new ModeloConsulta(this);
-    ListView1 = new QTableView(this);
+    ListView1 = new ListaConsulta(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     picFields = new CabeceraBusqueda(ListView1);
     picFields->setObjectName(QStringLiteral("picFields"));

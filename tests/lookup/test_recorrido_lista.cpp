@@ -332,3 +332,53 @@ TEST_F(RecorridoLista, F5ShowsTheFilterItLeavesAndSaysWhenItFindsNothing)
     EXPECT_FALSE(filtro->isVisible());
     EXPECT_TRUE(aviso().isEmpty());
 }
+
+TEST_F(RecorridoLista, KeysThatMoveKeepARowChosenForEnter)
+{
+    const struct {
+        const char* nombre;
+        Qt::Key tecla;
+        Qt::KeyboardModifiers mod;
+    } teclas[] = {
+        {"Ctrl+End", Qt::Key_End, Qt::ControlModifier},
+        {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier},
+        {"End", Qt::Key_End, Qt::NoModifier},
+        {"Home", Qt::Key_Home, Qt::NoModifier},
+        {"Ctrl+Down", Qt::Key_Down, Qt::ControlModifier},
+        {"Ctrl+Up", Qt::Key_Up, Qt::ControlModifier},
+        {"Down", Qt::Key_Down, Qt::NoModifier},
+        {"PageUp", Qt::Key_PageUp, Qt::NoModifier},
+        {"Ctrl+PageDown", Qt::Key_PageDown, Qt::ControlModifier},
+        {"Ctrl+Space", Qt::Key_Space, Qt::ControlModifier},
+    };
+    // One row left by F5.
+    Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    Tab();
+    Teclea(QStringLiteral("Ventas"));
+    Pulsa(Qt::Key_F5);
+    ASSERT_EQ(v.Modelo()->rowCount(), 1);
+    Pulsa(Qt::Key_Down);
+    ASSERT_EQ(Foco(), ListaDe(v));
+    for (const auto& t : teclas) {
+        Pulsa(t.tecla, t.mod);
+        EXPECT_EQ(seleccionado(), QStringLiteral("9")) << t.nombre;
+    }
+    Pulsa(Qt::Key_Return);
+    EXPECT_FALSE(v.isVisible());
+    EXPECT_EQ(v.ValorDevuelto, QStringLiteral("9"));
+
+    // Many rows: Ctrl+End twice stays on the last one; after a text that
+    // matches nothing, an arrow that cannot move still chooses its row.
+    Lib_FrmCons3& m = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    Pulsa(Qt::Key_Down);
+    ASSERT_EQ(Foco(), ListaDe(m));
+    Pulsa(Qt::Key_End, Qt::ControlModifier);
+    Pulsa(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(seleccionado(), QStringLiteral("10"));
+    Teclea(QStringLiteral("zz"));
+    ASSERT_EQ(m.FilaSeleccionada(), -1);
+    Pulsa(Qt::Key_Down);
+    EXPECT_EQ(seleccionado(), QStringLiteral("10"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(m.ValorDevuelto, QStringLiteral("10"));
+}
