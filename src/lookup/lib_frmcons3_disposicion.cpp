@@ -26,12 +26,18 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
+
+// Twips between a search box and the next column.
+constexpr int kSeparacionCajas = 50;
+// Characters a search box shows at the least.
+constexpr int kLetrasVisibles = 4;
 
 // The list keeps one row chosen once one is: with one selection mode, a key
 // with Ctrl (Ctrl+End on the last row, Ctrl+Space) or a Ctrl+click on the
@@ -227,6 +233,18 @@ void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
         CmbSearch.append(c);
     }
     picFields->FijaCajas(CmbSearch);
+    if (!CmbSearch.isEmpty()) {
+        // A column of one character (a check digit) would leave its box
+        // nothing but the arrow: every column leaves its box room for a few
+        // characters beside it, whatever its field, saved width or dragging says.
+        const QComboBox* c = CmbSearch.first();
+        QStyleOptionComboBox o;
+        o.initFrom(c);
+        o.editable = true;
+        const QSize letras(c->fontMetrics().horizontalAdvance(QString(kLetrasVisibles, u'X')), c->fontMetrics().height());
+        const int caja = c->style()->sizeFromContents(QStyle::CT_ComboBox, &o, letras, c).width();
+        picFields->setMinimumSectionSize(caja + Pixeles(kSeparacionCajas));
+    }
     QWidget* anterior = nullptr;
     for (QComboBox* c : CmbSearch) {
         if (anterior) setTabOrder(anterior, c);
@@ -275,7 +293,7 @@ void Lib_FrmCons3::Encolumnar()
     }
     modelo_->Carga(encabezados, {}, {});
     preparaCajas(columnas);
-    for (int i = 0; i < anchos.size(); ++i) picFields->resizeSection(i, anchos.at(i));
+    for (int i = 0; i < anchos.size(); ++i) picFields->resizeSection(i, std::max(anchos.at(i), picFields->minimumSectionSize()));
 }
 
 void Lib_FrmCons3::cargaAnchos()
@@ -300,7 +318,7 @@ void Lib_FrmCons3::cargaAnchos()
 
 void Lib_FrmCons3::CalcularAncho()
 {
-    picFields->FijaSeparacion(Pixeles(50));
+    picFields->FijaSeparacion(Pixeles(kSeparacionCajas));
     picFields->Coloca();
 }
 

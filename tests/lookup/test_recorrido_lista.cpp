@@ -382,3 +382,38 @@ TEST_F(RecorridoLista, KeysThatMoveKeepARowChosenForEnter)
     Pulsa(Qt::Key_Return);
     EXPECT_EQ(m.ValorDevuelto, QStringLiteral("10"));
 }
+
+// The chart's lookup shows its one-character check digit; its box has room
+// for what is typed, whatever width the file saved.
+TEST_F(RecorridoLista, EverySearchBoxShowsAFewCharacters)
+{
+    escribeVrl({MascaraConsulta::Registro{
+        {}, QStringLiteral("MA_CUENTAS"), QStringLiteral("Codigo|DESCRIPCION|CodigoOpcional|DV"), {}}});
+    PreparaConsultas();
+    for (const bool guardado : {false, true}) {
+        SCOPED_TRACE(guardado ? "widths saved by an older window" : "widths from the fields");
+        if (guardado) {
+            QFile f(dir.filePath(QStringLiteral("CONSULTASLEN.VRL")));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("\"MA_CUENTAS\",\"2000|5000|2000|225|\"\r\n");
+        }
+        QList<int> anchos;
+        int letras = 0;
+        guion.op.alModal = [&](QObject* o) {
+            auto* d = qobject_cast<Lib_FrmCons3*>(o);
+            if (!d) return 0;
+            d->GrabarCfg = false;
+            EXPECT_TRUE(Muestra(*d));
+            for (int i = 0; i < 3; ++i) Tab();
+            EXPECT_EQ(Foco(), CajaDe(*d, 3));
+            Teclea(QStringLiteral("1"));
+            for (QComboBox* c : CajasDe(*d)) anchos << c->lineEdit()->width();
+            letras = CajaDe(*d, 3)->fontMetrics().horizontalAdvance(QStringLiteral("000"));
+            Pulsa(Qt::Key_Escape);
+            return d->result();
+        };
+        Def_QConsulta::ConsultaClave(QStringLiteral("MA_CUENTAS"));
+        ASSERT_EQ(anchos.size(), 4);
+        for (int i = 0; i < anchos.size(); ++i) EXPECT_GE(anchos[i], letras) << "box " << i;
+    }
+}
