@@ -100,11 +100,9 @@ int main(int argc, char* argv[])
     // ... and the start to a window ready for typing: leave once the first events ran.
     const bool salirAlEstarListo = argumentos.removeAll(QStringLiteral("--salir-al-estar-listo")) > 0;
     // The desktop menu's start: the connection dialog first, with the demo
-    // among the connections, rather than a failed attempt with no data.
-    if (argumentos.removeAll(QStringLiteral("--conexion")) > 0) {
-        CNStuffContable::gPideConexion = true;
-        frmAcceso::ConservaSeleccion = true;
-    }
+    // among the connections, rather than a failed attempt with no data; a
+    // launcher's start names the registered connection to choose.
+    if (frmAcceso::TomaArgumentoConexion(argumentos)) CNStuffContable::gPideConexion = true;
     // ... or straight into the demo, copied for this user the first time.
     if (argumentos.removeAll(QStringLiteral("--demo")) > 0) {
         QString error;

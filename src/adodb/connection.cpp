@@ -181,23 +181,36 @@ void Connection::CommitTrans()
     try {
         engine_->commit();
     } catch (const AdoException& e) {
+        endedByLostLink(e);
         fail(e);
     }
     --transactionLevel_;
 }
 
+void Connection::endedByLostLink(const AdoException& e)
+{
+    // The server ends a transaction whose link is gone, and its owner is the
+    // one told so right now. Still counted as open, it would be taken for a
+    // transaction lost behind its owner's back at the next reconnection, and
+    // every statement after that would be refused.
+    if (EsEnlacePerdido(e.error()) && transactionLevel_ > 0) --transactionLevel_;
+}
+
 void Connection::RollbackTrans()
 {
-    requireOpen();
+    // Already rolled back when the link went; the connection may still be
+    // closed (the server not back yet), and the owner is done with it all the same.
     if (transactionLevel_ == 0 && lostLevels_ > 0) {
-        --lostLevels_;  // already rolled back when the link went
+        --lostLevels_;
         return;
     }
+    requireOpen();
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
     consulta(QStringLiteral("ROLLBACK"));
     try {
         engine_->rollback();
     } catch (const AdoException& e) {
+        endedByLostLink(e);
         fail(e);
     }
     --transactionLevel_;

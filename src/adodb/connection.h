@@ -92,6 +92,8 @@ private:
         if (AlConsultar) AlConsultar(que);
     }
     [[noreturn]] void failLostTransaction();
+    /// A commit or rollback that failed because the link went ended the transaction all the same.
+    void endedByLostLink(const AdoException& e);
     void requireOpen() const;
 
     std::unique_ptr<Engine> engine_;

@@ -34,4 +34,17 @@ bool EsEnlacePerdido(const Error& e)
     return s.startsWith(u"08") || s == u"HYT01" || s.startsWith(u"57P");
 }
 
+bool TransaccionPerdida(const Error& e)
+{
+    return e.Number == kErrTransactionLost || EsEnlacePerdido(e);
+}
+
+bool EsPermisoDenegado(const Error& e)
+{
+    const QString s = e.SQLState.trimmed().toUpper();
+    // SQL Server files its refusals under the syntax class: 229 is a denied
+    // permission on an object, 230 on a column.
+    return s == u"42501" || (s == u"42000" && (e.NativeError == 229 || e.NativeError == 230));
+}
+
 }  // namespace adodb

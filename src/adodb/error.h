@@ -56,6 +56,16 @@ struct Error {
 /// is the remedy; an ordinary statement error never is.
 bool EsEnlacePerdido(const Error& e);
 
+/// True when the failure took the open transaction with it: the link went, or
+/// it had gone already and the connection was reopened since. Repeating the
+/// failed statement cannot help; only starting the whole transaction again can.
+bool TransaccionPerdida(const Error& e);
+
+/// True when the server refused the statement for want of rights on an
+/// object (SQLSTATE 42501; SQL Server's 42000 with native error 229 or 230):
+/// the login answers, but may not touch that table.
+bool EsPermisoDenegado(const Error& e);
+
 /// The ADO number for an ODBC SQLSTATE (kErrProviderFailed when none fits).
 std::int32_t NumeroPorSqlState(const QString& sqlState);
 

@@ -564,6 +564,16 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
                 }
     // Warnings (class 01) may come before the error that matters; the first record names the failure.
     std::stable_partition(records.begin(), records.end(), [](const Error& r) { return !r.SQLState.startsWith(u"01"); });
+    // A driver may name a dropped link after what it was doing when it met it
+    // (psqlODBC: "internal SAVEPOINT failed", HY000). Whether the connection
+    // is gone is what callers act on, and the driver can say so.
+    SQLUINTEGER muerta = SQL_CD_FALSE;
+    if (dbc_ && type != SQL_HANDLE_ENV && !records.empty() && !records.front().SQLState.startsWith(u"08") &&
+        succeeded(SQLGetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_DEAD, &muerta, SQL_IS_UINTEGER, nullptr)) &&
+        muerta == SQL_CD_TRUE) {
+        records.front().SQLState = u"08S01"_s;
+        records.front().Number = NumeroPorSqlState(records.front().SQLState);
+    }
     leadWithTheReason(records);
     if (records.empty())
         records.push_back(

@@ -243,6 +243,23 @@ void DB_Dll::ReintentaConectar()
     if (!p.abortado()) gOpenFlag = gCnn.State() == adodb::adStateOpen;
 }
 
+int DB_Dll::ReintentoConEnlace(const adodb::Error& e, const std::function<int(const adodb::Error&)>& informe, bool* silencio)
+{
+    const bool perdido = adodb::EsEnlacePerdido(e);
+    if (perdido && silencio && *silencio) {
+        *silencio = false;
+        ReintentaConectar();
+        if (gOpenFlag) return rt::vbRetry;
+    }
+    for (;;) {
+        const int r = informe(e);
+        // Repeating a statement on a dead link only meets the same failure.
+        if (r != rt::vbRetry || !perdido) return r;
+        ReintentaConectar();
+        if (gOpenFlag) return r;
+    }
+}
+
 void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, const QString& CadenaPWD)
 {
     auto pideArchivo = [this]() {

@@ -14,6 +14,14 @@ struct DatosAcceso {
     int plataforma = 0;  // 0 SQL Server, 1 Oracle
 };
 
+/// A table the login may not read or write, met while the program starts:
+/// start-up stops there (see DB_Dll::Arranque).
+struct FaltaPermiso {
+    adodb::Error error;
+    QString tabla;    // as the server named it ("" when it did not)
+    QString permiso;  // SELECT, INSERT, ... ("" when not known)
+};
+
 class DB_Dll {
 public:
     DB_Dll();
@@ -56,6 +64,14 @@ public:
     void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = adodb::adUseClient, const QString& ConnString = {},
                          bool ValidaAdmin = true, bool MuestraError = true);
     void ReintentaConectar();
+    /// The answer that a step which failed with `e` acts on, for a routine
+    /// whose report offers Retry. A lost link is first reopened without asking
+    /// while `*silencio` is true (it is then cleared: once per routine), and
+    /// the step runs again. Otherwise `informe` shows the failure and logs
+    /// it; after a lost link, Retry reopens the connection before the step
+    /// runs again, and while the server does not answer the report comes back.
+    int ReintentoConEnlace(const adodb::Error& e, const std::function<int(const adodb::Error&)>& informe,
+                           bool* silencio = nullptr);
     /// The names of TablasRequeridas that the open connection lacks.
     QStringList TablasFaltantes();
     void OpenLocalADODB(const QString& ConnString = {}, const QString& CadenaID = QStringLiteral("User Id"),
@@ -129,6 +145,26 @@ public:
                     bool PermiteNulos = false, const adodb::Variant& ValorDefault = {});
 
     // Errors.
+    /// While one lives (the program's start-up), a refused permission is not
+    /// shown where it happens: FaltaPermiso is thrown to whoever started, since
+    /// every later step would fail the same way, each with its own box.
+    class Arranque {
+    public:
+        explicit Arranque(DB_Dll& db) : db_(db), antes_(db.arrancando_) { db_.arrancando_ = true; }
+        ~Arranque() { db_.arrancando_ = antes_; }
+        Arranque(const Arranque&) = delete;
+        Arranque& operator=(const Arranque&) = delete;
+
+    private:
+        DB_Dll& db_;
+        bool antes_;
+    };
+    /// Throws FaltaPermiso when `e` is a refused permission met during start-up.
+    void DetieneSiFaltaPermiso(const adodb::Error& e) const;
+    /// The operator is told, once, which right on which table the login lacks;
+    /// the connection is closed and the connection dialog offered, as after a
+    /// failed connection. True when another connection was opened.
+    bool PideOtraConexion(const FaltaPermiso& f);
     /// Shows the error to the operator, logs the answer and returns it (0 for error number 0).
     int TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones = {}, const adodb::Variant& Rutina = {});
     /// The error log TratamientoErrores appends to: gLogErr, or "VLERR.LOG" where the program keeps its written files.
@@ -137,6 +173,7 @@ public:
     void setArchivoErrores(const adodb::Variant& v) { gLogErr = v.toString(); }
 
 private:
+    bool arrancando_ = false;
     QString ConstruyeCadena();
     void VerificaTablasRequeridas();
     void AvisaCarpetaDeRed();

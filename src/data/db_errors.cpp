@@ -74,8 +74,26 @@ void AnotaError(const QString& archivo, const adodb::Variant& rutina, const adod
     AgregaLinea(archivo, LineaLog(QDateTime::currentDateTime(), rutina, MensajeLog(e), respuesta));
 }
 
+namespace {
+Cuenta gCuenta;
+}  // namespace
+
+Cuenta Informadas()
+{
+    return gCuenta;
+}
+
+void Registra(const QString& archivo, const adodb::Variant& rutina, const adodb::Error& e, int respuesta)
+{
+    ++gCuenta.informadas;
+    if (respuesta != rt::vbRetry && respuesta != rt::vbIgnore) ++gCuenta.abandonadas;
+    if (adodb::TransaccionPerdida(e)) ++gCuenta.enlacesPerdidos;
+    AnotaError(archivo, rutina, e, respuesta);
+}
+
 int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina)
 {
+    DB().DetieneSiFaltaPermiso(CodErr);
     if (CodErr.Number == 0) return 0;
     QString temp = qEnvironmentVariable("temp").trimmed();
     if (temp.isEmpty()) temp = qEnvironmentVariable("TEMP").trimmed();
@@ -86,18 +104,19 @@ int ReportaError(const adodb::Error& CodErr, const adodb::Variant& Botones, cons
     const int botones =
         Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    AnotaError(log, Rutina, CodErr, r);
+    Registra(log, Rutina, CodErr, r);
     return r;
 }
 
 int InformaError(const adodb::Error& e, const QString& rutina)
 {
+    DB().DetieneSiFaltaPermiso(e);
     const QString titulo =
         rutina.isEmpty() ? QStringLiteral("Aviso al operador") : rutina + QStringLiteral(" - Aviso al operador");
     const int r = rt::operador().MsgBox(Mensaje(e), rt::vbAbortRetryIgnore + rt::vbCritical, titulo);
     // A save that failed must leave a trace for whoever repairs the database,
     // as the data layer's own reports do.
-    AnotaError(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
+    Registra(DB().RutaLogErrores(), rutina.isEmpty() ? adodb::Variant() : adodb::Variant(rutina), e, r);
     return r;
 }
 
@@ -112,6 +131,7 @@ QString DB_Dll::RutaLogErrores() const
 
 int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant& Botones, const adodb::Variant& Rutina)
 {
+    DetieneSiFaltaPermiso(CodErr);
     const QString log = RutaLogErrores();
     const QString mensaje = errores::Mensaje(CodErr);
     const QString titulo = errores::Titulo(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));
@@ -119,6 +139,61 @@ int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant&
         Botones.isEmpty() || Botones.isNull() ? rt::vbAbortRetryIgnore + rt::vbCritical : static_cast<int>(Botones.toInt64());
     if (CodErr.Number == 0) return 0;
     const int r = rt::operador().MsgBox(mensaje, botones, titulo);
-    errores::AnotaError(log, Rutina, CodErr, r);
+    errores::Registra(log, Rutina, CodErr, r);
     return r;
+}
+
+void DB_Dll::DetieneSiFaltaPermiso(const adodb::Error& e) const
+{
+    if (!arrancando_ || !adodb::EsPermisoDenegado(e)) return;
+    FaltaPermiso f{e, {}, {}};
+    // PostgreSQL: "permission denied for table x" ("relation" before 11);
+    // SQL Server: "The SELECT permission was denied on the object 'x', ...",
+    // or in Spanish "Se denegó el permiso SELECT en el objeto 'x', ...".
+    static const QRegularExpression tablaPg(QStringLiteral(R"(permission denied for (?:table|relation|view) "?([^\s";]+))"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression objeto(QStringLiteral(R"((?:object|objeto) '([^']+)')"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression permiso(QStringLiteral(R"((?:The (\w+) permission|permiso (\w+)))"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression desde(QStringLiteral(R"(\b(?:FROM|INTO|UPDATE)\s+([\w.\[\]"]+))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = tablaPg.match(e.Description); m.hasMatch())
+        f.tabla = m.captured(1);
+    else if (const auto o = objeto.match(e.Description); o.hasMatch())
+        f.tabla = o.captured(1);
+    else if (const auto d = desde.match(UltimaSentencia); d.hasMatch())
+        f.tabla = d.captured(1);
+    if (const auto m = permiso.match(e.Description); m.hasMatch())
+        f.permiso = (m.captured(1).isEmpty() ? m.captured(2) : m.captured(1)).toUpper();
+    else
+        f.permiso = UltimaSentencia.trimmed().section(u' ', 0, 0).toUpper();
+    static const QStringList conocidos = {QStringLiteral("SELECT"), QStringLiteral("INSERT"), QStringLiteral("UPDATE"),
+                                          QStringLiteral("DELETE")};
+    if (!conocidos.contains(f.permiso)) f.permiso = QStringLiteral("SELECT");
+    throw f;
+}
+
+bool DB_Dll::PideOtraConexion(const FaltaPermiso& f)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    const QString tabla = f.tabla.isEmpty() ? QStringLiteral("una tabla del sistema") : QStringLiteral("la tabla ") + f.tabla;
+    const QString texto = QStringLiteral("El usuario ") + gUsuario + QStringLiteral(" no tiene el permiso ") + f.permiso +
+                          QStringLiteral(" sobre ") + tabla + QStringLiteral(" de la base de datos ") + gDBName +
+                          QStringLiteral(".") + crlf + crlf +
+                          QStringLiteral("El administrador de la base de datos debe otorgarle SELECT, INSERT, UPDATE y DELETE "
+                                         "sobre las tablas del sistema contable, o ingrese con otro usuario.") +
+                          crlf + crlf + QStringLiteral("(") + adodb::TextoParaOperador(f.error).trimmed() + QStringLiteral(")");
+    const int r =
+        rt::operador().MsgBox(texto, rt::vbOKOnly + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
+    errores::AgregaLinea(RutaLogErrores(),
+                         errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"), texto, r));
+    // Nothing of this session is kept: the next connection starts afresh.
+    adodb::Intenta([&] {
+        if (gCnn.State() != adodb::adStateClosed) gCnn.Close();
+    });
+    gCnn.Errors().Clear();
+    gOpenFlag = false;
+    OpenServerADODB(true);
+    return gOpenFlag;
 }

@@ -1,4 +1,5 @@
 #include "db_dll.h"
+#include "errores.h"
 
 #include "adodb/sqlite_mensajes.h"
 
@@ -64,7 +65,11 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Conne
             ++reintentos;
             if (reintentos < 3) continue;
         }
-        if (TratamientoErrores(e, {}, QStringLiteral("AbrirRecordset")) != rt::vbRetry) return;
+        const int r = TratamientoErrores(e, {}, QStringLiteral("AbrirRecordset"));
+        // The reopened connection refuses every statement of a transaction
+        // that the link took away: repeating this one cannot help, only its
+        // owner can start the transaction again (the error stays in Errors).
+        if (r != rt::vbRetry || e.Number == adodb::kErrTransactionLost) return;
     }
 }
 
@@ -140,9 +145,17 @@ bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrc
 {
     bool existe = false;
     UltimaSentencia = Lrcs ? sql : privado;
-    rt::Protocolo p([](const adodb::Error& e) {
-        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical,
-                                     QStringLiteral("Aviso al Operador"));
+    bool silencio = true;
+    rt::Protocolo p([&](const adodb::Error& e) {
+        return ReintentoConEnlace(
+            e,
+            [&](const adodb::Error& f) {
+                const int r = rt::operador().MsgBox(adodb::TextoParaOperador(f), rt::vbAbortRetryIgnore + rt::vbCritical,
+                                                    QStringLiteral("Aviso al Operador"));
+                errores::Registra(RutaLogErrores(), QStringLiteral("ExisteEnTabla"), f, r);
+                return r;
+            },
+            &silencio);
     });
     if (!Lrcs) {
         Recordset rs;
@@ -229,13 +242,21 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
 
     Variant resultado;
     Recordset rs;
+    bool silencio = true;
     rt::Protocolo p([&](const adodb::Error& e) {
         if (IgnoraError) {
             resultado = QString();
             return static_cast<int>(rt::vbAbort);
         }
-        return rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbAbortRetryIgnore + rt::vbCritical,
-                                     QStringLiteral("Aviso al Operador"));
+        return ReintentoConEnlace(
+            e,
+            [&](const adodb::Error& f) {
+                const int r = rt::operador().MsgBox(adodb::TextoParaOperador(f), rt::vbAbortRetryIgnore + rt::vbCritical,
+                                                    QStringLiteral("Aviso al Operador"));
+                errores::Registra(RutaLogErrores(), QStringLiteral("DatosTabla"), f, r);
+                return r;
+            },
+            &silencio);
     });
     AbrirRecordset(sql, rs);
     if (!gOpenFlag) return Variant();

@@ -135,6 +135,10 @@ void Lib_FrmCons3::Form_Load()
         if (modelo_->rowCount() > 0) SeleccionaFila(0);
     });
     p.paso([&] {
+        muestraFiltro();
+        avisaSinCoincidencias(-1, false);
+    });
+    p.paso([&] {
         if (!FiltroInicial.trimmed().isEmpty() && !CmbSearch.isEmpty()) CmbSearch.first()->setEditText(FiltroInicial);
     });
     p.paso([&] { conexion().CierraRecordset(rs_); });
@@ -332,6 +336,7 @@ void Lib_FrmCons3::reject()
 void Lib_FrmCons3::CmdNueva_Click()
 {
     if (!primera_.isEmpty()) sql = primera_;
+    filtros_.clear();
     Form_Load();
     if (!CmbSearch.isEmpty()) CmbSearch.first()->setFocus(Qt::OtherFocusReason);
 }

@@ -126,6 +126,7 @@ private:
     QLabel* lblConsulta = nullptr;
     QLabel* lblFieldName = nullptr;
     QLabel* lblSinCoincidencias = nullptr;
+    QLabel* lblFiltro = nullptr;
     QPushButton* CmdAceptar = nullptr;
     QPushButton* cmdCancelar = nullptr;
     QPushButton* CmdNueva = nullptr;
@@ -139,8 +140,11 @@ private:
     void preparaCajas(const QStringList& columnas);
     void cargaAnchos();
     bool teclaDeCaja(int Index, QKeyEvent* e);
-    /// Tells (or stops telling) that the text of box `Index` matches no row.
+    /// Tells (or stops telling) that the text of box `Index` matches no row;
+    /// otherwise, that the database search left no row.
     void avisaSinCoincidencias(int Index, bool sinCoincidencias);
+    /// Shows over the list the conditions F5 added to the statement.
+    void muestraFiltro();
     void cambiaCantidad(int fila, int columna, int tecla);
     /// Gives the list the stock level colours when they are to be shown; true then.
     bool preparaColoresStock(bool hayColumnas);
@@ -153,6 +157,8 @@ private:
     std::unique_ptr<DB_Dll> udbc_;
     QString actual_, primera_, tabla_;
     QStringList columnasCajas_;
+    /// The conditions F5 added since the first statement, as the operator reads them.
+    QStringList filtros_;
     bool articulos_ = false;
     bool cargada_ = false;
     bool ordenada_ = false;

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -25,10 +26,58 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+// Twips between a search box and the next column.
+constexpr int kSeparacionCajas = 50;
+// Characters a search box shows at the least.
+constexpr int kLetrasVisibles = 4;
+
+// The list keeps one row chosen once one is: with one selection mode, a key
+// with Ctrl (Ctrl+End on the last row, Ctrl+Space) or a Ctrl+click on the
+// chosen row would take the choice away, and Enter would then close the
+// window taking nothing.
+class ListaConsulta : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& indice, const QEvent* evento) const override
+    {
+        const QItemSelectionModel::SelectionFlags f = QTableView::selectionCommand(indice, evento);
+        if (f & QItemSelectionModel::Deselect) return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        return f;
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        QTableView::keyPressEvent(e);
+        // A key that moves, after a search that matched nothing, chooses the
+        // row it stands on even where it cannot move further.
+        if (selectionModel()->hasSelection() || !model() || model()->rowCount() == 0) return;
+        switch (e->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End: {
+            const QModelIndex actual = currentIndex();
+            const QModelIndex fila = model()->index(actual.isValid() ? actual.row() : 0, actual.isValid() ? actual.column() : 0);
+            selectionModel()->setCurrentIndex(fila, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            break;
+        }
+        default: break;
+        }
+    }
+};
+
+}  // namespace
 
 void Lib_FrmCons3::construye()
 {
@@ -52,9 +101,15 @@ void Lib_FrmCons3::construye()
     // A style sheet of its own: the skin's sheet would override a palette.
     lblSinCoincidencias->setStyleSheet(QStringLiteral("QLabel { color: #be0000; font-weight: bold; }"));
     lblSinCoincidencias->setMinimumHeight(lblSinCoincidencias->fontMetrics().height());
+    // What F5 has narrowed the list to; shown only while it is narrowed.
+    lblFiltro = new QLabel(this);
+    lblFiltro->setObjectName(QStringLiteral("lblFiltro"));
+    lblFiltro->setWordWrap(true);
+    lblFiltro->setStyleSheet(QStringLiteral("QLabel { color: #00007f; font-weight: bold; }"));
+    lblFiltro->hide();
 
     modelo_ = new ModeloConsulta(this);
-    ListView1 = new QTableView(this);
+    ListView1 = new ListaConsulta(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     picFields = new CabeceraBusqueda(ListView1);
     picFields->setObjectName(QStringLiteral("picFields"));
@@ -129,6 +184,7 @@ void Lib_FrmCons3::construye()
     botones->addWidget(CmdTodos);
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(arriba);
+    todo->addWidget(lblFiltro);
     todo->addWidget(ListView1, 1);
     todo->addWidget(lblSinCoincidencias);
     todo->addLayout(botones);
@@ -177,6 +233,18 @@ void Lib_FrmCons3::preparaCajas(const QStringList& columnas)
         CmbSearch.append(c);
     }
     picFields->FijaCajas(CmbSearch);
+    if (!CmbSearch.isEmpty()) {
+        // A column of one character (a check digit) would leave its box
+        // nothing but the arrow: every column leaves its box room for a few
+        // characters beside it, whatever its field, saved width or dragging says.
+        const QComboBox* c = CmbSearch.first();
+        QStyleOptionComboBox o;
+        o.initFrom(c);
+        o.editable = true;
+        const QSize letras(c->fontMetrics().horizontalAdvance(QString(kLetrasVisibles, u'X')), c->fontMetrics().height());
+        const int caja = c->style()->sizeFromContents(QStyle::CT_ComboBox, &o, letras, c).width();
+        picFields->setMinimumSectionSize(caja + Pixeles(kSeparacionCajas));
+    }
     QWidget* anterior = nullptr;
     for (QComboBox* c : CmbSearch) {
         if (anterior) setTabOrder(anterior, c);
@@ -225,7 +293,7 @@ void Lib_FrmCons3::Encolumnar()
     }
     modelo_->Carga(encabezados, {}, {});
     preparaCajas(columnas);
-    for (int i = 0; i < anchos.size(); ++i) picFields->resizeSection(i, anchos.at(i));
+    for (int i = 0; i < anchos.size(); ++i) picFields->resizeSection(i, std::max(anchos.at(i), picFields->minimumSectionSize()));
 }
 
 void Lib_FrmCons3::cargaAnchos()
@@ -250,7 +318,7 @@ void Lib_FrmCons3::cargaAnchos()
 
 void Lib_FrmCons3::CalcularAncho()
 {
-    picFields->FijaSeparacion(Pixeles(50));
+    picFields->FijaSeparacion(Pixeles(kSeparacionCajas));
     picFields->Coloca();
 }
 

@@ -36,10 +36,14 @@ void Lib_FrmCons3::CmbSearch_Change(int Index)
 
 void Lib_FrmCons3::avisaSinCoincidencias(int Index, bool sinCoincidencias)
 {
-    lblSinCoincidencias->setText(sinCoincidencias
-                                     ? QStringLiteral("Ninguna fila de la lista coincide con lo escrito en ") +
-                                           columnasCajas_.value(Index) + QStringLiteral(". F5 lo busca en la base de datos.")
-                                     : QString());
+    QString aviso;
+    if (sinCoincidencias)
+        aviso = QStringLiteral("Ninguna fila de la lista coincide con lo escrito en ") + columnasCajas_.value(Index) +
+                QStringLiteral(". F5 lo busca en la base de datos.");
+    else if (!filtros_.isEmpty() && modelo_->rowCount() == 0)
+        // An empty list after F5 is the search's answer, not a failure to load.
+        aviso = QStringLiteral("Ninguna fila de la base de datos cumple el filtro.");
+    lblSinCoincidencias->setText(aviso);
     for (int i = 0; i < CmbSearch.size(); ++i) {
         QComboBox* c = CmbSearch.at(i);
         QPalette p = c->palette();
@@ -47,6 +51,16 @@ void Lib_FrmCons3::avisaSinCoincidencias(int Index, bool sinCoincidencias)
                    sinCoincidencias && i == Index ? QColor(190, 0, 0) : QApplication::palette(c).color(QPalette::Text));
         c->setPalette(p);
     }
+}
+
+void Lib_FrmCons3::muestraFiltro()
+{
+    // Each F5 narrows what the last one left; without this line an empty or
+    // short list would look like the whole table.
+    lblFiltro->setText(filtros_.isEmpty() ? QString()
+                                          : QStringLiteral("Filtro: ") + filtros_.join(QStringLiteral(" y ")) +
+                                                QStringLiteral(". Nueva Busqueda lo quita."));
+    lblFiltro->setVisible(!filtros_.isEmpty());
 }
 
 void Lib_FrmCons3::ordenaSiCorresponde()
@@ -76,6 +90,8 @@ void Lib_FrmCons3::BuscaEnServidor(int Index)
     // The "*" the operator typed becomes the wildcard in the statement alone;
     // the box keeps what was typed.
     const QString nueva = Sentencias::SentenciaFiltrada(actual_, columnasCajas_.value(Index), texto, CfgUsaConsultaLIKE);
+    filtros_.append(modelo_->Encabezados().value(Index, columnasCajas_.value(Index)) +
+                    (CfgUsaConsultaLIKE ? QStringLiteral(" contiene \"") : QStringLiteral(" comienza con \"")) + texto + u'"');
     {
         const QSignalBlocker sinBusqueda(caja);
         caja->setEditText(QString());

@@ -61,6 +61,32 @@ std::vector<std::pair<double, double>> posiciones(const std::vector<ColumnaRepor
     return r;
 }
 
+// A cell's text whole on one line: when it is wider than its column it is
+// drawn in a smaller letter, down to kLetraMinima of the row's size; only a
+// text that does not fit even then loses its end.
+constexpr double kLetraMinima = 0.4;
+
+void PintaCelda(QPainter& p, const QRectF& celda, Qt::Alignment alineacion, const QString& texto, const QFontMetricsF& medida)
+{
+    // The measure is the screen's; a printer or a zoomed page may round the
+    // letters a hair wider, which then overflows into the gap between
+    // columns rather than losing a letter to the clip.
+    const int banderas = static_cast<int>(alineacion) | Qt::TextDontClip;
+    const double ancho = medida.horizontalAdvance(texto);
+    if (ancho <= celda.width()) {
+        p.drawText(celda, banderas, texto);
+        return;
+    }
+    const double escala = std::max(kLetraMinima, celda.width() / ancho * 0.98);
+    const QRectF reducida(-celda.width() / escala / 2, -celda.height() / escala / 2, celda.width() / escala,
+                          celda.height() / escala);
+    p.save();
+    p.translate(celda.center());
+    p.scale(escala, escala);
+    p.drawText(reducida, banderas, medida.elidedText(texto, Qt::ElideRight, reducida.width()));
+    p.restore();
+}
+
 }  // namespace
 
 QString ArchivoDefinicion(const QString& carpeta, const QString& nombre)
@@ -250,9 +276,8 @@ void PintaPagina(QPainter& p, const Informe& informe, int pagina)
     for (long f = desde; f < hasta; ++f, y += kRenglon) {
         for (size_t c = 0; c < nc; ++c) {
             const bool num = informe.numerica(static_cast<int>(c));
-            const QString t = medida.elidedText(informe.celda(f, static_cast<int>(c)), Qt::ElideRight, pos[c].second);
-            p.drawText(QRectF(pos[c].first, y, pos[c].second, kRenglon),
-                       (num ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, t);
+            PintaCelda(p, QRectF(pos[c].first, y, pos[c].second, kRenglon),
+                       (num ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, informe.celda(f, static_cast<int>(c)), medida);
         }
     }
     if (pagina == informe.paginas() - 1) {

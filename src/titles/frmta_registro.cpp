@@ -3,6 +3,7 @@
 #include "titles/frmta_titcopiadores.h"
 
 #include "data/db_dll.h"
+#include "data/errores.h"
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
 #include "runtime/rttexto.h"
@@ -111,6 +112,8 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
         enfocaCodigo(true);
     } else if (palabra == QLatin1String("GRABAR")) {
         Grabando = true;
+        const errores::Cuenta antes = errores::Informadas();
+        grabacionIncierta_ = false;
         bool guardado = true;
         if (Datosvalidos()) {
             modificado_ = false;
@@ -124,6 +127,7 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
             }
         }
         if (guardado) txtfields[0]->setFocus(Qt::OtherFocusReason);
+        AvisaSiNoSeGrabo(antes, guardado);
         Grabando = false;
     } else if (palabra == QLatin1String("PLANILLA")) {
         Planilla();
@@ -225,8 +229,16 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
 {
     adodb::Connection& cn = DB().gCnn;
     int cajaEnEscritura = -1;
+    const auto informa = [](const adodb::Error& e) { return CNStuffContable::InformaError(e); };
+    // A lost link takes the whole transaction with it: Retry (the link back)
+    // runs the save again from its start, never just the step that failed.
+    bool rehacer = false;
     rt::Protocolo p([&](const adodb::Error& e) {
         RtCampos::FijaModo(false);
+        if (adodb::TransaccionPerdida(e)) {
+            rehacer = DB().ReintentoConEnlace(e, informa) == rt::vbRetry;
+            return static_cast<int>(rt::vbAbort);
+        }
         if (e.Number != adodb::kErrDataConversion) return CNStuffContable::InformaError(e);
         QString donde;
         if (cajaEnEscritura >= 0)
@@ -280,8 +292,17 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     adodb::Variant creado;
     for (;;) {
         p.paso([&] { tx.emplace(cn); });
-        if (!tx) return false;
-        const QString actual = HuellaTitulo(tecleado, &creado);
+        if (!tx) return rehacer && GrabaRegistro();
+        QString actual;
+        // Unread is not "deleted by another operator": the failure is reported.
+        p.paso([&] {
+            actual = HuellaTitulo(tecleado, &creado);
+            if (cn.Errors().Count() > 0) throw adodb::AdoException(cn.Errors().Item(0));
+        });
+        if (p.abortado()) {
+            tx.reset();
+            return rehacer && GrabaRegistro();
+        }
         if (actual == huellaMostrada_) break;
         // Never ask the operator while holding the database's write lock.
         tx.reset();
@@ -297,7 +318,11 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         p.paso([&] { abreParaEscribir(datPrimaryRS); });
         p.paso([&] { datPrimaryRS.AddNew(); });
     } else {
-        p.paso([&] { DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo); });
+        p.paso([&] {
+            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo);
+            if (cn.Errors().Count() > 0 && adodb::TransaccionPerdida(cn.Errors().Item(0)))
+                throw adodb::AdoException(cn.Errors().Item(0));
+        });
         if (!p.abortado() && cn.Errors().Count() > 0) {
             rt::operador().MsgBox(adodb::TextoParaOperador(cn.Errors().Item(0)), rt::vbOKOnly, QString());
             p.paso([&] { abreParaEscribir(datPrimaryRS); });
@@ -306,6 +331,9 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
             p.paso([&] {
                 DB().AbrirRecordset(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), datPrimaryRS, nullptr, adodb::adOpenDynamic,
                                     adodb::adLockOptimistic, -1, true);
+                if (datPrimaryRS.State() != adodb::adStateOpen && cn.Errors().Count() > 0 &&
+                    adodb::TransaccionPerdida(cn.Errors().Item(0)))
+                    throw adodb::AdoException(cn.Errors().Item(0));
             });
             p.paso([&] { datPrimaryRS.AddNew(); });
         }
@@ -347,12 +375,16 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         try {
             tx->Commit();
         } catch (const adodb::AdoException& e) {
-            CNStuffContable::InformaError(e.error());
             guardado = false;
+            tx.reset();
+            if (adodb::EsEnlacePerdido(e.error()))
+                guardado = ConfirmaGrabacion(e.error(), rehacer);
+            else
+                CNStuffContable::InformaError(e.error());
         }
     }
     tx.reset();
-    if (!guardado) return false;
+    if (!guardado) return rehacer && GrabaRegistro();
 
     // The window is prepared for the next title by the GRABAR command once this
     // returns; doing it here as well read the structure and the codes twice.
@@ -360,6 +392,73 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     MuestraRegistro();
     DetalleOn(false);
     return true;
+}
+
+bool frmTA_TITCOPIADORES::ComoEnPantalla()
+{
+    const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("CODIGO"), cajas());
+    const QString codigo = iCodigo < 0 ? QString() : txtfields[iCodigo]->text().trimmed();
+    adodb::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '") + rt::Comillas(codigo) +
+                QStringLiteral("'"),
+            &DB().gCnn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
+    if (rs.RecordCount() != 1) return false;
+    const auto guardado = [&](const QString& campo) { return RtTexto::ValorCampo(rs.Fields(campo).Value()).trimmed(); };
+    for (int i = 0; i < kCampos; ++i)
+        if (guardado(RtCampos::CampoDatos(txtfields[i])) != txtfields[i]->text().trimmed()) return false;
+    return guardado(QStringLiteral("TC")) == CptesMarcados().trimmed();
+}
+
+bool frmTA_TITCOPIADORES::ConfirmaGrabacion(const adodb::Error& e, bool& rehacer)
+{
+    // The link went while the commit was on its way: the server may have
+    // committed and only its answer been lost. Once connected again, the
+    // table tells; saving again blindly would write the title twice.
+    enum { NoSe, NoLlego, Llego };
+    const auto averigua = [this]() -> int {
+        if (!DB().gOpenFlag) return NoSe;
+        int llego = NoSe;
+        adodb::Intenta([&] { llego = ComoEnPantalla() ? Llego : NoLlego; });
+        return llego;
+    };
+    DB().ReintentaConectar();
+    int llego = averigua();
+    const int llegoSinPreguntar = llego;
+    while (llego != Llego) {
+        // Retry reconnects first; while the server does not answer, the box comes back.
+        if (DB().ReintentoConEnlace(e, [](const adodb::Error& f) { return CNStuffContable::InformaError(f); }) != rt::vbRetry)
+            break;
+        if (llego == NoLlego || (llego = averigua()) == NoLlego) {
+            rehacer = true;
+            return false;
+        }
+    }
+    if (llego == Llego) {
+        // Nothing was lost and nobody was asked, but whoever looks after the server should know.
+        if (llegoSinPreguntar == Llego) errores::AnotaError(DB().RutaLogErrores(), QStringLiteral("GrabaRegistro"), e, 0);
+        return true;
+    }
+    grabacionIncierta_ = llego == NoSe;
+    return false;
+}
+
+void frmTA_TITCOPIADORES::AvisaSiNoSeGrabo(const errores::Cuenta& antes, bool guardado)
+{
+    const errores::Cuenta ahora = errores::Informadas();
+    // The box of a lost link names the link, not the title: once it was left,
+    // or it stopped the save, the operator must not take the title for saved.
+    if (ahora.enlacesPerdidos == antes.enlacesPerdidos) return;
+    if (ahora.abandonadas == antes.abandonadas && (guardado || ahora.informadas == antes.informadas)) return;
+    const QString texto =
+        grabacionIncierta_
+            ? QStringLiteral("Se perdió la conexión con la base de datos mientras se confirmaba la grabación y no se pudo "
+                             "verificar si el título quedó grabado.")
+            : QStringLiteral("El título no se grabó.");
+    rt::operador().MsgBox(this,
+                          texto + kCrLf + kCrLf +
+                              QStringLiteral("Los datos siguen en pantalla: vuelva a grabarlos con F2 cuando la base de datos "
+                                             "responda."),
+                          rt::vbExclamation, QStringLiteral("Aviso al operador..."));
 }
 
 void frmTA_TITCOPIADORES::ConsultaCampo()

@@ -35,6 +35,8 @@
 #include <QStringDecoder>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -342,9 +344,21 @@ bool frmTA_TITCOPIADORES::Form_Load(const QString& lineaComandos)
     // Without these the window cannot show, check or save a title.
     DB().TablasRequeridas = {QStringLiteral("TA_TITCOPIADORES"), QStringLiteral("MA_CUENTAS"), QStringLiteral("VT_TA_CPTE"),
                              QStringLiteral("TA_CONFIGURACION")};
-    if (!CNStuffContable::InicioSistema(lineaComandos)) return false;
-    CargaVentana();
-    return true;
+    // A login without rights on the suite's tables stops start-up at its
+    // first refusal; the operator is told and may connect as someone else.
+    std::optional<FaltaPermiso> falta;
+    for (;;) {
+        try {
+            const DB_Dll::Arranque arranque(DB());
+            // Inside the guard: the login chosen in the dialog may be refused too.
+            if (falta && !DB().PideOtraConexion(*std::exchange(falta, std::nullopt))) return false;
+            if (!CNStuffContable::InicioSistema(lineaComandos)) return false;
+            CargaVentana();
+            return true;
+        } catch (const FaltaPermiso& f) {
+            falta = f;
+        }
+    }
 }
 
 void frmTA_TITCOPIADORES::CargaVentana()

@@ -3,6 +3,7 @@
 // One title at a time in four boxes and a check list of voucher types, driven
 // by the command words of its toolbar.
 #include "adodb/recordset.h"
+#include "data/errores.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -169,6 +170,17 @@ private:
     bool ConfirmaAbandono();
     /// Asks before saving over a title that changed since it was shown.
     bool ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual);
+
+    // A save that met a lost link.
+    /// The table holds the title as the screen shows it (one row, same values).
+    bool ComoEnPantalla();
+    /// After a link lost while committing: true when the commit arrived;
+    /// `rehacer` set when it did not and the operator chose Retry.
+    bool ConfirmaGrabacion(const adodb::Error& e, bool& rehacer);
+    /// Tells the operator, once, that an F2 stored nothing.
+    void AvisaSiNoSeGrabo(const errores::Cuenta& antes, bool guardado);
+    /// The last commit's link was lost and whether it arrived could not be told.
+    bool grabacionIncierta_ = false;
 
     /// The title's stored rows when the window showed it (HuellaTitulo), and
     /// the code it was shown under: only a change to that title, under that

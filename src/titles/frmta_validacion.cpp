@@ -2,6 +2,7 @@
 #include "titles/frmta_titcopiadores.h"
 
 #include "data/db_dll.h"
+#include "data/errores.h"
 #include "runtime/operador.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
@@ -65,6 +66,16 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
     const QString campo = RtCampos::CampoDatos(caja);
     QString texto = Texto.trimmed();
     QString mensaje;
+    // A lookup whose failure the operator answered by leaving it says "not
+    // found" without having looked: the box keeps its value and the title its
+    // state, nothing further is checked, and no verdict is shown.
+    const long abandonadas = errores::Informadas().abandonadas;
+    const auto sinRespuesta = [&] {
+        if (errores::Informadas().abandonadas == abandonadas) return false;
+        hayError_ = true;
+        caja->setFocus(Qt::OtherFocusReason);
+        return true;
+    };
     try {
         if (rt::Iguales(campo, QStringLiteral("CODIGO"))) {
             if (texto.isEmpty()) {
@@ -90,6 +101,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             const QString condicion = esNumero(texto) ? condicionNumerica(texto, kAnchoCodigo) : QString();
             const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"),
                                                    &datPrimaryRS, 8, condicion, true);
+            if (sinRespuesta()) return;
             // The title goes on under its stored code: nothing stored is renamed.
             if (existe) {
                 const QString guardado = RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("CODIGO")).Value()).trimmed();
@@ -134,6 +146,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             adodb::Recordset cuenta;
             const bool existe = CNStuffContable::BuscaCuenta(texto, &cuenta, true);
             if (cuenta.State() != adodb::adStateClosed) DB().CierraRecordset(cuenta);
+            if (sinRespuesta()) return;
             if (!existe) {
                 rechaza(Index, QStringLiteral("La cuenta ingresada es inexistente."));
                 return;
@@ -146,6 +159,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                                       QStringLiteral("AVISO AL OPERADOR!"));
             };
             const bool enOtroRango = Contabilidad().ValidaRango(texto, titulo);
+            if (sinRespuesta()) return;
             if (enOtroRango) avisaRango();
             if (rt::Iguales(campo, QStringLiteral("HASTA"))) {
                 const int iDesde = RtCampos::IndiceCampo(QStringLiteral("Desde"), cajas());
@@ -157,7 +171,9 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 }
                 // Both ends may lie outside every other range while the range
                 // swallows another title whole; the operator hears it once.
-                if (!enOtroRango && !desde.isEmpty() && Contabilidad().ContieneRango(desde, texto, titulo)) avisaRango();
+                const bool contiene = !enOtroRango && !desde.isEmpty() && Contabilidad().ContieneRango(desde, texto, titulo);
+                if (sinRespuesta()) return;
+                if (contiene) avisaRango();
             }
         }
     } catch (const adodb::AdoException&) {

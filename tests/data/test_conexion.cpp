@@ -1,4 +1,5 @@
 #include "../sesion_db.h"
+#include "data/errores.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -123,4 +124,58 @@ TEST_F(Conexion, ErrorReportShowsTheBoxAndLogsOneLine)
     DB().TratamientoErrores(e);
     QDir::setCurrent(antes);
     EXPECT_EQ(lineasLog(dir.filePath(QStringLiteral("otra/propio.log"))).size(), 1);
+}
+
+TEST_F(Conexion, ARefusedPermissionStopsStartUpNamingTheRightAndTheTable)
+{
+    struct Caso {
+        const char* estado;
+        int nativo;
+        const char* texto;
+        const char* sentencia;  // the statement that met it
+        const char* tabla;      // "" : start-up walks on (not a refused permission)
+        const char* permiso;
+    };
+    const Caso casos[] = {
+        {"42501", 7, "ERROR: permission denied for table ta_usuarios;\nError while executing the query",
+         "SELECT Administrador FROM ta_usuarios", "ta_usuarios", "SELECT"},
+        {"42501", 7, "ERROR: permission denied for relation ta_configuracion", "SELECT VALOR FROM TA_CONFIGURACION",
+         "ta_configuracion", "SELECT"},
+        {"42000", 229,
+         "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The SELECT permission was denied on the object "
+         "'TA_TITCOPIADORES', database 'CONTABLE', schema 'dbo'.",
+         "SELECT * FROM TA_TITCOPIADORES", "TA_TITCOPIADORES", "SELECT"},
+        {"42000", 229, "Se denegó el permiso INSERT en el objeto 'Control_Acceso', base de datos 'CONTABLE', esquema 'dbo'.",
+         "Select top 1 * from Control_Acceso", "Control_Acceso", "INSERT"},
+        // A driver that says nothing of the object: the statement tells.
+        {"42501", 1, "insufficient privilege", "DELETE FROM TA_TITCOPIADORES WHERE CODIGO = '1'", "TA_TITCOPIADORES", "DELETE"},
+        // Other errors of the same classes are not about rights.
+        {"42000", 102, "Incorrect syntax near 'FROM'.", "SELECT FROM", "", ""},
+        {"42P01", 7, "relation \"ta_usuarios\" does not exist", "SELECT * FROM ta_usuarios", "", ""},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.texto);
+        const adodb::Error e{adodb::NumeroPorSqlState(QString::fromLatin1(c.estado)), QString::fromUtf8(c.texto),
+                             QStringLiteral("ODBC"), QString::fromLatin1(c.estado), c.nativo};
+        DB().UltimaSentencia = QString::fromLatin1(c.sentencia);
+        guion.op.preguntas.clear();
+        if (!*c.tabla) {
+            const DB_Dll::Arranque arranque(DB());
+            EXPECT_NO_THROW(DB().TratamientoErrores(e));
+            EXPECT_EQ(guion.op.preguntas.size(), 1u) << "shown where it happens, as always";
+            continue;
+        }
+        try {
+            const DB_Dll::Arranque arranque(DB());
+            errores::InformaError(e, QStringLiteral("Cfg"));
+            ADD_FAILURE() << "start-up walked on";
+        } catch (const FaltaPermiso& f) {
+            EXPECT_EQ(f.tabla, QString::fromUtf8(c.tabla));
+            EXPECT_EQ(f.permiso, QString::fromLatin1(c.permiso));
+        }
+        EXPECT_TRUE(guion.op.preguntas.empty()) << "no box where it happens";
+        // Once the program runs, the same refusal is an ordinary error box.
+        EXPECT_NO_THROW(DB().TratamientoErrores(e));
+        EXPECT_EQ(guion.op.preguntas.size(), 1u);
+    }
 }

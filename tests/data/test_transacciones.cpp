@@ -82,4 +82,20 @@ TEST_P(Transacciones, ALinkLostInsideATransactionIsRepairedButTheLossIsReportedA
     EXPECT_EQ(filas(), 0);
 }
 
+TEST_P(Transacciones, ACommitOrRollbackThatMetTheLostLinkEndsTheTransactionSoTheReopenedConnectionWorks)
+{
+    adodb::Connection& cn = DB().gCnn;
+    for (const bool confirma : {true, false}) {
+        SCOPED_TRACE(confirma ? "commit" : "rollback");
+        cn.BeginTrans();
+        cn.Execute(QStringLiteral("INSERT INTO t (id, v) VALUES (1, 'uno')"));
+        cn.BreakLinkForTest();
+        EXPECT_THROW(confirma ? cn.CommitTrans() : cn.RollbackTrans(), AdoException);
+        // Its owner was told; the reopened connection must not refuse what comes next.
+        DB().ReintentaConectar();
+        ASSERT_TRUE(DB().gOpenFlag);
+        EXPECT_NO_THROW(EXPECT_EQ(filas(), 0));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Motores, Transacciones, ::testing::Values(Motor::Embebido, Motor::OdbcSqlite), nombre);

@@ -300,3 +300,120 @@ TEST_F(RecorridoLista, FromTheTitlesWindowTwoLoadsTitleTwoAndEscKeepsTheBox)
     EXPECT_EQ(ventana.focusWidget(), hasta);
     EXPECT_EQ(guion.op.mensajes(), QStringList()) << "no reversed range, nothing asked";
 }
+
+TEST_F(RecorridoLista, F5ShowsTheFilterItLeavesAndSaysWhenItFindsNothing)
+{
+    Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    QLabel* filtro = ControlDe<QLabel>(v, QStringLiteral("lblFiltro"));
+    EXPECT_FALSE(filtro->isVisible());
+    Tab();
+    Teclea(QStringLiteral("Ven"));
+    Pulsa(Qt::Key_F5);
+    ASSERT_EQ(v.Modelo()->rowCount(), 1);
+    EXPECT_TRUE(filtro->isVisible());
+    EXPECT_EQ(filtro->text(), QStringLiteral("Filtro: DESCRIPCION comienza con \"Ven\". Nueva Busqueda lo quita."));
+    EXPECT_TRUE(aviso().isEmpty());
+
+    // The next F5 searches inside what the first one left, and says it.
+    Teclea(QStringLiteral("zzz"));
+    Pulsa(Qt::Key_F5);
+    EXPECT_EQ(v.Modelo()->rowCount(), 0);
+    EXPECT_EQ(CajaDe(v, 1)->currentText(), QString());
+    EXPECT_EQ(
+        filtro->text(),
+        QStringLiteral("Filtro: DESCRIPCION comienza con \"Ven\" y DESCRIPCION comienza con \"zzz\". Nueva Busqueda lo quita."));
+    EXPECT_EQ(aviso(), QStringLiteral("Ninguna fila de la base de datos cumple el filtro."));
+    Teclea(QStringLiteral("x"));
+    Pulsa(Qt::Key_Backspace);
+    EXPECT_EQ(aviso(), QStringLiteral("Ninguna fila de la base de datos cumple el filtro.")) << "typing does not hide it";
+
+    Clic(BotonDe(v, "CmdNueva"));
+    EXPECT_EQ(v.Modelo()->rowCount(), 10);
+    EXPECT_FALSE(filtro->isVisible());
+    EXPECT_TRUE(aviso().isEmpty());
+}
+
+TEST_F(RecorridoLista, KeysThatMoveKeepARowChosenForEnter)
+{
+    const struct {
+        const char* nombre;
+        Qt::Key tecla;
+        Qt::KeyboardModifiers mod;
+    } teclas[] = {
+        {"Ctrl+End", Qt::Key_End, Qt::ControlModifier},
+        {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier},
+        {"End", Qt::Key_End, Qt::NoModifier},
+        {"Home", Qt::Key_Home, Qt::NoModifier},
+        {"Ctrl+Down", Qt::Key_Down, Qt::ControlModifier},
+        {"Ctrl+Up", Qt::Key_Up, Qt::ControlModifier},
+        {"Down", Qt::Key_Down, Qt::NoModifier},
+        {"PageUp", Qt::Key_PageUp, Qt::NoModifier},
+        {"Ctrl+PageDown", Qt::Key_PageDown, Qt::ControlModifier},
+        {"Ctrl+Space", Qt::Key_Space, Qt::ControlModifier},
+    };
+    // One row left by F5.
+    Lib_FrmCons3& v = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    Tab();
+    Teclea(QStringLiteral("Ventas"));
+    Pulsa(Qt::Key_F5);
+    ASSERT_EQ(v.Modelo()->rowCount(), 1);
+    Pulsa(Qt::Key_Down);
+    ASSERT_EQ(Foco(), ListaDe(v));
+    for (const auto& t : teclas) {
+        Pulsa(t.tecla, t.mod);
+        EXPECT_EQ(seleccionado(), QStringLiteral("9")) << t.nombre;
+    }
+    Pulsa(Qt::Key_Return);
+    EXPECT_FALSE(v.isVisible());
+    EXPECT_EQ(v.ValorDevuelto, QStringLiteral("9"));
+
+    // Many rows: Ctrl+End twice stays on the last one; after a text that
+    // matches nothing, an arrow that cannot move still chooses its row.
+    Lib_FrmCons3& m = abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM TA_TITCOPIADORES ORDER BY CODIGO"));
+    Pulsa(Qt::Key_Down);
+    ASSERT_EQ(Foco(), ListaDe(m));
+    Pulsa(Qt::Key_End, Qt::ControlModifier);
+    Pulsa(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(seleccionado(), QStringLiteral("10"));
+    Teclea(QStringLiteral("zz"));
+    ASSERT_EQ(m.FilaSeleccionada(), -1);
+    Pulsa(Qt::Key_Down);
+    EXPECT_EQ(seleccionado(), QStringLiteral("10"));
+    Pulsa(Qt::Key_Return);
+    EXPECT_EQ(m.ValorDevuelto, QStringLiteral("10"));
+}
+
+// The chart's lookup shows its one-character check digit; its box has room
+// for what is typed, whatever width the file saved.
+TEST_F(RecorridoLista, EverySearchBoxShowsAFewCharacters)
+{
+    escribeVrl({MascaraConsulta::Registro{
+        {}, QStringLiteral("MA_CUENTAS"), QStringLiteral("Codigo|DESCRIPCION|CodigoOpcional|DV"), {}}});
+    PreparaConsultas();
+    for (const bool guardado : {false, true}) {
+        SCOPED_TRACE(guardado ? "widths saved by an older window" : "widths from the fields");
+        if (guardado) {
+            QFile f(dir.filePath(QStringLiteral("CONSULTASLEN.VRL")));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("\"MA_CUENTAS\",\"2000|5000|2000|225|\"\r\n");
+        }
+        QList<int> anchos;
+        int letras = 0;
+        guion.op.alModal = [&](QObject* o) {
+            auto* d = qobject_cast<Lib_FrmCons3*>(o);
+            if (!d) return 0;
+            d->GrabarCfg = false;
+            EXPECT_TRUE(Muestra(*d));
+            for (int i = 0; i < 3; ++i) Tab();
+            EXPECT_EQ(Foco(), CajaDe(*d, 3));
+            Teclea(QStringLiteral("1"));
+            for (QComboBox* c : CajasDe(*d)) anchos << c->lineEdit()->width();
+            letras = CajaDe(*d, 3)->fontMetrics().horizontalAdvance(QStringLiteral("000"));
+            Pulsa(Qt::Key_Escape);
+            return d->result();
+        };
+        Def_QConsulta::ConsultaClave(QStringLiteral("MA_CUENTAS"));
+        ASSERT_EQ(anchos.size(), 4);
+        for (int i = 0; i < anchos.size(); ++i) EXPECT_GE(anchos[i], letras) << "box " << i;
+    }
+}

@@ -94,6 +94,12 @@ protected:
         return *ventana_;
     }
 
+    /// A new window, not loaded: the test runs its start-up itself.
+    frmTA_TITCOPIADORES& nueva()
+    {
+        ventana_ = std::make_unique<frmTA_TITCOPIADORES>();
+        return *ventana_;
+    }
     frmTA_TITCOPIADORES& w() { return *ventana_; }
     /// A control of the window, found by its name as automation finds it.
     template <class T>

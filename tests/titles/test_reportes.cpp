@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QHeaderView>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
 #include <algorithm>
@@ -352,4 +355,53 @@ TEST_F(Reportes, TheAccountingErrorLogReceivesTheOutputsFailures)
             << lineas[0].toStdString();
     }
     EXPECT_EQ(mensajes().size(), 2);
+}
+
+// Descriptions as long as their field, in the widest letters, print whole in
+// the preview and in its PDF: the titles' and the uncovered accounts'.
+TEST_F(Reportes, DescriptionsAsLongAsTheirFieldPrintWhole)
+{
+    abre();
+    const auto ancha = [](int largo) {
+        const QString letras = QStringLiteral("WMÑÁÉÍÓÚÜ");
+        QString t;
+        for (int i = 0; i < largo; ++i) t += letras.at(i % letras.size());
+        return t;
+    };
+    const QString titulo = ancha(50), cuenta = ancha(60);
+    ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = '%1' WHERE CODIGO = '   3'").arg(titulo));
+    ejecuta(QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, DESCRIPCION, DV, titulo) VALUES ('99999999999', '%1', '1', 0)")
+                .arg(cuenta));
+    const struct {
+        Qt::Key tecla;
+        QString texto;
+    } casos[] = {{Qt::Key_F4, titulo}, {Qt::Key_F7, cuenta}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.tecla == Qt::Key_F4 ? "titles" : "uncovered accounts");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+        tecla(c.tecla);
+        reportes::VistaPrevia* vista = nullptr;
+        for (QWidget* v : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<reportes::VistaPrevia*>(v); p && p->isVisible()) vista = p;
+        ASSERT_NE(vista, nullptr);
+
+        // The last page (the new account's) as the preview paints it.
+        QTest::mouseClick(vista->findChild<QPushButton*>(QStringLiteral("ultima")), Qt::LeftButton);
+        const QString pantalla = dir_.filePath(QStringLiteral("pantalla.pdf"));
+        {
+            QPdfWriter pdf(pantalla);
+            pdf.setResolution(96);
+            QPainter p(&pdf);
+            vista->findChild<QWidget*>(QStringLiteral("hoja"))->render(&p);
+        }
+        EXPECT_TRUE(TextoPdf(pantalla).contains(c.texto)) << TextoPdf(pantalla).toStdString();
+
+        const QString ruta = dir_.filePath(QStringLiteral("salida.pdf"));
+        guion.op.textos.push_back(ruta);
+        QTest::mouseClick(vista->findChild<QPushButton*>(QStringLiteral("guardarPdf")), Qt::LeftButton);
+        EXPECT_TRUE(TextoPdf(ruta).contains(c.texto)) << TextoPdf(ruta).toStdString();
+        delete vista;
+        w().activateWindow();
+    }
+    EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }

@@ -195,6 +195,24 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre)
 
 frmAcceso::~frmAcceso() = default;
 
+bool frmAcceso::TomaArgumentoConexion(QStringList& argumentos)
+{
+    static const QString clave = QStringLiteral("--conexion");
+    bool hay = false;
+    for (qsizetype i = 0; i < argumentos.size();) {
+        const QString& a = argumentos[i];
+        if (a == clave || a.startsWith(clave + u'=')) {
+            hay = true;
+            ConservaSeleccion = true;
+            EntradaElegida = a.mid(clave.size() + 1);
+            argumentos.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    return hay;
+}
+
 void frmAcceso::Instala()
 {
     DB().DialogoAcceso = [](DatosAcceso& d) { return Pide(d); };
@@ -205,7 +223,14 @@ bool frmAcceso::Pide(DatosAcceso& datos)
     frmAcceso dlg;
     const bool vacios =
         datos.baseDatos.isEmpty() && datos.servidor.isEmpty() && datos.usuario.isEmpty() && datos.clave.isEmpty();
+    const QString elegida = std::exchange(EntradaElegida, QString()).trimmed();
     const bool conserva = std::exchange(ConservaSeleccion, false) && vacios && dlg.lstBases->currentItem();
+    if (conserva && !elegida.isEmpty()) {
+        // An entry removed since the launcher was made leaves the first one chosen.
+        const QList<QListWidgetItem*> hallados = dlg.lstBases->findItems(elegida, Qt::MatchExactly);
+        if (!hallados.isEmpty() && hallados.first() != dlg.lstBases->currentItem())
+            dlg.lstBases->setCurrentItem(hallados.first());
+    }
     if (!conserva) {
         dlg.TxtDbName->setText(datos.baseDatos);
         // The session's server may name its port ("srv,1500"): the port box shows
@@ -609,15 +634,20 @@ void frmAcceso::CmdRegistrar_Click()
     RellenaConservando(nombre);
 }
 
-QString frmAcceso::EntradaEscritorio(const QString& programa, const QString& icono)
+QString frmAcceso::EntradaEscritorio(const QString& programa, const QString& icono, const QString& entrada)
 {
+    // Started as the menu starts it: the connection dialog first, since a
+    // launcher carries no connection data (nor any password).
+    QString conexion = QStringLiteral("--conexion");
+    if (!entrada.trimmed().isEmpty()) conexion += u'=' + entrada.trimmed();
+    const QString exec = ArgumentoExec(programa) + u' ' + ArgumentoExec(conexion);
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Version=1.0\n"
                           "Name=Quendril\n"
                           "Comment=Títulos de copiadores\n"
                           "Exec=") +
-           ArgumentoExec(programa) + QStringLiteral("\nIcon=") + icono +
+           exec + QStringLiteral("\nIcon=") + icono +
            QStringLiteral("\n"
                           "Terminal=false\n"
                           "Categories=Office;Finance;\n");
@@ -636,7 +666,8 @@ QString frmAcceso::CmdLineaComando_Click()
     const QString ruta = RtTexto::RutaCarpeta(escritorio) + QStringLiteral("Quendril.desktop");
     QDir().mkpath(escritorio);
     QFile f(ruta);
-    const QByteArray contenido = EntradaEscritorio(programa, icono).toUtf8();
+    const QString entrada = EntradaDeLasCajas();
+    const QByteArray contenido = EntradaEscritorio(programa, icono, entrada).toUtf8();
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(contenido) != contenido.size()) {
         rt::operador().MsgBox(QStringLiteral("No se pudo crear el acceso directo ") + ruta + QStringLiteral(": ") +
                                   f.errorString(),
@@ -646,7 +677,23 @@ QString frmAcceso::CmdLineaComando_Click()
     f.close();
     // Desktops start only launchers that are marked as programs.
     f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    rt::operador().MsgBox(this,
+                          QStringLiteral("Se creó el acceso directo en ") + ruta +
+                              (entrada.isEmpty() ? QString() : QStringLiteral(", para la conexion ") + entrada) +
+                              QStringLiteral("."),
+                          rt::vbInformation, QStringLiteral("Atencion"));
     return ruta;
+}
+
+QString frmAcceso::EntradaDeLasCajas() const
+{
+    const QString base = Valor(TxtDbName).trimmed(), servidor = Valor(TxtServidor).trimmed();
+    if (base.isEmpty()) return {};
+    if (servidor.isEmpty() && base == RtDemo::DelUsuario() && !RtDemo::Instalada().isEmpty()) return RtDemo::kEntrada;
+    const QString nombre = BasesTxt::NombreEntrada(base, servidor);
+    for (const BasesTxt::Conexion& c : BasesTxt::Lee(BasesTxt::RutaLectura()))
+        if (c.nombre.trimmed() == nombre) return nombre;
+    return {};
 }
 
 bool frmAcceso::EjecutarCmdRegDB(const QString& Archivo, QString* ErrDevuelto)

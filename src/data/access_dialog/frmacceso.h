@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 class QGroupBox;
@@ -28,6 +29,13 @@ public:
     /// listed connection stays chosen (a start from the desktop menu, where
     /// no command line brings any data). Used once.
     static inline bool ConservaSeleccion = false;
+    /// The registered connection chosen then, instead of the first one (a
+    /// launcher made with "Crear Acceso Directo"). Used once, like the above.
+    static inline QString EntradaElegida;
+    /// Takes the desktop's starts out of the arguments: "--conexion" (the
+    /// menu's) and "--conexion=ENTRADA" (a launcher's, with its connection).
+    /// True when one was there: the dialog is then to be asked first.
+    static bool TomaArgumentoConexion(QStringList& argumentos);
 
     /// True when closed with "Aceptar" (or a double click on a registered connection).
     bool Aceptar() const { return aceptar_; }
@@ -46,7 +54,9 @@ public:
     void bcAceptar_Click();
     void bcCancelar_Click();
     void CmdRegistrar_Click();
-    /// Writes the desktop entry "Quendril"; returns its path ("" when it could not be written).
+    /// Writes the desktop entry "Quendril", which opens this dialog on the
+    /// chosen registered connection; says where, and returns its path ("" when
+    /// it could not be written).
     QString CmdLineaComando_Click();
     /// The database answers with these data (the session connection is used and left closed).
     bool ExisteBaseDeDatos(const QString& Servidor, const QString& DBName, const QString& Usuario, const QString& Password,
@@ -54,8 +64,9 @@ public:
     /// Runs a command line and waits for it, the window still answering; false when it could not start.
     static bool EjecutarCmdRegDB(const QString& Archivo, QString* ErrDevuelto = nullptr);
 
-    /// The desktop entry for a program file and its icon (name or path).
-    static QString EntradaEscritorio(const QString& programa, const QString& icono);
+    /// The desktop entry for a program file and its icon (name or path),
+    /// opening on the registered connection `entrada` (empty: the first one).
+    static QString EntradaEscritorio(const QString& programa, const QString& icono, const QString& entrada = {});
 
     /// Kept values of the last registered connection looked up.
     QString servidorGuardado() const { return servidor_; }
@@ -101,6 +112,8 @@ private:
     bool PuertoValido();
     /// The list read again, the boxes kept as they are, `nombre` selected when listed.
     void RellenaConservando(const QString& nombre);
+    /// The registered connection the boxes name ("" when they name none).
+    QString EntradaDeLasCajas() const;
 
     bool aceptar_ = false;
     bool enMensaje_ = false;

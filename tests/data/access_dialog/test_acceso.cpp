@@ -349,7 +349,7 @@ TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
     const QString ruta = escritorio + QStringLiteral("/Quendril.desktop");
     const QString texto = QString::fromUtf8(leeArchivo(ruta));
     EXPECT_TRUE(texto.contains(QStringLiteral("\nName=Quendril\n")));
-    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + dir.filePath("Mis programas\\\\$/TA_TITCOPIADORES\"\n")))
+    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + dir.filePath("Mis programas\\\\$/TA_TITCOPIADORES\" --conexion\n")))
         << texto.toStdString();
     EXPECT_TRUE(texto.contains(QStringLiteral("\nIcon=titulos-copiadores\n")));
     EXPECT_TRUE(QFileInfo(ruta).isExecutable());
@@ -361,6 +361,122 @@ TEST_F(Acceso, TheShortcutIsAValidDesktopEntryInTheUsersDesktopFolder)
     ASSERT_TRUE(p.waitForFinished());
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString();
     EXPECT_TRUE(p.readAllStandardOutput().trimmed().isEmpty());
+}
+
+namespace {
+
+// The arguments a desktop starts from an Exec value: the key's string
+// escapes first, then its quoting, then "%%" for a plain "%".
+QStringList ArgumentosExec(const QString& valor)
+{
+    QString v;
+    for (qsizetype i = 0; i < valor.size(); ++i) {
+        QChar c = valor[i];
+        if (c == u'\\' && i + 1 < valor.size()) {
+            c = valor[++i];
+            if (c == u's')
+                c = u' ';
+            else if (c == u'n')
+                c = u'\n';
+            else if (c == u't')
+                c = u'\t';
+        }
+        v += c;
+    }
+    QStringList args;
+    QString a;
+    bool dentro = false, hay = false;
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        const QChar c = v[i];
+        if (dentro) {
+            if (c == u'\\' && i + 1 < v.size())
+                a += v[++i];
+            else if (c == u'"')
+                dentro = false;
+            else
+                a += c;
+        } else if (c == u'"') {
+            dentro = hay = true;
+        } else if (c == u' ') {
+            if (hay) args << a;
+            a.clear();
+            hay = false;
+        } else {
+            a += c;
+            hay = true;
+        }
+    }
+    if (hay) args << a;
+    for (QString& x : args) x.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    return args;
+}
+
+}  // namespace
+
+TEST_F(Acceso, TheShortcutOpensTheDialogOnTheChosenConnection)
+{
+    registradas();
+    QDir().mkpath(xdg.filePath("config"));
+    const QString escritorio = xdg.filePath("Escritorio");
+    escribeArchivo(xdg.filePath("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + QFile::encodeName(escritorio) + "\"\n");
+    RtEntorno::FijaNombreEjecutable("TA_TITCOPIADORES");
+    const QString ruta = escritorio + QStringLiteral("/Quendril.desktop");
+
+    // The operator picks the second registered connection and makes the launcher.
+    {
+        frmAcceso f;
+        ASSERT_TRUE(teclado::Muestra(f));
+        auto* lista = ControlDe<QListWidget>(f, QStringLiteral("lstBases"));
+        teclado::Clic(lista->viewport(), Qt::LeftButton, lista->visualItemRect(lista->item(1)).center());
+        ASSERT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("Gestion"));
+        teclado::Clic(ControlDe<QPushButton>(f, QStringLiteral("CmdLineaComando")));
+    }
+    RtEntorno::FijaNombreEjecutable({});
+    ASSERT_EQ(guion.op.mensajes().size(), 1) << guion.op.mensajes().join(" | ").toStdString();
+    EXPECT_EQ(guion.op.mensajes()[0],
+              QStringLiteral("Se creó el acceso directo en ") + ruta + QStringLiteral(", para la conexion GESTION / SRV02."));
+
+    QString exec;
+    for (const QString& linea : QString::fromUtf8(leeArchivo(ruta)).split(u'\n'))
+        if (linea.startsWith(QStringLiteral("Exec="))) exec = linea.mid(5);
+    EXPECT_EQ(exec, dir.filePath("TA_TITCOPIADORES") + QStringLiteral(" \"--conexion=GESTION / SRV02\""));
+
+    // Started by the desktop: the arguments go through the program's own
+    // reading, and with no connection data the dialog comes up on that entry.
+    QStringList argumentos = ArgumentosExec(exec);
+    ASSERT_EQ(argumentos.size(), 2) << argumentos.join(" | ").toStdString();
+    EXPECT_EQ(argumentos[0], dir.filePath("TA_TITCOPIADORES"));
+    argumentos.removeFirst();
+    ASSERT_TRUE(frmAcceso::TomaArgumentoConexion(argumentos));
+    EXPECT_TRUE(argumentos.isEmpty()) << "nothing left for the command-line keys";
+    DB().gDBName.clear();
+    DB().gUsuario.clear();
+    bool visto = false;
+    guion.op.alModal = [&](QObject* o) {
+        auto* f = qobject_cast<frmAcceso*>(o);
+        visto = true;
+        EXPECT_EQ(ControlDe<QListWidget>(f, QStringLiteral("lstBases"))->currentItem()->text(),
+                  QStringLiteral("GESTION / SRV02"));
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtDbName"))->text(), QStringLiteral("Gestion"));
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtServidor"))->text(), QStringLiteral("srv02"));
+        EXPECT_EQ(ControlDe<QLineEdit>(f, QStringLiteral("TxtPuerto"))->text(), QStringLiteral("1500"));
+        return 0;
+    };
+    DB().OpenServerADODB(true);
+    EXPECT_TRUE(visto) << "the connection dialog is offered first";
+    EXPECT_FALSE(DB().gOpenFlag);
+
+    // The menu's own start, plain "--conexion", keeps the first entry.
+    QStringList menu{QStringLiteral("--conexion")};
+    ASSERT_TRUE(frmAcceso::TomaArgumentoConexion(menu));
+    guion.op.alModal = [&](QObject* o) {
+        EXPECT_EQ(ControlDe<QListWidget>(qobject_cast<frmAcceso*>(o), QStringLiteral("lstBases"))->currentRow(), 0);
+        return 0;
+    };
+    DB().OpenServerADODB(true);
+    QStringList otros{QStringLiteral("@Server=srv01;")};
+    EXPECT_FALSE(frmAcceso::TomaArgumentoConexion(otros));
+    EXPECT_EQ(otros.size(), 1);
 }
 
 TEST_F(Acceso, RunningACommandWaitsWhileTheWindowAnswers)
