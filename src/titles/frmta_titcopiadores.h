@@ -153,6 +153,7 @@ private:
     bool Grabando = false;
     bool modificado_ = false;
     bool hayError_ = false;
+    bool rangoAvisado_ = false;  // the range warning was shown for this range's check
     int campoActual_ = 0;
     int numeroSkin_ = 0;
     QString archivoSkin_;

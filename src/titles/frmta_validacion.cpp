@@ -154,10 +154,13 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             caja->setText(texto);
             const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("Codigo"), cajas());
             const QString titulo = iCodigo < 0 ? QString() : txtfields[iCodigo]->text();
-            const auto avisaRango = [] {
+            const auto avisaRango = [this] {
+                rangoAvisado_ = true;
                 rt::operador().MsgBox(QStringLiteral("El Codigo de Cuenta esta en el rango de otro Copiador!"), rt::vbInformation,
                                       QStringLiteral("AVISO AL OPERADOR!"));
             };
+            // The range is checked from its start: what DESDE was told counts for HASTA.
+            if (!rt::Iguales(campo, QStringLiteral("HASTA"))) rangoAvisado_ = false;
             const bool enOtroRango = Contabilidad().ValidaRango(texto, titulo);
             if (sinRespuesta()) return;
             if (enOtroRango) avisaRango();
@@ -171,7 +174,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 }
                 // Both ends may lie outside every other range while the range
                 // swallows another title whole; the operator hears it once.
-                const bool contiene = !enOtroRango && !desde.isEmpty() && Contabilidad().ContieneRango(desde, texto, titulo);
+                const bool contiene = !rangoAvisado_ && !desde.isEmpty() && Contabilidad().ContieneRango(desde, texto, titulo);
                 if (sinRespuesta()) return;
                 if (contiene) avisaRango();
             }
