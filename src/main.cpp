@@ -1,5 +1,5 @@
 // Títulos Copiadores: the main window is the program; its load runs the start-up.
-#include "data/access_dialog/frmacceso.h"
+#include "access_dialog/frmacceso.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 #include "runtime/operador_qt.h"

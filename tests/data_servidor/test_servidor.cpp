@@ -4,8 +4,8 @@
 #include "../control.h"
 #include "../sesion_db.h"
 #include "../teclado.h"
-#include "data/access_dialog/bases_txt.h"
-#include "data/access_dialog/frmacceso.h"
+#include "access_dialog/bases_txt.h"
+#include "access_dialog/frmacceso.h"
 #include "servidor_pg.h"
 #include "session/cnstuff.h"
 

@@ -1,12 +1,12 @@
 // BASES.TXT as hand edits and other programs leave it, and registered
 // connections whose fields hold anything an operator can type.
-#include "data/access_dialog/bases_txt.h"
+#include "access_dialog/bases_txt.h"
 #include "runtime/rtarchivos.h"
 #include "runtime/rttexto.h"
 
-#include "../../archivos_prueba.h"
-#include "../../hostiles.h"
-#include "../../sesion_db.h"
+#include "../archivos_prueba.h"
+#include "../hostiles.h"
+#include "../sesion_db.h"
 
 namespace {
 
