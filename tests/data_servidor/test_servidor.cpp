@@ -337,7 +337,7 @@ TEST_F(SesionDb, ALockedAndAReadOnlyDatabaseAreToldInSpanish)
     // Another program holds the write lock.
     adodb::Connection otro;
     otro.ConnectionTimeout = 1;
-    otro.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+    otro.Open(CadenaDeArchivo(path));
     otro.BeginTrans();
     otro.Execute(QStringLiteral("INSERT INTO T VALUES (1)"));
     DB().gCnn.Close();

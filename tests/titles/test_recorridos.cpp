@@ -7,12 +7,12 @@
 #include "ventanas_salida.h"
 
 #include "../lectores.h"
+#include "../operador_real.h"
 #include "../teclado.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 #include "reports/rtplanilla.h"
 #include "reports/vista_previa.h"
-#include "runtime/operador_qt.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -38,32 +38,14 @@ protected:
     }
     void TearDown() override
     {
-        vigia_.reset();
-        rt::fijaOperador(&guion.op);
+        persona_.reset();
         VentanaConSalidas::CierraVentanasDeSalida();
         DescartaClsCons3();
         VentanaTitulos::TearDown();
     }
 
-    /// From here on the person at the keyboard answers on the real boxes. A
-    /// box nobody expected would wait for ever: after a few seconds it is
-    /// closed and the test fails, naming it.
-    void personaAlTeclado()
-    {
-        persona_ = std::make_unique<rt::OperadorQt>(&w());
-        rt::fijaOperador(persona_.get());
-        vigia_ = std::make_unique<QTimer>();
-        QObject::connect(vigia_.get(), &QTimer::timeout, [this] {
-            QWidget* m = QApplication::activeModalWidget();
-            esperando_ = m && m == modalVisto_ ? esperando_ + 1 : 0;
-            modalVisto_ = m;
-            if (m && esperando_ >= 10) {
-                ADD_FAILURE() << "unanswered: " << m->windowTitle().toStdString() << " " << TextoDe(m).toStdString();
-                if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
-            }
-        });
-        vigia_->start(500);
-    }
+    /// From here on the person at the keyboard answers on the real boxes.
+    void personaAlTeclado() { persona_ = std::make_unique<OperadorReal>(&w(), &guion.op); }
 
     /// A title as stored, found by its code without blanks: "code|description|from|to|marks".
     QString fila(const QString& codigo)
@@ -108,10 +90,7 @@ protected:
     bool enEdicion() { return caja(1)->isEnabled() && barra()->GrabarEnabled(); }
 
 private:
-    std::unique_ptr<rt::OperadorQt> persona_;
-    std::unique_ptr<QTimer> vigia_;
-    QWidget* modalVisto_ = nullptr;
-    int esperando_ = 0;
+    std::unique_ptr<OperadorReal> persona_;
 };
 
 }  // namespace
@@ -133,7 +112,7 @@ TEST_F(Recorridos, NewTitleWithItsMarksThenAnotherProgramsTitleLoadedEditedAndRe
     // Down to the second voucher, Space takes its mark off, the button inverts them all.
     Pulsa(Qt::Key_Down);
     Pulsa(Qt::Key_Space);
-    Clic(control<QPushButton>("CmdTodos"));
+    Clic(ControlDe<QPushButton>(w(), "CmdTodos"));
     Pulsa(Qt::Key_F2);
     EXPECT_EQ(fila(QStringLiteral("11")), "  11|Inversiones|11020101001|11020103001|  NC");
     EXPECT_EQ(caja(0)->text(), "12");

@@ -216,15 +216,15 @@ TEST_F(Reportes, KeysAndPictureButtonsOpenTheirWindows)
         t.sort();
         return t;
     };
-    tecla(Qt::Key_F4);
-    tecla(Qt::Key_F6);
-    QTest::mouseClick(control<QToolButton>("CmdRep"), Qt::LeftButton);
-    QTest::mouseClick(control<QToolButton>("CmdVarias"), Qt::LeftButton);
+    teclado::Pulsa(Qt::Key_F4);
+    teclado::Pulsa(w(), Qt::Key_F6);  // the preview is on top
+    QTest::mouseClick(ControlDe<QToolButton>(w(), "CmdRep"), Qt::LeftButton);
+    QTest::mouseClick(ControlDe<QToolButton>(w(), "CmdVarias"), Qt::LeftButton);
     EXPECT_EQ(abiertas(), (QStringList{"Planilla de Datos - Reporte de Cuentas Varias del Mayor", "Títulos Copiadores",
                                        "Vista previa - Cuentas Varias de Mayor", "Vista previa - Títulos Copiadores"}));
     // The tool tips name the buttons' keys after their captions.
-    EXPECT_EQ(control<QToolButton>("CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
-    EXPECT_EQ(control<QToolButton>("CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
+    EXPECT_EQ(ControlDe<QToolButton>(w(), "CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
+    EXPECT_EQ(ControlDe<QToolButton>(w(), "CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
@@ -250,7 +250,7 @@ TEST_F(Reportes, TheSheetAndThePreviewOpenOverTheMainWindowAndTheSheetShowsEvery
     w().resize(300, 200);
     w().move(area.right() - 320, area.bottom() - 220);
     QApplication::processEvents();
-    tecla(Qt::Key_F6);
+    teclado::Pulsa(Qt::Key_F6);
     QWidget* hoja = abierta(static_cast<reportes::VentanaPlanilla*>(nullptr));
     ASSERT_NE(hoja, nullptr);
     centrada(hoja);
@@ -264,7 +264,7 @@ TEST_F(Reportes, TheSheetAndThePreviewOpenOverTheMainWindowAndTheSheetShowsEvery
     hoja->close();
     w().activateWindow();
     QApplication::processEvents();
-    tecla(Qt::Key_F4);
+    teclado::Pulsa(Qt::Key_F4);
     QWidget* vista = abierta(static_cast<reportes::VistaPrevia*>(nullptr));
     ASSERT_NE(vista, nullptr);
     centrada(vista);
@@ -379,7 +379,7 @@ TEST_F(Reportes, DescriptionsAsLongAsTheirFieldPrintWhole)
     for (const auto& c : casos) {
         SCOPED_TRACE(c.tecla == Qt::Key_F4 ? "titles" : "uncovered accounts");
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
-        tecla(c.tecla);
+        teclado::Pulsa(c.tecla);
         reportes::VistaPrevia* vista = nullptr;
         for (QWidget* v : QApplication::topLevelWidgets())
             if (auto* p = dynamic_cast<reportes::VistaPrevia*>(v); p && p->isVisible()) vista = p;

@@ -91,7 +91,7 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     escribeYEnter(2, QStringLiteral("11020101001"));
     escribeYEnter(3, QStringLiteral("11020103001"));
     itemDe(QStringLiteral("FC"))->setCheckState(Qt::Unchecked);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Inversiones en el exterior ñ");
     EXPECT_EQ(valor("SELECT DESDE + '-' + HASTA FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "11020101001-11020103001");
@@ -108,7 +108,7 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     EXPECT_EQ(caja(2)->text(), "11010101001");
     EXPECT_EQ(mensajes(), QStringList{"El Codigo de Cuenta esta en el rango de otro Copiador!"});
     guion.op.preguntas.clear();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     // Saving validates again: the warning, and nothing else.
     EXPECT_EQ(mensajes(), QStringList{"El Codigo de Cuenta esta en el rango de otro Copiador!"});
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores comunes");
@@ -120,7 +120,7 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     QTest::mouseClick(caja(0), Qt::RightButton);
     EXPECT_TRUE(w().EsExistente());
     guion.op.respuestas = {rt::vbYes};
-    tecla(Qt::Key_F10);
+    teclado::Pulsa(Qt::Key_F10);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 0);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
     // As at start-up: the next code proposed, nothing shown.
@@ -157,7 +157,7 @@ TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     otro->Execute(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, TC) "
                                  "VALUES ('  21', 'Del otro programa', '51010101001', '51010101001', '  AS')"));
     otro->Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Cambiado por el otro' WHERE CODIGO = '   5'"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     // The next free code skips the other program's title.
     EXPECT_EQ(caja(0)->text(), "22");
@@ -167,7 +167,7 @@ TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     otro->BeginTrans();
     otro->Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET TC = '  AS' WHERE CODIGO = '   6'"));
     otro->CommitTrans();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 
     Recordset todo = otro->Execute(QStringLiteral("SELECT CODIGO, DESCRIPCION, TC FROM TA_TITCOPIADORES ORDER BY CODIGO"));
@@ -186,7 +186,7 @@ TEST_F(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillS
     abre();
     escribeYEnter(0, QStringLiteral("1"));
     escribe(1, QStringLiteral("Diario de año"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   1' AND DESCRIPCION = 'Diario de año' AND "
                      "fechahora_grabacion = '2023-01-02 09:12:40' AND fechahora_modificacion > '2024-03-11 16:05:12'"),
@@ -202,12 +202,12 @@ TEST_F(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillS
     guion.op.preguntas.clear();
     escribeYEnter(0, QStringLiteral("3"));
     escribe(1, QStringLiteral("Deudores"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     escribeYEnter(0, QStringLiteral("20"));
     escribeYEnter(1, QStringLiteral("Nuevo"));
     escribeYEnter(2, QStringLiteral("11020101001"));
     escribeYEnter(3, QStringLiteral("11020103001"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores");
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Nuevo");
