@@ -1,32 +1,13 @@
 // The titles window on a PostgreSQL server: the whole editing cycle, and two
 // programs editing titles at the same time.
+#include "../sesion_pg.h"
 #include "../teclado.h"
 #include "../titles/entorno.h"
 #include "proxy_latencia.h"
-#include "servidor_pg.h"
 
 #include <atomic>
 #include <deque>
 #include <thread>
-
-namespace {
-
-// The suite's users are the server's logins.
-ServidorPg* Servidor()
-{
-    static ServidorPg* s = [] {
-        ServidorPg* servidor = ServidorPg::Compartido();
-        if (servidor && !servidor->Psql(QStringLiteral("postgres"),
-                                        QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'"))) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor->error()));
-            return static_cast<ServidorPg*>(nullptr);
-        }
-        return servidor;
-    }();
-    return s;
-}
-
-}  // namespace
 
 class TitulosPg : public VentanaTitulos {
 protected:
@@ -34,7 +15,7 @@ protected:
     {
         aplicacion();
         finPropio_ = rt::manejadorFin();
-        servidor_ = Servidor();
+        servidor_ = ServidorConAdministrador();
         if (!servidor_) GTEST_SKIP() << "PostgreSQL no disponible";
         static int n = 0;
         base_ = QStringLiteral("titulos%1").arg(++n);
@@ -47,16 +28,9 @@ protected:
         RtEntorno::FijaNombreUsuario(QStringLiteral("prueba"));
         RtEntorno::FijaNombreMaquina(QStringLiteral("pc-prueba"));
         RtIni::FijaCarpetaConfiguracion(dir_.path());
-        DB_Dll& db = DB();
-        if (db.gCnn.State()) db.gCnn.Close();
-        db.gServidor = QStringLiteral("pg:127.0.0.1,%1").arg(servidor_->Puerto());
-        db.gDBName = base_;
-        db.gUsuario = QStringLiteral("ADMIN");
-        db.gUserPassWord = QStringLiteral("clave");
-        db.gLogErr = dir_.filePath(QStringLiteral("VLERR.LOG"));
-        db.OpenServerADODB();
-        ASSERT_TRUE(db.gOpenFlag);
-        ASSERT_TRUE(db.gEsAdmin);
+        ConectaComoAdministrador(*servidor_, base_, dir_.filePath(QStringLiteral("VLERR.LOG")));
+        ASSERT_TRUE(DB().gOpenFlag);
+        ASSERT_TRUE(DB().gEsAdmin);
         rt::manejadorFin() = [this](int codigo) { fines.push_back(codigo); };
     }
     void TearDown() override
