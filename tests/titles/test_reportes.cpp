@@ -57,33 +57,36 @@ protected:
 TEST_F(Reportes, UncoveredAccountsSelectionInBothModes)
 {
     abre();
-    titulos(QStringLiteral("('   1', 'A', '1000', '1999')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
-              "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}");
-
-    titulos(QStringLiteral("('   1', 'A', '1000', '1999'), ('   2', 'B', '3000', '3999')"));
-    EXPECT_EQ(
-        w().Cuentas_Varias_de_Mayor(true, false),
-        "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
-              "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') AND ({ma_cuentas.codigo} < '3000' OR "
-              "{ma_cuentas.codigo} > '3999') and not {ma_cuentas.titulo}");
-
-    // Blanks stored round a range: SQL compares without them, the formula with them.
-    titulos(QStringLiteral("('   1', 'A', ' 1000  ', '1999 ')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
-              "({ma_cuentas.codigo} < ' 1000  ' OR {ma_cuentas.codigo} > '1999 ') and not {ma_cuentas.titulo}");
-
-    // A stray apostrophe stays inside its literal.
-    titulos(QStringLiteral("('   1', 'A', '10''00', '1999')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '10''00' OR ltrim(codigo)> '1999') and titulo = 0");
-
-    // No titles: every ledger account is uncovered, and headings still are not listed.
-    titulos(QString());
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false), "not {ma_cuentas.titulo}");
+    const struct {
+        const char* caso;
+        const char* titulos;
+        const char* sql;
+        const char* formula;  // nullptr: not looked at
+    } casos[] = {
+        {"one title", "('   1', 'A', '1000', '1999')", "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0",
+         "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}"},
+        {"two titles", "('   1', 'A', '1000', '1999'), ('   2', 'B', '3000', '3999')",
+         "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0",
+         "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') AND ({ma_cuentas.codigo} < '3000' OR "
+         "{ma_cuentas.codigo} > '3999') and not {ma_cuentas.titulo}"},
+        // Blanks stored round a range: SQL compares without them, the formula with them.
+        {"blanks round a range", "('   1', 'A', ' 1000  ', '1999 ')",
+         "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0",
+         "({ma_cuentas.codigo} < ' 1000  ' OR {ma_cuentas.codigo} > '1999 ') and not {ma_cuentas.titulo}"},
+        // A stray apostrophe stays inside its literal.
+        {"a stray apostrophe", "('   1', 'A', '10''00', '1999')",
+         "(ltrim(codigo)< '10''00' OR ltrim(codigo)> '1999') and titulo = 0", nullptr},
+        // No titles: every ledger account is uncovered, and headings still are not listed.
+        {"no titles", "", "titulo = 0", "not {ma_cuentas.titulo}"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        titulos(QString::fromUtf8(c.titulos));
+        EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), c.sql);
+        if (c.formula) {
+            EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false), c.formula);
+        }
+    }
     EXPECT_TRUE(mensajes().isEmpty());
 }
 
