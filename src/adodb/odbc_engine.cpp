@@ -365,7 +365,7 @@ int odbcAdoType(int sqlType, const QString& typeName)
     case SQL_WLONGVARCHAR: return adLongVarWChar;
     case SQL_INTEGER: return adInteger;
     case SQL_SMALLINT: return adSmallInt;
-    case SQL_TINYINT: return adTinyInt;
+    case SQL_TINYINT: return adUnsignedTinyInt;  // SQL Server's tinyint holds 0..255
     case SQL_BIGINT: return adBigInt;
     case SQL_REAL: return adSingle;
     case SQL_FLOAT:
@@ -539,7 +539,7 @@ private:
     QString escape_;
     bool broken_ = false;
     bool inTransaction_ = false;
-    int timeout_ = 0;  // of the last statement run, in seconds
+    int timeout_ = 0;                // of the last statement run, in seconds
     bool tiempoEnServidor_ = false;  // PostgreSQL: set once on the session, not per statement
     // The whole chain of the last failure; the exception carries it too.
     mutable std::vector<Error> lastDiagnostics_;
@@ -841,12 +841,30 @@ bool OdbcEngine::leeEnBloques(const Handle& st, const std::vector<Fetch>& how, c
         ColumnaEnBloque& c = cols[i];
         c.how = how[i];
         switch (how[i]) {
-        case Fetch::Integer: c.tipoC = SQL_C_SBIGINT; c.ancho = sizeof(SQLBIGINT); break;
-        case Fetch::Double: c.tipoC = SQL_C_DOUBLE; c.ancho = sizeof(SQLDOUBLE); break;
-        case Fetch::Bit: c.tipoC = SQL_C_BIT; c.ancho = sizeof(SQLCHAR); break;
-        case Fetch::Date: c.tipoC = SQL_C_TYPE_DATE; c.ancho = sizeof(SQL_DATE_STRUCT); break;
-        case Fetch::Time: c.tipoC = SQL_C_TYPE_TIME; c.ancho = sizeof(SQL_TIME_STRUCT); break;
-        case Fetch::Timestamp: c.tipoC = SQL_C_TYPE_TIMESTAMP; c.ancho = sizeof(SQL_TIMESTAMP_STRUCT); break;
+        case Fetch::Integer:
+            c.tipoC = SQL_C_SBIGINT;
+            c.ancho = sizeof(SQLBIGINT);
+            break;
+        case Fetch::Double:
+            c.tipoC = SQL_C_DOUBLE;
+            c.ancho = sizeof(SQLDOUBLE);
+            break;
+        case Fetch::Bit:
+            c.tipoC = SQL_C_BIT;
+            c.ancho = sizeof(SQLCHAR);
+            break;
+        case Fetch::Date:
+            c.tipoC = SQL_C_TYPE_DATE;
+            c.ancho = sizeof(SQL_DATE_STRUCT);
+            break;
+        case Fetch::Time:
+            c.tipoC = SQL_C_TYPE_TIME;
+            c.ancho = sizeof(SQL_TIME_STRUCT);
+            break;
+        case Fetch::Timestamp:
+            c.tipoC = SQL_C_TYPE_TIMESTAMP;
+            c.ancho = sizeof(SQL_TIMESTAMP_STRUCT);
+            break;
         case Fetch::Text: {
             const SQLSMALLINT t = tipos[i];
             const bool texto = t == SQL_CHAR || t == SQL_VARCHAR || t == SQL_WCHAR || t == SQL_WVARCHAR;
@@ -886,8 +904,8 @@ bool OdbcEngine::leeEnBloques(const Handle& st, const std::vector<Fetch>& how, c
         ColumnaEnBloque& c = cols[i];
         c.datos.resize(static_cast<size_t>(c.ancho) * filas);
         c.indicadores.resize(filas);
-        if (!succeeded(SQLBindCol(st.get(), static_cast<SQLUSMALLINT>(i + 1), c.tipoC, c.datos.data(), c.ancho,
-                                  c.indicadores.data()))) {
+        if (!succeeded(
+                SQLBindCol(st.get(), static_cast<SQLUSMALLINT>(i + 1), c.tipoC, c.datos.data(), c.ancho, c.indicadores.data()))) {
             deshace();
             return false;
         }
@@ -937,8 +955,9 @@ bool OdbcEngine::leeEnBloques(const Handle& st, const std::vector<Fetch>& how, c
                     case Fetch::Timestamp: {
                         SQL_TIMESTAMP_STRUCT v;
                         std::memcpy(&v, p, sizeof v);
-                        rs.cells.emplace_back(makeDateTime(QDate(v.year, v.month, v.day),
-                                                           QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000u))));
+                        rs.cells.emplace_back(
+                            makeDateTime(QDate(v.year, v.month, v.day),
+                                         QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000u))));
                         break;
                     }
                     case Fetch::Text:
@@ -1109,7 +1128,8 @@ Rowset OdbcEngine::run(const QString& sql, const std::vector<Variant>& params, i
         for (size_t i = 0; i < params.size(); ++i) bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i]);
         // Executed directly even with parameters: a prepared statement is one
         // more round trip to free on drivers that prepare on the server.
-        const SQLRETURN rc = narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
+        const SQLRETURN rc =
+            narrow ? SQLExecDirect(st.get(), narrowText, SQL_NTS) : SQLExecDirectW(st.get(), wide(text), SQL_NTS);
         checkStmt(rc, st);
         try {
             result = collect(st, forWriting, soloSelect);
@@ -1281,8 +1301,7 @@ Rowset OdbcEngine::columns(const QString& table)
         ++ordinal;
         const int type = odbcAdoType(static_cast<int>(cell(raw, r, 4).toInt64()), cell(raw, r, 5).toString());
         Variant length = Variant::Null();
-        const bool character = type == adChar || type == adVarChar || type == adLongVarChar || type == adWChar ||
-                               type == adVarWChar || type == adLongVarWChar || type == adBinary || type == adLongVarBinary;
+        const bool character = IsTextType(type) || type == adBinary || type == adLongVarBinary;
         if (character) {
             long long size = cell(raw, r, 6).toInt64();
             // ODBC reports the "max" types as 0; ADO as their largest length.

@@ -63,7 +63,7 @@ void mapDeclType(const char* decl, int* type, int* size)
         {"time", adDBTime, 6},
         {"bit", adBoolean, 2},
         {"boolean", adBoolean, 2},
-        {"tinyint", 17, 1},
+        {"tinyint", adUnsignedTinyInt, 1},
         {"smallint", adSmallInt, 2},
         {"int", adInteger, 4},
         {"integer", adInteger, 4},
@@ -79,7 +79,7 @@ void mapDeclType(const char* decl, int* type, int* size)
         {"image", adLongVarBinary, 2147483647},
         {"varbinary", adBinary, 0},
         {"binary", adBinary, 0},
-        {"uniqueidentifier", 72, 16},
+        {"uniqueidentifier", adGUID, 16},
     };
     for (const Map& m : exact) {
         if (d == QLatin1String(m.name)) {
@@ -295,8 +295,7 @@ public:
                 int type = adVarChar, size = 0;
                 const QByteArray decl = info.cells[b + 2].toString().toLatin1();
                 mapDeclType(decl.constData(), &type, &size);
-                const bool text = type == adVarChar || type == adVarWChar || type == adChar || type == adWChar ||
-                                  type == adLongVarChar || type == adLongVarWChar;
+                const bool text = IsTextType(type);
                 out.cells.push_back(Variant(database_));
                 out.cells.push_back(Variant::Null());
                 out.cells.push_back(Variant(t));

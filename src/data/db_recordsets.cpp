@@ -20,11 +20,6 @@ QString Numero(const QString& v)
     return Variant(rt::Val(v)).toString().trimmed();
 }
 
-bool EsNumerico(int t)
-{
-    return t == 3 || t == 4 || t == 5;
-}
-
 }  // namespace
 
 void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Connection* Conexionactiva, int CursorType,
@@ -186,7 +181,7 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, 
             sql += QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("'");
         else if (Tipodato == 7)
             sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
-        else if (EsNumerico(Tipodato))
+        else if (adodb::IsNumericType(Tipodato))
             sql += QStringLiteral(" = ") + Numero(ValorBuscado);
         else
             sql += QStringLiteral(" = ") + ValorBuscado;
@@ -209,7 +204,7 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
             sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ") + Campo;
             if (Tipodato == 7)
                 sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
-            else if (EsNumerico(Tipodato))
+            else if (adodb::IsNumericType(Tipodato))
                 sql += QStringLiteral(" = ") + Numero(ValorBuscado);
             else
                 sql += QStringLiteral(" = ") + ValorBuscado;
@@ -233,7 +228,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
         sql += Campo + QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("' ");
     else if (Tipodato == 7)
         sql += Campo + QStringLiteral(" = #") + ValorBuscado.trimmed() + QStringLiteral("# ");
-    else if (EsNumerico(Tipodato))
+    else if (adodb::IsNumericType(Tipodato))
         sql += Campo + QStringLiteral(" = ") + Numero(ValorBuscado);
     else
         sql += Campo + QStringLiteral(" = ") + ValorBuscado;

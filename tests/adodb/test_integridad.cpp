@@ -37,7 +37,7 @@ protected:
     {
         SqliteFile::SetUp();
         exec(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, nombre VARCHAR(10) NOT NULL UNIQUE, v INT, s SMALLINT, "
-                            "b BIGINT, d FLOAT, alta DATETIME);"
+                            "b BIGINT, d FLOAT, alta DATETIME, u TINYINT);"
                             "INSERT INTO t (id, nombre, v) VALUES (1, 'uno', 0);"
                             "CREATE TABLE sinclave (a VARCHAR(5), b INT);"
                             "INSERT INTO sinclave VALUES ('x', 1)"));
@@ -266,6 +266,9 @@ TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapp
     rechaza("b", Variant(9.3e18));
     rechaza("b", Variant(QStringLiteral("1e300")));
     rechaza("v", Variant(QStringLiteral("12abc")));
+    // SQL Server's tinyint holds 0..255, not a signed byte.
+    rechaza("u", Variant(256));
+    rechaza("u", Variant(-1));
 
     rs.Fields(QStringLiteral("id")).setValue(Variant(2));
     rs.Fields(QStringLiteral("nombre")).setValue(Variant(QStringLiteral("dos")));
@@ -273,7 +276,9 @@ TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapp
     rs.Fields(QStringLiteral("s")).setValue(Variant(-32768));
     rs.Fields(QStringLiteral("b")).setValue(Variant(QStringLiteral("9223372036854775807")));
     rs.Fields(QStringLiteral("d")).setValue(Variant(9.3e18));
+    rs.Fields(QStringLiteral("u")).setValue(Variant(255));
     rs.Update();
+    EXPECT_EQ(scalar(cn, QStringLiteral("SELECT u FROM t WHERE id = 2")), 255);
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT v FROM t WHERE id = 2")), 2147483647);
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT b FROM t WHERE id = 2")), 9223372036854775807LL);
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT s FROM t WHERE id = 2")), -32768);

@@ -159,14 +159,26 @@ TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyALostLinkReconnects)
     }
 }
 
-TEST(OdbcCodes, MoneyIsToldFromDecimalByItsTypeName)
+TEST(OdbcCodes, SqlTypesBecomeAdoTypes)
 {
-    EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("money")), adCurrency);
-    EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("smallmoney")), adCurrency);
-    EXPECT_EQ(odbcAdoType(SQL_DECIMAL, QStringLiteral("decimal")), adNumeric);
-    EXPECT_EQ(odbcAdoType(SQL_NUMERIC, QString()), adNumeric);
-    EXPECT_EQ(odbcAdoType(SQL_WVARCHAR, QString()), adVarWChar);
-    EXPECT_EQ(odbcAdoType(SQL_DATETIME, QString()), adDBTimeStamp);
+    struct Caso {
+        int sqlType;
+        const char* typeName;
+        int adoType;
+    };
+    const Caso cases[] = {
+        // SQL Server reports money as a decimal; only the type name tells.
+        {SQL_DECIMAL, "money", adCurrency},
+        {SQL_DECIMAL, "smallmoney", adCurrency},
+        {SQL_DECIMAL, "decimal", adNumeric},
+        {SQL_NUMERIC, "", adNumeric},
+        {SQL_WVARCHAR, "", adVarWChar},
+        {SQL_DATETIME, "", adDBTimeStamp},
+        // SQL Server's tinyint is unsigned: 200 must be a value it takes.
+        {SQL_TINYINT, "tinyint", adUnsignedTinyInt},
+    };
+    for (const auto& [sqlType, typeName, adoType] : cases)
+        EXPECT_EQ(odbcAdoType(sqlType, QString::fromLatin1(typeName)), adoType) << sqlType << " " << typeName;
 }
 
 // ---------------------------------------------------------------------------
