@@ -10,6 +10,7 @@ std::int32_t NumeroPorSqlState(const QString& sqlState)
 {
     const QString s = sqlState.trimmed().toUpper();
     if (s.startsWith(u"08")) return kErrUnspecified;
+    if (s == u"IM002") return kErrUnspecified;  // no driver or data source: the connection did not open
     if (s == u"HYT00") return kErrTimeout;
     if (s == u"HYT01") return kErrUnspecified;  // the connection itself timed out
     if (s.startsWith(u"28")) return kErrAuthFailed;
@@ -24,6 +25,18 @@ std::int32_t NumeroPorSqlState(const QString& sqlState)
     if (s == u"57014" || s == u"HY008") return kErrCanceled;
     if (s == u"57P01" || s == u"57P02" || s == u"57P03") return kErrUnspecified;  // server shutting down: the link goes with it
     return kErrProviderFailed;
+}
+
+Error ProviderError(const QString& sqlState, const QString& description, const QString& source, std::int32_t nativeError)
+{
+    return Error{NumeroPorSqlState(sqlState), description, source, sqlState, nativeError};
+}
+
+AdoException::AdoException(std::vector<Error> records) : records_(std::move(records))
+{
+    if (records_.empty())
+        records_.push_back(Error{kErrUnspecified, QStringLiteral("Error no especificado"), QStringLiteral("ADODB"), {}, 0});
+    what_ = records_.front().Description.toStdString();
 }
 
 bool EsEnlacePerdido(const Error& e)

@@ -66,22 +66,30 @@ bool TransaccionPerdida(const Error& e);
 /// the login answers, but may not touch that table.
 bool EsPermisoDenegado(const Error& e);
 
-/// The ADO number for an ODBC SQLSTATE (kErrProviderFailed when none fits).
+/// The ADO number for an SQLSTATE (kErrProviderFailed when none fits): the
+/// one table that numbers what every engine reports.
 std::int32_t NumeroPorSqlState(const QString& sqlState);
 
-/// The exception every failing ADO operation throws; it carries the same record
-/// that the connection's Errors collection keeps for provider errors.
+/// An engine's error record: the engine says what happened (SQLSTATE, text,
+/// its own code) and the table above gives the number.
+Error ProviderError(const QString& sqlState, const QString& description, const QString& source, std::int32_t nativeError = 0);
+
+/// The exception every failing ADO operation throws. It carries every
+/// diagnostic record of the failure, the one that names it first, as the
+/// connection's Errors collection keeps them.
 class AdoException : public std::exception {
 public:
-    explicit AdoException(Error e) : err_(std::move(e)), what_(err_.Description.toStdString()) {}
+    explicit AdoException(std::vector<Error> records);
+    explicit AdoException(Error e) : AdoException(std::vector<Error>{std::move(e)}) {}
     AdoException(std::int32_t number, const QString& description, const QString& source = QStringLiteral("ADODB"))
         : AdoException(Error{number, description, source, {}, 0})
     {}
-    const Error& error() const { return err_; }
+    const Error& error() const { return records_.front(); }
+    const std::vector<Error>& records() const { return records_; }
     const char* what() const noexcept override { return what_.c_str(); }
 
 private:
-    Error err_;
+    std::vector<Error> records_;
     std::string what_;
 };
 

@@ -187,7 +187,7 @@ void DB_Dll::AvisaCarpetaDeRed()
 // that nothing can be stored.
 void DB_Dll::AvisaSoloLectura()
 {
-    if (!gOpenFlag || !gCnn.SoloLectura()) return;
+    if (!gOpenFlag || !gCnn.ReadOnly()) return;
     const QString archivo = QFileInfo(gDBName).absoluteFilePath();
     if (avisadasSoloLectura_.contains(archivo)) return;
     avisadasSoloLectura_.append(archivo);

@@ -288,7 +288,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     // Checking, deleting the old rows and writing the new one happen in one
     // transaction: all of it or none. The guard rolls back on any way out
     // that does not reach the commit.
-    std::optional<adodb::Transaccion> tx;
+    std::optional<adodb::Transaction> tx;
     adodb::Variant creado;
     for (;;) {
         p.paso([&] { tx.emplace(cn); });

@@ -153,3 +153,43 @@ TEST_F(SqliteFile, ABrokenLinkFailsLikeALostServerUntilReopened)
     rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
     EXPECT_EQ(rs.State(), adStateOpen);
 }
+
+// The embedded engine remembers, per table, whether it is one the program
+// may write back and which columns are keys. A definition changed under the
+// same name, by this connection or by another while it was closed, must be
+// read again.
+TEST_F(SqliteFile, TheEngineForgetsDefinitionsOnCloseAndOnSchemaChanges)
+{
+    struct Caso {
+        const char* como;
+        bool cerrado;  // the change is made by another connection while the engine is closed
+    };
+    for (const Caso& caso : {Caso{"same connection", false}, Caso{"closed meanwhile", true}}) {
+        SCOPED_TRACE(caso.como);
+        auto engine = makeSqliteEngine();
+        const ConnectionInfo info = ConnectionInfo::parse(connString());
+        engine->open(info, {}, {}, 5);
+        engine->run(QStringLiteral("DROP TABLE IF EXISTS T; DROP TABLE IF EXISTS X;"
+                                   "CREATE TABLE T (ID int PRIMARY KEY, N varchar(5));"
+                                   "CREATE TEMP TABLE X (ID int)"),
+                    {}, 0);
+        EXPECT_TRUE(engine->run(QStringLiteral("SELECT ID, N FROM T"), {}, 0).columns[0].key);
+        engine->run(QStringLiteral("SELECT ID FROM X"), {}, 0);
+
+        // T keyed on N now, and X a table of the database.
+        const QString cambio = QStringLiteral(
+            "DROP TABLE T; CREATE TABLE T (ID int, N varchar(5) PRIMARY KEY); CREATE TABLE main.X (ID int PRIMARY KEY)");
+        if (caso.cerrado) {
+            engine->close();  // the temporary X goes with it
+            cn.Execute(cambio);
+            engine->open(info, {}, {}, 5);
+        } else {
+            engine->run(QStringLiteral("DROP TABLE temp.X; ") + cambio, {}, 0);
+        }
+        const Rowset t = engine->run(QStringLiteral("SELECT ID, N FROM T"), {}, 0);
+        EXPECT_FALSE(t.columns[0].key);
+        EXPECT_TRUE(t.columns[1].key);
+        EXPECT_EQ(engine->run(QStringLiteral("SELECT ID FROM X"), {}, 0).columns[0].baseTable, QStringLiteral("X"));
+        engine->close();
+    }
+}

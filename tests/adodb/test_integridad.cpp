@@ -136,19 +136,19 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
 TEST_F(Integridad, TheTransactionGuardRollsBackUnlessCommitted)
 {
     {
-        Transaccion tx(cn);
+        Transaction tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
     }
     EXPECT_EQ(count("t"), 1);
     try {
-        Transaccion tx(cn);
+        Transaction tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (3, 'dos')"));  // fails: the name is taken
         tx.Commit();
     } catch (const AdoException&) {}
     EXPECT_EQ(count("t"), 1);
     {
-        Transaccion tx(cn);
+        Transaction tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
         tx.Commit();
     }

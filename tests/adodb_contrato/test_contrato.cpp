@@ -119,7 +119,7 @@ TEST_P(Contrato, NavigationTypesAndNulls)
 TEST_P(Contrato, CatalogFactsAreReadOncePerConnection)
 {
     QStringList idas;
-    cn.AlConsultar = [&](const QString& s) { idas << s; };
+    cn.OnRequest = [&](const QString& s) { idas << s; };
     auto catalogo = [&] { return idas.filter(QStringLiteral("catalog:")).size(); };
     auto tieneTabla = [&](const QString& nombre) {
         Recordset t = cn.OpenSchema(adSchemaTables);
@@ -163,7 +163,7 @@ TEST_P(Contrato, CatalogFactsAreReadOncePerConnection)
     idas.clear();
     EXPECT_TRUE(tieneTabla(QStringLiteral("NUEVA")));
     EXPECT_EQ(catalogo(), 1);
-    cn.AlConsultar = nullptr;
+    cn.OnRequest = nullptr;
 }
 
 TEST_P(Contrato, UnicodeRoundTripsWhole)

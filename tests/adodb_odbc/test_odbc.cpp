@@ -129,8 +129,9 @@ TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish)
 // Translations of codes callers branch on.
 
 // Only a lost link may carry E_FAIL: the data layer reconnects on it, which
-// rolls back whatever transaction is open. Every state the mapping names is
-// here, with whether the link is gone.
+// rolls back whatever transaction is open (a failed open, IM002 among them,
+// carries it too). Every state the mapping names is here, with whether the
+// link is gone.
 TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyALostLinkReconnects)
 {
     struct Caso {
@@ -139,17 +140,17 @@ TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyALostLinkReconnects)
         bool enlacePerdido;
     };
     const Caso cases[] = {
-        {"08S01", kErrUnspecified, true},     {"08001", kErrUnspecified, true},    {"08003", kErrUnspecified, true},
-        {"08007", kErrUnspecified, true},     {"HYT01", kErrUnspecified, true},    {"hyt01 ", kErrUnspecified, true},
-        {"57P01", kErrUnspecified, true},     {"57P02", kErrUnspecified, true},    {"57P03", kErrUnspecified, true},
-        {"HYT00", kErrTimeout, false},        {"40001", kErrTimeout, false},       {"40P01", kErrTimeout, false},
-        {"28000", kErrAuthFailed, false},     {"28P01", kErrAuthFailed, false},    {"23000", kErrIntegrity, false},
-        {"23505", kErrIntegrity, false},      {"42S02", kErrNoTable, false},       {"S0002", kErrNoTable, false},
-        {"42P01", kErrNoTable, false},        {"42S22", kErrSyntax, false},        {"42601", kErrSyntax, false},
+        {"08S01", kErrUnspecified, true},     {"08001", kErrUnspecified, true},     {"08003", kErrUnspecified, true},
+        {"08007", kErrUnspecified, true},     {"HYT01", kErrUnspecified, true},     {"hyt01 ", kErrUnspecified, true},
+        {"57P01", kErrUnspecified, true},     {"57P02", kErrUnspecified, true},     {"57P03", kErrUnspecified, true},
+        {"HYT00", kErrTimeout, false},        {"40001", kErrTimeout, false},        {"40P01", kErrTimeout, false},
+        {"28000", kErrAuthFailed, false},     {"28P01", kErrAuthFailed, false},     {"23000", kErrIntegrity, false},
+        {"23505", kErrIntegrity, false},      {"42S02", kErrNoTable, false},        {"S0002", kErrNoTable, false},
+        {"42P01", kErrNoTable, false},        {"42S22", kErrSyntax, false},         {"42601", kErrSyntax, false},
         {"37000", kErrSyntax, false},         {"22007", kErrDataConversion, false}, {"25006", kErrPermission, false},
-        {"53100", kErrDiskFull, false},       {"53200", kErrOutOfMemory, false},   {"57014", kErrCanceled, false},
+        {"53100", kErrDiskFull, false},       {"53200", kErrOutOfMemory, false},    {"57014", kErrCanceled, false},
         {"HY008", kErrCanceled, false},       {"HY000", kErrProviderFailed, false}, {"HY001", kErrProviderFailed, false},
-        {"IM001", kErrProviderFailed, false}, {"", kErrProviderFailed, false},
+        {"IM001", kErrProviderFailed, false}, {"", kErrProviderFailed, false},      {"IM002", kErrUnspecified, false},
     };
     for (const auto& [state, number, perdido] : cases) {
         const QString s = QString::fromLatin1(state);
