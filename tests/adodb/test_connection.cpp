@@ -85,40 +85,6 @@ TEST_F(SqliteFile, EngineErrorsCarryAdoNumbersAndLandInErrors)
     EXPECT_EQ(cn.Errors().Count(), 0) << "a successful statement starts with a clean collection";
 }
 
-TEST_F(SqliteFile, RollbackUndoesAndCommitKeeps)
-{
-    exec(QStringLiteral("CREATE TABLE T (ID int)"));
-    cn.BeginTrans();
-    exec(QStringLiteral("INSERT INTO T VALUES (1)"));
-    cn.RollbackTrans();
-    cn.BeginTrans();
-    exec(QStringLiteral("INSERT INTO T VALUES (2)"));
-    cn.CommitTrans();
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT ID FROM T"), &cn);
-    ASSERT_EQ(rs.RecordCount(), 1);
-    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
-    EXPECT_THROW(cn.CommitTrans(), AdoException);
-}
-
-TEST_F(SqliteFile, SchemaRowsetsListTablesViewsAndColumns)
-{
-    exec(QStringLiteral(
-        "CREATE TABLE TA_USUARIOS (nombre varchar(30), Administrador int); CREATE VIEW V_U AS SELECT nombre FROM TA_USUARIOS"));
-    Recordset t = cn.OpenSchema(adSchemaTables);
-    QStringList names;
-    for (; !t.eof(); t.MoveNext()) names << t.Fields(QStringLiteral("TABLE_NAME")).Value().toString();
-    EXPECT_TRUE(names.contains(QStringLiteral("TA_USUARIOS")));
-    EXPECT_TRUE(names.contains(QStringLiteral("V_U")));
-
-    Recordset c = cn.OpenSchema(
-        adSchemaColumns, {Variant(QStringLiteral("x")), Variant::Null(), Variant(QStringLiteral("ta_usuarios")), Variant()});
-    ASSERT_EQ(c.RecordCount(), 2);
-    EXPECT_EQ(c.Fields(QStringLiteral("COLUMN_NAME")).Value().toString(), QStringLiteral("nombre"));
-    EXPECT_EQ(c.Fields(QStringLiteral("DATA_TYPE")).Value().toInt64(), adVarChar);
-    EXPECT_EQ(c.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().toInt64(), 30);
-}
-
 TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites)
 {
     exec(QStringLiteral("CREATE TABLE T (ID int); INSERT INTO T VALUES (1)"));
@@ -133,25 +99,6 @@ TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites)
     rs.Close();
     rs.Open(QStringLiteral("SELECT COUNT(*) FROM T"), &other);
     EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
-}
-
-TEST_F(SqliteFile, ABrokenLinkFailsLikeALostServerUntilReopened)
-{
-    exec(QStringLiteral("CREATE TABLE T (ID int)"));
-    cn.BreakLinkForTest();
-    Recordset rs;
-    try {
-        rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
-        FAIL();
-    } catch (const AdoException& e) {
-        EXPECT_EQ(e.error().Number, kErrUnspecified);
-    }
-    ASSERT_EQ(cn.Errors().Count(), 1);
-    EXPECT_EQ(cn.Errors().Item(0).SQLState, QStringLiteral("08S01"));
-    cn.Close();
-    cn.Open();
-    rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
-    EXPECT_EQ(rs.State(), adStateOpen);
 }
 
 // The embedded engine remembers, per table, whether it is one the program
