@@ -36,7 +36,7 @@ int Connection::State() const
 
 void Connection::fail(const AdoException& e)
 {
-    if (EsEnlacePerdido(e.error())) linkLost_ = true;
+    if (IsLinkLost(e.error())) linkLost_ = true;
     // A driver may report several diagnostic records for one failure; keep them all.
     for (const Error& r : e.records()) errors_.Add(r);
     throw e;
@@ -89,7 +89,7 @@ void Connection::Close()
         return;
     }
     if (transactionLevel_ > 0) {
-        Intenta([&] { engine_->rollback(); });
+        Attempt([&] { engine_->rollback(); });
         // When the link went, whoever opened the transaction must learn that
         // its work is gone, even though the connection is reopened before it
         // commits. A caller that closes on purpose knows.
@@ -188,7 +188,7 @@ void Connection::endedByLostLink(const AdoException& e)
     // one told so right now. Still counted as open, it would be taken for a
     // transaction lost behind its owner's back at the next reconnection, and
     // every statement after that would be refused.
-    if (EsEnlacePerdido(e.error()) && transactionLevel_ > 0) --transactionLevel_;
+    if (IsLinkLost(e.error()) && transactionLevel_ > 0) --transactionLevel_;
 }
 
 void Connection::RollbackTrans()
@@ -276,7 +276,7 @@ QStringList Connection::PrimaryKeys(const QString& table)
     notify(QStringLiteral("catalog: primary keys ") + table);
     // Without key information a row is found by all its columns, as before
     // the keys were known: a failure here is no reason to refuse the write.
-    Intenta([&] { keys = engine_->primaryKeys(table); });
+    Attempt([&] { keys = engine_->primaryKeys(table); });
     keys_.emplace(key, keys);
     return keys;
 }
@@ -294,7 +294,7 @@ void Connection::SetDefaultDatabase(const QString& name)
     errors_.Clear();
     // Another database: the same table names now mean other tables.
     QString actual;
-    if (!Intenta([&] { actual = DefaultDatabase(); }) || actual.compare(name, Qt::CaseInsensitive) != 0) ForgetCatalog();
+    if (!Attempt([&] { actual = DefaultDatabase(); }) || actual.compare(name, Qt::CaseInsensitive) != 0) ForgetCatalog();
     try {
         engine_->setCurrentDatabase(name);
     } catch (const AdoException& e) {

@@ -6,7 +6,7 @@
 
 namespace adodb {
 
-std::int32_t NumeroPorSqlState(const QString& sqlState)
+std::int32_t NumberForSqlState(const QString& sqlState)
 {
     const QString s = sqlState.trimmed().toUpper();
     if (s.startsWith(u"08")) return kErrUnspecified;
@@ -29,7 +29,7 @@ std::int32_t NumeroPorSqlState(const QString& sqlState)
 
 Error ProviderError(const QString& sqlState, const QString& description, const QString& source, std::int32_t nativeError)
 {
-    return Error{NumeroPorSqlState(sqlState), description, source, sqlState, nativeError};
+    return Error{NumberForSqlState(sqlState), description, source, sqlState, nativeError};
 }
 
 AdoException::AdoException(std::vector<Error> records) : records_(std::move(records))
@@ -39,7 +39,7 @@ AdoException::AdoException(std::vector<Error> records) : records_(std::move(reco
     what_ = records_.front().Description.toStdString();
 }
 
-bool EsEnlacePerdido(const Error& e)
+bool IsLinkLost(const Error& e)
 {
     if (e.Number == kErrConnectionInvalid) return true;
     if (e.Number != kErrUnspecified) return false;
@@ -47,12 +47,12 @@ bool EsEnlacePerdido(const Error& e)
     return s.startsWith(u"08") || s == u"HYT01" || s.startsWith(u"57P");
 }
 
-bool TransaccionPerdida(const Error& e)
+bool IsTransactionLost(const Error& e)
 {
-    return e.Number == kErrTransactionLost || EsEnlacePerdido(e);
+    return e.Number == kErrTransactionLost || IsLinkLost(e);
 }
 
-bool EsPermisoDenegado(const Error& e)
+bool IsPermissionDenied(const Error& e)
 {
     const QString s = e.SQLState.trimmed().toUpper();
     // SQL Server files its refusals under the syntax class: 229 is a denied

@@ -55,7 +55,7 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
     if (rc != SQL_INVALID_HANDLE) records = diagnostics(type, h, source_);
     for (Error& r : records) {
         server_->fixUp(r);
-        r.Number = NumeroPorSqlState(r.SQLState);
+        r.Number = NumberForSqlState(r.SQLState);
     }
     failureFirst(records);
     // A driver may name a dropped link after what it was doing when it met it
@@ -66,7 +66,7 @@ std::vector<Error> OdbcEngine::failure(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
         succeeded(SQLGetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr)) &&
         dead == SQL_CD_TRUE) {
         records.front().SQLState = u"08S01"_s;
-        records.front().Number = NumeroPorSqlState(records.front().SQLState);
+        records.front().Number = NumberForSqlState(records.front().SQLState);
     }
     leadWithTheReason(records);
     if (records.empty())

@@ -138,7 +138,7 @@ public:
         sqlite3_extended_result_codes(db_, 1);
         busyMs_ = (timeoutSecs > 0 ? timeoutSecs : 15) * 1000;
         sqlite3_busy_timeout(db_, busyMs_);
-        RegistraFuncionesSqlite(db_);
+        RegisterSqliteFunctions(db_);
         try {
             // Reading the schema proves the file is a database. Nothing is
             // written here: a file that turns out not to be the suite's must

@@ -14,7 +14,7 @@ QString Objeto(const QString& texto, const QString& prefijo)
 
 }  // namespace
 
-QString TextoParaOperador(const Error& e)
+QString TextForOperator(const Error& e)
 {
     if (e.Source.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) != 0) return e.Description;
     const QString& t = e.Description;

@@ -8,6 +8,6 @@ namespace adodb {
 /// an operator meets (locked, read-only, not a database, no such table or
 /// column, disk full, constraint) a Spanish sentence; for anything else, and
 /// for every other server, the engine's own description.
-QString TextoParaOperador(const Error& e);
+QString TextForOperator(const Error& e);
 
 }  // namespace adodb

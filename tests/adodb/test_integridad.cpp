@@ -61,7 +61,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     for (const Caso& c : casos) {
         const Error e = errorOf([&] { exec(QString::fromLatin1(c.sql)); });
         EXPECT_EQ(e.Number, c.numero) << c.sql;
-        EXPECT_FALSE(EsEnlacePerdido(e)) << c.sql;
+        EXPECT_FALSE(IsLinkLost(e)) << c.sql;
         EXPECT_EQ(cn.Errors().Count(), 1) << c.sql;
     }
 
@@ -69,7 +69,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     exec(QStringLiteral("PRAGMA query_only = 1"));
     Error e = errorOf([&] { exec(QStringLiteral("UPDATE t SET v = 5")); });
     EXPECT_EQ(e.Number, kErrPermission);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
     exec(QStringLiteral("PRAGMA query_only = 0"));
 
     // A full disk, as a file that may not grow any further.
@@ -78,7 +78,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     exec(QStringLiteral("PRAGMA max_page_count = %1").arg(paginas + 1));
     e = errorOf([&] { exec(QStringLiteral("INSERT INTO grande VALUES (zeroblob(200000))")); });
     EXPECT_EQ(e.Number, kErrDiskFull);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
 
     // Another program holding the write lock: a time-out, not a lost link.
     Connection otro;
@@ -90,7 +90,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     impaciente.Open(connString());
     e = errorOf([&] { impaciente.Execute(QStringLiteral("UPDATE t SET v = 7")); });
     EXPECT_EQ(e.Number, kErrTimeout);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
     otro.RollbackTrans();
 
     // The connection has lived through all of it.
@@ -113,7 +113,7 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
     exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
     cn.BreakLinkForTest();
     const Error perdido = errorOf([&] { exec(QStringLiteral("SELECT * FROM t")); });
-    EXPECT_TRUE(EsEnlacePerdido(perdido));
+    EXPECT_TRUE(IsLinkLost(perdido));
 
     // What the data layer does on a lost link: close and open again.
     cn.Close();
@@ -123,7 +123,7 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
     EXPECT_EQ(e.Number, kErrTransactionLost);
     e = errorOf([&] { cn.CommitTrans(); });
     EXPECT_EQ(e.Number, kErrTransactionLost);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
     EXPECT_EQ(count("t"), 1);
 
     // Once reported, the connection works as usual.

@@ -415,7 +415,7 @@ TEST_P(Contrato, ABrokenLinkFailsUntilReopened)
         EXPECT_EQ(e.Number, kErrUnspecified);
         EXPECT_EQ(e.SQLState, QStringLiteral("08S01"));
         EXPECT_TRUE(e.Description.startsWith(QStringLiteral("Error de vínculo de comunicación"))) << e.Description.toStdString();
-        EXPECT_TRUE(EsEnlacePerdido(e));
+        EXPECT_TRUE(IsLinkLost(e));
     }
     ASSERT_GT(cn.Errors().Count(), 0);
     EXPECT_EQ(cn.Errors().Item(0).SQLState, QStringLiteral("08S01"));

@@ -154,9 +154,9 @@ TEST(OdbcCodes, SqlStatesBecomeAdoNumbersAndOnlyALostLinkReconnects)
     };
     for (const auto& [state, number, perdido] : cases) {
         const QString s = QString::fromLatin1(state);
-        EXPECT_EQ(NumeroPorSqlState(s), number) << state;
-        const Error e{NumeroPorSqlState(s), QStringLiteral("x"), QStringLiteral("ODBC"), s, 0};
-        EXPECT_EQ(EsEnlacePerdido(e), perdido) << state;
+        EXPECT_EQ(NumberForSqlState(s), number) << state;
+        const Error e{NumberForSqlState(s), QStringLiteral("x"), QStringLiteral("ODBC"), s, 0};
+        EXPECT_EQ(IsLinkLost(e), perdido) << state;
     }
 }
 

@@ -510,7 +510,7 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
                                   const QString& Proveedor)
 {
     DB_Dll& db = DB();
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
     });
     // Quoted as the session's own connection string is: a ";" in a box must
@@ -519,7 +519,7 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
     const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + v(Servidor) +
                            QStringLiteral(";Database =") + v(DBName) + QStringLiteral(";UId=") + v(Usuario) +
                            QStringLiteral(";Pwd=") + v(Password) + QStringLiteral(";");
-    const bool existe = adodb::Intenta([&] {
+    const bool existe = adodb::Attempt([&] {
         db.gCnn.Open(cadena, QString(), QString());
         db.gCnn.Close();
     });
@@ -608,7 +608,7 @@ void frmAcceso::CmdRegistrar_Click()
                 rt::operador().MsgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
                                           QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
                                       rt::vbInformation, QStringLiteral("AVISO AL OPERADOR"));
-                adodb::Intenta([&] {
+                adodb::Attempt([&] {
                     if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
                 });
                 return;
