@@ -90,7 +90,20 @@ public:
         AbrirRecordset(s, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
     }
     void CierraRecordset(adodb::Recordset& LrcsTemp);
-    /// Runs a batch silently: a failure is left in the connection's Errors for the caller.
+    /// Opens `Lrcs` on the statement rewritten as AbrirRecordset rewrites it.
+    /// A failure comes back once, as AdoException: nothing is shown, logged,
+    /// retried or reconnected here; the caller's protocol decides.
+    void Abre(const QString& SentenciaSQL, adodb::Recordset& Lrcs, int CursorType = adodb::adOpenForwardOnly,
+              int LockType = adodb::adLockReadOnly, int Options = adodb::adCmdUnknown);
+    /// A schema rowset of the session's connection (tables, columns, ...).
+    /// A failure comes back as AdoException.
+    adodb::Recordset Esquema(int Tipo, const std::vector<adodb::Variant>& Restricciones = {});
+    /// Runs a batch rewritten as EjecutaConsultaSQL rewrites it and returns
+    /// the rows it affected. A failure comes back once, as AdoException.
+    long Ejecuta(const QString& SentenciaSQL, adodb::Recordset* Lrcs = nullptr);
+    /// Runs a batch silently: a failure is left in the connection's Errors for
+    /// the caller. Kept for callers of the suite's library that read Errors();
+    /// new code uses Ejecuta.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
     void EjecutaConsultaSQL(const QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr)
     {
@@ -183,6 +196,8 @@ private:
     bool MuestraDialogoAcceso();
     void EjecutaLoteOracle(QString& lote, long& registros);
     static QString OmiteSentencia(const QString& sentencia);
+    QString ReescribeLote(QString lote) const;
+    long EjecutaReescrita(const QString& lote, adodb::Recordset* Lrcs, long registros);
     void EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, adodb::Recordset* Lrcs, bool informa);
     bool ExisteEn(const QString& sql, const QString& privado, adodb::Recordset* Lrcs, bool SoloLectura);
 };
