@@ -1,14 +1,18 @@
 #pragma once
-// The data-access class: one instance owns the session connection and runs
-// every statement of the program.
+// The data-access class: one instance owns the session connection, and every
+// statement of the program goes through it (its rewriting, its error report,
+// UltimaSentencia). A second instance exists only on another database than
+// the session's (OtraBase).
 #include "adodb/connection.h"
 #include "adodb/recordset.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
-/// What the connection dialog edits; the dialog itself lives with the windows.
+/// What the connection dialog edits. Nothing in this layer draws: the dialog
+/// is a window of its own, which main installs as DB_Dll::DialogoAcceso.
 struct DatosAcceso {
     QString baseDatos, servidor, usuario, clave;
     int plataforma = 0;  // 0 SQL Server, 1 Oracle
@@ -22,15 +26,11 @@ struct FaltaPermiso {
     QString permiso;  // SELECT, INSERT, ... ("" when not known)
 };
 
-class DB_Dll {
-public:
-    DB_Dll();
-
-    // Session state.
+/// The values of one session: who is connected to what, and how. DB_Dll
+/// carries them under the names the suite's code uses; Reinicia starts over.
+struct DatosSesion {
     bool gOpenFlag = false;
     adodb::Variant gIgnoraPassWord;
-    adodb::Connection gCnn;
-    adodb::Recordset glrcs;
     QString gProveedor;
     QString gServidor;
     QString gDBName;
@@ -42,6 +42,24 @@ public:
     QString gLogErr;
     /// Restricted synonyms apply to the confidential tables too (set at start-up).
     bool gConfidencialidad = false;
+};
+
+class DB_Dll : public DatosSesion {
+public:
+    DB_Dll();
+
+    // The session's connection.
+    adodb::Connection gCnn;
+    adodb::Recordset glrcs;
+
+    /// Closes the connection and forgets the session: its values, the last
+    /// statement, the dialog and the required tables, the warnings already
+    /// given. As the program is before it first connects.
+    void Reinicia();
+    /// A DB_Dll of its own, connected to another database (`cadena`) with this
+    /// session's user and rights, so its statements are rewritten and
+    /// reported as the session's are. A failure to connect comes back as AdoException.
+    std::unique_ptr<DB_Dll> OtraBase(const QString& cadena) const;
 
     /// The text of the last statement this class ran or opened (diagnostics and tests).
     QString UltimaSentencia;
