@@ -31,18 +31,9 @@ protected:
         qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("xdg-state"))));
         rt::manejadorFin() = [](int c) { throw ProgramaTerminado{c}; };
         DB_Dll& db = DB();
-        if (db.gCnn.State()) db.gCnn.Close();
-        db.gOpenFlag = false;
-        db.gEsAdmin = false;
-        db.gConfidencialidad = false;
-        db.gProveedor.clear();
-        db.gExtended.clear();
-        db.gLogErr.clear();
-        db.DialogoAcceso = nullptr;
-        db.gServidor.clear();
+        db.Reinicia();
         db.gDBName = path;
         db.gUsuario = QStringLiteral("ADMIN");
-        db.gUserPassWord.clear();
     }
     void TearDown() override
     {

@@ -18,6 +18,43 @@ using adodb::AdoException;
 
 DB_Dll::DB_Dll() = default;
 
+void DB_Dll::Reinicia()
+{
+    adodb::Attempt([&] {
+        if (glrcs.State() != adodb::adStateClosed) glrcs.Close();
+    });
+    adodb::Attempt([&] {
+        if (gCnn.State() != adodb::adStateClosed) gCnn.Close();
+    });
+    gCnn.Errors().Clear();
+    const adodb::Connection nueva;
+    gCnn.ConnectionString.clear();
+    gCnn.CommandTimeout = nueva.CommandTimeout;
+    gCnn.ConnectionTimeout = nueva.ConnectionTimeout;
+    gCnn.CursorLocation = nueva.CursorLocation;
+    gCnn.OnRequest = nullptr;
+    static_cast<DatosSesion&>(*this) = DatosSesion{};
+    UltimaSentencia.clear();
+    DialogoAcceso = nullptr;
+    TablasRequeridas.clear();
+    avisadasEnRed_.clear();
+    avisadasSoloLectura_.clear();
+    arrancando_ = false;
+}
+
+std::unique_ptr<DB_Dll> DB_Dll::OtraBase(const QString& cadena) const
+{
+    auto otra = std::make_unique<DB_Dll>();
+    otra->gEsAdmin = gEsAdmin;
+    otra->gConfidencialidad = gConfidencialidad;
+    otra->gUsuario = gUsuario;
+    otra->gLogErr = gLogErr;
+    otra->gCnn.Open(cadena);
+    otra->gConnString = cadena;
+    otra->gOpenFlag = true;
+    return otra;
+}
+
 DB_Dll& DB()
 {
     static DB_Dll instancia;
@@ -99,15 +136,18 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
     }
 
     bool primerAbierto = true;  // the "already open" error is retried once after closing
-    int paso = 6;
-    while (paso <= 8) {
+    // The steps of a connection; a failure the operator answers by trying
+    // again resumes at the step that failed.
+    enum Paso { FijaCursor, AbreConexion, ValidaUsuario, Conectada };
+    int paso = FijaCursor;
+    while (paso != Conectada) {
         try {
-            if (paso == 6) {
+            if (paso == FijaCursor) {
                 gCnn.CursorLocation = static_cast<int>(lCursor);
-            } else if (paso == 7) {
+            } else if (paso == AbreConexion) {
                 gCnn.Open(gConnString, QString(), QString());
                 VerificaTablasRequeridas();
-            } else {
+            } else {  // ValidaUsuario
                 if (!ValidaAdmin) {
                     gEsAdmin = true;
                 } else if (!gDBName.trimmed().isEmpty()) {
@@ -118,7 +158,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
                         } else {
                             const adodb::Variant v =
                                 DatosTabla(QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
-                                           QStringLiteral("nombre"), 8, QString(), true, false);
+                                           QStringLiteral("nombre"), adodb::adBSTR, QString(), true, false);
                             gEsAdmin = rt::Val(v.toString()) == 1;
                         }
                     }
@@ -238,8 +278,9 @@ void DB_Dll::ReintentaConectar()
 {
     gOpenFlag = false;
     rt::Protocolo p([this](const adodb::Error& e) {
-        if (e.Number == adodb::kErrObjectClosed) return 5;  // closing a closed connection is fine
-        if (e.Number == adodb::kErrUnspecified) return 3;   // the server is still unreachable: give up quietly
+        if (e.Number == adodb::kErrObjectClosed) return static_cast<int>(rt::vbIgnore);  // closing a closed connection is fine
+        // The server is still unreachable: give up quietly.
+        if (e.Number == adodb::kErrUnspecified) return static_cast<int>(rt::vbAbort);
         return TratamientoErrores(e, {}, QStringLiteral("AbrirRecordset"));
     });
     p.paso([&] { gCnn.CommandTimeout = 5; });

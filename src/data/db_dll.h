@@ -1,14 +1,18 @@
 #pragma once
-// The data-access class: one instance owns the session connection and runs
-// every statement of the program.
+// The data-access class: one instance owns the session connection, and every
+// statement of the program goes through it (its rewriting, its error report,
+// UltimaSentencia). A second instance exists only on another database than
+// the session's (OtraBase).
 #include "adodb/connection.h"
 #include "adodb/recordset.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
-/// What the connection dialog edits; the dialog itself lives with the windows.
+/// What the connection dialog edits. Nothing in this layer draws: the dialog
+/// is a window of its own, which main installs as DB_Dll::DialogoAcceso.
 struct DatosAcceso {
     QString baseDatos, servidor, usuario, clave;
     int plataforma = 0;  // 0 SQL Server, 1 Oracle
@@ -22,15 +26,11 @@ struct FaltaPermiso {
     QString permiso;  // SELECT, INSERT, ... ("" when not known)
 };
 
-class DB_Dll {
-public:
-    DB_Dll();
-
-    // Session state.
+/// The values of one session: who is connected to what, and how. DB_Dll
+/// carries them under the names the suite's code uses; Reinicia starts over.
+struct DatosSesion {
     bool gOpenFlag = false;
     adodb::Variant gIgnoraPassWord;
-    adodb::Connection gCnn;
-    adodb::Recordset glrcs;
     QString gProveedor;
     QString gServidor;
     QString gDBName;
@@ -42,6 +42,24 @@ public:
     QString gLogErr;
     /// Restricted synonyms apply to the confidential tables too (set at start-up).
     bool gConfidencialidad = false;
+};
+
+class DB_Dll : public DatosSesion {
+public:
+    DB_Dll();
+
+    // The session's connection.
+    adodb::Connection gCnn;
+    adodb::Recordset glrcs;
+
+    /// Closes the connection and forgets the session: its values, the last
+    /// statement, the dialog and the required tables, the warnings already
+    /// given. As the program is before it first connects.
+    void Reinicia();
+    /// A DB_Dll of its own, connected to another database (`cadena`) with this
+    /// session's user and rights, so its statements are rewritten and
+    /// reported as the session's are. A failure to connect comes back as AdoException.
+    std::unique_ptr<DB_Dll> OtraBase(const QString& cadena) const;
 
     /// The text of the last statement this class ran or opened (diagnostics and tests).
     QString UltimaSentencia;
@@ -90,7 +108,20 @@ public:
         AbrirRecordset(s, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
     }
     void CierraRecordset(adodb::Recordset& LrcsTemp);
-    /// Runs a batch silently: a failure is left in the connection's Errors for the caller.
+    /// Opens `Lrcs` on the statement rewritten as AbrirRecordset rewrites it.
+    /// A failure comes back once, as AdoException: nothing is shown, logged,
+    /// retried or reconnected here; the caller's protocol decides.
+    void Abre(const QString& SentenciaSQL, adodb::Recordset& Lrcs, int CursorType = adodb::adOpenForwardOnly,
+              int LockType = adodb::adLockReadOnly, int Options = adodb::adCmdUnknown);
+    /// A schema rowset of the session's connection (tables, columns, ...).
+    /// A failure comes back as AdoException.
+    adodb::Recordset Esquema(int Tipo, const std::vector<adodb::Variant>& Restricciones = {});
+    /// Runs a batch rewritten as EjecutaConsultaSQL rewrites it and returns
+    /// the rows it affected. A failure comes back once, as AdoException.
+    long Ejecuta(const QString& SentenciaSQL, adodb::Recordset* Lrcs = nullptr);
+    /// Runs a batch silently: a failure is left in the connection's Errors for
+    /// the caller. Kept for callers of the suite's library that read Errors();
+    /// new code uses Ejecuta.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr);
     void EjecutaConsultaSQL(const QString& SentenciaSQL, long* RecordsAffected = nullptr, adodb::Recordset* Lrcs = nullptr)
     {
@@ -183,6 +214,8 @@ private:
     bool MuestraDialogoAcceso();
     void EjecutaLoteOracle(QString& lote, long& registros);
     static QString OmiteSentencia(const QString& sentencia);
+    QString ReescribeLote(QString lote) const;
+    long EjecutaReescrita(const QString& lote, adodb::Recordset* Lrcs, long registros);
     void EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, adodb::Recordset* Lrcs, bool informa);
     bool ExisteEn(const QString& sql, const QString& privado, adodb::Recordset* Lrcs, bool SoloLectura);
 };

@@ -152,7 +152,7 @@ void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString&
         sql += QStringLiteral(" CONSTRAINT DF_") + Tabla.trimmed() + QStringLiteral("_") + Campo.trimmed() +
                QStringLiteral(" DEFAULT (") + ValorDefault.toString() + QStringLiteral(")");
     rt::Protocolo p([this](const adodb::Error& e) { return TratamientoErrores(e, {}, QStringLiteral("errAddField")); });
-    p.paso([&] { EjecutaConsultaSQL(sql); });
+    p.paso([&] { Ejecuta(sql); });
 }
 
 bool DB_Dll::VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar, const QString& Tipo, bool PermiteNulos,

@@ -86,37 +86,69 @@ void DB_Dll::CierraRecordset(Recordset& LrcsTemp)
     });
 }
 
-void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs, bool informa)
+void DB_Dll::Abre(const QString& SentenciaSQL, Recordset& Lrcs, int CursorType, int LockType, int Options)
+{
+    if (Lrcs.State() != adodb::adStateClosed) Lrcs.Close();
+    const QString sinonimos = SS_TSinonimos(SentenciaSQL);
+    const QString sentencia =
+        rt::InStr(gCnn.ConnectionString, QStringLiteral("ORACLE")) > 1 ? ORACLE_Dicc(sinonimos) : sinonimos;
+    UltimaSentencia = sentencia;
+    Lrcs.Open(sentencia, &gCnn, CursorType, LockType, Options);
+}
+
+adodb::Recordset DB_Dll::Esquema(int Tipo, const std::vector<Variant>& Restricciones)
+{
+    return gCnn.OpenSchema(Tipo, Restricciones);
+}
+
+QString DB_Dll::ReescribeLote(QString lote) const
 {
     const QString admin = QStringLiteral("@Admin_");
-    if (rt::Contiene(SentenciaSQL, QStringLiteral("DROP")) && rt::Contiene(SentenciaSQL, QStringLiteral("CREATE"))) {
-        if (rt::Contiene(SentenciaSQL, QStringLiteral("DELETE"))) {
-            if (rt::Contiene(SentenciaSQL, QStringLiteral("@ADMIN_")))
-                SentenciaSQL = rt::ReemplazaSinCaso(SentenciaSQL, admin, QString());
-        } else if (rt::Contiene(SentenciaSQL, admin)) {
-            SentenciaSQL = rt::ReemplazaSinCaso(SentenciaSQL, admin, QString());
+    if (rt::Contiene(lote, QStringLiteral("DROP")) && rt::Contiene(lote, QStringLiteral("CREATE"))) {
+        if (rt::Contiene(lote, QStringLiteral("DELETE"))) {
+            if (rt::Contiene(lote, QStringLiteral("@ADMIN_"))) lote = rt::ReemplazaSinCaso(lote, admin, QString());
+        } else if (rt::Contiene(lote, admin)) {
+            lote = rt::ReemplazaSinCaso(lote, admin, QString());
         } else {
-            SentenciaSQL = SS_TSinonimos(SentenciaSQL);
+            lote = SS_TSinonimos(lote);
         }
     } else {
-        SentenciaSQL = rt::ReemplazaSinCaso(SentenciaSQL, admin, QString());
+        lote = rt::ReemplazaSinCaso(lote, admin, QString());
     }
+    return lote;
+}
+
+long DB_Dll::EjecutaReescrita(const QString& lote, Recordset* Lrcs, long registros)
+{
+    UltimaSentencia = lote;
+    if (rt::Contiene(gCnn.ConnectionString, QStringLiteral("ORACLE"))) {
+        QString resto = lote;
+        EjecutaLoteOracle(resto, registros);
+    } else {
+        long afectados = 0;
+        Recordset filas = gCnn.Execute(lote, &afectados);
+        registros = afectados;
+        if (Lrcs) *Lrcs = std::move(filas);
+    }
+    // SQL Server's notice that a text was cut is not a failure of the batch.
+    const int n = gCnn.Errors().Count();
+    if ((n == 1 || n == 2) && !rt::Contiene(lote, QStringLiteral("TRANS")) && gCnn.Errors().Item(0).NativeError == 8152)
+        gCnn.Errors().Clear();
+    return registros;
+}
+
+long DB_Dll::Ejecuta(const QString& SentenciaSQL, Recordset* Lrcs)
+{
+    return EjecutaReescrita(ReescribeLote(SentenciaSQL), Lrcs, 0);
+}
+
+void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recordset* Lrcs, bool informa)
+{
+    SentenciaSQL = ReescribeLote(SentenciaSQL);
     const bool trans = rt::Contiene(SentenciaSQL, QStringLiteral("TRANS"));
-    UltimaSentencia = SentenciaSQL;
     try {
-        if (rt::Contiene(gCnn.ConnectionString, QStringLiteral("ORACLE"))) {
-            QString lote = SentenciaSQL;
-            long registros = RecordsAffected ? *RecordsAffected : 0;
-            EjecutaLoteOracle(lote, registros);
-            if (RecordsAffected) *RecordsAffected = registros;
-        } else {
-            long afectados = 0;
-            Recordset filas = gCnn.Execute(SentenciaSQL, &afectados);
-            if (RecordsAffected) *RecordsAffected = afectados;
-            if (Lrcs) *Lrcs = std::move(filas);
-        }
-        const int n = gCnn.Errors().Count();
-        if ((n == 1 || n == 2) && !trans && gCnn.Errors().Item(0).NativeError == 8152) gCnn.Errors().Clear();
+        const long registros = EjecutaReescrita(SentenciaSQL, Lrcs, RecordsAffected ? *RecordsAffected : 0);
+        if (RecordsAffected) *RecordsAffected = registros;
     } catch (const AdoException& ex) {
         if (gCnn.Errors().Count() > 0 && !trans && gCnn.Errors().Item(0).NativeError == 8152) gCnn.Errors().Clear();
         const std::int32_t n = ex.error().Number;
@@ -177,9 +209,9 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, 
     QString sql;
     if (Condicion.isEmpty()) {
         sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)   WHERE ") + Campo;
-        if (Tipodato == 8)
+        if (Tipodato == adodb::adBSTR)
             sql += QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("'");
-        else if (Tipodato == 7)
+        else if (Tipodato == adodb::adDate)
             sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
         else if (adodb::IsNumericType(Tipodato))
             sql += QStringLiteral(" = ") + Numero(ValorBuscado);
@@ -197,12 +229,12 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
 {
     QString sql;
     if (Condicion.isEmpty()) {
-        if (Tipodato == 8) {
+        if (Tipodato == adodb::adBSTR) {
             sql = QStringLiteral("SELECT TOP 1  * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + Campo +
                   QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) + QStringLiteral("'");
         } else {
             sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ") + Campo;
-            if (Tipodato == 7)
+            if (Tipodato == adodb::adDate)
                 sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
             else if (adodb::IsNumericType(Tipodato))
                 sql += QStringLiteral(" = ") + Numero(ValorBuscado);
@@ -221,12 +253,12 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
                            int Tipodato, const QString& Condicion, bool UsaTrim, bool IgnoraError)
 {
     QString sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ");
-    if (Tipodato == 8 && UsaTrim)
+    if (Tipodato == adodb::adBSTR && UsaTrim)
         sql += QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + rt::Comillas(ValorBuscado.trimmed()) +
                QStringLiteral("' ");
-    else if (Tipodato == 8)
+    else if (Tipodato == adodb::adBSTR)
         sql += Campo + QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("' ");
-    else if (Tipodato == 7)
+    else if (Tipodato == adodb::adDate)
         sql += Campo + QStringLiteral(" = #") + ValorBuscado.trimmed() + QStringLiteral("# ");
     else if (adodb::IsNumericType(Tipodato))
         sql += Campo + QStringLiteral(" = ") + Numero(ValorBuscado);

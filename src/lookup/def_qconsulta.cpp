@@ -185,11 +185,10 @@ QStringList ColumnasQueFaltan(const MascaraConsulta::Registro& r)
     if (Es(tabla, {"V_MA_ARTICULOS"})) tabla = QStringLiteral("VT_MA_ARTICULOS");
     // Read quietly: a table that cannot be read is the window's to report.
     adodb::Recordset rs;
-    try {
-        rs.Open(DB().SS_TSinonimos(QStringLiteral("select top 1 * from ") + tabla), &DB().gCnn, 0, 1, -1);
-    } catch (const adodb::AdoException&) {
+    if (!adodb::Attempt([&] {
+            DB().Abre(QStringLiteral("select top 1 * from ") + tabla, rs, adodb::adOpenForwardOnly, adodb::adLockReadOnly, -1);
+        }))
         return {};
-    }
     QStringList campos;
     for (const adodb::ColumnInfo& c : rs.columns()) campos.append(c.name.trimmed());
     rs.Close();

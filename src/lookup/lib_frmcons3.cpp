@@ -73,19 +73,12 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent)
 Lib_FrmCons3::~Lib_FrmCons3() = default;
 DB_Dll& Lib_FrmCons3::conexion()
 {
-    if (!UsarUDBC) return DB();
-    if (!udbc_) {
-        udbc_ = std::make_unique<DB_Dll>();
-        udbc_->gEsAdmin = DB().gEsAdmin;
-        udbc_->gConfidencialidad = DB().gConfidencialidad;
-        udbc_->gUsuario = DB().gUsuario;
-        udbc_->gLogErr = DB().gLogErr;
-    }
-    if (!udbc_->gCnn.State()) {
-        const QString cadena = gConnString.trimmed().isEmpty() ? DB().gConnString : gConnString;
-        udbc_->gCnn.Open(cadena);
-        udbc_->gConnString = cadena;
-    }
+    const QString cadena = gConnString.trimmed().isEmpty() ? DB().gConnString : gConnString;
+    if (!UsarUDBC || cadena == DB().gConnString) return DB();
+    // The caller asked for a lookup on another database than the session's:
+    // only there is a second connection needed, and its statements go through
+    // a DB_Dll of its own with the session's user and rights.
+    if (!udbc_ || !udbc_->gCnn.State()) udbc_ = DB().OtraBase(cadena);
     return *udbc_;
 }
 

@@ -447,9 +447,10 @@ std::shared_ptr<reportes::ContenidoPlanilla> RtPlanilla::ArmaPlanilla(const QStr
         // AbrirRecordset has already shown its failure to the operator.
         if (c->filas.State() != adodb::adStateOpen) throw reportes::ErrorReporte(QString());
     } else {
-        c->conexion = std::make_unique<adodb::Connection>();
-        c->conexion->Open(Conexion);
-        c->filas.Open(sql, c->conexion.get(), adodb::adOpenForwardOnly, adodb::adLockReadOnly);
+        // Another database than the session's: a connection of its own, whose
+        // failures reach the operator as this sheet's.
+        c->conexion = db.OtraBase(Conexion);
+        c->conexion->Abre(sql, c->filas, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
     }
     return c;
 }

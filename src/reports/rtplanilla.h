@@ -1,8 +1,8 @@
 #pragma once
 // The data-sheet component: the rows of a statement in a grid the operator can
 // sort and copy, exported to XLSX or CSV, or opened in the desktop's spreadsheet.
-#include "adodb/connection.h"
 #include "adodb/recordset.h"
+#include "data/db_dll.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
@@ -21,8 +21,8 @@ namespace reportes {
 struct ContenidoPlanilla {
     QString titulo;
     adodb::Recordset filas;
-    /// Set when the rows came through a connection of their own.
-    std::unique_ptr<adodb::Connection> conexion;
+    /// Set when the rows came from another database than the session's.
+    std::unique_ptr<DB_Dll> conexion;
 
     long cantidad() const { return filas.State() == adodb::adStateOpen ? filas.RecordCount() : 0; }
     int columnas() const { return static_cast<int>(filas.columns().size()); }

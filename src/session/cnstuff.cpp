@@ -23,6 +23,12 @@ using adodb::Variant;
 
 namespace CNStuffContable {
 
+void Reinicia()
+{
+    sesionActual = ValoresDeSesion{};
+    DB().Reinicia();
+}
+
 QString LineaComandos(const QStringList& argumentos)
 {
     return argumentos.join(QLatin1Char(' '));
@@ -135,9 +141,8 @@ void VerificaAcceso(const QString& Formulario, bool Forzar)
     });
     db.CierraRecordset(rs);
     Recordset log;
-    adodb::Attempt([&] {
-        log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
-    });
+    adodb::Attempt(
+        [&] { db.Abre(QStringLiteral("Select top 1 * from Control_Acceso"), log, adodb::adOpenDynamic, adodb::adLockOptimistic); });
     adodb::Attempt([&] { log.AddNew(); });
     // A text longer than its column is refused whole; the log keeps what fits
     // rather than lose who came in.

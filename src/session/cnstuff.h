@@ -11,23 +11,55 @@
 
 namespace CNStuffContable {
 
-// Session values, filled once at start-up.
-inline QString gSeccionUsuario;
-inline bool gFlatToolbars = false;
-inline QString gParametroAdicional;
-inline QString gMenu;
-inline QString gCaja;
-inline QString gUsuarioLogeado;
-inline QString gCadenaReporte;
-inline bool gSoloMayusculas = false;
-inline QString gTablaConfiguracion;
-/// Started from the desktop menu (--conexion): the connection dialog comes
-/// first instead of an attempt with whatever the command line carries.
-inline bool gPideConexion = false;
+/// The session's values, filled once at start-up, in one object: a new
+/// session (another user, a test) starts from a fresh one with Reinicia.
+struct ValoresDeSesion {
+    QString gSeccionUsuario;
+    bool gFlatToolbars = false;
+    QString gParametroAdicional;
+    QString gMenu;
+    QString gCaja;
+    QString gUsuarioLogeado;
+    QString gCadenaReporte;
+    bool gSoloMayusculas = false;
+    QString gTablaConfiguracion;
+    /// Started from the desktop menu (--conexion): the connection dialog comes
+    /// first instead of an attempt with whatever the command line carries.
+    bool gPideConexion = false;
+    // Account-code structure (16-bit, as the suite stores it).
+    short D_Capitulo = 0, D_SubCapitulo = 0, D_Rubro = 0, D_SubRubro = 0, D_Cuenta = 0, D_SubCuenta = 0, D_Total = 0;
+    short TD_Capitulo = 0, TD_SubCapitulo = 0, TD_Rubro = 0, TD_SubRubro = 0, TD_Cuenta = 0, TD_SubCuenta = 0, TD_Total = 0;
+};
+inline ValoresDeSesion sesionActual;
 
-// Account-code structure (16-bit, as the suite stores it).
-inline short D_Capitulo = 0, D_SubCapitulo = 0, D_Rubro = 0, D_SubRubro = 0, D_Cuenta = 0, D_SubCuenta = 0, D_Total = 0;
-inline short TD_Capitulo = 0, TD_SubCapitulo = 0, TD_Rubro = 0, TD_SubRubro = 0, TD_Cuenta = 0, TD_SubCuenta = 0, TD_Total = 0;
+/// Forgets the session: these values and the data-access class's (DB_Dll::Reinicia).
+void Reinicia();
+
+// The names the suite's code uses for the session's values.
+inline QString& gSeccionUsuario = sesionActual.gSeccionUsuario;
+inline bool& gFlatToolbars = sesionActual.gFlatToolbars;
+inline QString& gParametroAdicional = sesionActual.gParametroAdicional;
+inline QString& gMenu = sesionActual.gMenu;
+inline QString& gCaja = sesionActual.gCaja;
+inline QString& gUsuarioLogeado = sesionActual.gUsuarioLogeado;
+inline QString& gCadenaReporte = sesionActual.gCadenaReporte;
+inline bool& gSoloMayusculas = sesionActual.gSoloMayusculas;
+inline QString& gTablaConfiguracion = sesionActual.gTablaConfiguracion;
+inline bool& gPideConexion = sesionActual.gPideConexion;
+inline short& D_Capitulo = sesionActual.D_Capitulo;
+inline short& D_SubCapitulo = sesionActual.D_SubCapitulo;
+inline short& D_Rubro = sesionActual.D_Rubro;
+inline short& D_SubRubro = sesionActual.D_SubRubro;
+inline short& D_Cuenta = sesionActual.D_Cuenta;
+inline short& D_SubCuenta = sesionActual.D_SubCuenta;
+inline short& D_Total = sesionActual.D_Total;
+inline short& TD_Capitulo = sesionActual.TD_Capitulo;
+inline short& TD_SubCapitulo = sesionActual.TD_SubCapitulo;
+inline short& TD_Rubro = sesionActual.TD_Rubro;
+inline short& TD_SubRubro = sesionActual.TD_SubRubro;
+inline short& TD_Cuenta = sesionActual.TD_Cuenta;
+inline short& TD_SubCuenta = sesionActual.TD_SubCuenta;
+inline short& TD_Total = sesionActual.TD_Total;
 
 /// Prepares the shared lookup request once the session is connected (the
 /// lookup layer sits above this module, so start-up calls it through here).

@@ -11,54 +11,41 @@
 #include "runtime/texto.h"
 #include "session/cnstuff.h"
 #include "titles/rtcampos.h"
+#include "titles/titulos.h"
 #include "toolbar/utilvarn.h"
 
 #include <QDateTime>
 #include <QLineEdit>
 
-#include <algorithm>
 #include <optional>
-#include <set>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The window's recordset is left read-only by the code lookup; writing needs
-// the same rows opened for update.
-void abreParaEscribir(adodb::Recordset& rs)
-{
-    if (rs.State() == adodb::adStateOpen && rs.LockType != adodb::adLockReadOnly) return;
-    const QString origen = rs.Source;
-    if (rs.State() == adodb::adStateOpen) rs.Close();
-    rs.Open(origen, &DB().gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
-}
-
-// Tables made by other programs may lack the optional columns.
-int columna(const adodb::Recordset& rs, const QString& nombre)
-{
-    for (size_t c = 0; c < rs.columns().size(); ++c)
-        if (rt::Iguales(rs.columns()[c].name, nombre)) return static_cast<int>(c);
-    return -1;
-}
-
 }  // namespace
 
-void frmTA_TITCOPIADORES::AbrirRecordset(const QString& TablaActiva)
+Titulo frmTA_TITCOPIADORES::TituloEnPantalla() const
 {
-    rt::Protocolo p([](const adodb::Error& e) { return CNStuffContable::InformaError(e, QStringLiteral("AbrirRecordset")); });
-    p.paso([&] {
-        DB().AbrirRecordset(QStringLiteral("SELECT * FROM ") + TablaActiva, datPrimaryRS, nullptr, adodb::adOpenDynamic,
-                            adodb::adLockOptimistic, -1, true);
-    });
+    const auto caja = [this](const char* campo) {
+        const int i = RtCampos::IndiceCampo(QString::fromLatin1(campo), cajas());
+        return i < 0 ? QString() : txtfields[i]->text();
+    };
+    return Titulo{caja("CODIGO"), caja("DESCRIPCION"), caja("DESDE"), caja("HASTA"), CptesMarcados()};
 }
 
-void frmTA_TITCOPIADORES::MuestraRegistro()
+void frmTA_TITCOPIADORES::MuestraRegistro(const Titulo& t)
 {
     estado_ = Estado::Existente;
-    // No current row: the boxes and the marks stay as they are.
-    adodb::Attempt([&] { RtCampos::RegistroACampos(cajas(), datPrimaryRS); });
-    adodb::Attempt([&] { MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value())); });
+    const auto valor = [&](const QString& campo) {
+        if (rt::Iguales(campo, QStringLiteral("CODIGO"))) return t.codigo;
+        if (rt::Iguales(campo, QStringLiteral("DESCRIPCION"))) return t.descripcion;
+        if (rt::Iguales(campo, QStringLiteral("DESDE"))) return t.desde;
+        if (rt::Iguales(campo, QStringLiteral("HASTA"))) return t.hasta;
+        return QString();
+    };
+    RtCampos::ValoresACampos(cajas(), valor);
+    MarcaCptes(t.comprobantes);
 }
 
 void frmTA_TITCOPIADORES::Inicializa()
@@ -66,13 +53,10 @@ void frmTA_TITCOPIADORES::Inicializa()
     estado_ = Estado::Ninguno;
     CNStuffContable::CargaEstructura();
     RtCampos::LimpiaFormulario(this);
-    try {
-        RtCampos::LongitudesMaximas(cajas(), NombreTabla, DB().gCnn);
-    } catch (const adodb::AdoException&) {
-        // Without the definition the boxes keep their lengths.
-    }
+    // Without the definition the boxes keep their lengths.
+    adodb::Attempt([&] { RtCampos::LongitudesMaximas(cajas(), titulos::LargosDeTexto()); });
     txtfields[0]->setMaxLength(qMax(1, CNStuffContable::TD_Total + 5));
-    txtfields[0]->setText(ProximoCodigo());
+    txtfields[0]->setText(titulos::ProximoCodigo());
     InicializaDetalle();
     DetalleOn(false);
 }
@@ -108,7 +92,6 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
         // The deleted title is gone and nothing else was taken into editing:
         // the window starts again as at start-up, the next code proposed.
         modificado_ = false;
-        AbrirRecordset(NombreTabla);
         enfocaCodigo(true);
     } else if (palabra == QLatin1String("GRABAR")) {
         Grabando = true;
@@ -144,79 +127,25 @@ void frmTA_TITCOPIADORES::UtilVarn1_click(const QString& BTag)
                                   rt::vbYesNo + rt::vbExclamation + rt::vbDefaultButton2, QStringLiteral("ATENCIÓN!!!"));
         if (r != rt::vbYes) return;
         modificado_ = false;
-        AbrirRecordset(NombreTabla);
         Inicializa();
         enfocaCodigo(true);
     }
 }
 
-QString frmTA_TITCOPIADORES::ProximoCodigo()
+QString frmTA_TITCOPIADORES::HuellaTitulo(const QString& codigo)
 {
-    // The codes are text: MAX() would compare "   3" with "10" character by
-    // character, and codes stored unpadded by other programs would be
-    // proposed again. Numbers only; a code such as "A1" does not count.
-    long long mayor = 0;
-    std::set<long long> usados;
-    adodb::Recordset rs;
-    DB().AbrirRecordset(QStringLiteral("SELECT CODIGO FROM TA_TITCOPIADORES"), rs);
-    if (rs.State() == adodb::adStateOpen) {
-        for (long i = 0; i < rs.RecordCount(); ++i) {
-            const QString codigo = RtTexto::ValorCampo(rs.cell(static_cast<size_t>(i), 0)).trimmed();
-            if (codigo.isEmpty() || codigo.size() > 18) continue;
-            bool numero = true;
-            for (const QChar c : codigo) numero = numero && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-            if (!numero) continue;
-            const long long v = codigo.toLongLong();
-            usados.insert(v);
-            mayor = std::max(mayor, v);
-        }
-        DB().CierraRecordset(rs);
-    }
-    long long propuesto = mayor + 1;
-    // Past the stored width, the first free number that still fits.
-    const long long tope = 9999;
-    if (propuesto > tope) {
-        for (long long v = 1; v <= tope; ++v)
-            if (!usados.count(v)) {
-                propuesto = v;
-                break;
-            }
-    }
-    return QString::number(propuesto);
+    // Unreadable now: the save itself will meet and report the failure.
+    QString huella;
+    adodb::Attempt([&] { huella = titulos::Huella(codigo); });
+    return huella;
 }
 
-QString frmTA_TITCOPIADORES::HuellaTitulo(const QString& codigo, adodb::Variant* creado)
-{
-    if (creado) *creado = adodb::Variant::Null();
-    QStringList filas;
-    adodb::Recordset rs;
-    try {
-        rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '") + rt::Comillas(codigo.trimmed()) +
-                    QStringLiteral("'"),
-                &DB().gCnn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
-    } catch (const adodb::AdoException&) {
-        // Unreadable now: the save itself will meet and report the failure.
-        return QString();
-    }
-    for (long i = 0; i < rs.RecordCount(); ++i) {
-        QStringList celdas;
-        for (size_t c = 0; c < rs.columns().size(); ++c)
-            celdas << RtTexto::ValorCampo(rs.cell(static_cast<size_t>(i), c)).trimmed();
-        filas << celdas.join(QChar(0x1f));
-    }
-    const int cCreado = columna(rs, QStringLiteral("fechahora_grabacion"));
-    for (long i = 0; creado && cCreado >= 0 && i < rs.RecordCount() && creado->isNull(); ++i)
-        *creado = rs.cell(static_cast<size_t>(i), static_cast<size_t>(cCreado));
-    filas.sort();
-    return filas.join(QChar(0x1e));
-}
-
-bool frmTA_TITCOPIADORES::ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual)
+bool frmTA_TITCOPIADORES::ConfirmaSobreCambioAjeno(const QString& codigo, const titulos::Grabacion& g)
 {
     QString texto;
-    if (actual.isEmpty())
+    if (g.huella.isEmpty())
         texto = QStringLiteral("Otro operador borró el título %1 mientras usted lo editaba.").arg(codigo);
-    else if (huellaMostrada_.isEmpty())
+    else if (g.resultado == titulos::Resultado::CodigoDeOtro)
         texto = QStringLiteral("Otro operador grabó un título con el código %1 mientras usted lo cargaba.").arg(codigo);
     else
         texto = QStringLiteral("Otro operador modificó el título %1 mientras usted lo editaba.").arg(codigo);
@@ -227,49 +156,40 @@ bool frmTA_TITCOPIADORES::ConfirmaSobreCambioAjeno(const QString& codigo, const 
 
 bool frmTA_TITCOPIADORES::GrabaRegistro()
 {
-    adodb::Connection& cn = DB().gCnn;
-    int cajaEnEscritura = -1;
     const auto informa = [](const adodb::Error& e) { return CNStuffContable::InformaError(e); };
     // A lost link takes the whole transaction with it: Retry (the link back)
     // runs the save again from its start, never just the step that failed.
     bool rehacer = false;
-    rt::Protocolo p([&](const adodb::Error& e) {
+    const titulos::Informe informe = [&](const adodb::Error& e, const QString& columna) {
         RtCampos::FijaModo(false);
         if (adodb::IsTransactionLost(e)) {
             rehacer = DB().ReintentoConEnlace(e, informa) == rt::vbRetry;
             return static_cast<int>(rt::vbAbort);
         }
         if (e.Number != adodb::kErrDataConversion) return CNStuffContable::InformaError(e);
+        const int caja = columna.isEmpty() ? -1 : RtCampos::IndiceCampo(columna, cajas());
         QString donde;
-        if (cajaEnEscritura >= 0)
-            donde = RtCampos::Etiqueta(txtfields[cajaEnEscritura]) + QStringLiteral("/") +
-                    RtCampos::CampoDatos(txtfields[cajaEnEscritura]);
+        if (caja >= 0)
+            donde = RtCampos::Etiqueta(txtfields[caja]) + QStringLiteral("/") + RtCampos::CampoDatos(txtfields[caja]);
         rt::operador().MsgBox(QStringLiteral("Verifique las siguientes opciones: ") + kCrLf + kCrLf +
                                   QStringLiteral("1) Ha ingresado letras donde debe ingresar numeros") + kCrLf + kCrLf +
                                   QStringLiteral("2) Debe ingresar una fecha y el formato es incorrecto") + kCrLf + kCrLf +
                                   QStringLiteral("En el campo: ") + donde,
                               rt::vbCritical, QStringLiteral("Error en conversion de datos"));
-        if (cajaEnEscritura >= 0) txtfields[cajaEnEscritura]->setFocus(Qt::OtherFocusReason);
+        if (caja >= 0) txtfields[caja]->setFocus(Qt::OtherFocusReason);
         return static_cast<int>(rt::vbAbort);
-    });
+    };
 
-    const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("CODIGO"), cajas());
-    const QString tecleado = iCodigo < 0 ? QString() : txtfields[iCodigo]->text().trimmed();
-    // Rows written by other programs may hold the code padded or not: every
-    // statement finds the title by its code without blanks, as the operator sees it.
-    const QString dondeCodigo = QStringLiteral(" WHERE LTRIM(RTRIM(CODIGO))='") + rt::Comillas(tecleado) + QStringLiteral("'");
+    const Titulo titulo = TituloEnPantalla();
+    const QString tecleado = titulo.codigo.trimmed();
 
     if (EsBaja()) {
-        long borrados = -1;
-        p.paso([&] {
-            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo, &borrados);
-            if (cn.Errors().Count() > 0) throw adodb::AdoException(cn.Errors().Item(0));
-        });
-        if (p.abortado()) return false;
+        const std::optional<long> borrados = titulos::Borra(tecleado, informe);
+        if (!borrados) return false;
         // A title that was new when shown was never stored: there was nothing
         // to delete, and the screen is left as after any delete.
         const bool estabaGuardado = !huellaMostrada_.isEmpty() && rt::Iguales(tecleado, codigoMostrado_);
-        if (borrados == 0 && estabaGuardado) {
+        if (*borrados == 0 && estabaGuardado) {
             // Another operator deleted it first. The window must not pretend:
             // the title on screen now exists nowhere, so saving it creates it again.
             rt::operador().MsgBox(
@@ -285,128 +205,29 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     }
     if (!EsNuevo() && !EsExistente()) return false;
 
-    // Checking, deleting the old rows and writing the new one happen in one
-    // transaction: all of it or none. The guard rolls back on any way out
-    // that does not reach the commit.
-    std::optional<adodb::Transaction> tx;
-    adodb::Variant creado;
-    for (;;) {
-        p.paso([&] { tx.emplace(cn); });
-        if (!tx) return rehacer && GrabaRegistro();
-        QString actual;
-        // Unread is not "deleted by another operator": the failure is reported.
-        p.paso([&] {
-            actual = HuellaTitulo(tecleado, &creado);
-            if (cn.Errors().Count() > 0) throw adodb::AdoException(cn.Errors().Item(0));
-        });
-        if (p.abortado()) {
-            tx.reset();
-            return rehacer && GrabaRegistro();
-        }
-        if (actual == huellaMostrada_) break;
-        // Never ask the operator while holding the database's write lock.
-        tx.reset();
-        if (!ConfirmaSobreCambioAjeno(tecleado, actual)) return false;
-        huellaMostrada_ = actual;
-    }
-
-    bool guardado = false;
-    // A new title whose code another operator stored meanwhile, saved anyway
-    // by the operator's Yes: adding a second row would only hit the key, so
-    // it replaces the other's rows like any existing title.
-    if (EsNuevo() && huellaMostrada_.isEmpty()) {
-        p.paso([&] { abreParaEscribir(datPrimaryRS); });
-        p.paso([&] { datPrimaryRS.AddNew(); });
-    } else {
-        p.paso([&] {
-            DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo);
-            if (cn.Errors().Count() > 0 && adodb::IsTransactionLost(cn.Errors().Item(0)))
-                throw adodb::AdoException(cn.Errors().Item(0));
-        });
-        if (!p.abortado() && cn.Errors().Count() > 0) {
-            rt::operador().MsgBox(adodb::TextForOperator(cn.Errors().Item(0)), rt::vbOKOnly, QString());
-            p.paso([&] { abreParaEscribir(datPrimaryRS); });
-        } else {
-            p.paso([&] { DB().CierraRecordset(datPrimaryRS); });
-            p.paso([&] {
-                DB().AbrirRecordset(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), datPrimaryRS, nullptr, adodb::adOpenDynamic,
-                                    adodb::adLockOptimistic, -1, true);
-                if (datPrimaryRS.State() != adodb::adStateOpen && cn.Errors().Count() > 0 &&
-                    adodb::IsTransactionLost(cn.Errors().Item(0)))
-                    throw adodb::AdoException(cn.Errors().Item(0));
-            });
-            p.paso([&] { datPrimaryRS.AddNew(); });
-        }
-    }
-
-    const QDateTime ahora = QDateTime::currentDateTime();
-    // The row written replaces stored rows unless it is a new title nobody stored.
-    const bool reemplaza = !EsNuevo() || !huellaMostrada_.isEmpty();
-    for (int i = 0; i < kCampos; ++i) {
-        cajaEnEscritura = i;
-        const QString campo = RtCampos::CampoDatos(txtfields[i]);
-        p.paso([&] {
-            QString valor = RtTexto::ValorCampo(adodb::Variant(txtfields[i]->text()));
-            if (rt::Iguales(campo, QStringLiteral("CODIGO"))) valor = RtTexto::AnchoFijo(valor.trimmed(), kAnchoCodigo);
-            datPrimaryRS.Fields(campo).setValue(adodb::Variant(valor));
-        });
-    }
-    cajaEnEscritura = -1;
-    // The replacing row keeps the title's creation date: the old row is
-    // deleted, and with it the only record of when the title was made.
-    const auto fecha = [&](const QString& nombre, const adodb::Variant& v) {
-        if (columna(datPrimaryRS, nombre) >= 0) p.paso([&] { datPrimaryRS.Fields(nombre).setValue(v); });
+    // Old rows that could not be deleted are written over; the operator hears why.
+    const auto sinBorrar = [](const adodb::Error& e) {
+        rt::operador().MsgBox(adodb::TextForOperator(e), rt::vbOKOnly, QString());
     };
-    if (reemplaza) {
-        fecha(QStringLiteral("fechahora_grabacion"), creado);
-        fecha(QStringLiteral("fechahora_modificacion"), adodb::Variant(ahora));
-    } else {
-        fecha(QStringLiteral("fechahora_grabacion"), adodb::Variant(ahora));
+    titulos::Grabacion g;
+    for (;;) {
+        g = titulos::Graba(titulo, huellaMostrada_, EsNuevo(), informe, sinBorrar);
+        if (g.resultado != titulos::Resultado::CambiadoPorOtro && g.resultado != titulos::Resultado::CodigoDeOtro) break;
+        if (!ConfirmaSobreCambioAjeno(tecleado, g)) return false;
+        huellaMostrada_ = g.huella;
     }
-    p.paso([&] { datPrimaryRS.Fields(QStringLiteral("TC")).setValue(adodb::Variant(CptesMarcados())); });
-    p.paso([&] {
-        datPrimaryRS.Update();
-        guardado = true;
-    });
-
-    if (!guardado && datPrimaryRS.State() == adodb::adStateOpen && datPrimaryRS.EditMode() != adodb::adEditNone)
-        datPrimaryRS.CancelUpdate();
-    if (guardado) {
-        try {
-            tx->Commit();
-        } catch (const adodb::AdoException& e) {
-            guardado = false;
-            tx.reset();
-            if (adodb::IsLinkLost(e.error()))
-                guardado = ConfirmaGrabacion(e.error(), rehacer);
-            else
-                CNStuffContable::InformaError(e.error());
-        }
+    bool guardado = g.resultado == titulos::Resultado::Grabado;
+    if (g.alConfirmar) {
+        if (adodb::IsLinkLost(*g.alConfirmar))
+            guardado = ConfirmaGrabacion(*g.alConfirmar, rehacer);
+        else
+            CNStuffContable::InformaError(*g.alConfirmar);
     }
-    tx.reset();
     if (!guardado) return rehacer && GrabaRegistro();
 
-    // The window is prepared for the next title by the GRABAR command once this
-    // returns; doing it here as well read the structure and the codes twice.
-    AbrirRecordset(NombreTabla);
-    MuestraRegistro();
+    // The window is prepared for the next title by the GRABAR command once this returns.
     DetalleOn(false);
     return true;
-}
-
-bool frmTA_TITCOPIADORES::ComoEnPantalla()
-{
-    const int iCodigo = RtCampos::IndiceCampo(QStringLiteral("CODIGO"), cajas());
-    const QString codigo = iCodigo < 0 ? QString() : txtfields[iCodigo]->text().trimmed();
-    adodb::Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM TA_TITCOPIADORES WHERE LTRIM(RTRIM(CODIGO)) = '") + rt::Comillas(codigo) +
-                QStringLiteral("'"),
-            &DB().gCnn, adodb::adOpenForwardOnly, adodb::adLockReadOnly);
-    if (rs.RecordCount() != 1) return false;
-    const auto guardado = [&](const QString& campo) { return RtTexto::ValorCampo(rs.Fields(campo).Value()).trimmed(); };
-    for (int i = 0; i < kCampos; ++i)
-        if (guardado(RtCampos::CampoDatos(txtfields[i])) != txtfields[i]->text().trimmed()) return false;
-    return guardado(QStringLiteral("TC")) == CptesMarcados().trimmed();
 }
 
 bool frmTA_TITCOPIADORES::ConfirmaGrabacion(const adodb::Error& e, bool& rehacer)
@@ -418,7 +239,7 @@ bool frmTA_TITCOPIADORES::ConfirmaGrabacion(const adodb::Error& e, bool& rehacer
     const auto averigua = [this]() -> int {
         if (!DB().gOpenFlag) return NoSe;
         int llego = NoSe;
-        adodb::Attempt([&] { llego = ComoEnPantalla() ? Llego : NoLlego; });
+        adodb::Attempt([&] { llego = titulos::EstaGuardado(TituloEnPantalla()) ? Llego : NoLlego; });
         return llego;
     };
     DB().ReintentaConectar();

@@ -330,7 +330,6 @@ void frmTA_TITCOPIADORES::Form_Unload()
 {
     if (descargada_) return;
     descargada_ = true;
-    if (datPrimaryRS.State() != adodb::adStateClosed) DB().CierraRecordset(datPrimaryRS);
     hide();
     rt::TerminaPrograma(0);
 }
@@ -367,10 +366,8 @@ void frmTA_TITCOPIADORES::CargaVentana()
     RtCampos::AjustaVentana(this, false);
     PreparaFormulario();
     NombreTabla = QStringLiteral("TA_TITCOPIADORES");
-    AbrirRecordset(NombreTabla);
-    // The account-code structure comes with Inicializa below: nothing in
-    // between uses it, and each read of it is a round trip on a server.
-    MuestraRegistro();
+    // The account-code structure comes with Inicializa: each read of it is a
+    // round trip on a server. The window starts with no title shown.
     Inicializa();
     CargaCpte(QStringLiteral("*"));
 }

@@ -2,8 +2,8 @@
 // The main window: maintenance of the copy-book titles (TA_TITCOPIADORES).
 // One title at a time in four boxes and a check list of voucher types, driven
 // by the command words of its toolbar.
-#include "adodb/recordset.h"
 #include "data/errores.h"
+#include "titles/titulos.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -29,7 +29,7 @@ public:
     static constexpr int kCampos = 4;
     /// Width at which title codes are stored; a longer code would be cut and
     /// land on another title.
-    static constexpr int kAnchoCodigo = 4;
+    static constexpr int kAnchoCodigo = titulos::kAnchoCodigo;
 
     explicit frmTA_TITCOPIADORES(QWidget* parent = nullptr);
     ~frmTA_TITCOPIADORES() override;
@@ -70,9 +70,12 @@ public:
     void CargarSkin();
     void PreparaFormulario();
 
-    // Record and editing cycle.
-    void AbrirRecordset(const QString& TablaActiva);
-    void MuestraRegistro();
+    // Record and editing cycle. What is stored, and how, is the title store's
+    // (titles/titulos.h); the window maps its boxes to a Titulo and back.
+    /// The boxes and the marks as one title.
+    Titulo TituloEnPantalla() const;
+    /// Shows a stored title: the boxes, its marks, and the window in the "read from the table" state.
+    void MuestraRegistro(const Titulo& t);
     void Inicializa();
     void InicializaDetalle();
     void DetalleOn(bool Off);
@@ -83,13 +86,6 @@ public:
     void UtilVarn1_click(const QString& BTag);
     void Form_KeyDown(int KeyCode, int Shift);
     void Form_Unload();
-    /// The code proposed for a new title: one more than the largest code that
-    /// is a number (blanks ignored), so it never names an existing title.
-    QString ProximoCodigo();
-    /// The stored rows of a title, compared without blanks around the code, as
-    /// one text: it tells whether another operator changed the title. On the
-    /// same read, `creado` gets the title's stored creation date (null when none).
-    QString HuellaTitulo(const QString& codigo, adodb::Variant* creado = nullptr);
     void Reporte();
     void Planilla();
     void CmdRep_Click();
@@ -148,7 +144,6 @@ private:
 
     // Window state.
     QString NombreTabla;
-    adodb::Recordset datPrimaryRS;  ///< the window's row source
     Estado estado_ = Estado::Ninguno;
     bool Grabando = false;
     bool modificado_ = false;
@@ -170,11 +165,11 @@ private:
     /// dropped) on Yes.
     bool ConfirmaAbandono();
     /// Asks before saving over a title that changed since it was shown.
-    bool ConfirmaSobreCambioAjeno(const QString& codigo, const QString& actual);
+    bool ConfirmaSobreCambioAjeno(const QString& codigo, const titulos::Grabacion& g);
+    /// The title's fingerprint (titulos::Huella); empty when it cannot be read now.
+    QString HuellaTitulo(const QString& codigo);
 
     // A save that met a lost link.
-    /// The table holds the title as the screen shows it (one row, same values).
-    bool ComoEnPantalla();
     /// After a link lost while committing: true when the commit arrived;
     /// `rehacer` set when it did not and the operator chose Retry.
     bool ConfirmaGrabacion(const adodb::Error& e, bool& rehacer);

@@ -9,46 +9,12 @@
 #include "session/cndll.h"
 #include "session/cnstuff.h"
 #include "titles/rtcampos.h"
+#include "titles/titulos.h"
 
 #include <QLineEdit>
 
 namespace {
 const QString kTituloAviso = QStringLiteral("Aviso al operador...");
-
-bool esNumero(const QString& t)
-{
-    if (t.isEmpty()) return false;
-    for (const QChar c : t)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    return true;
-}
-
-QString sinCeros(const QString& t)
-{
-    qsizetype i = 0;
-    while (i + 1 < t.size() && t.at(i) == QLatin1Char('0')) ++i;
-    return t.mid(i);
-}
-
-// The lookups and the reports order numeric codes by value, so "03" and "3"
-// print as one title: to the operator they are one.
-bool mismoNumero(const QString& a, const QString& b)
-{
-    return esNumero(a) && esNumero(b) && sinCeros(a) == sinCeros(b);
-}
-
-// Every spelling of a numeric code that fits the column, the one typed first:
-// a title stored as "03" by another program is found by "3", and where both
-// are stored the exact one wins.
-QString condicionNumerica(const QString& texto, int ancho)
-{
-    const QString cifras = sinCeros(texto);
-    QStringList formas;
-    for (QString f = cifras; f.size() <= ancho; f.prepend(QLatin1Char('0'))) formas << QLatin1Char('\'') + f + QLatin1Char('\'');
-    return QStringLiteral("LTRIM(RTRIM(CODIGO)) IN (") + formas.join(QLatin1Char(',')) +
-           QStringLiteral(") ORDER BY CASE WHEN LTRIM(RTRIM(CODIGO)) = '") + texto +
-           QStringLiteral("' THEN 0 ELSE 1 END, LTRIM(RTRIM(CODIGO))");
-}
 }  // namespace
 
 void frmTA_TITCOPIADORES::rechaza(int Index, const QString& mensaje)
@@ -86,7 +52,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 rechaza(Index, QStringLiteral(" El Codigo no puede tener mas de %1 caracteres!").arg(kAnchoCodigo));
                 return;
             }
-            const bool otroCodigo = !rt::Iguales(texto, codigoMostrado_) && !mismoNumero(texto, codigoMostrado_);
+            const bool otroCodigo = !rt::Iguales(texto, codigoMostrado_) && !titulos::MismoNumero(texto, codigoMostrado_);
             // Loading a title (or clearing for a new one) over an edit would
             // lose it. The title already on screen is not loaded again over
             // the operator's changes: Enter in its code box only moves on.
@@ -98,13 +64,12 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
                 return;
             }
             const bool conserva = editado && !otroCodigo;
-            const QString condicion = esNumero(texto) ? condicionNumerica(texto, kAnchoCodigo) : QString();
-            const bool existe = DB().ExisteEnTabla(QStringLiteral("TA_TITCOPIADORES"), texto, QStringLiteral("Codigo"),
-                                                   &datPrimaryRS, 8, condicion, true);
+            const std::optional<Titulo> hallado = titulos::Busca(texto);
+            const bool existe = hallado.has_value();
             if (sinRespuesta()) return;
             // The title goes on under its stored code: nothing stored is renamed.
             if (existe) {
-                const QString guardado = RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("CODIGO")).Value()).trimmed();
+                const QString guardado = hallado->codigo.trimmed();
                 if (!guardado.isEmpty() && guardado != texto) {
                     texto = guardado;
                     caja->setText(texto);
@@ -122,7 +87,7 @@ void frmTA_TITCOPIADORES::CampoValida(int Index, const QString& Texto)
             }
             if (existe) {
                 estado_ = Estado::Existente;
-                if (!Grabando && !conserva) MuestraRegistro();
+                if (!Grabando && !conserva) MuestraRegistro(*hallado);
             } else {
                 if (!Grabando && !conserva) InicializaDetalle();
                 estado_ = Estado::Nuevo;

@@ -20,13 +20,6 @@ const char* const kLargoPropio = "LargoPropio";
 
 bool modo = true;
 
-bool esTexto(int tipo)
-{
-    using namespace adodb;
-    return tipo == adBSTR || tipo == adChar || tipo == adWChar || tipo == adVarChar || tipo == adLongVarChar ||
-           tipo == adVarWChar || tipo == adLongVarWChar;
-}
-
 // A box takes a text longer than its limit by cutting it, and the cut text
 // would be saved: the limit grows to what is shown, and returns when the box
 // shows something that fits.
@@ -71,41 +64,33 @@ int RtCampos::Indice(const QWidget* caja)
 void RtCampos::RegistroACampos(const Cajas& cajas, adodb::Recordset& rs)
 {
     const bool hayFila = rs.State() == adodb::adStateOpen && !rs.BOF() && !rs.EOF_();
+    ValoresACampos(cajas, [&](const QString& campo) {
+        QString valor;
+        if (hayFila) adodb::Attempt([&] { valor = RtTexto::ValorCampo(rs.Fields(campo).Value()); });
+        return valor;
+    });
+}
+
+void RtCampos::ValoresACampos(const Cajas& cajas, const std::function<QString(const QString& campo)>& valor)
+{
     for (QLineEdit* caja : cajas) {
         const QString campo = CampoDatos(caja);
         if (campo.isEmpty()) continue;
-        QString valor;
-        if (hayFila) {
-            try {
-                // Codes are stored padded to their width; the operator types them bare.
-                valor = RtTexto::ValorCampo(rs.Fields(campo).Value()).trimmed();
-            } catch (const adodb::AdoException&) {
-                valor.clear();
-            }
-        }
-        ajustaLargo(caja, valor.size());
-        caja->setText(valor);
+        // Codes are stored padded to their width; the operator types them bare.
+        const QString texto = valor(campo).trimmed();
+        ajustaLargo(caja, texto.size());
+        caja->setText(texto);
     }
 }
 
-void RtCampos::LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb::Connection& cn)
+void RtCampos::LongitudesMaximas(const Cajas& cajas, const std::vector<std::pair<QString, int>>& largos)
 {
-    if (tabla.trimmed().isEmpty() || cn.State() != adodb::adStateOpen) return;
-    adodb::Recordset esquema =
-        cn.OpenSchema(adodb::adSchemaColumns, {adodb::Variant(cn.DefaultDatabase()), adodb::Variant::Null(),
-                                               adodb::Variant(tabla.trimmed()), adodb::Variant::Null()});
-    if (esquema.State() != adodb::adStateOpen || esquema.BOF()) return;
-    for (esquema.MoveFirst(); !esquema.EOF_(); esquema.MoveNext()) {
-        const QString columna = RtTexto::ValorCampo(esquema["COLUMN_NAME"]);
+    for (const auto& [columna, n] : largos) {
         const int i = IndiceCampo(columna, cajas);
         if (i < 0) continue;
-        const adodb::Variant largo = esquema["CHARACTER_MAXIMUM_LENGTH"];
-        if (largo.isNull() || largo.isEmpty() || !esTexto(static_cast<int>(esquema["DATA_TYPE"].toInt64()))) continue;
-        const qint64 n = largo.toInt64();
-        if (n <= 0 || n >= 32767) continue;
         // The column's size is the box's own limit from now on; a text stored
         // longer than it still shows whole.
-        cajas[i]->setProperty(kLargoPropio, static_cast<int>(n));
+        cajas[i]->setProperty(kLargoPropio, n);
         ajustaLargo(cajas[i], cajas[i]->text().size());
     }
 }

@@ -3,11 +3,13 @@
 // an entry box carries the column it edits ("DataField"), the table its lookup
 // offers ("Tag") and its place in the window's box array ("Index") as dynamic
 // properties, so one set of routines serves any window.
-#include "adodb/connection.h"
 #include "adodb/recordset.h"
 
 #include <QList>
 #include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
 
 class QLineEdit;
 class QWidget;
@@ -27,8 +29,11 @@ public:
     /// longer than the box's limit widens it for as long as it is shown. With
     /// no current row (an empty or exhausted recordset) every box is emptied.
     static void RegistroACampos(const Cajas& cajas, adodb::Recordset& rs);
-    /// Each box whose column is text gets that column's size as maximum length.
-    static void LongitudesMaximas(const Cajas& cajas, const QString& tabla, adodb::Connection& cn);
+    /// The same from any source: `valor` gives the text of a data field.
+    static void ValoresACampos(const Cajas& cajas, const std::function<QString(const QString& campo)>& valor);
+    /// Each box whose column is named in `largos` (column, stored width) gets
+    /// that width as maximum length.
+    static void LongitudesMaximas(const Cajas& cajas, const std::vector<std::pair<QString, int>>& largos);
     /// Empties the entry boxes of the window. With option 1 the box of index 0
     /// (the key) keeps its text. Check lists get every item marked, the state a
     /// new record starts with; a record shown afterwards restores its own marks.

@@ -179,3 +179,31 @@ TEST_F(Conexion, ARefusedPermissionStopsStartUpNamingTheRightAndTheTable)
         EXPECT_EQ(guion.op.preguntas.size(), 1u);
     }
 }
+
+TEST_F(Conexion, AResetSessionIsAsBeforeConnectingAndAnotherDatabaseKeepsTheSessionsRights)
+{
+    conecta(false);
+    DB().gConfidencialidad = true;
+    DB().TablasRequeridas = {QStringLiteral("NO_EXISTE")};
+    DB().DialogoAcceso = [](DatosAcceso&) { return true; };
+    const QString cadena = DB().gConnString;
+    DB().gEsAdmin = false;
+    // A second database reads with the session's user and rights: restricted synonyms apply there too.
+    const std::unique_ptr<DB_Dll> otra = DB().OtraBase(cadena);
+    EXPECT_EQ(otra->SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS ")), "SELECT * FROM SS_MA_CUENTAS ");
+    EXPECT_EQ(otra->gCnn.State(), adodb::adStateOpen);
+
+    DB().Reinicia();
+    EXPECT_EQ(DB().gCnn.State(), adodb::adStateClosed);
+    EXPECT_EQ(otra->gCnn.State(), adodb::adStateOpen) << "the other database has a connection of its own";
+    EXPECT_FALSE(DB().gOpenFlag);
+    EXPECT_FALSE(DB().gConfidencialidad);
+    EXPECT_TRUE(DB().gDBName.isEmpty() && DB().gUsuario.isEmpty() && DB().gConnString.isEmpty());
+    EXPECT_TRUE(DB().TablasRequeridas.isEmpty());
+    EXPECT_FALSE(DB().DialogoAcceso);
+    // Connecting again reads the user's rights afresh.
+    DB().gDBName = path;
+    DB().gUsuario = QStringLiteral("OTRO");
+    conecta(false);
+    EXPECT_FALSE(DB().gEsAdmin);
+}

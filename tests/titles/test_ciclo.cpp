@@ -95,62 +95,6 @@ TEST_F(VentanaTitulos, ExistingTitleIsShownThenReplacedInPlace)
               1);
 }
 
-TEST_F(VentanaTitulos, ReplacingKeepsTheCreationDateWhateverDateColumnsTheTableHas)
-{
-    abre();
-    // Tables made by other programs, with both date columns, one, or none.
-    for (const auto& [grabacion, modificacion] :
-         {std::pair{true, true}, std::pair{true, false}, std::pair{false, true}, std::pair{false, false}}) {
-        SCOPED_TRACE(std::to_string(grabacion) + std::to_string(modificacion));
-        QString columnas, nombres, valores;
-        const auto fecha = [&](bool hay, const char* nombre, const char* valor) {
-            if (!hay) return;
-            columnas += QStringLiteral(", %1 datetime").arg(QLatin1String(nombre));
-            nombres += QStringLiteral(", %1").arg(QLatin1String(nombre));
-            valores += QStringLiteral(", '%1'").arg(QLatin1String(valor));
-        };
-        fecha(grabacion, "fechahora_grabacion", "2023-01-02 09:12:40");
-        fecha(modificacion, "fechahora_modificacion", "2024-03-11 16:05:12");
-        ejecuta(QStringLiteral("DROP TABLE TA_TITCOPIADORES"));
-        ejecuta(QStringLiteral("CREATE TABLE TA_TITCOPIADORES (CODIGO varchar(4) COLLATE CI NOT NULL PRIMARY KEY, "
-                               "DESCRIPCION varchar(50) COLLATE CI, DESDE varchar(15), HASTA varchar(15), TC varchar(255)%1)")
-                    .arg(columnas));
-        // Title 1 stored unpadded.
-        ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, TC%1) "
-                               "VALUES ('1', 'Libro Diario General', '31010101001', '32020102001', '  AS'%2)")
-                    .arg(nombres, valores));
-        guion.op.preguntas.clear();
-        escribeYEnter(0, QStringLiteral("1"));
-        escribe(1, QStringLiteral("Diario de año ñandú"));
-        teclado::Pulsa(Qt::Key_F2);
-        EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
-        EXPECT_EQ(valor("SELECT CODIGO || '|' || DESCRIPCION FROM TA_TITCOPIADORES"), "   1|Diario de año ñandú");
-        if (grabacion) {
-            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE fechahora_grabacion = '2023-01-02 09:12:40'"), 1);
-        }
-        if (modificacion) {
-            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE fechahora_modificacion > '2024-03-11 16:05:12'"), 1);
-        }
-
-        // A new title is stamped as created, not as modified.
-        escribeYEnter(0, QStringLiteral("20"));
-        escribeYEnter(1, QStringLiteral("Nuevo"));
-        escribeYEnter(2, QStringLiteral("11020101001"));
-        escribeYEnter(3, QStringLiteral("11020103001"));
-        teclado::Pulsa(Qt::Key_F2);
-        EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
-        EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Nuevo");
-        if (grabacion) {
-            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '  20' AND fechahora_grabacion IS NOT NULL"),
-                      1);
-        }
-        if (modificacion) {
-            EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '  20' AND fechahora_modificacion IS NULL"),
-                      1);
-        }
-    }
-}
-
 TEST_F(VentanaTitulos, AStoredTextLongerThanItsBoxIsShownAndSavedWhole)
 {
     // Another program wrote a description longer than this program's column
