@@ -23,12 +23,12 @@ protected:
         escribeYEnter(0, codigo);
         ASSERT_TRUE(w().EsExistente()) << codigo.toStdString();
         escribe(1, descripcion);
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
     }
     void borra(const QString& codigo)
     {
         escribeYEnter(0, codigo);
         guion.op.respuestas.push_back(rt::vbYes);
-        tecla(Qt::Key_F10);
+        teclado::Pulsa(Qt::Key_F10);
     }
 };
