@@ -1,5 +1,6 @@
-// The titles window on a PostgreSQL server: the whole editing cycle, and two
-// programs editing titles at the same time.
+// The titles window on a PostgreSQL server, reached natively (libpq) and
+// through psqlODBC: the whole editing cycle, and two programs editing titles
+// at the same time.
 #include "../teclado.h"
 #include "../titles/entorno.h"
 #include "proxy_latencia.h"
@@ -26,9 +27,18 @@ ServidorPg* Servidor()
     return s;
 }
 
+/// How the program reaches the server: a "pg:" server goes through libpq
+/// unless the administrator's extra settings name psqlODBC.
+enum class Ruta { Libpq, Odbc };
+
+std::string NombreRuta(const ::testing::TestParamInfo<Ruta>& p)
+{
+    return p.param == Ruta::Libpq ? "Libpq" : "Odbc";
+}
+
 }  // namespace
 
-class TitulosPg : public VentanaTitulos {
+class TitulosPg : public VentanaTitulos, public ::testing::WithParamInterface<Ruta> {
 protected:
     void SetUp() override
     {
@@ -50,6 +60,7 @@ protected:
         DB_Dll& db = DB();
         if (db.gCnn.State()) db.gCnn.Close();
         db.gServidor = QStringLiteral("pg:127.0.0.1,%1").arg(servidor_->Puerto());
+        db.gExtended = GetParam() == Ruta::Odbc ? QStringLiteral("Driver={PostgreSQL Unicode};") : QString();
         db.gDBName = base_;
         db.gUsuario = QStringLiteral("ADMIN");
         db.gUserPassWord = QStringLiteral("clave");
@@ -64,6 +75,7 @@ protected:
         VentanaTitulos::TearDown();
         rt::manejadorFin() = finPropio_;
         DB().gServidor.clear();
+        DB().gExtended.clear();
         DB().gLogErr.clear();
     }
     /// Another program on the same database.
@@ -79,7 +91,7 @@ protected:
     std::function<void(int)> finPropio_;
 };
 
-TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
+TEST_P(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
 {
     abre();
     EXPECT_EQ(caja(0)->text(), "11");
@@ -131,7 +143,7 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM Control_Acceso WHERE Maquina = 'PC-PRUEBA'"), 1);
 }
 
-TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
+TEST_P(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
 {
     // Another program stored the code padded on the right and the account in lower case.
     auto otro = otroPrograma();
@@ -145,7 +157,7 @@ TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
 
 using adodb::Recordset;
 
-TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
+TEST_P(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
 {
     abre();
     auto otro = otroPrograma();
@@ -181,7 +193,7 @@ TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '   6'"), "  AS");
 }
 
-TEST_F(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillSaves)
+TEST_P(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillSaves)
 {
     abre();
     escribeYEnter(0, QStringLiteral("1"));
@@ -288,7 +300,7 @@ protected:
     OperadorDelCorte op;
 };
 
-TEST_F(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySavesOnceItIsBack)
+TEST_P(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySavesOnceItIsBack)
 {
     struct Caso {
         const char* nombre;
@@ -359,7 +371,7 @@ TEST_F(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySave
 
 // The link cut at each statement of the save, the server running: the save's
 // transaction happened whole or not at all, and Retry writes it exactly once.
-TEST_F(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOnce)
+TEST_P(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOnce)
 {
     struct Corte {
         const char* nombre;
@@ -409,7 +421,7 @@ TEST_F(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOn
 // The server gone in the middle of the save, and the operator gives up: the
 // delete already sent is undone with the rest, the edit stays, and once the
 // server is back the next F2 saves without a question.
-TEST_F(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndTheNextF2Saves)
+TEST_P(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndTheNextF2Saves)
 {
     editaTitulo3();
     if (HasFatalFailure()) return;
@@ -444,7 +456,7 @@ TEST_F(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndT
 // The link lost after the commit reached the server, before its answer came
 // back: the failure cannot tell whether the title was saved. The program asks
 // the table once the link is back, and does not write the title again.
-TEST_F(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
+TEST_P(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
 {
     // The session goes through a proxy that can hold the server's answer and then drop the link.
     auto otro = otroPrograma();
@@ -503,7 +515,7 @@ TEST_F(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
     proxy.Detiene();
 }
 
-TEST_F(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
+TEST_P(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
 {
     // A login the server lets in, with no right on any table of the suite.
     const QString rol = QStringLiteral("SIN_") + base_.toUpper();
@@ -564,3 +576,6 @@ TEST_F(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
     EXPECT_EQ(db.gUsuario, rol);
     EXPECT_EQ(caja(0)->text(), "11");
 }
+
+INSTANTIATE_TEST_SUITE_P(Rutas, TitulosPg, ::testing::Values(Ruta::Libpq, Ruta::Odbc), NombreRuta);
+INSTANTIATE_TEST_SUITE_P(Rutas, CorteAlGrabar, ::testing::Values(Ruta::Libpq, Ruta::Odbc), NombreRuta);
