@@ -49,12 +49,16 @@ struct Query {
 /// where a result column comes from, so a row can be written back.
 struct ColumnFacts {
     QString name;
+    Oid type = 0;
+    int typmod = -1;
     bool notNull = false;
     bool autoIncrement = false;
     int keyPosition = 0;  // 1-based place in the primary key, 0 outside it
 };
 struct TableFacts {
-    QString name;
+    QString name, schema, description;
+    bool visible = true;  // found by its name alone (on the search path)
+    bool view = false;
     std::map<int, ColumnFacts> columns;  // by attribute number
     QStringList keys() const
     {
@@ -106,6 +110,9 @@ private:
     Result exec(const QByteArray& sql, const std::vector<QByteArray>& values = {});
     Rowset rowsetOf(const PGresult* r, bool forWriting);
     void learnTables(const std::set<Oid>& tables);
+    /// Reads what the catalog says of the tables `where` picks, in one statement.
+    std::vector<Oid> readFacts(const QByteArray& where, const std::vector<QByteArray>& values);
+    const TableFacts* factsOf(const QString& schema, const QString& name) const;
     void endTransaction(bool commit);
     /// The prefixes a statement needs now: the time-out when it changed, a BEGIN still owed.
     void prefixes(std::vector<Query>& out, int timeoutSecs);
@@ -388,13 +395,14 @@ Rowset PqEngine::run(const QString& sql, const std::vector<Variant>& params, int
     const bool owedBefore = beginOwed_;
     std::vector<Result> results;
     try {
-        if (st.batch && params.empty()) {
-            // Several statements only go by the simple protocol, and the prefixes with them.
+        if (params.empty()) {
+            // Without parameters the simple protocol carries the statement (or
+            // several), and what must go before it in the same message.
             std::vector<Query> pre;
             prefixes(pre, timeoutSecs);
             QByteArray text;
             for (const Query& p : pre) text += p.sql + ';';
-            results = sendBatch(text + q.sql);
+            results = sendBatch(text + translated.toUtf8());
         } else {
             std::vector<Query> queries;
             prefixes(queries, timeoutSecs);
@@ -490,24 +498,55 @@ void PqEngine::learnTables(const std::set<Oid>& tables)
     QByteArray list = "{";
     for (const Oid t : tables) list += QByteArray::number(t) + ',';
     list.back() = '}';
-    const Result r = exec("SELECT a.attrelid, c.relname, a.attnum, a.attname, a.attnotnull, "
+    readFacts("c.oid = ANY($1::oid[])", {list});
+}
+
+std::vector<Oid> PqEngine::readFacts(const QByteArray& where, const std::vector<QByteArray>& values)
+{
+    // One row per column (one with NULLs for a table without any), so that
+    // the tables, their columns and their keys come in one round trip.
+    const Result r = exec("SELECT c.oid, c.relname, n.nspname, pg_table_is_visible(c.oid), c.relkind IN ('v', 'm'), "
+                          "obj_description(c.oid, 'pg_class'), a.attnum, a.attname, a.atttypid, a.atttypmod, a.attnotnull, "
                           "a.attidentity <> '' OR COALESCE(pg_get_expr(d.adbin, d.adrelid) LIKE 'nextval(%', false), "
                           "COALESCE(array_position(i.indkey::int2[], a.attnum), 0) "
-                          "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
-                          "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-                          "LEFT JOIN pg_index i ON i.indrelid = a.attrelid AND i.indisprimary "
-                          "WHERE a.attrelid = ANY($1::oid[]) AND a.attnum > 0 AND NOT a.attisdropped",
-                          {list});
+                          "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                          "LEFT JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+                          "LEFT JOIN pg_attrdef d ON d.adrelid = c.oid AND d.adnum = a.attnum "
+                          "LEFT JOIN pg_index i ON i.indrelid = c.oid AND i.indisprimary WHERE " +
+                              where + " ORDER BY 5, 3, 2, 7",
+                          values);
+    std::vector<Oid> order;
     for (int row = 0; row < PQntuples(r.get()); ++row) {
         auto text = [&](int c) { return QString::fromUtf8(PQgetvalue(r.get(), row, c)); };
-        TableFacts& t = facts_[static_cast<Oid>(text(0).toUInt())];
-        t.name = text(1);
-        ColumnFacts& col = t.columns[text(2).toInt()];
-        col.name = text(3);
-        col.notNull = *PQgetvalue(r.get(), row, 4) == 't';
-        col.autoIncrement = *PQgetvalue(r.get(), row, 5) == 't';
-        col.keyPosition = text(6).toInt();
+        auto yes = [&](int c) { return *PQgetvalue(r.get(), row, c) == 't'; };
+        const Oid oid = static_cast<Oid>(text(0).toUInt());
+        if (order.empty() || order.back() != oid) {
+            order.push_back(oid);
+            TableFacts& t = facts_[oid];
+            t = TableFacts{};
+            t.name = text(1);
+            t.schema = text(2);
+            t.visible = yes(3);
+            t.view = yes(4);
+            t.description = PQgetisnull(r.get(), row, 5) ? QString() : text(5);
+        }
+        if (PQgetisnull(r.get(), row, 6)) continue;
+        ColumnFacts& col = facts_[oid].columns[text(6).toInt()];
+        col.name = text(7);
+        col.type = static_cast<Oid>(text(8).toUInt());
+        col.typmod = text(9).toInt();
+        col.notNull = yes(10);
+        col.autoIncrement = yes(11);
+        col.keyPosition = text(12).toInt();
     }
+    return order;
+}
+
+const TableFacts* PqEngine::factsOf(const QString& schema, const QString& name) const
+{
+    for (const auto& [oid, t] : facts_)
+        if (t.name == name && (schema.isEmpty() ? t.visible : t.schema == schema)) return &t;
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -593,24 +632,29 @@ std::pair<QString, QString> splitName(const QString& table)
 
 }  // namespace
 
+// The tables and, in the same statement, every table's columns and key: at
+// start-up the program asks for the tables, then for the definition of the
+// ones it reads and writes, each of which would be another round trip.
 Rowset PqEngine::tables()
 {
     ensureUsable();
-    const Result r =
-        exec("SELECT current_database(), n.nspname, c.relname, "
-             "CASE WHEN c.relkind IN ('v', 'm') THEN 'VIEW' ELSE 'TABLE' END, obj_description(c.oid, 'pg_class') "
-             "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
-             "WHERE c.relkind IN ('r', 'p', 'v', 'm', 'f') AND n.nspname NOT IN ('pg_catalog', 'information_schema') "
-             "AND n.nspname NOT LIKE 'pg\\_toast%' AND n.nspname NOT LIKE 'pg\\_temp%' "
-             "ORDER BY 4, 2, 3");
+    const std::vector<Oid> order =
+        readFacts("c.relkind IN ('r', 'p', 'v', 'm', 'f') AND n.nspname NOT IN ('pg_catalog', 'information_schema') "
+                  "AND n.nspname NOT LIKE 'pg\\_toast%' AND n.nspname NOT LIKE 'pg\\_temp%'",
+                  {});
     Rowset out;
     for (const char16_t* name : {u"TABLE_CATALOG", u"TABLE_SCHEMA", u"TABLE_NAME", u"TABLE_TYPE", u"DESCRIPTION"})
         out.columns.push_back(schemaColumn(name, adVarWChar));
     out.returnsRows = true;
-    for (int row = 0; row < PQntuples(r.get()); ++row)
-        for (int c = 0; c < 5; ++c)
-            out.cells.push_back(PQgetisnull(r.get(), row, c) ? Variant::Null()
-                                                             : Variant(QString::fromUtf8(PQgetvalue(r.get(), row, c))));
+    const QString catalog = QString::fromUtf8(PQdb(conn_));
+    for (const Oid oid : order) {
+        const TableFacts& t = facts_[oid];
+        out.cells.emplace_back(catalog);
+        out.cells.emplace_back(t.schema);
+        out.cells.emplace_back(t.name);
+        out.cells.emplace_back(t.view ? u"VIEW"_s : u"TABLE"_s);
+        out.cells.push_back(t.description.isNull() ? Variant::Null() : Variant(t.description));
+    }
     return out;
 }
 
@@ -618,13 +662,16 @@ Rowset PqEngine::columns(const QString& table)
 {
     ensureUsable();
     const auto [schema, name] = splitName(table);
-    const Result r =
-        exec("SELECT current_database(), n.nspname, c.relname, a.attname, "
-             "row_number() OVER (PARTITION BY c.oid ORDER BY a.attnum), a.atttypid, a.atttypmod, NOT a.attnotnull "
-             "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = c.relnamespace "
-             "WHERE c.relname = $1 AND (($2 = '' AND pg_table_is_visible(c.oid)) OR n.nspname = $2) "
-             "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY n.nspname, a.attnum",
-             {name.toUtf8(), schema.toUtf8()});
+    const TableFacts* t = factsOf(schema, name);
+    if (!t) {
+        // Not among the tables read so far (made since, or never asked for).
+        QString condition = u"c.relname = $1 AND "_s;
+        condition += schema.isEmpty() ? u"pg_table_is_visible(c.oid)"_s : u"n.nspname = $2"_s;
+        std::vector<QByteArray> values{name.toUtf8()};
+        if (!schema.isEmpty()) values.push_back(schema.toUtf8());
+        readFacts(condition.toUtf8(), values);
+        t = factsOf(schema, name);
+    }
     Rowset out;
     out.columns = {schemaColumn(u"TABLE_CATALOG", adVarWChar),
                    schemaColumn(u"TABLE_SCHEMA", adVarWChar),
@@ -635,27 +682,28 @@ Rowset PqEngine::columns(const QString& table)
                    schemaColumn(u"CHARACTER_MAXIMUM_LENGTH", adInteger),
                    schemaColumn(u"IS_NULLABLE", adBoolean)};
     out.returnsRows = true;
-    for (int row = 0; row < PQntuples(r.get()); ++row) {
-        auto text = [&](int c) { return QString::fromUtf8(PQgetvalue(r.get(), row, c)); };
-        const Oid typeOid = text(5).toUInt();
-        const int type = pq::adoType(typeOid);
+    if (!t) return out;
+    const QString catalog = QString::fromUtf8(PQdb(conn_));
+    long long ordinal = 0;
+    for (const auto& [n, c] : t->columns) {
+        const int type = pq::adoType(c.type);
         Variant length = Variant::Null();
         const bool character = type == adChar || type == adVarChar || type == adLongVarChar || type == adWChar ||
                                type == adVarWChar || type == adLongVarWChar || type == adBinary || type == adLongVarBinary;
         if (character) {
-            long long size = pq::definedSize(typeOid, text(6).toInt());
+            long long size = pq::definedSize(c.type, c.typmod);
             // Unbounded texts, as ADO reports the "max" types.
             if (size <= 0) size = (type == adVarWChar || type == adLongVarWChar) ? 1073741823LL : 2147483647LL;
             length = Variant(size);
         }
-        out.cells.emplace_back(text(0));
-        out.cells.emplace_back(text(1));
-        out.cells.emplace_back(text(2));
-        out.cells.emplace_back(text(3));
-        out.cells.emplace_back(static_cast<long long>(text(4).toLongLong()));
+        out.cells.emplace_back(catalog);
+        out.cells.emplace_back(t->schema);
+        out.cells.emplace_back(t->name);
+        out.cells.emplace_back(c.name);
+        out.cells.emplace_back(++ordinal);
         out.cells.emplace_back(static_cast<long long>(type));
         out.cells.push_back(length);
-        out.cells.emplace_back(*PQgetvalue(r.get(), row, 7) == 't');
+        out.cells.emplace_back(!c.notNull);
     }
     return out;
 }
@@ -664,10 +712,8 @@ QStringList PqEngine::primaryKeys(const QString& table)
 {
     ensureUsable();
     const auto [schema, name] = splitName(table);
-    // A table whose rows were read for writing is known already.
-    if (schema.isEmpty())
-        for (const auto& [oid, t] : facts_)
-            if (t.name == name) return t.keys();
+    // A table whose rows were read for writing, or listed with the tables, is known already.
+    if (const TableFacts* t = factsOf(schema, name)) return t->keys();
     const Result r =
         exec("SELECT a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
              "JOIN pg_namespace n ON n.oid = c.relnamespace "
