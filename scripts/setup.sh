@@ -20,8 +20,9 @@ PACKAGES=(
     # reports and data sheets: XLSX writing; PDF and XLSX read back by the tests
     # (trixie's xlsxwriter.pc requires zlib and minizip without depending on them)
     libxlsxwriter-dev zlib1g-dev libminizip-dev poppler-utils python3-openpyxl
-    # running the window without a screen, driving it and taking screenshots
-    xvfb xauth xdotool imagemagick
+    # running the window without a screen, driving it, measuring where it
+    # stands (xwininfo) and taking screenshots
+    xvfb xauth xdotool x11-utils imagemagick
     # installing: checking desktop entries, building the Debian package
     # (file: CPack's DEB generator reads the binaries' type with it)
     desktop-file-utils dpkg-dev fakeroot file

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# test-installed.sh [BUILD_DIR] [salidas|documentos]
+# test-installed.sh [BUILD_DIR] [salidas|documentos|carpeta_red]
 # Installs the build into a temporary DESTDIR, as the package does, and checks
 # what a user meets there:
 #   salidas     the installed program writes the four unattended outputs:
 #               whatever it reads at run time must have been installed;
 #   documentos  the manual page renders without a warning and names every
 #               switch the program takes; the AppStream metadata validates and
-#               names the menu entry installed beside it.
+#               names the menu entry installed beside it;
+#   carpeta_red the installed program, given a database on a network mount
+#               (a FUSE mount made with bindfs), tells the operator once and
+#               writes it to its log, and still writes its output; exit 77
+#               (skipped) without root, /dev/fuse or bindfs.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$ROOT/build}"
@@ -69,8 +73,40 @@ metainfo() {
     echo "test-installed: $(basename "$archivo") is valid"
 }
 
+carpeta_red() {
+    local prog="$raiz/usr/bin/TA_TITCOPIADORES"
+    [[ -x "$prog" ]] || falla "$prog was not installed"
+    if [[ $EUID -ne 0 || ! -e /dev/fuse ]] || ! command -v bindfs >/dev/null; then
+        echo "SKIPPED: mounting a FUSE filesystem needs root, /dev/fuse and bindfs"
+        exit 77
+    fi
+    local origen="$dest/origen" red="$dest/red" casa="$dest/casa"
+    mkdir -p "$origen" "$red" "$casa"
+    # As another program of the suite left it, in write-ahead mode.
+    { echo "PRAGMA journal_mode=WAL;"; sed 's/ COLLATE CI//g' "$ROOT/demo/schema.sql"; cat "$ROOT/demo/demo.sql"; } |
+        sqlite3 -bail "$origen/conta.db" >/dev/null
+    bindfs "$origen" "$red" 2>/dev/null || { echo "SKIPPED: this machine does not let a test mount a FUSE filesystem"; exit 77; }
+    trap "umount '$red' 2>/dev/null; rm -rf '$dest'" EXIT
+    local rc=0 errores
+    errores="$(HOME="$casa" XDG_CONFIG_HOME="$casa/.config" XDG_DATA_HOME="$casa/.local/share" \
+        XDG_STATE_HOME="$casa/.local/state" QT_QPA_PLATFORM=offscreen \
+        "$prog" "@Server=;" "@DbName=$red/conta.db;" "@Usuario=ADMIN;" "@Password=;" \
+        --planilla="$dest/titulos.csv" 2>&1 >/dev/null)" || rc=$?
+    ((rc == 0)) || falla "the program ended with $rc on a network folder: $errores"
+    grep -q "Caja y Bancos" "$dest/titulos.csv" || falla "the data sheet read from the network folder lacks its titles"
+    local log
+    # In the user's folders, or beside the program where it may write (root may).
+    log="$(find "$casa" "$raiz" -name VLERR.LOG | head -n1)"
+    [[ -n "$log" ]] || falla "the program wrote no VLERR.LOG"
+    [[ "$(grep -c "está en una carpeta de red" "$log")" -eq 1 ]] ||
+        falla "the log does not hold the network-folder notice once: $(cat "$log")"
+    grep -q "carpeta de red" <<<"$errores" || falla "the operator was not told: $errores"
+    echo "test-installed: a database on a network folder is announced once and still read"
+}
+
 case "$que" in
 salidas) salidas ;;
 documentos) manual; metainfo ;;
-*) falla "unknown check $que (salidas or documentos)" ;;
+carpeta_red) carpeta_red ;;
+*) falla "unknown check $que (salidas, documentos or carpeta_red)" ;;
 esac

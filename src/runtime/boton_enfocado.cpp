@@ -1,5 +1,6 @@
 #include "boton_enfocado.h"
 
+#include <QDialog>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -41,8 +42,18 @@ void EnterPulsaElBotonEnfocado(QWidget* ventana)
         filtro->setObjectName(nombre);
     }
     // Installing it twice on a button keeps one.
-    for (QAbstractButton* b : ventana->findChildren<QAbstractButton*>())
-        if (qobject_cast<QPushButton*>(b) || qobject_cast<QToolButton*>(b)) b->installEventFilter(filtro);
+    for (QAbstractButton* b : ventana->findChildren<QAbstractButton*>()) {
+        if (auto* p = qobject_cast<QPushButton*>(b)) {
+            p->installEventFilter(filtro);
+            // The mark of the button Enter presses follows the focus: a dialog
+            // draws its auto-default buttons as the default while they hold the
+            // focus, and gives the mark back to its own default when the focus
+            // leaves the buttons.
+            if (qobject_cast<QDialog*>(p->window())) p->setAutoDefault(true);
+        } else if (qobject_cast<QToolButton*>(b)) {
+            b->installEventFilter(filtro);
+        }
+    }
 }
 
 }  // namespace rt

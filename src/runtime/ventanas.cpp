@@ -13,8 +13,11 @@ void UbicaSobre(QWidget* ventana, const QWidget* sobre)
     if (!pantalla) pantalla = QGuiApplication::primaryScreen();
     if (!pantalla) return;
     const QRect area = pantalla->availableGeometry();
-    // The frame, where the window manager already drew one (none before the first show).
-    const QSize borde = ventana->frameGeometry().size() - ventana->size();
+    // The frame, where the window manager already drew one. Before the first
+    // show, and for a while after it, a new window has none yet: the window
+    // it opens over was framed by the same manager, so its frame stands in.
+    QSize borde = ventana->frameGeometry().size() - ventana->size();
+    if (borde.isNull() && sobre) borde = sobre->frameGeometry().size() - sobre->size();
     const QSize tam = ventana->size().expandedTo(ventana->minimumSizeHint()).boundedTo(area.size() - borde);
     ventana->resize(tam);
     const QSize total = tam + borde;

@@ -1,5 +1,6 @@
-// Enter on a button reached by Tab presses that button; with the focus
-// elsewhere Enter keeps the window's meaning (here a dialog's default button).
+// Enter on a button reached by Tab presses that button, and that button is the
+// one drawn as the default; with the focus elsewhere Enter keeps the window's
+// meaning (here a dialog's default button), and the mark goes back to it.
 #include "../aplicacion.h"
 #include "../teclado.h"
 #include "runtime/boton_enfocado.h"
@@ -39,16 +40,19 @@ TEST(BotonEnfocado, EnterPressesTheFocusedButtonAndElsewhereTheDefaultOne)
         Qt::Key tecla;
         Qt::KeyboardModifiers mod;
         QString pulsado;
+        QPushButton* marcado;
     } casos[] = {
-        {cancelar, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Cancelar")},
-        {cancelar, Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("Cancelar")},
-        {imagen, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Imagen")},
-        {aceptar, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Aceptar")},
-        {caja, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Aceptar")},
+        {cancelar, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Cancelar"), cancelar},
+        {cancelar, Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("Cancelar"), cancelar},
+        {imagen, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Imagen"), aceptar},
+        {aceptar, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Aceptar"), aceptar},
+        {caja, Qt::Key_Return, Qt::NoModifier, QStringLiteral("Aceptar"), aceptar},
     };
     for (const auto& c : casos) {
         pulsados.clear();
         c.foco->setFocus(Qt::TabFocusReason);
+        EXPECT_TRUE(c.marcado->isDefault() && !(c.marcado == aceptar ? cancelar : aceptar)->isDefault())
+            << "focus on " << c.foco->metaObject()->className() << ": the mark is not on " << c.marcado->text().toStdString();
         teclado::Pulsa(c.tecla, c.mod);
         EXPECT_EQ(pulsados, QStringList{c.pulsado}) << c.foco->metaObject()->className() << " " << c.tecla;
     }

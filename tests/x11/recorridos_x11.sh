@@ -9,7 +9,8 @@
 #
 # Journeys:
 #   codigo    load a title, change its code, F2, read the table back
-#   consulta  F5 on the from box, Tab to the description's search box, type, Enter
+#   consulta  F5 on the from box, Tab to the description's search box, type,
+#             Enter; F7: the report preview opens whole on the screen
 #   acceso    no command line: the connection error box, the access dialog,
 #             a database path typed into its box, Aceptar
 #   dos       program A exports its data sheet into the database's folder
@@ -17,11 +18,11 @@
 #             program B opens the same file and closes; A saves a new title,
 #             which the sqlite3 shell reads while A runs and after it ends
 #
-# Exit 77 (skipped) when Xvfb, openbox, xdotool or sqlite3 is missing.
+# Exit 77 (skipped) when Xvfb, openbox, xdotool, xwininfo or sqlite3 is missing.
 set -euo pipefail
 
 programa="$1" demo="$2" recorrido="$3" capturas="${4:-}"
-for herramienta in Xvfb openbox xdotool sqlite3; do
+for herramienta in Xvfb openbox xdotool xwininfo sqlite3; do
     command -v "$herramienta" >/dev/null || {
         echo "SKIPPED: $herramienta is not installed (scripts/setup.sh installs it)"
         exit 77
@@ -70,7 +71,7 @@ espera() {
 # --- the X server and its window manager -----------------------------------
 mkfifo "$tmp/pantalla"
 # Without a display number Xvfb takes the first free one and says which.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/pantalla" 2>"$tmp/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/pantalla" 2>"$tmp/xvfb.log" &
 xvfb_pid=$!
 numero=""
 read -r -t 20 numero <"$tmp/pantalla" || true
@@ -137,6 +138,14 @@ responde() {
     espera 10 cerrada "$caja" || falla "the box \"$1\" did not close"
 }
 teclea() { xdotool type --delay 40 "$1"; }
+# Whether the window, its frame included, lies within the screen.
+en_pantalla() {
+    local x y an al pan pal
+    read -r x y an al < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}')
+    read -r pan pal < <(xwininfo -root | awk '/^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w, h}')
+    ((x >= 0 && y > 0 && x + an <= pan && y + al < pal))
+}
 fila() {
     sql "SELECT CODIGO || '|' || DESCRIPCION || '|' || DESDE || '|' || HASTA || '|' || IFNULL(TC, '') FROM TA_TITCOPIADORES
          WHERE LTRIM(RTRIM(CODIGO)) = '$1';" 2>/dev/null
@@ -200,6 +209,15 @@ consulta)
     xdotool key Return
     xdotool key F2
     espera_fila 60 "  60|Prueba|11010101001|11010101002|  FC,  NC,  ND,  TK,  RC,  FP, NCP, NDP,  OP,  DB,  TR,  LS,  AS,  AJ,  AP,  CI"
+    # The preview is taller than the screen would hold with its frame: it is
+    # fitted, title bar and bottom edge included, once the frame is drawn.
+    xdotool key F7
+    v="$(ventana '^Vista previa')"
+    sleep 1
+    en_pantalla "$v" || falla "the preview does not fit the screen: $(xwininfo -id "$v" | grep -E 'Absolute|Width|Height' | tr -s ' ' | tr '\n' ' ')"
+    activa "$v"
+    xdotool key Escape
+    espera 10 cerrada "$v" || falla "the preview did not close on Esc"
     cierra "$w"
     ;;
 acceso)
