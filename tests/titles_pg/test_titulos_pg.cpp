@@ -155,6 +155,23 @@ TEST_P(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
     EXPECT_EQ(caja(2)->text(), "11010201001");
 }
 
+// The uncovered-accounts sheet: an account stored with a trailing blank
+// ("11030201001 ", written by another program) that ends a title's range is
+// covered by it, as SQL Server and the report see it.
+TEST_P(TitulosPg, AnAccountStoredWithATrailingBlankAtARangesEndIsCovered)
+{
+    otroPrograma()->Execute(QStringLiteral("UPDATE MA_CUENTAS SET Codigo = '11030201001 ' WHERE Codigo = '11030201001'"));
+    abre();
+    const QString hoja = dir_.filePath(QStringLiteral("varias.csv"));
+    w().ArchivoSalida = hoja;
+    w().CmdVarias_Click();
+    QFile f(hoja);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << mensajes().join(" | ").toStdString();
+    const QStringList lineas = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_GT(lineas.size(), 1) << "the sheet lists the accounts no title covers";
+    for (const QString& l : lineas) EXPECT_FALSE(l.contains(QStringLiteral("11030201001"))) << l.toStdString();
+}
+
 using adodb::Recordset;
 
 TEST_P(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
