@@ -1,7 +1,7 @@
 // BASES.TXT as other programs and hands leave it: missing fields, quotes, a
 // comma inside a value, blank lines, endless lines, any byte. A connection
 // read and written back must read back as one connection.
-#include "data/access_dialog/bases_txt.h"
+#include "access_dialog/bases_txt.h"
 #include "entrada.h"
 
 #include <QFile>

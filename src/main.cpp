@@ -1,9 +1,12 @@
 // Títulos Copiadores: the main window is the program; its load runs the start-up.
-#include "data/access_dialog/frmacceso.h"
+#include "access_dialog/frmacceso.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
+#include "reports/rtreporte.h"
 #include "runtime/operador_qt.h"
 #include "runtime/rtdemo.h"
+#include "runtime/rtentorno.h"
+#include "runtime/rttexto.h"
 #include "session/cnstuff.h"
 #include "titles/frmta_titcopiadores.h"
 #include "titles/iconos.h"
@@ -115,6 +118,8 @@ int main(int argc, char* argv[])
                    << QStringLiteral("@Usuario=") + RtDemo::kUsuario + u';' << QStringLiteral("@Password=;");
     }
 
+    // The report definitions are installed beside the program.
+    RtReporte::CarpetaReportes(RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma()));
     frmTA_TITCOPIADORES ventana;
     CNStuffContable::PreparaConsulta = [] { PreparaConsultas(); };
     frmAcceso::Instala();

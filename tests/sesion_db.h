@@ -1,6 +1,7 @@
 #pragma once
 // A fresh database file per test, and the process-wide session pointed at it.
 #include "adodb/connection.h"
+#include "cadena_archivo.h"
 #include "data/db_dll.h"
 #include "qt_print.h"
 #include "runtime/fin.h"
@@ -54,7 +55,7 @@ protected:
     void prepara(const QString& sql)
     {
         adodb::Connection cn;
-        cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+        cn.Open(CadenaDeArchivo(path));
         cn.Execute(sql);
     }
     /// Connects; the test databases have no users table, so the session is

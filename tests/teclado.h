@@ -46,6 +46,16 @@ inline void Pulsa(Qt::Key tecla, Qt::KeyboardModifiers mod = Qt::NoModifier)
     QApplication::processEvents();
 }
 
+/// One key to `ventana` while another window of the program may be on top:
+/// to its control with the focus, else to the window itself.
+inline void Pulsa(QWidget& ventana, Qt::Key tecla, Qt::KeyboardModifiers mod = Qt::NoModifier)
+{
+    QWidget* destino = QApplication::focusWidget();
+    if (!destino || destino->window() != ventana.window()) destino = &ventana;
+    QTest::keyClick(destino, tecla, mod);
+    QApplication::processEvents();
+}
+
 /// Text typed into the focused widget, key by key.
 inline void Teclea(const QString& texto)
 {
@@ -53,20 +63,33 @@ inline void Teclea(const QString& texto)
     QApplication::processEvents();
 }
 
-/// Text typed key by key, letters outside ASCII too (as a keyboard layout or
-/// a compose key gives them: a key event that carries its text).
-inline void TecleaLetras(const QString& texto)
+namespace detalle {
+template <class Destino>
+void Letras(Destino destino, const QString& texto)
 {
     for (qsizetype i = 0; i < texto.size(); ++i) {
         const qsizetype largo = texto.at(i).isHighSurrogate() && i + 1 < texto.size() ? 2 : 1;
         const QString letra = texto.mid(i, largo);
         if (largo == 1 && letra.at(0).unicode() < 128)
-            QTest::keyClicks(Foco(), letra);
+            QTest::keyClicks(destino(), letra);
         else
-            QTest::sendKeyEvent(QTest::Click, Foco(), Qt::Key_unknown, letra, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, destino(), Qt::Key_unknown, letra, Qt::NoModifier);
         i += largo - 1;
     }
     QApplication::processEvents();
+}
+}  // namespace detalle
+
+/// Text typed key by key, letters outside ASCII too (as a keyboard layout or
+/// a compose key gives them: a key event that carries its text).
+inline void TecleaLetras(const QString& texto)
+{
+    detalle::Letras(Foco, texto);
+}
+/// The same into `destino`, wherever the focus is.
+inline void TecleaLetras(QWidget* destino, const QString& texto)
+{
+    detalle::Letras([destino] { return destino; }, texto);
 }
 
 inline void Tab(int veces = 1)

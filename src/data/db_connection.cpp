@@ -1,3 +1,4 @@
+#include "cadena_conexion.h"
 #include "db_dll.h"
 #include "errores.h"
 
@@ -23,19 +24,24 @@ DB_Dll& DB()
     return instancia;
 }
 
-QString DB_Dll::ConstruyeCadena()
+QString CadenaConexion(const DatosAcceso& datos, const QString& proveedor, const QString& extendido)
 {
     // What the operator typed may hold ";" (a password, a file name): quoted,
     // it stays one value instead of ending it and adding keys of its own.
     const auto v = [](const QString& t) { return adodb::quoteConnectionValue(t); };
-    if (gServidor.contains(QLatin1Char('#')))
-        gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + v(gDBName) + QStringLiteral(";User Id=") +
-                      v(gUsuario) + QStringLiteral(";Password=") + v(gUserPassWord) + QStringLiteral(";");
-    else
-        gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";") + QStringLiteral("Server=") + v(gServidor) +
-                      QStringLiteral(";") + QStringLiteral("Database =") + v(gDBName) + QStringLiteral(";") +
-                      QStringLiteral("UId=") + v(gUsuario) + QStringLiteral(";") + QStringLiteral("Pwd=") + v(gUserPassWord) +
-                      QStringLiteral(";") + gExtended;
+    if (datos.plataforma != 0)
+        return QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + v(datos.baseDatos) + QStringLiteral(";User Id=") +
+               v(datos.usuario) + QStringLiteral(";Password=") + v(datos.clave) + QStringLiteral(";");
+    return QStringLiteral("PROVIDER=") + proveedor + QStringLiteral(";Server=") + v(datos.servidor) +
+           QStringLiteral(";Database =") + v(datos.baseDatos) + QStringLiteral(";UId=") + v(datos.usuario) +
+           QStringLiteral(";Pwd=") + v(datos.clave) + QStringLiteral(";") + extendido;
+}
+
+QString DB_Dll::ConstruyeCadena()
+{
+    // A "#" in the server's name is how the session marks an Oracle server.
+    const DatosAcceso d{gDBName, gServidor, gUsuario, gUserPassWord, gServidor.contains(QLatin1Char('#')) ? 1 : 0};
+    gConnString = CadenaConexion(d, pSQLOLEDB(), gExtended);
     return gConnString;
 }
 

@@ -2,7 +2,6 @@
 
 #include "data/db_dll.h"
 #include "data/errores.h"
-#include "reports/rtreporte.h"
 #include "runtime/fin.h"
 #include "runtime/operador.h"
 #include "runtime/protocolo.h"
@@ -50,7 +49,6 @@ QString LineaComandosModulo(const QString& ParametroAdicional)
 bool InicioSistema(const QString& lineaComandos)
 {
     DB_Dll& db = DB();
-    const QString carpeta = RtTexto::RutaCarpeta(RtEntorno::CarpetaPrograma());
     gSeccionUsuario = RtEntorno::NombreMaquina().toUpper() + QLatin1Char('|') + RtEntorno::NombreUsuario().toUpper();
     gFlatToolbars = rt::Val(RtIni::LeeIni(QStringLiteral("CN000p.INI"), gSeccionUsuario, QStringLiteral("FlatToolbars"),
                                           QStringLiteral("1"))) != 0;
@@ -88,7 +86,6 @@ bool InicioSistema(const QString& lineaComandos)
     }
     gCadenaReporte = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario + QStringLiteral("; PWD=") +
                      db.gUserPassWord;
-    RtReporte::CarpetaReportes(carpeta);
     {
         // The keys the lookup's preparation and the user settings read, in one
         // statement: on a slow link each statement costs a round trip.

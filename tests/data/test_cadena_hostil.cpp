@@ -2,6 +2,7 @@
 // end up in a connection string: each stays one value whatever it holds.
 #include "../hostiles.h"
 #include "../sesion_db.h"
+#include "data/cadena_conexion.h"
 
 #include "adodb/recordset.h"
 
@@ -18,6 +19,28 @@ TEST(CadenaHostil, StringsWrittenByHandReadAsBefore)
     const adodb::ConnectionInfo q = adodb::ConnectionInfo::parse(QStringLiteral("Pwd=\"a;b\"\"c\" ;UId='o''h'"));
     EXPECT_EQ(q.password, QStringLiteral("a;b\"c"));
     EXPECT_EQ(q.user, QStringLiteral("o'h"));
+}
+
+// The session, the dialog's probe and registration build the string in one
+// place: the same data give the same string, each typed value one value.
+TEST(CadenaHostil, TheDialogsDataGiveOneStringWhoeverAsks)
+{
+    const DatosAcceso d{QStringLiteral("conta;x.db"), QStringLiteral("SRV"), QStringLiteral("ADMIN"), QStringLiteral("a\"b;c"),
+                        0};
+    DatosAcceso oracle = d;
+    oracle.plataforma = 1;
+    const struct {
+        DatosAcceso datos;
+        const char *proveedor, *extendido, *esperada;
+    } casos[] = {
+        {d, "SQLOLEDB", "", R"(PROVIDER=SQLOLEDB;Server=SRV;Database ="conta;x.db";UId=ADMIN;Pwd="a""b;c";)"},
+        {d, "MSDASQL", "Encrypt=no;", R"(PROVIDER=MSDASQL;Server=SRV;Database ="conta;x.db";UId=ADMIN;Pwd="a""b;c";Encrypt=no;)"},
+        {oracle, "SQLOLEDB", "Encrypt=no;",
+         R"(Provider=OraOLEDB.Oracle.1;Data Source="conta;x.db";User Id=ADMIN;Password="a""b;c";)"},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(CadenaConexion(c.datos, QString::fromLatin1(c.proveedor), QString::fromLatin1(c.extendido)),
+                  QString::fromLatin1(c.esperada));
 }
 
 class ArchivoHostil : public SesionDb {};

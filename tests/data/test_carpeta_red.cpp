@@ -92,7 +92,7 @@ TEST_F(CarpetaDeRed, ANetworkFileKeepsItsRollbackJournalAndTheOperatorHearsOnce)
             EXPECT_TRUE(log[0].contains(QStringLiteral("carpeta de red")));
         }
         adodb::Connection cn;
-        cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+        cn.Open(CadenaDeArchivo(path));
         EXPECT_EQ(cn.Execute(QStringLiteral("SELECT COUNT(*) FROM T")).Fields(0).Value().toInt64(), 3) << "nothing is refused";
     }
 }

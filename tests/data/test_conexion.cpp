@@ -36,7 +36,7 @@ TEST_F(Conexion, BuildsTheSqlServerStringAndReadsTheAdministratorFlag)
 
 TEST_F(Conexion, AGivenStringIsUsedAsItIsUnlessTheDialogIsAsked)
 {
-    const QString dada = QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path);
+    const QString dada = CadenaDeArchivo(path);
     DB().OpenServerADODB(false, 3, dada);
     EXPECT_TRUE(DB().gOpenFlag);
     EXPECT_EQ(DB().gConnString, dada);

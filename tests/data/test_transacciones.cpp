@@ -24,8 +24,8 @@ protected:
     {
         SesionDb::SetUp();
         prepara(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, v VARCHAR(10))"));
-        const QString cadena = GetParam() == Motor::Embebido ? QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path)
-                                                             : QStringLiteral("Driver=SQLite3;Database=%1;").arg(path);
+        const QString cadena =
+            GetParam() == Motor::Embebido ? CadenaDeArchivo(path) : QStringLiteral("Driver=SQLite3;Database=%1;").arg(path);
         try {
             DB().gCnn.Open(cadena);
         } catch (const AdoException& e) {

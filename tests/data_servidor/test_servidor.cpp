@@ -4,8 +4,8 @@
 #include "../control.h"
 #include "../sesion_db.h"
 #include "../teclado.h"
-#include "data/access_dialog/bases_txt.h"
-#include "data/access_dialog/frmacceso.h"
+#include "access_dialog/bases_txt.h"
+#include "access_dialog/frmacceso.h"
 #include "servidor_pg.h"
 #include "session/cnstuff.h"
 
@@ -337,7 +337,7 @@ TEST_F(SesionDb, ALockedAndAReadOnlyDatabaseAreToldInSpanish)
     // Another program holds the write lock.
     adodb::Connection otro;
     otro.ConnectionTimeout = 1;
-    otro.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+    otro.Open(CadenaDeArchivo(path));
     otro.BeginTrans();
     otro.Execute(QStringLiteral("INSERT INTO T VALUES (1)"));
     DB().gCnn.Close();

@@ -1,9 +1,9 @@
 // The lookups' searches with hostile texts on a PostgreSQL server, where LIKE
 // reads a backslash as its escape and the statements pass the translation.
 #include "../aplicacion.h"
+#include "../sesion_pg.h"
 #include "busqueda_hostil.h"
 #include "runtime/rtentorno.h"
-#include "servidor_pg.h"
 
 #include <QTemporaryDir>
 
@@ -12,13 +12,7 @@ protected:
     void SetUp() override
     {
         aplicacion();
-        static ServidorPg* servidor = [] {
-            ServidorPg* s = ServidorPg::Compartido();
-            if (s &&
-                !s->Psql(QStringLiteral("postgres"), QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'")))
-                return static_cast<ServidorPg*>(nullptr);
-            return s;
-        }();
+        ServidorPg* servidor = ServidorConAdministrador();
         if (!servidor) GTEST_SKIP() << "PostgreSQL no disponible";
         static int n = 0;
         const QString base = QStringLiteral("hostil%1").arg(++n);
@@ -26,15 +20,8 @@ protected:
         ASSERT_TRUE(servidor->PsqlArchivo(base, QStringLiteral(DEMO_DIR "/schema_postgres.sql")))
             << qPrintable(servidor->error());
         RtEntorno::FijaCarpetaPrograma(dir.path() + QStringLiteral("/"));
-        DB_Dll& db = DB();
-        if (db.gCnn.State()) db.gCnn.Close();
-        db.gServidor = QStringLiteral("pg:127.0.0.1,%1").arg(servidor->Puerto());
-        db.gDBName = base;
-        db.gUsuario = QStringLiteral("ADMIN");
-        db.gUserPassWord = QStringLiteral("clave");
-        db.gLogErr = dir.filePath(QStringLiteral("VLERR.LOG"));
-        db.OpenServerADODB();
-        ASSERT_TRUE(db.gOpenFlag);
+        ConectaComoAdministrador(*servidor, base, dir.filePath(QStringLiteral("VLERR.LOG")));
+        ASSERT_TRUE(DB().gOpenFlag);
         hostil::CreaTabla();
     }
     void TearDown() override

@@ -112,7 +112,7 @@ TEST_F(Sesion, KeysReadTogetherCostOneStatementAndAreReadAgainEachTime)
     // Another program changes a key: the next run sees it.
     {
         adodb::Connection otro;
-        otro.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(path));
+        otro.Open(CadenaDeArchivo(path));
         otro.Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '3' WHERE CLAVE = 'DIGITOS_CAPITULO'"));
     }
     idas.clear();

@@ -24,7 +24,10 @@
 #include <vector>
 
 #include "../aplicacion.h"
+#include "../cadena_archivo.h"
+#include "../control.h"
 #include "../qt_print.h"
+#include "../teclado.h"
 
 class VentanaTitulos : public ::testing::Test {
 protected:
@@ -39,7 +42,7 @@ protected:
         }
         {
             adodb::Connection cn;
-            cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(ruta_));
+            cn.Open(CadenaDeArchivo(ruta_));
             cn.Execute(leeScript(QStringLiteral("schema.sql")));
             cn.Execute(leeScript(QStringLiteral("demo.sql")));
             cn.Close();
@@ -101,46 +104,19 @@ protected:
         return *ventana_;
     }
     frmTA_TITCOPIADORES& w() { return *ventana_; }
-    /// A control of the window, found by its name as automation finds it.
-    template <class T>
-    T* control(const char* nombre)
-    {
-        T* c = ventana_->findChild<T*>(QString::fromLatin1(nombre));
-        EXPECT_NE(c, nullptr) << nombre;
-        return c;
-    }
-    QLineEdit* caja(int i) { return control<QLineEdit>(QStringLiteral("txtfields%1").arg(i).toLatin1().constData()); }
-    QListWidget* lista() { return control<QListWidget>("LstCpte"); }
-    UtilVarn* barra() { return control<UtilVarn>("UtilVarn1"); }
+    QLineEdit* caja(int i) { return ControlDe<QLineEdit>(w(), QStringLiteral("txtfields%1").arg(i)); }
+    QListWidget* lista() { return ControlDe<QListWidget>(w(), QStringLiteral("LstCpte")); }
+    UtilVarn* barra() { return ControlDe<UtilVarn>(w(), QStringLiteral("UtilVarn1")); }
 
-    /// Key by key, letters outside ASCII included (QTest's own typing takes ASCII only).
-    static void teclea(QWidget* destino, const QString& texto)
-    {
-        for (const QChar c : texto) {
-            if (c.unicode() < 128)
-                QTest::keyClick(destino, c.toLatin1());
-            else
-                QTest::sendKeyEvent(QTest::Click, destino, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
-                                    Qt::NoModifier);
-        }
-    }
     /// Types into a box as the operator does: focus, replace what is there, type.
     void escribe(int i, const QString& texto)
     {
         caja(i)->setFocus();
         caja(i)->selectAll();
-        teclea(caja(i), texto);
+        teclado::TecleaLetras(caja(i), texto);
     }
     void enter(int i) { QTest::keyClick(caja(i), Qt::Key_Return); }
     void escribeYEnter(int i, const QString& texto) { escribe(i, texto), enter(i); }
-    /// A key where the operator is: the focused control, or the window itself.
-    void tecla(Qt::Key k)
-    {
-        QWidget* destino = QApplication::focusWidget();
-        if (!destino || destino->window() != ventana_.get()) destino = ventana_.get();
-        QTest::keyClick(destino, k);
-    }
-
     /// First column of the first row, as text.
     QString valor(const QString& sql)
     {

@@ -30,7 +30,7 @@ protected:
     /// F3 still starts a new title: the window answers its keys.
     void responde()
     {
-        tecla(Qt::Key_F3);
+        teclado::Pulsa(Qt::Key_F3);
         EXPECT_TRUE(w().EsNuevo());
         EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     }

@@ -54,7 +54,7 @@ TEST_F(VentanaTitulos, NewTitleTypedAndSavedWithF2)
     enter(3);
     EXPECT_EQ(QApplication::focusWidget(), lista());
     itemDe(QStringLiteral("FC"))->setCheckState(Qt::Unchecked);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
 
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Inversiones");
@@ -82,7 +82,7 @@ TEST_F(VentanaTitulos, ExistingTitleIsShownThenReplacedInPlace)
 
     escribe(1, QStringLiteral("Deudores comunes"));
     itemDe(QStringLiteral("RC"))->setCheckState(Qt::Unchecked);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
 
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 1);
@@ -122,7 +122,7 @@ TEST_F(VentanaTitulos, ReplacingKeepsTheCreationDateWhateverDateColumnsTheTableH
         guion.op.preguntas.clear();
         escribeYEnter(0, QStringLiteral("1"));
         escribe(1, QStringLiteral("Diario de año ñandú"));
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
         EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
         EXPECT_EQ(valor("SELECT CODIGO || '|' || DESCRIPCION FROM TA_TITCOPIADORES"), "   1|Diario de año ñandú");
         if (grabacion) {
@@ -137,7 +137,7 @@ TEST_F(VentanaTitulos, ReplacingKeepsTheCreationDateWhateverDateColumnsTheTableH
         escribeYEnter(1, QStringLiteral("Nuevo"));
         escribeYEnter(2, QStringLiteral("11020101001"));
         escribeYEnter(3, QStringLiteral("11020103001"));
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
         EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
         EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Nuevo");
         if (grabacion) {
@@ -175,7 +175,7 @@ TEST_F(VentanaTitulos, AStoredTextLongerThanItsBoxIsShownAndSavedWhole)
         guion.op.preguntas.clear();
         escribeYEnter(0, QStringLiteral("3"));
         EXPECT_EQ(caja(1)->text(), largo);
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
         EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), largo);
         if (c.cabe) {
             EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
@@ -185,7 +185,7 @@ TEST_F(VentanaTitulos, AStoredTextLongerThanItsBoxIsShownAndSavedWhole)
                 << mensajes().join(" | ").toStdString();
             EXPECT_EQ(caja(1)->text(), largo);
             guion.op.respuestas = {rt::vbYes};
-            tecla(Qt::Key_Escape);
+            teclado::Pulsa(Qt::Key_Escape);
         }
         // Another title, and a new one, get the column's own limit back.
         escribeYEnter(0, QStringLiteral("5"));
@@ -210,7 +210,7 @@ TEST_F(VentanaTitulos, ReplacementThatFailsHalfwayKeepsTheOldTitleAndTheTypedDat
         guion.op.respuestas = {respuesta};
         escribeYEnter(0, QStringLiteral("3"));
         escribe(1, QStringLiteral("FALLA"));
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
 
         ASSERT_EQ(guion.op.preguntas.size(), 1u) << respuesta;
         EXPECT_EQ(guion.op.preguntas[0].botones & 7, rt::vbAbortRetryIgnore);
@@ -220,13 +220,13 @@ TEST_F(VentanaTitulos, ReplacementThatFailsHalfwayKeepsTheOldTitleAndTheTypedDat
         EXPECT_EQ(caja(1)->text(), "FALLA");
         EXPECT_TRUE(w().Modificado());
         EXPECT_TRUE(barra()->GrabarEnabled());
-        tecla(Qt::Key_Escape);  // abandon: answers No by default, then Yes
+        teclado::Pulsa(Qt::Key_Escape);  // abandon: answers No by default, then Yes
         guion.op.respuestas = {rt::vbYes};
-        tecla(Qt::Key_Escape);
+        teclado::Pulsa(Qt::Key_Escape);
     }
     escribeYEnter(0, QStringLiteral("3"));
     escribe(1, QStringLiteral("Corregido"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Corregido");
 }
 
@@ -245,7 +245,7 @@ TEST_F(VentanaTitulos, ConversionErrorNamesTheBoxAndSavesNothing)
     enter(2);
     QTest::keyClicks(caja(3), QStringLiteral("A200"));
     enter(3);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
 
     ASSERT_EQ(guion.op.preguntas.size(), 1u) << mensajes().join(" | ").toStdString();
     const auto& p = guion.op.preguntas[0];
@@ -262,11 +262,11 @@ TEST_F(VentanaTitulos, F10DeletesAfterConfirmationAndStartsAgainAsAtStartUp)
 {
     abre();
     escribeYEnter(0, QStringLiteral("3"));
-    tecla(Qt::Key_F10);  // No is the default answer
+    teclado::Pulsa(Qt::Key_F10);  // No is the default answer
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
 
     guion.op.respuestas = {rt::vbYes};
-    tecla(Qt::Key_F10);
+    teclado::Pulsa(Qt::Key_F10);
     ASSERT_EQ(guion.op.preguntas.size(), 2u);
     EXPECT_EQ(guion.op.preguntas[1].texto, "Confirma la baja de este registro?");
     EXPECT_EQ(guion.op.preguntas[1].titulo, "Atención!");
@@ -284,20 +284,20 @@ TEST_F(VentanaTitulos, EscAbandonsEditingOnlyWhenConfirmedAndClosesWhenBrowsing)
     abre();
     escribeYEnter(0, QStringLiteral("3"));
     guion.op.respuestas = {rt::vbNo};
-    tecla(Qt::Key_Escape);
+    teclado::Pulsa(Qt::Key_Escape);
     ASSERT_EQ(mensajes(), QStringList{"¿Está seguro de abandonar la carga de datos?"});
     EXPECT_EQ(guion.op.preguntas[0].titulo, "ATENCIÓN!!!");
     EXPECT_TRUE(caja(1)->isEnabled());
     EXPECT_TRUE(fines.empty());
 
     guion.op.respuestas = {rt::vbYes};
-    tecla(Qt::Key_Escape);
+    teclado::Pulsa(Qt::Key_Escape);
     EXPECT_FALSE(caja(1)->isEnabled());
     EXPECT_EQ(caja(0)->text(), "11");
     EXPECT_EQ(caja(0)->selectedText(), "11");
     EXPECT_TRUE(fines.empty());  // one key, one command
 
-    tecla(Qt::Key_Escape);
+    teclado::Pulsa(Qt::Key_Escape);
     EXPECT_EQ(fines, std::vector<int>{0});
     EXPECT_EQ(mensajes().size(), 2);
     EXPECT_FALSE(w().isVisible());
@@ -351,16 +351,16 @@ TEST_F(VentanaTitulos, EachOperatorStepCostsFewStatements)
     paso("start-up", 12, [&] { abre(); });
     paso("loading a title", 2, [&] { escribeYEnter(0, QStringLiteral("3")); });
     guion.op.respuestas = {rt::vbYes};
-    tecla(Qt::Key_Escape);
+    teclado::Pulsa(Qt::Key_Escape);
     escribeYEnter(0, QStringLiteral("20"));
     escribeYEnter(1, QStringLiteral("Nuevo"));
     paso("Desde", 3, [&] { escribeYEnter(2, QStringLiteral("11010101001")); });
     paso("Hasta", 2, [&] { escribeYEnter(3, QStringLiteral("11010101002")); });
-    paso("F2", 12, [&] { tecla(Qt::Key_F2); });
+    paso("F2", 12, [&] { teclado::Pulsa(Qt::Key_F2); });
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '20'"), 1);
     escribeYEnter(0, QStringLiteral("20"));
     guion.op.respuestas = {rt::vbYes};
-    paso("F10", 4, [&] { tecla(Qt::Key_F10); });
+    paso("F10", 4, [&] { teclado::Pulsa(Qt::Key_F10); });
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '20'"), 0);
     DB().gCnn.AlConsultar = nullptr;
 }

@@ -139,7 +139,7 @@ TEST_F(VentanaTitulos, SavingANewTitleOverOneAnotherOperatorJustStoredReplacesIt
     ASSERT_NO_FATAL_FAILURE(tituloNuevoQueOtroGraba());
     guion.op.preguntas.clear();
     guion.op.respuestas = {rt::vbYes};
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     // Only the question: the key of the other's row is no error of the operator's.
     ASSERT_EQ(mensajes().size(), 1) << mensajes().join(" | ").toStdString();
     EXPECT_TRUE(mensajes().front().contains(QStringLiteral("grabó")));
@@ -179,7 +179,7 @@ TEST_F(VentanaTitulos, AStrayOpenAndCloseOfTheDatabaseFilesLosesNoSave)
     escribe(1, QStringLiteral("Grabado tras el cierre ajeno"));
     escribeYEnter(2, QStringLiteral("11020101001"));
     escribeYEnter(3, QStringLiteral("11020103001"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_FALSE(w().Modificado());
     EXPECT_EQ(shell(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40';")),
               QStringLiteral("Grabado tras el cierre ajeno"));

@@ -21,7 +21,7 @@ const QString kCambio = QStringLiteral("Cambio que no llega");
 
 QString conexion(const QString& archivo)
 {
-    return QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(archivo);
+    return CadenaDeArchivo(archivo);
 }
 
 // Permissions do not stop root (CI runs the tests as root).
@@ -137,7 +137,7 @@ TEST_F(Fallas, AFileReplacedUnderTheOpenWindowRefusesTheSaveAndTheOriginalKeepsT
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(basura);
     }
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     esperaInforme(QStringLiteral("fue reemplazado, movido o borrado"));
     esperaEdicionViva();
     DB().gCnn.Close();
@@ -153,7 +153,7 @@ TEST_F(Fallas, AFileDeletedUnderTheOpenWindowRefusesTheSave)
     const QString copia = ruta_ + QStringLiteral(".copia");
     ASSERT_TRUE(QFile::copy(ruta_, copia));
     ASSERT_TRUE(QFile::remove(ruta_));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     esperaInforme(QStringLiteral("fue reemplazado, movido o borrado"));
     esperaEdicionViva();
     EXPECT_FALSE(QFileInfo::exists(ruta_));
@@ -211,7 +211,7 @@ TEST_F(Fallas, AReadOnlyDatabaseRefusesTheSaveWithAClearMessage)
         editaTitulo3();
         ejecuta(QStringLiteral("PRAGMA query_only = 1"));
     }
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     esperaInforme(QStringLiteral("sólo lectura"));
     esperaEdicionViva();
     esperaTitulo3Intacto(ruta_);
@@ -223,7 +223,7 @@ TEST_F(Fallas, ALockedDatabaseWaitsItsTimeoutThenSaysSoAndSavesOnceFree)
     ASSERT_TRUE(otro);
     QElapsedTimer reloj;
     reloj.start();
-    tecla(Qt::Key_F2);  // Abort, the box's default
+    teclado::Pulsa(Qt::Key_F2);  // Abort, the box's default
     EXPECT_GE(reloj.elapsed(), 900) << "gave up without waiting for the other program";
     esperaInforme(QStringLiteral("bloqueada por otro usuario"));
     EXPECT_EQ(guion.op.preguntas.front().botones, rt::vbAbortRetryIgnore + rt::vbCritical);
@@ -233,7 +233,7 @@ TEST_F(Fallas, ALockedDatabaseWaitsItsTimeoutThenSaysSoAndSavesOnceFree)
     esperaTitulo3Intacto(ruta_);
 
     guion.op.preguntas.clear();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), kCambio);
 }
@@ -243,7 +243,7 @@ TEST_F(Fallas, ADeleteOnALockedFileWaitsThenSaysSoAndKeepsTheTitle)
     sqlite3* otro = editaBloqueado();
     ASSERT_TRUE(otro);
     guion.op.respuestas = {rt::vbYes};  // the confirmation; Abort for the error
-    tecla(Qt::Key_F10);
+    teclado::Pulsa(Qt::Key_F10);
     ASSERT_EQ(mensajes().size(), 2) << mensajes().join(" | ").toStdString();
     esperaInforme(QStringLiteral("bloqueada por otro usuario"));
     sqlite3_exec(otro, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -270,7 +270,7 @@ TEST_F(Fallas, ALockReleasedWhileTheOperatorReadsTheMessageSavesOnRetry)
     } op;
     op.otro = otro;
     rt::fijaOperador(&op);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     rt::fijaOperador(&guion.op);
     sqlite3_close(otro);
     ASSERT_EQ(op.mensajes().size(), 1) << op.mensajes().join(" | ").toStdString();
@@ -300,7 +300,7 @@ TEST_F(Fallas, AFullDiskStopsTheSaveAndTheTitleStaysAsItWas)
         }
     }
     guion.op.preguntas.clear();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     esperaInforme(QStringLiteral("disco está lleno"));
     esperaEdicionViva(larga);
     esperaTitulo3Intacto(ruta_);
@@ -323,7 +323,7 @@ TEST_F(Fallas, ASaveCutBetweenItsDeleteAndItsInsertLeavesThePreviousTitle)
         SCOPED_TRACE(respuesta);
         guion.op.preguntas.clear();
         guion.op.respuestas = {respuesta, respuesta, respuesta, respuesta};
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
         esperaInforme(QStringLiteral("no cumplen una condición"));
         esperaEdicionViva();
         esperaTitulo3Intacto(ruta_);
@@ -331,7 +331,7 @@ TEST_F(Fallas, ASaveCutBetweenItsDeleteAndItsInsertLeavesThePreviousTitle)
     otroPrograma("DROP TRIGGER corta");
     guion.op.preguntas.clear();
     guion.op.respuestas.clear();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), kCambio);
 }

@@ -71,7 +71,7 @@ TEST_F(TitulosHostiles, DescriptionIsStoredAndShownByteForByte)
         // The box takes what the column holds; what it shows is what is saved.
         const QString enCaja = caja(1)->text();
         EXPECT_EQ(enCaja, h.texto.left(50));
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
         ASSERT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
         EXPECT_EQ(leido(QStringLiteral("DESCRIPCION")), enCaja);
         // Nothing else changed.
@@ -81,7 +81,7 @@ TEST_F(TitulosHostiles, DescriptionIsStoredAndShownByteForByte)
         EXPECT_EQ(despues, antes);
         escribeYEnter(0, QStringLiteral("3"));
         EXPECT_EQ(caja(1)->text(), enCaja);
-        tecla(Qt::Key_Escape);
+        teclado::Pulsa(Qt::Key_Escape);
         guion.op.preguntas.clear();
     }
 }
@@ -98,7 +98,7 @@ TEST_F(TitulosHostiles, TypedCodeFindsOnlyItselfAndTouchesNothing)
         sinErroresDeSentencia();
         EXPECT_FALSE(w().EsExistente()) << "no stored code equals the text";
         guion.op.respuestas = {rt::vbYes};
-        tecla(Qt::Key_Escape);
+        teclado::Pulsa(Qt::Key_Escape);
         guion.op.preguntas.clear();
     }
     EXPECT_EQ(filas(), antes);
@@ -126,7 +126,7 @@ TEST_F(TitulosHostiles, TypedRangeEndsAreLookedUpLiterallyAndRefused)
             EXPECT_FALSE(mensajes().isEmpty()) << "no account has that code: the operator is told";
             guion.op.preguntas.clear();
             guion.op.respuestas = {rt::vbYes};
-            tecla(Qt::Key_Escape);
+            teclado::Pulsa(Qt::Key_Escape);
         }
     }
     EXPECT_EQ(filas(), antes);

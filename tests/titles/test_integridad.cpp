@@ -27,13 +27,13 @@ protected:
         escribeYEnter(0, codigo);
         ASSERT_TRUE(w().EsExistente()) << codigo.toStdString();
         escribe(1, descripcion);
-        tecla(Qt::Key_F2);
+        teclado::Pulsa(Qt::Key_F2);
     }
     void borra(const QString& codigo)
     {
         escribeYEnter(0, codigo);
         guion.op.respuestas.push_back(rt::vbYes);
-        tecla(Qt::Key_F10);
+        teclado::Pulsa(Qt::Key_F10);
     }
 };
 
@@ -80,11 +80,11 @@ TEST_F(TitulosAjenos, TheProposedCodeIsTheNextFreeNumberWhateverThePadding)
     EXPECT_EQ(caja(0)->text(), "4");
     ejecuta(
         QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION) VALUES (' 10 ', 'x'), ('ZZ', 'y'), ('0009', 'z')"));
-    tecla(Qt::Key_F3);
+    teclado::Pulsa(Qt::Key_F3);
     EXPECT_EQ(caja(0)->text(), "11");
     // The highest code that fits is taken: the first free number follows.
     ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION) VALUES ('9999', 'w'), ('   1', 'v')"));
-    tecla(Qt::Key_F3);
+    teclado::Pulsa(Qt::Key_F3);
     EXPECT_EQ(caja(0)->text(), "4");
 }
 
@@ -94,14 +94,14 @@ TEST_F(VentanaTitulos, ADeleteThatFindsNothingSaysSoAndKeepsTheTitleOnScreen)
     escribeYEnter(0, QStringLiteral("3"));
     ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"));  // another operator
     guion.op.respuestas.push_back(rt::vbYes);
-    tecla(Qt::Key_F10);
+    teclado::Pulsa(Qt::Key_F10);
     ASSERT_EQ(mensajes().size(), 2);  // the confirmation, then what happened
     EXPECT_TRUE(mensajes().at(1).contains(QStringLiteral("no se borró"))) << mensajes().at(1).toStdString();
     EXPECT_TRUE(w().EsNuevo());
     EXPECT_EQ(caja(1)->text(), "Deudores por Ventas");
     EXPECT_TRUE(barra()->GrabarEnabled());
     // Saving it puts it back.
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), 1);
 }
 
@@ -111,7 +111,7 @@ TEST_F(VentanaTitulos, SavingOverAnotherOperatorsChangeAsksFirstAndNoKeepsBoth)
     escribeYEnter(0, QStringLiteral("3"));
     ejecuta(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Cambio ajeno' WHERE CODIGO = '   3'"));
     escribe(1, QStringLiteral("Cambio mio"));
-    tecla(Qt::Key_F2);  // the question's default, No
+    teclado::Pulsa(Qt::Key_F2);  // the question's default, No
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
     const auto& p = guion.op.preguntas.front();
     EXPECT_TRUE(p.texto.contains(QStringLiteral("modificó"))) << p.texto.toStdString();
@@ -122,7 +122,7 @@ TEST_F(VentanaTitulos, SavingOverAnotherOperatorsChangeAsksFirstAndNoKeepsBoth)
     EXPECT_TRUE(w().Modificado());
 
     guion.op.respuestas.push_back(rt::vbYes);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'")), "Cambio mio");
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'")), 1);
 }
@@ -134,7 +134,7 @@ TEST_F(VentanaTitulos, ATitleDeletedOrCreatedMeanwhileByAnotherOperatorIsNotSile
     ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"));
     escribe(1, QStringLiteral("Sigue vivo"));
     guion.op.respuestas.push_back(rt::vbYes);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     ASSERT_FALSE(guion.op.preguntas.empty());
     EXPECT_TRUE(guion.op.preguntas.front().texto.contains(QStringLiteral("borró")));
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'")), "Sigue vivo");
@@ -142,7 +142,7 @@ TEST_F(VentanaTitulos, ATitleDeletedOrCreatedMeanwhileByAnotherOperatorIsNotSile
     guion.op.preguntas.clear();
     ASSERT_NO_FATAL_FAILURE(tituloNuevoQueOtroGraba());
     guion.op.preguntas.clear();
-    tecla(Qt::Key_F2);  // No
+    teclado::Pulsa(Qt::Key_F2);  // No
     ASSERT_EQ(guion.op.preguntas.size(), 1u);
     EXPECT_TRUE(guion.op.preguntas.front().texto.contains(QStringLiteral("grabó")));
     EXPECT_EQ(valor(QStringLiteral("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '40'")), "El otro");

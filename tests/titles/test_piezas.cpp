@@ -24,7 +24,7 @@ TEST_F(VentanaTitulos, MarksFollowTheStoredListAndCmdTodosInvertsThem)
     abre();
     escribeYEnter(0, QStringLiteral("3"));
     EXPECT_EQ(w().CptesMarcados(), "  FC,  RC");
-    QTest::mouseClick(control<QPushButton>("CmdTodos"), Qt::LeftButton);
+    QTest::mouseClick(ControlDe<QPushButton>(w(), "CmdTodos"), Qt::LeftButton);
     EXPECT_EQ(w().CptesMarcados().split(',').size(), 14);
     EXPECT_FALSE(w().CptesMarcados().contains("FC"));
     w().CmdTodos_Click();
@@ -37,7 +37,7 @@ TEST_F(VentanaTitulos, NothingMarkedIsStoredAsEmpty)
     abre();
     escribeYEnter(0, QStringLiteral("5"));
     EXPECT_EQ(w().CptesMarcados(), "");
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '   5'"), "");
 }
 

@@ -7,12 +7,12 @@
 #include "ventanas_salida.h"
 
 #include "../lectores.h"
+#include "../operador_real.h"
 #include "../teclado.h"
 #include "lookup/def_qconsulta.h"
 #include "lookup/lib_clscons3.h"
 #include "reports/rtplanilla.h"
 #include "reports/vista_previa.h"
-#include "runtime/operador_qt.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -38,32 +38,14 @@ protected:
     }
     void TearDown() override
     {
-        vigia_.reset();
-        rt::fijaOperador(&guion.op);
+        persona_.reset();
         VentanaConSalidas::CierraVentanasDeSalida();
         DescartaClsCons3();
         VentanaTitulos::TearDown();
     }
 
-    /// From here on the person at the keyboard answers on the real boxes. A
-    /// box nobody expected would wait for ever: after a few seconds it is
-    /// closed and the test fails, naming it.
-    void personaAlTeclado()
-    {
-        persona_ = std::make_unique<rt::OperadorQt>(&w());
-        rt::fijaOperador(persona_.get());
-        vigia_ = std::make_unique<QTimer>();
-        QObject::connect(vigia_.get(), &QTimer::timeout, [this] {
-            QWidget* m = QApplication::activeModalWidget();
-            esperando_ = m && m == modalVisto_ ? esperando_ + 1 : 0;
-            modalVisto_ = m;
-            if (m && esperando_ >= 10) {
-                ADD_FAILURE() << "unanswered: " << m->windowTitle().toStdString() << " " << TextoDe(m).toStdString();
-                if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
-            }
-        });
-        vigia_->start(500);
-    }
+    /// From here on the person at the keyboard answers on the real boxes.
+    void personaAlTeclado() { persona_ = std::make_unique<OperadorReal>(&w(), &guion.op); }
 
     /// A title as stored, found by its code without blanks: "code|description|from|to|marks".
     QString fila(const QString& codigo)
@@ -105,13 +87,20 @@ protected:
     /// A window closed over the main one: the desktop gives the keyboard back to
     /// it (the test platform does not).
     void vuelve() { ASSERT_TRUE(Muestra(w())); }
+    /// `tecla` opens a box, the person answers it with `respuesta` and the main
+    /// window has the keyboard again; the box's text.
+    QString contestaA(Qt::Key tecla, Qt::Key respuesta)
+    {
+        QString visto;
+        Contesta(respuesta, &visto);
+        Pulsa(tecla);
+        EXPECT_TRUE(Muestra(w()));
+        return visto;
+    }
     bool enEdicion() { return caja(1)->isEnabled() && barra()->GrabarEnabled(); }
 
 private:
-    std::unique_ptr<rt::OperadorQt> persona_;
-    std::unique_ptr<QTimer> vigia_;
-    QWidget* modalVisto_ = nullptr;
-    int esperando_ = 0;
+    std::unique_ptr<OperadorReal> persona_;
 };
 
 }  // namespace
@@ -133,7 +122,7 @@ TEST_F(Recorridos, NewTitleWithItsMarksThenAnotherProgramsTitleLoadedEditedAndRe
     // Down to the second voucher, Space takes its mark off, the button inverts them all.
     Pulsa(Qt::Key_Down);
     Pulsa(Qt::Key_Space);
-    Clic(control<QPushButton>("CmdTodos"));
+    Clic(ControlDe<QPushButton>(w(), "CmdTodos"));
     Pulsa(Qt::Key_F2);
     EXPECT_EQ(fila(QStringLiteral("11")), "  11|Inversiones|11020101001|11020103001|  NC");
     EXPECT_EQ(caja(0)->text(), "12");
@@ -205,36 +194,24 @@ TEST_F(Recorridos, F10AndEscAskOnTheRealBoxAndATitleNeverSavedIsJustDropped)
     EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM TA_TITCOPIADORES")), total);
 
     personaAlTeclado();
-    QString visto;
     // F10 on title 3: Enter takes the default, No, and the title stays; Sí deletes it.
     ASSERT_EQ(Foco(), caja(0));
     Teclea(QStringLiteral("3"));
     Pulsa(Qt::Key_Return);
-    Contesta(Qt::Key_Return, &visto);
-    Pulsa(Qt::Key_F10);
-    vuelve();
-    EXPECT_EQ(visto, "Confirma la baja de este registro?");
+    EXPECT_EQ(contestaA(Qt::Key_F10, Qt::Key_Return), "Confirma la baja de este registro?");
     EXPECT_EQ(filas(QStringLiteral("3")), 1);
     EXPECT_TRUE(enEdicion());
-    Contesta(Qt::Key_S);
-    Pulsa(Qt::Key_F10);
-    vuelve();
+    contestaA(Qt::Key_F10, Qt::Key_S);
     EXPECT_EQ(filas(QStringLiteral("3")), 0);
 
     // Esc over a change: Enter (No) keeps what was typed, Sí abandons it.
     Teclea(QStringLiteral("2"));
     Pulsa(Qt::Key_Return);
     Teclea(QStringLiteral("Cambio"));
-    visto.clear();
-    Contesta(Qt::Key_Return, &visto);
-    Pulsa(Qt::Key_Escape);
-    vuelve();
-    EXPECT_EQ(visto, "¿Está seguro de abandonar la carga de datos?");
+    EXPECT_EQ(contestaA(Qt::Key_Escape, Qt::Key_Return), "¿Está seguro de abandonar la carga de datos?");
     EXPECT_EQ(caja(1)->text(), "Cambio");
     EXPECT_TRUE(enEdicion());
-    Contesta(Qt::Key_S);
-    Pulsa(Qt::Key_Escape);
-    vuelve();
+    contestaA(Qt::Key_Escape, Qt::Key_S);
     EXPECT_FALSE(enEdicion());
     EXPECT_EQ(fila(QStringLiteral("2")).section(u'|', 1, 1), "Caja y Bancos");
     EXPECT_TRUE(fines.empty());
@@ -400,10 +377,7 @@ TEST_F(Recorridos, AnotherTitleIsLoadedOverAnEditOnlyWhenTheOperatorAbandonsIt)
     ShiftTab();
     Teclea(QStringLiteral("2"));
     QString visto;
-    Contesta(Qt::Key_Return, &visto);
-    Pulsa(Qt::Key_Return);
-    vuelve();
-    EXPECT_EQ(visto, "¿Está seguro de abandonar la carga de datos?");
+    EXPECT_EQ(contestaA(Qt::Key_Return, Qt::Key_Return), "¿Está seguro de abandonar la carga de datos?");
     EXPECT_EQ(caja(0)->text(), "4");
     EXPECT_EQ(caja(1)->text(), "Créditos editados");
     EXPECT_TRUE(enEdicion());
@@ -428,9 +402,7 @@ TEST_F(Recorridos, AnotherTitleIsLoadedOverAnEditOnlyWhenTheOperatorAbandonsIt)
 
     // Sí abandons the edit and loads the other title.
     otroCodigo(QStringLiteral("2"));
-    Contesta(Qt::Key_S);
-    Pulsa(Qt::Key_Return);
-    vuelve();
+    contestaA(Qt::Key_Return, Qt::Key_S);
     EXPECT_EQ(caja(1)->text(), "Caja y Bancos");
     EXPECT_EQ(fila(QStringLiteral("4")).section(u'|', 1, 1), "Créditos Fiscales - IVA Compras");
 
@@ -443,17 +415,11 @@ TEST_F(Recorridos, AnotherTitleIsLoadedOverAnEditOnlyWhenTheOperatorAbandonsIt)
     const QString editadas = w().CptesMarcados();
     ASSERT_NE(editadas, marcas2);
     otroCodigo(QStringLiteral("1"));
-    visto.clear();
-    Contesta(Qt::Key_Return, &visto);
-    Pulsa(Qt::Key_Return);
-    vuelve();
-    EXPECT_EQ(visto, "¿Está seguro de abandonar la carga de datos?");
+    EXPECT_EQ(contestaA(Qt::Key_Return, Qt::Key_Return), "¿Está seguro de abandonar la carga de datos?");
     EXPECT_EQ(caja(0)->text(), "2");
     EXPECT_EQ(w().CptesMarcados(), editadas);
     otroCodigo(QStringLiteral("1"));
-    Contesta(Qt::Key_S);
-    Pulsa(Qt::Key_Return);
-    vuelve();
+    contestaA(Qt::Key_Return, Qt::Key_S);
     EXPECT_EQ(w().CptesMarcados(), "  AS,  AJ,  AP,  CI");
 
     // Nothing changed: another title, and a new one, load without a question
@@ -467,9 +433,7 @@ TEST_F(Recorridos, AnotherTitleIsLoadedOverAnEditOnlyWhenTheOperatorAbandonsIt)
     // A new title's typed description is kept the same way.
     Teclea(QStringLiteral("Borrador"));
     otroCodigo(QStringLiteral("5"));
-    Contesta(Qt::Key_Return);
-    Pulsa(Qt::Key_Return);
-    vuelve();
+    contestaA(Qt::Key_Return, Qt::Key_Return);
     EXPECT_EQ(caja(0)->text(), "60");
     EXPECT_EQ(caja(1)->text(), "Borrador");
 }

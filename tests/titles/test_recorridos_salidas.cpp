@@ -4,11 +4,11 @@
 // buttons from the keyboard, and the preview's zoom.
 #include "ventanas_salida.h"
 
+#include "../operador_real.h"
 #include "../teclado.h"
 #include "reports/rtplanilla.h"
 #include "reports/rtreporte.h"
 #include "reports/vista_previa.h"
-#include "runtime/operador_qt.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -32,21 +32,6 @@ bool espera(const std::function<bool()>& condicion, int ms = 10000)
     while (!condicion() && reloj.elapsed() < ms) QTest::qWait(10);
     return condicion();
 }
-
-// The dialog-showing operator, installed as the program installs it (the main
-// window as its fallback parent). There is no desktop here to open a workbook.
-class OperadorReal : public rt::OperadorQt {
-public:
-    OperadorReal(QWidget* principal, rt::Operador* anterior) : rt::OperadorQt(principal), anterior_(anterior)
-    {
-        rt::fijaOperador(this);
-    }
-    ~OperadorReal() override { rt::fijaOperador(anterior_); }
-    long long Ejecuta(const QString&, const QString&) override { return 0; }
-
-private:
-    rt::Operador* anterior_;
-};
 
 // Answers No (Esc) to every message box that shows while it lives, and keeps
 // their texts: a box that should not come must not hang the test.
@@ -263,8 +248,8 @@ TEST_F(RecorridosSalidas, TheSheetSortsAsAPersonReadsAndExportsWhatIsSeen)
 TEST_F(RecorridosSalidas, ThePictureButtonsAreReachedByTabAndByTheirKeys)
 {
     abre();
-    auto* cmdRep = control<QToolButton>("CmdRep");
-    auto* cmdVarias = control<QToolButton>("CmdVarias");
+    auto* cmdRep = ControlDe<QToolButton>(w(), "CmdRep");
+    auto* cmdVarias = ControlDe<QToolButton>(w(), "CmdVarias");
     EXPECT_EQ(cmdRep->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
     EXPECT_EQ(cmdVarias->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
 

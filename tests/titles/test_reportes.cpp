@@ -57,33 +57,36 @@ protected:
 TEST_F(Reportes, UncoveredAccountsSelectionInBothModes)
 {
     abre();
-    titulos(QStringLiteral("('   1', 'A', '1000', '1999')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
-              "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}");
-
-    titulos(QStringLiteral("('   1', 'A', '1000', '1999'), ('   2', 'B', '3000', '3999')"));
-    EXPECT_EQ(
-        w().Cuentas_Varias_de_Mayor(true, false),
-        "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
-              "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') AND ({ma_cuentas.codigo} < '3000' OR "
-              "{ma_cuentas.codigo} > '3999') and not {ma_cuentas.titulo}");
-
-    // Blanks stored round a range: SQL compares without them, the formula with them.
-    titulos(QStringLiteral("('   1', 'A', ' 1000  ', '1999 ')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false),
-              "({ma_cuentas.codigo} < ' 1000  ' OR {ma_cuentas.codigo} > '1999 ') and not {ma_cuentas.titulo}");
-
-    // A stray apostrophe stays inside its literal.
-    titulos(QStringLiteral("('   1', 'A', '10''00', '1999')"));
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "(ltrim(codigo)< '10''00' OR ltrim(codigo)> '1999') and titulo = 0");
-
-    // No titles: every ledger account is uncovered, and headings still are not listed.
-    titulos(QString());
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), "titulo = 0");
-    EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false), "not {ma_cuentas.titulo}");
+    const struct {
+        const char* caso;
+        const char* titulos;
+        const char* sql;
+        const char* formula;  // nullptr: not looked at
+    } casos[] = {
+        {"one title", "('   1', 'A', '1000', '1999')", "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0",
+         "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') and not {ma_cuentas.titulo}"},
+        {"two titles", "('   1', 'A', '1000', '1999'), ('   2', 'B', '3000', '3999')",
+         "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999')  AND (ltrim(codigo)< '3000' OR ltrim(codigo)> '3999') and titulo = 0",
+         "({ma_cuentas.codigo} < '1000' OR {ma_cuentas.codigo} > '1999') AND ({ma_cuentas.codigo} < '3000' OR "
+         "{ma_cuentas.codigo} > '3999') and not {ma_cuentas.titulo}"},
+        // Blanks stored round a range: SQL compares without them, the formula with them.
+        {"blanks round a range", "('   1', 'A', ' 1000  ', '1999 ')",
+         "(ltrim(codigo)< '1000' OR ltrim(codigo)> '1999') and titulo = 0",
+         "({ma_cuentas.codigo} < ' 1000  ' OR {ma_cuentas.codigo} > '1999 ') and not {ma_cuentas.titulo}"},
+        // A stray apostrophe stays inside its literal.
+        {"a stray apostrophe", "('   1', 'A', '10''00', '1999')",
+         "(ltrim(codigo)< '10''00' OR ltrim(codigo)> '1999') and titulo = 0", nullptr},
+        // No titles: every ledger account is uncovered, and headings still are not listed.
+        {"no titles", "", "titulo = 0", "not {ma_cuentas.titulo}"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        titulos(QString::fromUtf8(c.titulos));
+        EXPECT_EQ(w().Cuentas_Varias_de_Mayor(true, false), c.sql);
+        if (c.formula) {
+            EXPECT_EQ(w().Cuentas_Varias_de_Mayor(false, false), c.formula);
+        }
+    }
     EXPECT_TRUE(mensajes().isEmpty());
 }
 
@@ -216,15 +219,15 @@ TEST_F(Reportes, KeysAndPictureButtonsOpenTheirWindows)
         t.sort();
         return t;
     };
-    tecla(Qt::Key_F4);
-    tecla(Qt::Key_F6);
-    QTest::mouseClick(control<QToolButton>("CmdRep"), Qt::LeftButton);
-    QTest::mouseClick(control<QToolButton>("CmdVarias"), Qt::LeftButton);
+    teclado::Pulsa(Qt::Key_F4);
+    teclado::Pulsa(w(), Qt::Key_F6);  // the preview is on top
+    QTest::mouseClick(ControlDe<QToolButton>(w(), "CmdRep"), Qt::LeftButton);
+    QTest::mouseClick(ControlDe<QToolButton>(w(), "CmdVarias"), Qt::LeftButton);
     EXPECT_EQ(abiertas(), (QStringList{"Planilla de Datos - Reporte de Cuentas Varias del Mayor", "Títulos Copiadores",
                                        "Vista previa - Cuentas Varias de Mayor", "Vista previa - Títulos Copiadores"}));
     // The tool tips name the buttons' keys after their captions.
-    EXPECT_EQ(control<QToolButton>("CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
-    EXPECT_EQ(control<QToolButton>("CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
+    EXPECT_EQ(ControlDe<QToolButton>(w(), "CmdRep")->toolTip(), "Reporte Cuentas Varias de Mayor (F7)");
+    EXPECT_EQ(ControlDe<QToolButton>(w(), "CmdVarias")->toolTip(), "Planilla de Datos Cuentas Varias de Mayor (F8)");
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 }
 
@@ -250,7 +253,7 @@ TEST_F(Reportes, TheSheetAndThePreviewOpenOverTheMainWindowAndTheSheetShowsEvery
     w().resize(300, 200);
     w().move(area.right() - 320, area.bottom() - 220);
     QApplication::processEvents();
-    tecla(Qt::Key_F6);
+    teclado::Pulsa(Qt::Key_F6);
     QWidget* hoja = abierta(static_cast<reportes::VentanaPlanilla*>(nullptr));
     ASSERT_NE(hoja, nullptr);
     centrada(hoja);
@@ -264,7 +267,7 @@ TEST_F(Reportes, TheSheetAndThePreviewOpenOverTheMainWindowAndTheSheetShowsEvery
     hoja->close();
     w().activateWindow();
     QApplication::processEvents();
-    tecla(Qt::Key_F4);
+    teclado::Pulsa(Qt::Key_F4);
     QWidget* vista = abierta(static_cast<reportes::VistaPrevia*>(nullptr));
     ASSERT_NE(vista, nullptr);
     centrada(vista);
@@ -379,7 +382,7 @@ TEST_F(Reportes, DescriptionsAsLongAsTheirFieldPrintWhole)
     for (const auto& c : casos) {
         SCOPED_TRACE(c.tecla == Qt::Key_F4 ? "titles" : "uncovered accounts");
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
-        tecla(c.tecla);
+        teclado::Pulsa(c.tecla);
         reportes::VistaPrevia* vista = nullptr;
         for (QWidget* v : QApplication::topLevelWidgets())
             if (auto* p = dynamic_cast<reportes::VistaPrevia*>(v); p && p->isVisible()) vista = p;

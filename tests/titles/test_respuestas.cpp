@@ -150,8 +150,8 @@ TEST_F(Respuestas, TabShowsWhichPictureButtonHoldsTheFocus)
                             dir_.filePath(QStringLiteral("Styles/Vista.cjstyles"))));
     abre();
     ASSERT_FALSE(w().ArchivoSkin().isEmpty());
-    auto* rep = control<QToolButton>("CmdRep");
-    auto* varias = control<QToolButton>("CmdVarias");
+    auto* rep = ControlDe<QToolButton>(w(), "CmdRep");
+    auto* varias = ControlDe<QToolButton>(w(), "CmdVarias");
     const QImage repSinFoco = imagen(rep);
     const QImage variasSinFoco = imagen(varias);
     for (int i = 0; i < 6 && Foco() != rep; ++i) Tab();

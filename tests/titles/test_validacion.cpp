@@ -117,7 +117,7 @@ TEST_F(VentanaTitulos, LookupFillsTheBoxAndValidatesIt)
         return QStringLiteral("DEUDORES");
     };
     caja(2)->setFocus();
-    tecla(Qt::Key_F5);
+    teclado::Pulsa(Qt::Key_F5);
     EXPECT_EQ(pedidas.last(), "MA_CUENTAS");
     EXPECT_EQ(caja(2)->text(), "11030101001");
 }
@@ -128,7 +128,7 @@ TEST_F(VentanaTitulos, LookupWithoutHookAsksTheOperatorAndCancelLeavesTheCodeAsI
     guion.op.textos = {QStringLiteral("\x1b")};
     caja(0)->setFocus();
     const QString antes = caja(0)->text();
-    tecla(Qt::Key_F5);
+    teclado::Pulsa(Qt::Key_F5);
     ASSERT_EQ(guion.op.preguntas.size(), 1u) << "no complaint about a code nobody typed";
     EXPECT_EQ(guion.op.preguntas[0].tipo, "InputBox");
     EXPECT_EQ(guion.op.preguntas[0].texto, "Consulta de TA_TITCOPIADORES");

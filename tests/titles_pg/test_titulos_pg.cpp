@@ -1,31 +1,16 @@
 // The titles window on a PostgreSQL server, reached natively (libpq) and
 // through psqlODBC: the whole editing cycle, and two programs editing titles
 // at the same time.
+#include "../sesion_pg.h"
 #include "../teclado.h"
 #include "../titles/entorno.h"
 #include "proxy_latencia.h"
-#include "servidor_pg.h"
 
 #include <atomic>
 #include <deque>
 #include <thread>
 
 namespace {
-
-// The suite's users are the server's logins.
-ServidorPg* Servidor()
-{
-    static ServidorPg* s = [] {
-        ServidorPg* servidor = ServidorPg::Compartido();
-        if (servidor && !servidor->Psql(QStringLiteral("postgres"),
-                                        QStringLiteral("CREATE ROLE \"ADMIN\" LOGIN SUPERUSER PASSWORD 'clave'"))) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(servidor->error()));
-            return static_cast<ServidorPg*>(nullptr);
-        }
-        return servidor;
-    }();
-    return s;
-}
 
 /// How the program reaches the server: a "pg:" server goes through libpq
 /// unless the administrator's extra settings name psqlODBC.
@@ -44,7 +29,7 @@ protected:
     {
         aplicacion();
         finPropio_ = rt::manejadorFin();
-        servidor_ = Servidor();
+        servidor_ = ServidorConAdministrador();
         if (!servidor_) GTEST_SKIP() << "PostgreSQL no disponible";
         static int n = 0;
         base_ = QStringLiteral("titulos%1").arg(++n);
@@ -57,17 +42,10 @@ protected:
         RtEntorno::FijaNombreUsuario(QStringLiteral("prueba"));
         RtEntorno::FijaNombreMaquina(QStringLiteral("pc-prueba"));
         RtIni::FijaCarpetaConfiguracion(dir_.path());
-        DB_Dll& db = DB();
-        if (db.gCnn.State()) db.gCnn.Close();
-        db.gServidor = QStringLiteral("pg:127.0.0.1,%1").arg(servidor_->Puerto());
-        db.gExtended = GetParam() == Ruta::Odbc ? QStringLiteral("Driver={PostgreSQL Unicode};") : QString();
-        db.gDBName = base_;
-        db.gUsuario = QStringLiteral("ADMIN");
-        db.gUserPassWord = QStringLiteral("clave");
-        db.gLogErr = dir_.filePath(QStringLiteral("VLERR.LOG"));
-        db.OpenServerADODB();
-        ASSERT_TRUE(db.gOpenFlag);
-        ASSERT_TRUE(db.gEsAdmin);
+        DB().gExtended = GetParam() == Ruta::Odbc ? QStringLiteral("Driver={PostgreSQL Unicode};") : QString();
+        ConectaComoAdministrador(*servidor_, base_, dir_.filePath(QStringLiteral("VLERR.LOG")));
+        ASSERT_TRUE(DB().gOpenFlag);
+        ASSERT_TRUE(DB().gEsAdmin);
         rt::manejadorFin() = [this](int codigo) { fines.push_back(codigo); };
     }
     void TearDown() override
@@ -103,7 +81,7 @@ TEST_P(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     escribeYEnter(2, QStringLiteral("11020101001"));
     escribeYEnter(3, QStringLiteral("11020103001"));
     itemDe(QStringLiteral("FC"))->setCheckState(Qt::Unchecked);
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Inversiones en el exterior ñ");
     EXPECT_EQ(valor("SELECT DESDE + '-' + HASTA FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "11020101001-11020103001");
@@ -120,7 +98,7 @@ TEST_P(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     EXPECT_EQ(caja(2)->text(), "11010101001");
     EXPECT_EQ(mensajes(), QStringList{"El Codigo de Cuenta esta en el rango de otro Copiador!"});
     guion.op.preguntas.clear();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     // Saving validates again: the warning, and nothing else.
     EXPECT_EQ(mensajes(), QStringList{"El Codigo de Cuenta esta en el rango de otro Copiador!"});
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores comunes");
@@ -132,7 +110,7 @@ TEST_P(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     QTest::mouseClick(caja(0), Qt::RightButton);
     EXPECT_TRUE(w().EsExistente());
     guion.op.respuestas = {rt::vbYes};
-    tecla(Qt::Key_F10);
+    teclado::Pulsa(Qt::Key_F10);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '3'"), 0);
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES"), 10);
     // As at start-up: the next code proposed, nothing shown.
@@ -186,7 +164,7 @@ TEST_P(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     otro->Execute(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION, DESDE, HASTA, TC) "
                                  "VALUES ('  21', 'Del otro programa', '51010101001', '51010101001', '  AS')"));
     otro->Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET DESCRIPCION = 'Cambiado por el otro' WHERE CODIGO = '   5'"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     // The next free code skips the other program's title.
     EXPECT_EQ(caja(0)->text(), "22");
@@ -196,7 +174,7 @@ TEST_P(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     otro->BeginTrans();
     otro->Execute(QStringLiteral("UPDATE TA_TITCOPIADORES SET TC = '  AS' WHERE CODIGO = '   6'"));
     otro->CommitTrans();
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
 
     Recordset todo = otro->Execute(QStringLiteral("SELECT CODIGO, DESCRIPCION, TC FROM TA_TITCOPIADORES ORDER BY CODIGO"));
@@ -215,7 +193,7 @@ TEST_P(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillS
     abre();
     escribeYEnter(0, QStringLiteral("1"));
     escribe(1, QStringLiteral("Diario de año"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE CODIGO = '   1' AND DESCRIPCION = 'Diario de año' AND "
                      "fechahora_grabacion = '2023-01-02 09:12:40' AND fechahora_modificacion > '2024-03-11 16:05:12'"),
@@ -231,12 +209,12 @@ TEST_P(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillS
     guion.op.preguntas.clear();
     escribeYEnter(0, QStringLiteral("3"));
     escribe(1, QStringLiteral("Deudores"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     escribeYEnter(0, QStringLiteral("20"));
     escribeYEnter(1, QStringLiteral("Nuevo"));
     escribeYEnter(2, QStringLiteral("11020101001"));
     escribeYEnter(3, QStringLiteral("11020103001"));
-    tecla(Qt::Key_F2);
+    teclado::Pulsa(Qt::Key_F2);
     EXPECT_TRUE(mensajes().isEmpty()) << mensajes().join(" | ").toStdString();
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '   3'"), "Deudores");
     EXPECT_EQ(valor("SELECT DESCRIPCION FROM TA_TITCOPIADORES WHERE CODIGO = '  20'"), "Nuevo");

@@ -1,17 +1,17 @@
 // The access dialog driven through its real widgets, answered from a script.
-#include "data/access_dialog/bases_txt.h"
-#include "data/access_dialog/frmacceso.h"
+#include "access_dialog/bases_txt.h"
+#include "access_dialog/frmacceso.h"
 #include "runtime/rtarchivos.h"
 #include "runtime/rtdemo.h"
 #include "runtime/rtentorno.h"
 #include "runtime/rttexto.h"
 #include "runtime/texto.h"
 
-#include "../../aplicacion.h"
-#include "../../archivos_prueba.h"
-#include "../../control.h"
-#include "../../sesion_db.h"
-#include "../../teclado.h"
+#include "../aplicacion.h"
+#include "../archivos_prueba.h"
+#include "../control.h"
+#include "../sesion_db.h"
+#include "../teclado.h"
 
 #include <QComboBox>
 #include <QDir>

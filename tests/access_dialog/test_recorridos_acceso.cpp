@@ -1,16 +1,16 @@
 // The access dialog used as an operator uses it: clicks, Tab, arrow keys and
 // Enter on the real widgets, from the connection manager's request to the
 // connection opened, and registrations read back from BASES.TXT.
-#include "data/access_dialog/bases_txt.h"
-#include "data/access_dialog/frmacceso.h"
+#include "access_dialog/bases_txt.h"
+#include "access_dialog/frmacceso.h"
 #include "runtime/operador_qt.h"
 #include "runtime/rttexto.h"
 
-#include "../../aplicacion.h"
-#include "../../archivos_prueba.h"
-#include "../../control.h"
-#include "../../sesion_db.h"
-#include "../../teclado.h"
+#include "../aplicacion.h"
+#include "../archivos_prueba.h"
+#include "../control.h"
+#include "../sesion_db.h"
+#include "../teclado.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 // BASES.TXT as hand edits and other programs leave it, and registered
 // connections whose fields hold anything an operator can type.
-#include "data/access_dialog/bases_txt.h"
+#include "access_dialog/bases_txt.h"
 #include "runtime/rtarchivos.h"
 #include "runtime/rttexto.h"
 
-#include "../../archivos_prueba.h"
-#include "../../hostiles.h"
-#include "../../sesion_db.h"
+#include "../archivos_prueba.h"
+#include "../hostiles.h"
+#include "../sesion_db.h"
 
 namespace {
 
@@ -30,48 +30,37 @@ protected:
 
 }  // namespace
 
-TEST_F(BasesTxtArchivo, CamposQueFaltanSeLeenVacios)
+// Hand edits and other programs' lines: every field as the suite's reader
+// takes it ("name|database|user|stored password|server", one a connection).
+TEST_F(BasesTxtArchivo, LineasComoLasDejanOtrosSeLeenCampoPorCampo)
 {
-    const auto l = lee("SOLO / SRV\r\nCON BASE / SRV,base\r\n,,,,\r\n");
-    ASSERT_EQ(l.size(), 3);
-    EXPECT_EQ(l[0].nombre, QStringLiteral("SOLO / SRV"));
-    EXPECT_TRUE(l[0].baseDatos.isEmpty() && l[0].usuario.isEmpty() && l[0].clave.isEmpty() && l[0].servidor.isEmpty());
-    EXPECT_EQ(l[1].baseDatos, QStringLiteral("base"));
-    EXPECT_TRUE(l[1].servidor.isEmpty());
-    EXPECT_TRUE(l[2].nombre.isEmpty());
-}
-
-TEST_F(BasesTxtArchivo, CamposDeMasSeIgnoran)
-{
-    const auto l = lee("A / S,a,sa,41,s,sobra,otra\r\n");
-    ASSERT_EQ(l.size(), 1);
-    EXPECT_EQ(l[0].servidor, QStringLiteral("s"));
-}
-
-TEST_F(BasesTxtArchivo, ComaDentroDeUnValorCitadoQuedaEnElValor)
-{
-    const auto l = lee("\"A, B / S\",\"base, con coma\",sa,,\"srv,1433\"\r\n");
-    ASSERT_EQ(l.size(), 1);
-    EXPECT_EQ(l[0].nombre, QStringLiteral("A, B / S"));
-    EXPECT_EQ(l[0].baseDatos, QStringLiteral("base, con coma"));
-    EXPECT_EQ(l[0].servidor, QStringLiteral("srv,1433"));
-}
-
-TEST_F(BasesTxtArchivo, ComillaSinCerrarTomaElRestoDeSuLineaYNoElDeLaSiguiente)
-{
-    const auto l = lee("\"ABIERTA / S,base,sa,,srv\r\nSIGUE / S,b,sa,,s\r\n");
-    ASSERT_EQ(l.size(), 2);
-    EXPECT_EQ(l[0].nombre, QStringLiteral("ABIERTA / S,base,sa,,srv"));
-    EXPECT_TRUE(l[0].baseDatos.isEmpty());
-    EXPECT_EQ(l[1].nombre, QStringLiteral("SIGUE / S"));
-    EXPECT_EQ(l[1].servidor, QStringLiteral("s"));
-}
-
-TEST_F(BasesTxtArchivo, LineaEnBlancoSeSaltea)
-{
-    const auto l = lee("\r\n   \r\nA / S,a,sa,,s\r\n\r\n\t\r\nB / S,b,sa,,s");
-    ASSERT_EQ(l.size(), 2);
-    EXPECT_EQ(l[1].servidor, QStringLiteral("s")) << "the last line needs no line end";
+    const struct {
+        const char* caso;
+        QByteArray contenido;
+        QStringList esperadas;
+    } casos[] = {
+        {"campos que faltan se leen vacios",
+         "SOLO / SRV\r\nCON BASE / SRV,base\r\n,,,,\r\n",
+         {"SOLO / SRV||||", "CON BASE / SRV|base|||", "||||"}},
+        {"campos de mas se ignoran", "A / S,a,sa,41,s,sobra,otra\r\n", {"A / S|a|sa|41|s"}},
+        {"una coma dentro de un valor citado queda en el valor",
+         "\"A, B / S\",\"base, con coma\",sa,,\"srv,1433\"\r\n",
+         {"A, B / S|base, con coma|sa||srv,1433"}},
+        {"una comilla sin cerrar toma el resto de su linea y no el de la siguiente",
+         "\"ABIERTA / S,base,sa,,srv\r\nSIGUE / S,b,sa,,s\r\n",
+         {"ABIERTA / S,base,sa,,srv||||", "SIGUE / S|b|sa||s"}},
+        {"las lineas en blanco se saltean y la ultima no necesita fin de linea",
+         "\r\n   \r\nA / S,a,sa,,s\r\n\r\n\t\r\nB / S,b,sa,,s",
+         {"A / S|a|sa||s", "B / S|b|sa||s"}},
+        {"solo saltos de linea Unix, sin un CR suelto", "A / S,a,sa,,s\nB / S,b,sa,,s\n", {"A / S|a|sa||s", "B / S|b|sa||s"}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        QStringList leidas;
+        for (const BasesTxt::Conexion& l : lee(c.contenido))
+            leidas << QStringList{l.nombre, l.baseDatos, l.usuario, l.clave, l.servidor}.join(u'|');
+        EXPECT_EQ(leidas, c.esperadas);
+    }
 }
 
 TEST_F(BasesTxtArchivo, LineaDe100000CaracteresSeLeeEntera)
@@ -92,13 +81,6 @@ TEST_F(BasesTxtArchivo, BytesSinLetraEnWindows1252SeConservan)
     const auto l = lee(linea);
     ASSERT_EQ(l.size(), 1);
     EXPECT_EQ(BasesTxt::Linea(l[0]), linea);
-}
-
-TEST_F(BasesTxtArchivo, SoloSaltosDeLineaUnixTambienSeLeen)
-{
-    const auto l = lee("A / S,a,sa,,s\nB / S,b,sa,,s\n");
-    ASSERT_EQ(l.size(), 2);
-    EXPECT_EQ(l[0].servidor, QStringLiteral("s")) << "no stray CR left";
 }
 
 TEST_F(BasesTxtArchivo, BasuraBinariaSeLeeSinCaerse)

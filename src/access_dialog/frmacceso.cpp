@@ -2,6 +2,7 @@
 
 #include "adodb/error.h"
 #include "bases_txt.h"
+#include "data/cadena_conexion.h"
 #include "data/errores.h"
 #include "runtime/boton_enfocado.h"
 #include "runtime/operador.h"
@@ -513,12 +514,9 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
     adodb::Intenta([&] {
         if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
     });
-    // Quoted as the session's own connection string is: a ";" in a box must
+    // Built as the session's own connection string is: a ";" in a box must
     // stay in its value, not add keys that send the probe elsewhere.
-    const auto v = [](const QString& t) { return adodb::quoteConnectionValue(t); };
-    const QString cadena = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + v(Servidor) +
-                           QStringLiteral(";Database =") + v(DBName) + QStringLiteral(";UId=") + v(Usuario) +
-                           QStringLiteral(";Pwd=") + v(Password) + QStringLiteral(";");
+    const QString cadena = CadenaConexion(DatosAcceso{DBName, Servidor, Usuario, Password, 0}, Proveedor);
     const bool existe = adodb::Intenta([&] {
         db.gCnn.Open(cadena, QString(), QString());
         db.gCnn.Close();
