@@ -511,13 +511,13 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& DBName
                                   const QString& Proveedor)
 {
     DB_Dll& db = DB();
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         if (db.gOpenFlag && db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
     });
     // Built as the session's own connection string is: a ";" in a box must
     // stay in its value, not add keys that send the probe elsewhere.
     const QString cadena = CadenaConexion(DatosAcceso{DBName, Servidor, Usuario, Password, 0}, Proveedor);
-    const bool existe = adodb::Intenta([&] {
+    const bool existe = adodb::Attempt([&] {
         db.gCnn.Open(cadena, QString(), QString());
         db.gCnn.Close();
     });
@@ -606,7 +606,7 @@ void frmAcceso::CmdRegistrar_Click()
                 rt::operador().MsgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
                                           QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
                                       rt::vbInformation, QStringLiteral("AVISO AL OPERADOR"));
-                adodb::Intenta([&] {
+                adodb::Attempt([&] {
                     if (db.gCnn.State() == adodb::adStateOpen) db.gCnn.Close();
                 });
                 return;

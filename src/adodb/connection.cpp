@@ -1,7 +1,6 @@
 #include "connection.h"
 
 #include "messages.h"
-#include "odbc_engine_p.h"
 #include "pq_engine.h"
 #include "recordset.h"
 #include "sqlite_locks.h"
@@ -14,7 +13,7 @@ namespace {
 
 // A statement that may change what the catalog says. A false alarm (the word
 // inside a text value) only costs reading the catalog again.
-bool cambiaDefiniciones(const QString& sql)
+bool changesDefinitions(const QString& sql)
 {
     static const QRegularExpression ddl(QStringLiteral("\\b(CREATE|ALTER|DROP|RENAME|TRUNCATE|SP_RENAME)\\b"),
                                         QRegularExpression::CaseInsensitiveOption);
@@ -38,13 +37,9 @@ int Connection::State() const
 
 void Connection::fail(const AdoException& e)
 {
-    if (EsEnlacePerdido(e.error())) linkLost_ = true;
+    if (IsLinkLost(e.error())) linkLost_ = true;
     // A driver may report several diagnostic records for one failure; keep them all.
-    if (const auto* odbc = dynamic_cast<const OdbcException*>(&e)) {
-        for (const Error& r : odbc->records()) errors_.Add(r);
-        throw *odbc;
-    }
-    errors_.Add(e.error());
+    for (const Error& r : e.records()) errors_.Add(r);
     throw e;
 }
 
@@ -77,14 +72,14 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
     transactionLevel_ = 0;
     linkLost_ = false;
     // Another connection may reach another database, or the same one changed meanwhile.
-    OlvidaCatalogo();
+    ForgetCatalog();
 }
 
-void Connection::OlvidaCatalogo()
+void Connection::ForgetCatalog()
 {
-    tablas_.reset();
-    columnas_.clear();
-    claves_.clear();
+    tables_.reset();
+    columns_.clear();
+    keys_.clear();
 }
 
 void Connection::Close()
@@ -97,7 +92,7 @@ void Connection::Close()
         return;
     }
     if (transactionLevel_ > 0) {
-        Intenta([&] { engine_->rollback(); });
+        Attempt([&] { engine_->rollback(); });
         // When the link went, whoever opened the transaction must learn that
         // its work is gone, even though the connection is reopened before it
         // commits. A caller that closes on purpose knows.
@@ -106,7 +101,7 @@ void Connection::Close()
     engine_->close();
     engine_.reset();
     transactionLevel_ = 0;
-    OlvidaCatalogo();
+    ForgetCatalog();
 }
 
 bool Connection::OnNetworkFolder() const
@@ -114,7 +109,7 @@ bool Connection::OnNetworkFolder() const
     return engine_ && engine_->onNetworkFolder();
 }
 
-bool Connection::SoloLectura() const
+bool Connection::ReadOnly() const
 {
     return engine_ && engine_->readOnly();
 }
@@ -141,8 +136,8 @@ Rowset Connection::run(const QString& sql, const std::vector<Variant>& params, b
     // while the rest was rolled back: refuse them until it is ended.
     if (lostLevels_ > 0) failLostTransaction();
     errors_.Clear();
-    consulta(sql);
-    if (cambiaDefiniciones(sql)) OlvidaCatalogo();
+    notify(sql);
+    if (changesDefinitions(sql)) ForgetCatalog();
     try {
         return engine_->run(sql, params, CommandTimeout, forWriting);
     } catch (const AdoException& e) {
@@ -163,7 +158,7 @@ void Connection::BeginTrans()
 {
     requireOpen();
     errors_.Clear();
-    consulta(QStringLiteral("BEGIN"));
+    notify(QStringLiteral("BEGIN"));
     try {
         engine_->begin();
     } catch (const AdoException& e) {
@@ -180,7 +175,7 @@ void Connection::CommitTrans()
         failLostTransaction();
     }
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
-    consulta(QStringLiteral("COMMIT"));
+    notify(QStringLiteral("COMMIT"));
     try {
         engine_->commit();
     } catch (const AdoException& e) {
@@ -196,7 +191,7 @@ void Connection::endedByLostLink(const AdoException& e)
     // one told so right now. Still counted as open, it would be taken for a
     // transaction lost behind its owner's back at the next reconnection, and
     // every statement after that would be refused.
-    if (EsEnlacePerdido(e.error()) && transactionLevel_ > 0) --transactionLevel_;
+    if (IsLinkLost(e.error()) && transactionLevel_ > 0) --transactionLevel_;
 }
 
 void Connection::RollbackTrans()
@@ -209,7 +204,7 @@ void Connection::RollbackTrans()
     }
     requireOpen();
     if (transactionLevel_ == 0) msg::raise(kErrNotInContext);
-    consulta(QStringLiteral("ROLLBACK"));
+    notify(QStringLiteral("ROLLBACK"));
     try {
         engine_->rollback();
     } catch (const AdoException& e) {
@@ -227,17 +222,17 @@ Recordset Connection::OpenSchema(int schema, const std::vector<Variant>& restric
     auto restriction = [&](size_t i) { return i < restrictions.size() ? restrictions[i].toString() : QString(); };
     try {
         if (schema == adSchemaTables) {
-            if (!tablas_) {
-                consulta(QStringLiteral("catalog: tables"));
-                tablas_ = engine_->tables();
+            if (!tables_) {
+                notify(QStringLiteral("catalog: tables"));
+                tables_ = engine_->tables();
             }
-            rows = *tablas_;
+            rows = *tables_;
         } else if (schema == adSchemaColumns) {
-            const QString clave = restriction(2).trimmed().toLower();
-            auto it = columnas_.find(clave);
-            if (it == columnas_.end()) {
-                consulta(QStringLiteral("catalog: columns ") + restriction(2));
-                it = columnas_.emplace(clave, engine_->columns(restriction(2))).first;
+            const QString key = restriction(2).trimmed().toLower();
+            auto it = columns_.find(key);
+            if (it == columns_.end()) {
+                notify(QStringLiteral("catalog: columns ") + restriction(2));
+                it = columns_.emplace(key, engine_->columns(restriction(2))).first;
             }
             rows = it->second;
         } else {
@@ -278,21 +273,21 @@ QString Connection::DefaultDatabase() const
 QStringList Connection::PrimaryKeys(const QString& table)
 {
     requireOpen();
-    const QString clave = table.trimmed().toLower();
-    if (const auto it = claves_.find(clave); it != claves_.end()) return it->second;
+    const QString key = table.trimmed().toLower();
+    if (const auto it = keys_.find(key); it != keys_.end()) return it->second;
     QStringList keys;
-    consulta(QStringLiteral("catalog: primary keys ") + table);
+    notify(QStringLiteral("catalog: primary keys ") + table);
     // Without key information a row is found by all its columns, as before
     // the keys were known: a failure here is no reason to refuse the write.
-    Intenta([&] { keys = engine_->primaryKeys(table); });
-    claves_.emplace(clave, keys);
+    Attempt([&] { keys = engine_->primaryKeys(table); });
+    keys_.emplace(key, keys);
     return keys;
 }
 
 Variant Connection::LastInsertId()
 {
     requireOpen();
-    consulta(QStringLiteral("last insert id"));
+    notify(QStringLiteral("last insert id"));
     return engine_->lastInsertId();
 }
 
@@ -302,7 +297,7 @@ void Connection::SetDefaultDatabase(const QString& name)
     errors_.Clear();
     // Another database: the same table names now mean other tables.
     QString actual;
-    if (!Intenta([&] { actual = DefaultDatabase(); }) || actual.compare(name, Qt::CaseInsensitive) != 0) OlvidaCatalogo();
+    if (!Attempt([&] { actual = DefaultDatabase(); }) || actual.compare(name, Qt::CaseInsensitive) != 0) ForgetCatalog();
     try {
         engine_->setCurrentDatabase(name);
     } catch (const AdoException& e) {
@@ -315,14 +310,14 @@ QString Connection::DbmsName() const
     return State() == adStateOpen ? engine_->dbmsName() : QString();
 }
 
-Transaccion::Transaccion(Connection& cn) : cn_(cn)
+Transaction::Transaction(Connection& cn) : cn_(cn)
 {
     cn_.BeginTrans();
 }
 
-Transaccion::~Transaccion()
+Transaction::~Transaction()
 {
-    if (terminada_) return;
+    if (ended_) return;
     try {
         cn_.RollbackTrans();
     } catch (...) {
@@ -330,10 +325,10 @@ Transaccion::~Transaccion()
     }
 }
 
-void Transaccion::Commit()
+void Transaction::Commit()
 {
     cn_.CommitTrans();
-    terminada_ = true;
+    ended_ = true;
 }
 
 void Connection::BreakLinkForTest()

@@ -54,14 +54,17 @@ public:
     /// Forgets what the catalog cache holds. Opening, closing, changing the
     /// default database and any statement that may change a definition
     /// (CREATE, ALTER, DROP, RENAME, TRUNCATE) do it on their own.
-    void OlvidaCatalogo();
+    void ForgetCatalog();
     /// Identity of the row last inserted on this connection.
     Variant LastInsertId();
 
-    /// Called with the text of every request that reaches the database
-    /// (statements, catalog reads prefixed "catalog:", transaction ends), so
-    /// that tests can count the round trips an action costs.
-    std::function<void(const QString&)> AlConsultar;
+    /// Called with each request this connection sends: statements, catalog
+    /// reads (prefixed "catalog:"), BEGIN, COMMIT, ROLLBACK and the read of
+    /// the last inserted identity, so that tests can count the round trips
+    /// an action costs. Not seen: opening, the default database's reads and
+    /// changes, and what an engine or its driver sends on its own (a session
+    /// time-out, the catalog reads behind a column's description).
+    std::function<void(const QString&)> OnRequest;
 
     QString DefaultDatabase() const;
     void SetDefaultDatabase(const QString& name);
@@ -75,7 +78,7 @@ public:
     /// it is written without write-ahead logging, and the operator should hear why.
     bool OnNetworkFolder() const;
     /// True when the database refuses every write through this connection.
-    bool SoloLectura() const;
+    bool ReadOnly() const;
 
     // Used by Recordset.
     Engine& engine();
@@ -87,9 +90,9 @@ public:
 
 private:
     [[noreturn]] void fail(const AdoException& e);
-    void consulta(const QString& que)
+    void notify(const QString& request)
     {
-        if (AlConsultar) AlConsultar(que);
+        if (OnRequest) OnRequest(request);
     }
     [[noreturn]] void failLostTransaction();
     /// A commit or rollback that failed because the link went ended the transaction all the same.
@@ -100,29 +103,28 @@ private:
     adodb::Errors errors_;
     // Catalog facts of this connection: on a server each read is a round
     // trip, and they do not change while the program runs.
-    std::optional<Rowset> tablas_;
-    std::map<QString, Rowset> columnas_;      // by table name in lower case
-    std::map<QString, QStringList> claves_;  // by table name in lower case
+    std::optional<Rowset> tables_;
+    std::map<QString, Rowset> columns_;    // by table name in lower case
+    std::map<QString, QStringList> keys_;  // by table name in lower case
     int transactionLevel_ = 0;
-    int lostLevels_ = 0;
-    bool linkLost_ = false;  // a failure since the last open meant the link was gone  // transactions rolled back by a close
-                             // their owners have not ended yet
+    int lostLevels_ = 0;     // transactions rolled back by a close their owners have not ended yet
+    bool linkLost_ = false;  // a failure since the last open meant the link was gone
 };
 
 /// A transaction that is rolled back when the guard goes out of scope
 /// without Commit (a failure or an early return); the destructor never throws.
-class Transaccion {
+class Transaction {
 public:
-    explicit Transaccion(Connection& cn);
-    ~Transaccion();
-    Transaccion(const Transaccion&) = delete;
-    Transaccion& operator=(const Transaccion&) = delete;
+    explicit Transaction(Connection& cn);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
     /// Commits; on failure the transaction stays open and the destructor rolls it back.
     void Commit();
 
 private:
     Connection& cn_;
-    bool terminada_ = false;
+    bool ended_ = false;
 };
 
 }  // namespace adodb

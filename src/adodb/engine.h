@@ -11,7 +11,7 @@
 
 namespace adodb {
 
-// ADO DataTypeEnum values we report.
+// ADO DataTypeEnum values the engines report and the recordsets check.
 enum AdoType : int {
     adEmpty = 0,
     adSmallInt = 2,
@@ -24,7 +24,13 @@ enum AdoType : int {
     adBoolean = 11,
     adDecimal = 14,
     adTinyInt = 16,
+    adUnsignedTinyInt = 17,  // SQL Server's tinyint: 0..255
+    adUnsignedSmallInt = 18,
+    adUnsignedInt = 19,
     adBigInt = 20,
+    adUnsignedBigInt = 21,
+    adFileTime = 64,
+    adGUID = 72,
     adBinary = 128,
     adChar = 129,
     adWChar = 130,
@@ -32,6 +38,8 @@ enum AdoType : int {
     adDBDate = 133,
     adDBTime = 134,
     adDBTimeStamp = 135,
+    adDBFileTime = 137,
+    adVarNumeric = 139,
     adVarChar = 200,
     adLongVarChar = 201,
     adVarWChar = 202,
@@ -39,21 +47,70 @@ enum AdoType : int {
     adLongVarBinary = 205
 };
 
-/// Whether a column of this type holds numbers (shown right-aligned, sorted by value).
-constexpr bool EsTipoNumerico(int tipo)
+// What kind of value a column of each type holds. Every check on a type code
+// goes through these, so a type added to one kind is seen everywhere.
+
+constexpr bool IsTextType(int type)
 {
-    switch (tipo) {
+    switch (type) {
+    case adBSTR:
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adLongVarChar:
+    case adVarWChar:
+    case adLongVarWChar: return true;
+    default: return false;
+    }
+}
+
+constexpr bool IsDateType(int type)
+{
+    switch (type) {
+    case adDate:
+    case adDBDate:
+    case adDBTime:
+    case adDBTimeStamp:
+    case adFileTime:
+    case adDBFileTime: return true;
+    default: return false;
+    }
+}
+
+/// Whole numbers, which a column may hold only within its range.
+constexpr bool IsIntegerType(int type)
+{
+    switch (type) {
+    case adTinyInt:
+    case adUnsignedTinyInt:
     case adSmallInt:
+    case adUnsignedSmallInt:
     case adInteger:
+    case adUnsignedInt:
+    case adBigInt:
+    case adUnsignedBigInt: return true;
+    default: return false;
+    }
+}
+
+/// Numbers with a fraction (or money).
+constexpr bool IsRealType(int type)
+{
+    switch (type) {
     case adSingle:
     case adDouble:
     case adCurrency:
     case adDecimal:
-    case adTinyInt:
-    case adBigInt:
-    case adNumeric: return true;
+    case adNumeric:
+    case adVarNumeric: return true;
     default: return false;
     }
+}
+
+/// Whether a column of this type holds numbers (shown right-aligned, sorted by value).
+constexpr bool IsNumericType(int type)
+{
+    return IsIntegerType(type) || IsRealType(type);
 }
 
 /// What a result column is and, when it comes straight from a table column,

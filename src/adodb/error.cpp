@@ -6,10 +6,11 @@
 
 namespace adodb {
 
-std::int32_t NumeroPorSqlState(const QString& sqlState)
+std::int32_t NumberForSqlState(const QString& sqlState)
 {
     const QString s = sqlState.trimmed().toUpper();
     if (s.startsWith(u"08")) return kErrUnspecified;
+    if (s == u"IM002") return kErrUnspecified;  // no driver or data source: the connection did not open
     if (s == u"HYT00") return kErrTimeout;
     if (s == u"HYT01") return kErrUnspecified;  // the connection itself timed out
     if (s.startsWith(u"28")) return kErrAuthFailed;
@@ -26,7 +27,19 @@ std::int32_t NumeroPorSqlState(const QString& sqlState)
     return kErrProviderFailed;
 }
 
-bool EsEnlacePerdido(const Error& e)
+Error ProviderError(const QString& sqlState, const QString& description, const QString& source, std::int32_t nativeError)
+{
+    return Error{NumberForSqlState(sqlState), description, source, sqlState, nativeError};
+}
+
+AdoException::AdoException(std::vector<Error> records) : records_(std::move(records))
+{
+    if (records_.empty())
+        records_.push_back(Error{kErrUnspecified, QStringLiteral("Error no especificado"), QStringLiteral("ADODB"), {}, 0});
+    what_ = records_.front().Description.toStdString();
+}
+
+bool IsLinkLost(const Error& e)
 {
     if (e.Number == kErrConnectionInvalid) return true;
     if (e.Number != kErrUnspecified) return false;
@@ -34,12 +47,12 @@ bool EsEnlacePerdido(const Error& e)
     return s.startsWith(u"08") || s == u"HYT01" || s.startsWith(u"57P");
 }
 
-bool TransaccionPerdida(const Error& e)
+bool IsTransactionLost(const Error& e)
 {
-    return e.Number == kErrTransactionLost || EsEnlacePerdido(e);
+    return e.Number == kErrTransactionLost || IsLinkLost(e);
 }
 
-bool EsPermisoDenegado(const Error& e)
+bool IsPermissionDenied(const Error& e)
 {
     const QString s = e.SQLState.trimmed().toUpper();
     // SQL Server files its refusals under the syntax class: 229 is a denied

@@ -15,7 +15,7 @@ constexpr std::int32_t hr(std::uint32_t v)
 
 // Provider-level HRESULTs (as a VB caller sees them: negative 32-bit numbers).
 // E_FAIL is what a caller takes for "the link is gone" (it reconnects), so only a
-// lost link or a failed open carries it; see EsEnlacePerdido.
+// lost link or a failed open carries it; see IsLinkLost.
 inline constexpr std::int32_t kErrUnspecified = hr(0x80004005);
 inline constexpr std::int32_t kErrSyntax = hr(0x80040E14);           // DB_E_ERRORSINCOMMAND
 inline constexpr std::int32_t kErrIntegrity = hr(0x80040E2F);        // DB_E_INTEGRITYVIOLATION
@@ -54,45 +54,53 @@ struct Error {
 /// True when the error means the link to the database is gone (ODBC SQLSTATE
 /// class 08, or the states drivers use for a dropped link), so reconnecting
 /// is the remedy; an ordinary statement error never is.
-bool EsEnlacePerdido(const Error& e);
+bool IsLinkLost(const Error& e);
 
 /// True when the failure took the open transaction with it: the link went, or
 /// it had gone already and the connection was reopened since. Repeating the
 /// failed statement cannot help; only starting the whole transaction again can.
-bool TransaccionPerdida(const Error& e);
+bool IsTransactionLost(const Error& e);
 
 /// True when the server refused the statement for want of rights on an
 /// object (SQLSTATE 42501; SQL Server's 42000 with native error 229 or 230):
 /// the login answers, but may not touch that table.
-bool EsPermisoDenegado(const Error& e);
+bool IsPermissionDenied(const Error& e);
 
-/// The ADO number for an ODBC SQLSTATE (kErrProviderFailed when none fits).
-std::int32_t NumeroPorSqlState(const QString& sqlState);
+/// The ADO number for an SQLSTATE (kErrProviderFailed when none fits): the
+/// one table that numbers what every engine reports.
+std::int32_t NumberForSqlState(const QString& sqlState);
 
-/// The exception every failing ADO operation throws; it carries the same record
-/// that the connection's Errors collection keeps for provider errors.
+/// An engine's error record: the engine says what happened (SQLSTATE, text,
+/// its own code) and the table above gives the number.
+Error ProviderError(const QString& sqlState, const QString& description, const QString& source, std::int32_t nativeError = 0);
+
+/// The exception every failing ADO operation throws. It carries every
+/// diagnostic record of the failure, the one that names it first, as the
+/// connection's Errors collection keeps them.
 class AdoException : public std::exception {
 public:
-    explicit AdoException(Error e) : err_(std::move(e)), what_(err_.Description.toStdString()) {}
+    explicit AdoException(std::vector<Error> records);
+    explicit AdoException(Error e) : AdoException(std::vector<Error>{std::move(e)}) {}
     AdoException(std::int32_t number, const QString& description, const QString& source = QStringLiteral("ADODB"))
         : AdoException(Error{number, description, source, {}, 0})
     {}
-    const Error& error() const { return err_; }
+    const Error& error() const { return records_.front(); }
+    const std::vector<Error>& records() const { return records_; }
     const char* what() const noexcept override { return what_.c_str(); }
 
 private:
-    Error err_;
+    std::vector<Error> records_;
     std::string what_;
 };
 
 /// Runs a step whose failure the caller can do without (closing what may be
 /// closed already, an optional table, a probe): a database error it raises is
 /// dropped. True when the step ran through.
-template <class Paso>
-bool Intenta(Paso&& paso)
+template <class Step>
+bool Attempt(Step&& step)
 {
     try {
-        paso();
+        step();
         return true;
     } catch (const AdoException&) {
         return false;

@@ -1,10 +1,9 @@
 #pragma once
-// Pieces of the ODBC engine that need no server, kept apart so tests can
-// reach them directly.
+// The ODBC engine's translations that need no server: shared by its files,
+// and reached directly by tests.
 #include "engine.h"
 
 #include <QStringList>
-#include <vector>
 
 namespace adodb {
 
@@ -15,16 +14,8 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
 /// ADO type code for an ODBC SQL type; the DBMS type name tells money apart.
 int odbcAdoType(int sqlType, const QString& typeName);
 
-/// What the engine throws when ODBC reports a failure: the first diagnostic
-/// record, as every AdoException carries, plus all of them for the Errors
-/// collection.
-class OdbcException : public AdoException {
-public:
-    explicit OdbcException(std::vector<Error> records) : AdoException(records.front()), records_(std::move(records)) {}
-    const std::vector<Error>& records() const { return records_; }
-
-private:
-    std::vector<Error> records_;
-};
+/// The driver or DSN an ODBC connection string names, for errors before the
+/// server has told its own name.
+QString odbcDriverName(const QString& connectionString);
 
 }  // namespace adodb

@@ -1,12 +1,14 @@
-// The server-side counterpart of the embedded engine's translation. Text
-// columns of the suite's PostgreSQL schema use a case-insensitive ICU
-// collation; what it cannot give (blank-padded comparison on varchar, LIKE)
-// is done here.
+// What differs on PostgreSQL. The translation is the server-side
+// counterpart of the embedded engine's: text columns of the suite's
+// PostgreSQL schema use a case-insensitive ICU collation; what it cannot give
+// (blank-padded comparison on varchar, LIKE) is done here.
 #include "postgres_dialect.h"
 
 #include "dialect_lexer.h"
+#include "server_kind.h"
 #include "variant.h"
 
+#include <map>
 #include <vector>
 
 namespace adodb {
@@ -358,6 +360,68 @@ QString SqlServerToPostgres(const QString& sql)
         }
     }
     return rewrite(std::move(tokens));
+}
+
+void RestorePostgresNames(std::vector<ColumnInfo>& columns, const QString& sql)
+{
+    std::map<QString, QString> spelling;
+    qsizetype i = 0;
+    const qsizetype n = sql.size();
+    while (i < n) {
+        if (sql[i] == u'\'') {  // words inside literals are data, not names
+            for (++i; i < n && sql[i] != u'\''; ++i) {}
+            ++i;
+            continue;
+        }
+        if (!(sql[i].isLetter() || sql[i] == u'_')) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'_')) ++i;
+        const QString word = sql.mid(start, i - start);
+        spelling.emplace(word.toLower(), word);
+    }
+    for (ColumnInfo& c : columns) {
+        if (c.name != c.name.toLower()) continue;  // quoted, kept as the server has it
+        if (const auto it = spelling.find(c.name); it != spelling.end()) c.name = it->second;
+    }
+}
+
+namespace {
+
+class PostgresKind final : public ServerKind {
+public:
+    QString translate(const QString& sql) const override { return SqlServerToPostgres(sql); }
+    void restoreNames(Rowset& rows, const QString& sql) const override { RestorePostgresNames(rows.columns, sql); }
+    // Unquoted names are kept in lower case, and the catalog matches them exactly.
+    QString catalogName(const QString& name, bool quoted) const override { return quoted ? name : name.toLower(); }
+    Variant lastInsertId(const Query& query) const override
+    {
+        // lastval() fails when this session has drawn no sequence value yet.
+        try {
+            const Rowset rs = query(QStringLiteral("SELECT lastval()"));
+            return rs.rowCount() == 0 ? Variant::Null() : Variant(static_cast<long long>(rs.cells.front().toInt64()));
+        } catch (const AdoException&) {
+            return Variant::Null();
+        }
+    }
+    // psqlODBC applies a statement's time-out by sending SET statement_timeout
+    // whenever it differs from the last one sent, and the statements it opens
+    // for itself (the catalog reads behind a column description) carry none:
+    // each of them cost two more round trips. The session's own setting, sent
+    // once when the time-out changes, bounds every statement the same way.
+    QString sessionTimeout(int seconds) const override
+    {
+        return QStringLiteral("SET statement_timeout = ") + QString::number(static_cast<long long>(seconds) * 1000);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<ServerKind> makePostgresKind()
+{
+    return std::make_unique<PostgresKind>();
 }
 
 }  // namespace adodb

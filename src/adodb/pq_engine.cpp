@@ -166,7 +166,7 @@ void PqEngine::connect()
         // server's text says why. 08001 is what psqlODBC answers too.
         const QString why = conn ? trimmedText(PQerrorMessage(conn)) : u"Sin memoria para la conexión."_s;
         if (conn) PQfinish(conn);
-        throw AdoException(Error{NumeroPorSqlState(u"08001"_s), why, kSource, u"08001"_s, 0});
+        throw AdoException(ProviderError(u"08001"_s, why, kSource));
     }
     // The server's notices would go to standard error; nobody reads them there.
     PQsetNoticeProcessor(
@@ -224,11 +224,11 @@ void PqEngine::setCurrentDatabase(const QString& name)
 void PqEngine::ensureUsable() const
 {
     if (!conn_) throw AdoException(kErrConnectionInvalid, msg::text(kErrConnectionInvalid));
-    if (broken_) throw AdoException(Error{kErrUnspecified, kLinkLostText, kSource, u"08S01"_s, 0});
-    if (PQstatus(conn_) == CONNECTION_BAD)
-        throw AdoException(Error{
-            kErrUnspecified, trimmedText(PQerrorMessage(conn_)).isEmpty() ? kLinkLostText : trimmedText(PQerrorMessage(conn_)),
-            kSource, u"08006"_s, 0});
+    if (broken_) throw AdoException(ProviderError(u"08S01"_s, kLinkLostText, kSource));
+    if (PQstatus(conn_) == CONNECTION_BAD) {
+        const QString why = trimmedText(PQerrorMessage(conn_));
+        throw AdoException(ProviderError(u"08006"_s, why.isEmpty() ? kLinkLostText : why, kSource));
+    }
 }
 
 Error PqEngine::errorOf(const PGresult* r) const
@@ -246,7 +246,7 @@ Error PqEngine::errorOf(const PGresult* r) const
     if (lost && !e.SQLState.startsWith(u"08") && !e.SQLState.startsWith(u"57P")) e.SQLState = u"08006"_s;
     if (e.SQLState.isEmpty()) e.SQLState = u"HY000"_s;
     if (e.Description.isEmpty()) e.Description = lost ? kLinkLostText : u"PostgreSQL devolvió un error sin descripción."_s;
-    e.Number = NumeroPorSqlState(e.SQLState);
+    e.Number = NumberForSqlState(e.SQLState);
     return e;
 }
 
@@ -257,9 +257,8 @@ void PqEngine::raise(const PGresult* r) const
 
 void PqEngine::refuseNul() const
 {
-    throw AdoException(Error{NumeroPorSqlState(u"22021"_s),
-                             u"El texto contiene el carácter nulo (código 0), que esta base de datos no puede guardar."_s,
-                             kSource, u"22021"_s, 0});
+    throw AdoException(ProviderError(
+        u"22021"_s, u"El texto contiene el carácter nulo (código 0), que esta base de datos no puede guardar."_s, kSource));
 }
 
 // ---------------------------------------------------------------------------
@@ -438,7 +437,7 @@ Rowset PqEngine::run(const QString& sql, const std::vector<Variant>& params, int
         }
     }
     kept.affected = affected;
-    if (kept.returnsRows) pq::restoreCase(kept.columns, sql);
+    if (kept.returnsRows) RestorePostgresNames(kept.columns, sql);
     return kept;
 }
 
@@ -688,8 +687,7 @@ Rowset PqEngine::columns(const QString& table)
     for (const auto& [n, c] : t->columns) {
         const int type = pq::adoType(c.type);
         Variant length = Variant::Null();
-        const bool character = type == adChar || type == adVarChar || type == adLongVarChar || type == adWChar ||
-                               type == adVarWChar || type == adLongVarWChar || type == adBinary || type == adLongVarBinary;
+        const bool character = IsTextType(type) || type == adBinary || type == adLongVarBinary;
         if (character) {
             long long size = pq::definedSize(c.type, c.typmod);
             // Unbounded texts, as ADO reports the "max" types.

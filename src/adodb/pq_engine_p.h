@@ -49,8 +49,4 @@ struct Statement {
 };
 Statement prepare(const QString& translated);
 
-/// Result column names as the statement spelled them where the server folded
-/// them to lower case ("CodigoOpcional", not "codigoopcional").
-void restoreCase(std::vector<ColumnInfo>& columns, const QString& sql);
-
 }  // namespace adodb::pq

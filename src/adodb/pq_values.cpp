@@ -8,7 +8,6 @@
 #include <QStringDecoder>
 #include <QTime>
 #include <charconv>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -308,17 +307,6 @@ Statement prepare(const QString& translated)
         st.text += t.text;
     }
     return st;
-}
-
-void restoreCase(std::vector<ColumnInfo>& columns, const QString& sql)
-{
-    std::map<QString, QString> spelling;
-    for (const dialect::Token& t : dialect::lex(sql))
-        if (t.kind == dialect::Tok::Word) spelling.emplace(t.text.toLower(), t.text);
-    for (ColumnInfo& c : columns) {
-        if (c.name != c.name.toLower()) continue;  // quoted, kept as the server has it
-        if (const auto it = spelling.find(c.name); it != spelling.end()) c.name = it->second;
-    }
 }
 
 }  // namespace pq

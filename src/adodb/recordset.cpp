@@ -12,24 +12,6 @@ namespace adodb {
 
 namespace {
 
-bool isTextType(int t)
-{
-    return t == adBSTR || t == adChar || t == adWChar || t == adVarChar || t == adLongVarChar || t == adVarWChar ||
-           t == adLongVarWChar;
-}
-bool isDateType(int t)
-{
-    return t == adDate || t == adDBDate || t == adDBTime || t == adDBTimeStamp || t == 64 || t == 137;
-}
-bool isIntegerType(int t)
-{
-    return t == adSmallInt || t == adInteger || t == adTinyInt || t == adBigInt || t == 17 || t == 18 || t == 19 || t == 21;
-}
-bool isRealType(int t)
-{
-    return t == adSingle || t == adDouble || t == adCurrency || t == adDecimal || t == adNumeric || t == 139;
-}
-
 [[noreturn]] void conversionError()
 {
     msg::raise(kErrDataConversion);
@@ -37,7 +19,7 @@ bool isRealType(int t)
 
 // A whole number the integer column can hold; anything else would be stored
 // wrapped or cut by the engine.
-Variant enRango(const ColumnInfo& c, long long v)
+Variant inRange(const ColumnInfo& c, long long v)
 {
     long long lo = std::numeric_limits<long long>::min(), hi = std::numeric_limits<long long>::max();
     switch (c.type) {
@@ -45,10 +27,10 @@ Variant enRango(const ColumnInfo& c, long long v)
         lo = -128;
         hi = 127;
         break;
-    case 17:
+    case adUnsignedTinyInt:
         lo = 0;
         hi = 255;
-        break;  // adUnsignedTinyInt (SQL Server's tinyint)
+        break;
     case adSmallInt:
         lo = -32768;
         hi = 32767;
@@ -57,15 +39,15 @@ Variant enRango(const ColumnInfo& c, long long v)
         lo = std::numeric_limits<std::int32_t>::min();
         hi = std::numeric_limits<std::int32_t>::max();
         break;
-    case 18:
+    case adUnsignedSmallInt:
         lo = 0;
         hi = 65535;
-        break;  // adUnsignedSmallInt
-    case 19:
+        break;
+    case adUnsignedInt:
         lo = 0;
         hi = std::numeric_limits<std::uint32_t>::max();
-        break;               // adUnsignedInt
-    case 21: lo = 0; break;  // adUnsignedBigInt
+        break;
+    case adUnsignedBigInt: lo = 0; break;
     default: break;
     }
     if (v < lo || v > hi) conversionError();
@@ -77,7 +59,7 @@ Variant enRango(const ColumnInfo& c, long long v)
 Variant coerce(const ColumnInfo& c, const Variant& v)
 {
     if (v.isNull() || v.isEmpty()) return Variant::Null();
-    if (isTextType(c.type)) {
+    if (IsTextType(c.type)) {
         QString s = v.toString();
         if (c.definedSize > 0 && c.type != adLongVarChar && c.type != adLongVarWChar && s.size() > c.definedSize)
             throw AdoException(
@@ -86,9 +68,9 @@ Variant coerce(const ColumnInfo& c, const Variant& v)
                       QStringLiteral("ADODB.Field"), QStringLiteral("22001"), 0});
         return s;
     }
-    if (isIntegerType(c.type) || isRealType(c.type)) {
+    if (IsIntegerType(c.type) || IsRealType(c.type)) {
         if (v.isBool()) return Variant(v.toBool() ? -1 : 0);
-        if (v.type() == VarType::Integer) return isIntegerType(c.type) ? enRango(c, v.toInt64()) : Variant(v.toDouble());
+        if (v.type() == VarType::Integer) return IsIntegerType(c.type) ? inRange(c, v.toInt64()) : Variant(v.toDouble());
         double d = 0;
         if (v.isNumber() || v.isDate()) {
             d = v.toDouble();
@@ -96,20 +78,20 @@ Variant coerce(const ColumnInfo& c, const Variant& v)
             QString s = v.toString().trimmed();
             bool ok = false;
             // A whole number is taken exactly: through a double, the largest would round past the range.
-            if (isIntegerType(c.type))
-                if (const long long entero = s.toLongLong(&ok); ok) return enRango(c, entero);
+            if (IsIntegerType(c.type))
+                if (const long long entero = s.toLongLong(&ok); ok) return inRange(c, entero);
             if (!s.contains(QLatin1Char('.'))) s.replace(QLatin1Char(','), QLatin1Char('.'));
             d = s.toDouble(&ok);
             if (!ok) conversionError();
         }
         if (!std::isfinite(d)) conversionError();
-        if (!isIntegerType(c.type)) return Variant(d);
+        if (!IsIntegerType(c.type)) return Variant(d);
         // 2^63 itself does not fit: the range is half-open.
         const double r = std::nearbyint(d);
         if (r < -9223372036854775808.0 || r >= 9223372036854775808.0) conversionError();
-        return enRango(c, static_cast<long long>(r));
+        return inRange(c, static_cast<long long>(r));
     }
-    if (isDateType(c.type)) {
+    if (IsDateType(c.type)) {
         if (v.isDate()) return v;
         if (v.isNumber()) {
             const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
@@ -418,7 +400,7 @@ QStringList Recordset::rowCriteria(Engine& engine, size_t base, const std::vecto
         const ColumnInfo& c = rowset_.columns[i];
         if (c.baseColumn.isEmpty()) continue;
         if (hasKey && !c.key && !changed[i]) continue;
-        if (!c.key && (c.type == adLongVarChar || c.type == adLongVarWChar || c.type == adLongVarBinary || isDateType(c.type)))
+        if (!c.key && (c.type == adLongVarChar || c.type == adLongVarWChar || c.type == adLongVarBinary || IsDateType(c.type)))
             continue;
         const Variant& original = rowset_.cells[base + i];
         if (original.isNull()) {

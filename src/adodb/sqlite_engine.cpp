@@ -3,6 +3,7 @@
 #include "engine.h"
 #include "messages.h"
 #include "network_folder.h"
+#include "sqlite_codes.h"
 #include "sqlite_dialect.h"
 #include "sqlite_funciones.h"
 
@@ -63,7 +64,7 @@ void mapDeclType(const char* decl, int* type, int* size)
         {"time", adDBTime, 6},
         {"bit", adBoolean, 2},
         {"boolean", adBoolean, 2},
-        {"tinyint", 17, 1},
+        {"tinyint", adUnsignedTinyInt, 1},
         {"smallint", adSmallInt, 2},
         {"int", adInteger, 4},
         {"integer", adInteger, 4},
@@ -79,7 +80,7 @@ void mapDeclType(const char* decl, int* type, int* size)
         {"image", adLongVarBinary, 2147483647},
         {"varbinary", adBinary, 0},
         {"binary", adBinary, 0},
-        {"uniqueidentifier", 72, 16},
+        {"uniqueidentifier", adGUID, 16},
     };
     for (const Map& m : exact) {
         if (d == QLatin1String(m.name)) {
@@ -116,19 +117,20 @@ public:
         path_ = file;
         // Never create a database silently: a mistyped name must fail to connect.
         if (file.trimmed().isEmpty() || !QFileInfo(file).isFile())
-            throw AdoException(Error{kErrUnspecified,
-                                     QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.").arg(file),
-                                     kSource, QStringLiteral("08001"), SQLITE_CANTOPEN});
+            throw AdoException(
+                ProviderError(QStringLiteral("08001"),
+                              QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.").arg(file),
+                              kSource, SQLITE_CANTOPEN));
         const QByteArray p = file.toUtf8();
         sqlite3* db = nullptr;
         // A connection is only ever used from the thread that opened it, so the
         // per-call mutex of serialized mode is pure cost (a tenth of a bulk read).
         const int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
-            Error e{
-                kErrUnspecified,
+            const Error e = ProviderError(
+                QStringLiteral("08001"),
                 QStringLiteral("No se puede abrir la base de datos \"%1\": %2").arg(file, QString::fromUtf8(sqlite3_errmsg(db))),
-                kSource, QStringLiteral("08001"), rc};
+                kSource, rc);
             sqlite3_close(db);
             throw AdoException(e);
         }
@@ -136,7 +138,7 @@ public:
         sqlite3_extended_result_codes(db_, 1);
         busyMs_ = (timeoutSecs > 0 ? timeoutSecs : 15) * 1000;
         sqlite3_busy_timeout(db_, busyMs_);
-        RegistraFuncionesSqlite(db_);
+        RegisterSqliteFunctions(db_);
         try {
             // Reading the schema proves the file is a database. Nothing is
             // written here: a file that turns out not to be the suite's must
@@ -145,10 +147,9 @@ public:
             exec("PRAGMA foreign_keys=ON");
         } catch (const AdoException& e) {
             close();
-            Error err = e.error();
-            err.Number = kErrUnspecified;
-            err.SQLState = QStringLiteral("08001");
-            throw AdoException(err);
+            // Whatever the reason, the connection did not open.
+            const Error& why = e.error();
+            throw AdoException(ProviderError(QStringLiteral("08001"), why.Description, why.Source, why.NativeError));
         }
         broken_ = false;
         walChecked_ = false;
@@ -162,7 +163,8 @@ public:
             sqlite3_close_v2(db_);
             db_ = nullptr;
         }
-        metaCache_.clear();
+        // Another open may find other definitions under the same names.
+        forgetDefinitions();
     }
 
     bool isOpen() const override { return db_ != nullptr; }
@@ -194,6 +196,7 @@ public:
             if (!sqlite3_stmt_readonly(st.s)) {
                 checkUnmoved();
                 if (!walChecked_ && sqlite3_get_autocommit(db_)) ensureJournal();
+                if (changesDefinitions(st.s)) forgetDefinitions();
             }
             const int cols = sqlite3_column_count(st.s);
             const bool collect = cols > 0 && !result.returnsRows;
@@ -295,8 +298,7 @@ public:
                 int type = adVarChar, size = 0;
                 const QByteArray decl = info.cells[b + 2].toString().toLatin1();
                 mapDeclType(decl.constData(), &type, &size);
-                const bool text = type == adVarChar || type == adVarWChar || type == adChar || type == adWChar ||
-                                  type == adLongVarChar || type == adLongVarWChar;
+                const bool text = IsTextType(type);
                 out.cells.push_back(Variant(database_));
                 out.cells.push_back(Variant::Null());
                 out.cells.push_back(Variant(t));
@@ -339,9 +341,9 @@ private:
     {
         if (!db_) msg::raise(kErrConnectionInvalid);
         if (broken_)
-            throw AdoException(Error{
-                kErrUnspecified, QStringLiteral("Error de vínculo de comunicación: se perdió la conexión con la base de datos."),
-                kSource, QStringLiteral("08S01"), 0});
+            throw AdoException(ProviderError(
+                QStringLiteral("08S01"),
+                QStringLiteral("Error de vínculo de comunicación: se perdió la conexión con la base de datos."), kSource));
     }
 
     // A file replaced, renamed or deleted under a running program still
@@ -351,10 +353,10 @@ private:
     {
         int moved = 0;
         if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return;
-        throw AdoException(
-            Error{kErrPermission,
-                  QStringLiteral("attempt to write a database whose file was replaced, renamed or deleted: %1").arg(path_),
-                  kSource, QStringLiteral("25006"), SQLITE_READONLY_DBMOVED});
+        throw AdoException(ProviderError(
+            QStringLiteral("25006"),
+            QStringLiteral("attempt to write a database whose file was replaced, renamed or deleted: %1").arg(path_), kSource,
+            SQLITE_READONLY_DBMOVED));
     }
 
     // WAL lets a reader and a writer (two running programs) share the file.
@@ -398,67 +400,8 @@ private:
 
     [[noreturn]] void fail(int rc)
     {
-        const int primary = rc & 0xff;
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
-        // No result code of a local file means a lost link: none gets E_FAIL.
-        std::int32_t number = kErrProviderFailed;
-        QString state = QStringLiteral("HY000");
-        switch (primary) {
-        case SQLITE_CONSTRAINT:
-            number = kErrIntegrity;
-            state = QStringLiteral("23000");
-            break;
-        case SQLITE_MISMATCH:
-        case SQLITE_TOOBIG:
-        case SQLITE_RANGE:
-            number = kErrDataConversion;
-            state = QStringLiteral("22018");
-            break;
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            number = kErrTimeout;
-            state = QStringLiteral("HYT00");
-            break;
-        case SQLITE_READONLY:
-        case SQLITE_PERM:
-        case SQLITE_AUTH:
-            number = kErrPermission;
-            state = QStringLiteral("25006");
-            break;
-        case SQLITE_FULL:
-            number = kErrDiskFull;
-            state = QStringLiteral("53100");
-            break;
-        case SQLITE_NOMEM:
-            number = kErrOutOfMemory;
-            state = QStringLiteral("53200");
-            break;
-        case SQLITE_INTERRUPT:
-            number = kErrCanceled;
-            state = QStringLiteral("HY008");
-            break;
-        case SQLITE_CANTOPEN:
-        case SQLITE_NOTADB:
-        case SQLITE_IOERR:
-        case SQLITE_CORRUPT:
-            number = kErrProviderFailed;
-            state = QStringLiteral("HY000");
-            break;
-        case SQLITE_ERROR:
-            if (message.startsWith(QLatin1String("no such table"))) {
-                number = kErrNoTable;
-                state = QStringLiteral("42S02");
-            } else if (message.startsWith(QLatin1String("no such column"))) {
-                number = kErrSyntax;
-                state = QStringLiteral("42S22");
-            } else {
-                number = kErrSyntax;
-                state = QStringLiteral("42000");
-            }
-            break;
-        default: break;
-        }
-        throw AdoException(Error{number, message, kSource, state, rc});
+        throw AdoException(ProviderError(SqliteSqlState(rc, message), message, kSource, rc));
     }
 
     static void bind(sqlite3_stmt* s, int i, const Variant& v)
@@ -480,6 +423,20 @@ private:
             break;
         }
         }
+    }
+
+    // A table dropped and created again, or a view in its place: what the
+    // caches say about it no longer holds.
+    static bool changesDefinitions(sqlite3_stmt* s)
+    {
+        const QByteArray sql = QByteArray(sqlite3_sql(s)).trimmed().left(6).toUpper();
+        return sql.startsWith("CREATE") || sql.startsWith("DROP") || sql.startsWith("ALTER");
+    }
+
+    void forgetDefinitions()
+    {
+        metaCache_.clear();
+        tableCache_.clear();
     }
 
     struct ColumnMeta {

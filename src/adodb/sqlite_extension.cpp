@@ -11,7 +11,7 @@ extern "C" {
 __attribute__((visibility("default"))) int sqlite3_ci_init(sqlite3* db, char**, const sqlite3_api_routines* api)
 {
     SQLITE_EXTENSION_INIT2(api);
-    return adodb::RegistraFuncionesSqlite(db);
+    return adodb::RegisterSqliteFunctions(db);
 }
 
 // The name SQLite tries when the file was renamed.

@@ -211,7 +211,7 @@ void fnFueraDeRangos(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 }  // namespace
 
-int RegistraFuncionesSqlite(sqlite3* db)
+int RegisterSqliteFunctions(sqlite3* db)
 {
     const int rc = sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCI, nullptr);
     // Innocuous: they read only their arguments, so a shell that distrusts

@@ -131,20 +131,20 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
             if (!MuestraError || gCnn.Errors().Count() == 0) {
                 if (abiertoOtraVez) {
                     primerAbierto = false;
-                    adodb::Intenta([&] { gCnn.Close(); });
+                    adodb::Attempt([&] { gCnn.Close(); });
                     continue;
                 }
                 if (!MuestraError)
                     gOpenFlag = false;
                 else
-                    rt::operador().MsgBox(adodb::TextoParaOperador(e), rt::vbOKOnly, QString());
+                    rt::operador().MsgBox(adodb::TextForOperator(e), rt::vbOKOnly, QString());
                 return;
             }
             const adodb::Error& p = gCnn.Errors().Item(0);
             const QString cr = QStringLiteral("\r"), crlf = QStringLiteral("\r\n");
             const QString texto =
                 QStringLiteral(" Estado de Sql: ") + p.SQLState + cr + QStringLiteral("Numero de Error: ") +
-                QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + adodb::TextoParaOperador(p) + cr +
+                QString::number(p.Number) + cr + QStringLiteral("Descripcion: ") + adodb::TextForOperator(p) + cr +
                 QStringLiteral("Codigo Nativo: ") + QString::number(p.NativeError) + cr + crlf +
                 QStringLiteral("Nombre de Proceso: ") + RtEntorno::NombreEjecutable() + cr + crlf + crlf +
                 QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf +
@@ -193,7 +193,7 @@ void DB_Dll::AvisaCarpetaDeRed()
 // that nothing can be stored.
 void DB_Dll::AvisaSoloLectura()
 {
-    if (!gOpenFlag || !gCnn.SoloLectura()) return;
+    if (!gOpenFlag || !gCnn.ReadOnly()) return;
     const QString archivo = QFileInfo(gDBName).absoluteFilePath();
     if (avisadasSoloLectura_.contains(archivo)) return;
     avisadasSoloLectura_.append(archivo);
@@ -228,7 +228,7 @@ void DB_Dll::VerificaTablasRequeridas()
         QStringLiteral("La base de datos %1 no es una base de datos del sistema contable: le falta%2 %3.")
             .arg(gDBName, faltan.size() > 1 ? QStringLiteral("n") : QString(), faltan.join(QStringLiteral(", "))),
         QStringLiteral("DB_Dll"), QStringLiteral("42S02"), 0};
-    adodb::Intenta([&] { gCnn.Close(); });
+    adodb::Attempt([&] { gCnn.Close(); });
     gCnn.Errors().Clear();
     gCnn.Errors().Add(e);
     throw AdoException(e);
@@ -251,7 +251,7 @@ void DB_Dll::ReintentaConectar()
 
 int DB_Dll::ReintentoConEnlace(const adodb::Error& e, const std::function<int(const adodb::Error&)>& informe, bool* silencio)
 {
-    const bool perdido = adodb::EsEnlacePerdido(e);
+    const bool perdido = adodb::IsLinkLost(e);
     if (perdido && silencio && *silencio) {
         *silencio = false;
         ReintentaConectar();
@@ -311,7 +311,7 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
                 }
             }
             rt::operador().MsgBox(QString::number(ex.error().Number) + QStringLiteral("  ") +
-                                      adodb::TextoParaOperador(ex.error()),
+                                      adodb::TextForOperator(ex.error()),
                                   rt::vbCritical, QString());
             return;
         }

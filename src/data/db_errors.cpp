@@ -16,7 +16,7 @@ namespace errores {
 QString Mensaje(const adodb::Error& e)
 {
     return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(e.Number).trimmed() + QStringLiteral(") ") +
-           adodb::TextoParaOperador(e).trimmed();
+           adodb::TextForOperator(e).trimmed();
 }
 
 QString MensajeLog(const adodb::Error& e)
@@ -24,7 +24,7 @@ QString MensajeLog(const adodb::Error& e)
     const QString propio = e.Description.trimmed();
     QString m = Mensaje(e);
     // Whoever repairs the database needs the engine's own words.
-    if (adodb::TextoParaOperador(e).trimmed() != propio)
+    if (adodb::TextForOperator(e).trimmed() != propio)
         m += QStringLiteral(" [") + e.Source + QStringLiteral(": ") + propio + u']';
     return m;
 }
@@ -87,7 +87,7 @@ void Registra(const QString& archivo, const adodb::Variant& rutina, const adodb:
 {
     ++gCuenta.informadas;
     if (respuesta != rt::vbRetry && respuesta != rt::vbIgnore) ++gCuenta.abandonadas;
-    if (adodb::TransaccionPerdida(e)) ++gCuenta.enlacesPerdidos;
+    if (adodb::IsTransactionLost(e)) ++gCuenta.enlacesPerdidos;
     AnotaError(archivo, rutina, e, respuesta);
 }
 
@@ -145,7 +145,7 @@ int DB_Dll::TratamientoErrores(const adodb::Error& CodErr, const adodb::Variant&
 
 void DB_Dll::DetieneSiFaltaPermiso(const adodb::Error& e) const
 {
-    if (!arrancando_ || !adodb::EsPermisoDenegado(e)) return;
+    if (!arrancando_ || !adodb::IsPermissionDenied(e)) return;
     FaltaPermiso f{e, {}, {}};
     // PostgreSQL: "permission denied for table x" ("relation" before 11);
     // SQL Server: "The SELECT permission was denied on the object 'x', ...",
@@ -183,13 +183,13 @@ bool DB_Dll::PideOtraConexion(const FaltaPermiso& f)
                           QStringLiteral(".") + crlf + crlf +
                           QStringLiteral("El administrador de la base de datos debe otorgarle SELECT, INSERT, UPDATE y DELETE "
                                          "sobre las tablas del sistema contable, o ingrese con otro usuario.") +
-                          crlf + crlf + QStringLiteral("(") + adodb::TextoParaOperador(f.error).trimmed() + QStringLiteral(")");
+                          crlf + crlf + QStringLiteral("(") + adodb::TextForOperator(f.error).trimmed() + QStringLiteral(")");
     const int r =
         rt::operador().MsgBox(texto, rt::vbOKOnly + rt::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos"));
     errores::AgregaLinea(RutaLogErrores(),
                          errores::LineaLog(QDateTime::currentDateTime(), QStringLiteral("OpenServerADODB"), texto, r));
     // Nothing of this session is kept: the next connection starts afresh.
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         if (gCnn.State() != adodb::adStateClosed) gCnn.Close();
     });
     gCnn.Errors().Clear();

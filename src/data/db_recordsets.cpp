@@ -20,11 +20,6 @@ QString Numero(const QString& v)
     return Variant(rt::Val(v)).toString().trimmed();
 }
 
-bool EsNumerico(int t)
-{
-    return t == 3 || t == 4 || t == 5;
-}
-
 }  // namespace
 
 void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Connection* Conexionactiva, int CursorType,
@@ -45,7 +40,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs, adodb::Conne
         } catch (const AdoException& ex) {
             e = ex.error();
         }
-        if (adodb::EsEnlacePerdido(e) && gCnn.Errors().Count() > 0) {
+        if (adodb::IsLinkLost(e) && gCnn.Errors().Count() > 0) {
             // The link to the server was lost: reconnect silently, and ask only when that fails.
             ReintentaConectar();
             if (!gOpenFlag) ReintentaConectar();
@@ -78,7 +73,7 @@ void DB_Dll::CierraRecordset(Recordset& LrcsTemp)
     rt::Protocolo p([&](const adodb::Error& e) {
         if (e.Number == adodb::kErrNotInContext) {
             // A pending edit: drop it and close without bothering the operator.
-            adodb::Intenta([&] {
+            adodb::Attempt([&] {
                 LrcsTemp.CancelUpdate();
                 if (LrcsTemp.State() != adodb::adStateClosed) LrcsTemp.Close();
             });
@@ -127,7 +122,7 @@ void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, long* RecordsAffected, Recor
         const std::int32_t n = ex.error().Number;
         if (informa && !trans && n != adodb::kErrUnspecified && n != adodb::kErrIntegrity && n != adodb::kErrNoTable &&
             n != adodb::kErrSyntax)
-            rt::operador().MsgBox(adodb::TextoParaOperador(ex.error()), rt::vbCritical, QStringLiteral("Aviso al operador!!!"));
+            rt::operador().MsgBox(adodb::TextForOperator(ex.error()), rt::vbCritical, QStringLiteral("Aviso al operador!!!"));
     }
 }
 
@@ -150,7 +145,7 @@ bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrc
         return ReintentoConEnlace(
             e,
             [&](const adodb::Error& f) {
-                const int r = rt::operador().MsgBox(adodb::TextoParaOperador(f), rt::vbAbortRetryIgnore + rt::vbCritical,
+                const int r = rt::operador().MsgBox(adodb::TextForOperator(f), rt::vbAbortRetryIgnore + rt::vbCritical,
                                                     QStringLiteral("Aviso al Operador"));
                 errores::Registra(RutaLogErrores(), QStringLiteral("ExisteEnTabla"), f, r);
                 return r;
@@ -186,7 +181,7 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, 
             sql += QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("'");
         else if (Tipodato == 7)
             sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
-        else if (EsNumerico(Tipodato))
+        else if (adodb::IsNumericType(Tipodato))
             sql += QStringLiteral(" = ") + Numero(ValorBuscado);
         else
             sql += QStringLiteral(" = ") + ValorBuscado;
@@ -209,7 +204,7 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
             sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ") + Campo;
             if (Tipodato == 7)
                 sql += QStringLiteral(" = ") + ValorBuscado.trimmed() + QStringLiteral(" ");
-            else if (EsNumerico(Tipodato))
+            else if (adodb::IsNumericType(Tipodato))
                 sql += QStringLiteral(" = ") + Numero(ValorBuscado);
             else
                 sql += QStringLiteral(" = ") + ValorBuscado;
@@ -233,7 +228,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
         sql += Campo + QStringLiteral(" ='") + rt::Comillas(ValorBuscado) + QStringLiteral("' ");
     else if (Tipodato == 7)
         sql += Campo + QStringLiteral(" = #") + ValorBuscado.trimmed() + QStringLiteral("# ");
-    else if (EsNumerico(Tipodato))
+    else if (adodb::IsNumericType(Tipodato))
         sql += Campo + QStringLiteral(" = ") + Numero(ValorBuscado);
     else
         sql += Campo + QStringLiteral(" = ") + ValorBuscado;
@@ -251,7 +246,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
         return ReintentoConEnlace(
             e,
             [&](const adodb::Error& f) {
-                const int r = rt::operador().MsgBox(adodb::TextoParaOperador(f), rt::vbAbortRetryIgnore + rt::vbCritical,
+                const int r = rt::operador().MsgBox(adodb::TextForOperator(f), rt::vbAbortRetryIgnore + rt::vbCritical,
                                                     QStringLiteral("Aviso al Operador"));
                 errores::Registra(RutaLogErrores(), QStringLiteral("DatosTabla"), f, r);
                 return r;

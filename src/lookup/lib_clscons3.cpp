@@ -59,7 +59,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     if (Where.trimmed().size() > 1 && !Where.trimmed().startsWith(u'('))
         Where = QStringLiteral(" (") + Where + QStringLiteral(") ");
     long long n = 1000;
-    adodb::Intenta([&] { n = Def_QConsulta::TopConsArt(); });
+    adodb::Attempt([&] { n = Def_QConsulta::TopConsArt(); });
 
     bool derivar = false;
     if (rt::Contiene(sql, QStringLiteral("SELECT"))) {
@@ -74,7 +74,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         if (QFileInfo(ruta).isFile()) {
             const std::optional<MascaraConsulta::Registro> registro = MascaraConsulta::Busca(ruta, sql);
             QStringList faltan;
-            if (registro) adodb::Intenta([&] { faltan = Def_QConsulta::ColumnasQueFaltan(*registro); });
+            if (registro) adodb::Attempt([&] { faltan = Def_QConsulta::ColumnasQueFaltan(*registro); });
             if (registro && !faltan.isEmpty()) {
                 // A definition written for another installation's table: said
                 // once a run, and the table is shown as if it had no definition.
@@ -104,7 +104,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         if (!SentenciaOpcional.isEmpty())
             sql = SentenciaOpcional;
         else
-            adodb::Intenta([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
+            adodb::Attempt([&] { sql = Def_QConsulta::SentenciaDerivada(sql, CampoBusqueda, Where, n); });
     }
 
     if (TreeView) {
@@ -113,7 +113,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         arbol.CampoDevuelto = CampoDevuelto;
         arbol.CheckBoxes = Checks;
         Valores = NuevaColeccion();
-        adodb::Intenta([&] { arbol.Form_Load(); });
+        adodb::Attempt([&] { arbol.Form_Load(); });
         rt::operador().Modal(&arbol);
         ValorDevuelto = arbol.ValorDevuelto;
         Valores = arbol.Valores;
@@ -121,7 +121,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
         CampoDevuelto.clear();
         if (CmpsDevueltosPedido) CmpsDevueltosPedido->clear();
         CmpsDevueltosPedido.reset();
-        adodb::Intenta([&] { arbol.Form_Unload(); });
+        adodb::Attempt([&] { arbol.Form_Unload(); });
         return;
     }
 
@@ -148,7 +148,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     ventana.Valores = Valores;
     ventana.Cantidades = Cantidades;
     // Loading ticks the rows named in ValoresDefault; they stay ticked.
-    if (!ventana.Cargada()) adodb::Intenta([&] { ventana.Form_Load(); });
+    if (!ventana.Cargada()) adodb::Attempt([&] { ventana.Form_Load(); });
     rt::operador().Modal(&ventana);
     Checks = false;
     Valores = ventana.Valores;
@@ -162,7 +162,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlPedido, Coleccion& CmpsDevue
     ventana.Valores.reset();
     ventana.Cantidades.reset();
     ventana.CmpsDevueltos.reset();
-    adodb::Intenta([&] { ventana.Form_Unload(); });
+    adodb::Attempt([&] { ventana.Form_Unload(); });
 }
 
 void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo, const QStringList& textos,
@@ -170,7 +170,7 @@ void Lib_ClsCons3::muestraOpciones(Lib_FrmCons3& ventana, const QString& Titulo,
 {
     // 120 twips a character of the longest text, the title included.
     for (const QString& t : textos) largo = std::max(largo, t.size());
-    adodb::Intenta(
+    adodb::Attempt(
         [&] { ventana.CargaOpciones(Titulo, textos, marcas, static_cast<int>(std::max(largo, Titulo.size()) * 120)); });
     rt::operador().Modal(&ventana);
 }

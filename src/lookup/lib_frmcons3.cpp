@@ -212,7 +212,7 @@ void Lib_FrmCons3::Leer(long, long)
     }
     modelo_->AgregaFilas(std::move(celdas), std::move(filas));
     std::vector<bool> tipos(nc);
-    for (size_t c = 0; c < nc; ++c) tipos[c] = adodb::EsTipoNumerico(campos[c].type);
+    for (size_t c = 0; c < nc; ++c) tipos[c] = adodb::IsNumericType(campos[c].type);
     modelo_->FijaPistasNumericas(std::move(tipos), primeraRellena);
 }
 

@@ -230,7 +230,7 @@ void Informe::OrdenaComoNumeros(int columna, bool descendente)
 
 bool Informe::numerica(int columna) const
 {
-    return adodb::EsTipoNumerico(filas.columns().at(static_cast<size_t>(columna)).type);
+    return adodb::IsNumericType(filas.columns().at(static_cast<size_t>(columna)).type);
 }
 
 QString Informe::textoPagina(int pagina) const

@@ -122,7 +122,7 @@ void VerificaAcceso(const QString& Formulario, bool Forzar)
                   QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + rt::Comillas(gUsuarioLogeado) +
                   QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa + QStringLiteral("%')");
     db.AbrirRecordset(sql, rs);
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         if (rs.State() == adodb::adStateOpen && !rs.eof()) {
             tarea = RtTexto::ValorCampo(rs.Fields(QStringLiteral("Nombre")).Value());
         } else if (rt::Iguales(programa, QStringLiteral("CN000PR"))) {
@@ -135,14 +135,14 @@ void VerificaAcceso(const QString& Formulario, bool Forzar)
     });
     db.CierraRecordset(rs);
     Recordset log;
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         log.Open(QStringLiteral("Select top 1 * from Control_Acceso"), &db.gCnn, adodb::adOpenDynamic, adodb::adLockOptimistic);
     });
-    adodb::Intenta([&] { log.AddNew(); });
+    adodb::Attempt([&] { log.AddNew(); });
     // A text longer than its column is refused whole; the log keeps what fits
     // rather than lose who came in.
     auto pon = [&](const QString& campo, const QString& valor) {
-        adodb::Intenta([&] {
+        adodb::Attempt([&] {
             adodb::Field f = log.Fields(campo);
             const int largo = f.DefinedSize();
             f.setValue(largo > 0 && valor.size() > largo ? valor.left(largo) : valor);
@@ -152,14 +152,14 @@ void VerificaAcceso(const QString& Formulario, bool Forzar)
     pon(QStringLiteral("Usuario"), RtEntorno::NombreUsuario().trimmed().toUpper());
     pon(QStringLiteral("Formulario"), Formulario.trimmed().toUpper());
     pon(QStringLiteral("Tarea"), tarea.trimmed().toUpper());
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         const QDateTime ahora = RtEntorno::Ahora();
         log.Fields(QStringLiteral("Ingreso"))
             .setValue(ahora.toString(QStringLiteral("dd/MM/yy")) + QLatin1Char(' ') + ahora.toString(QStringLiteral("HH:mm")));
     });
     pon(QStringLiteral("NombreUsuario"), gUsuarioLogeado);
-    adodb::Intenta([&] { log.Update(); });
-    adodb::Intenta([&] {
+    adodb::Attempt([&] { log.Update(); });
+    adodb::Attempt([&] {
         if (log.State() == adodb::adStateOpen) {
             if (log.EditMode() != adodb::adEditNone) log.CancelUpdate();
             log.Close();
@@ -187,7 +187,7 @@ ClavesLeidas::ClavesLeidas(const QStringList& claves) : anterior_(gLecturaActual
     Recordset rs;
     DB().AbrirRecordset(sql, rs);
     std::vector<Fila> leidas;
-    const bool completa = adodb::Intenta([&] {
+    const bool completa = adodb::Attempt([&] {
         for (const QString& c : faltan) leidas.push_back(Fila{c, QStringLiteral(" "), QString(), false});
         for (; !rs.eof(); rs.MoveNext()) {
             const QString clave = RtTexto::ValorCampo(rs.Fields(QStringLiteral("CLAVE")).Value()).trimmed();

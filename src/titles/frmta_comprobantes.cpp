@@ -24,15 +24,15 @@ void frmTA_TITCOPIADORES::CargaCpte(const QString& /*Subdiario*/)
 {
     LstCpte->clear();
     adodb::Recordset rs;
-    adodb::Intenta([&] {
+    adodb::Attempt([&] {
         DB().AbrirRecordset(
             QStringLiteral("SELECT * ") + QStringLiteral("FROM VT_TA_CPTE  ") + QStringLiteral("WHERE (CODIGO <> 'ÿRS') "), rs);
     });
     // A row that cannot be read is left out; a walk that cannot go on ends the list.
     if (rs.State() == adodb::adStateOpen) {
-        adodb::Intenta([&] {
+        adodb::Attempt([&] {
             for (; !rs.EOF_(); rs.MoveNext()) {
-                adodb::Intenta([&] {
+                adodb::Attempt([&] {
                     const QString codigo = RtTexto::AnchoFijo(RtTexto::ValorCampo(rs[QStringLiteral("Codigo")]), 4);
                     const QString texto =
                         RtTexto::ValorCampo(rs[QStringLiteral("Descripcion")]) + QStringLiteral(" /     ") + codigo;
@@ -44,7 +44,7 @@ void frmTA_TITCOPIADORES::CargaCpte(const QString& /*Subdiario*/)
             }
         });
     }
-    adodb::Intenta([&] { DB().CierraRecordset(rs); });
+    adodb::Attempt([&] { DB().CierraRecordset(rs); });
 }
 
 void frmTA_TITCOPIADORES::CmdTodos_Click()

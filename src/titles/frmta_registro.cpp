@@ -57,8 +57,8 @@ void frmTA_TITCOPIADORES::MuestraRegistro()
 {
     estado_ = Estado::Existente;
     // No current row: the boxes and the marks stay as they are.
-    adodb::Intenta([&] { RtCampos::RegistroACampos(cajas(), datPrimaryRS); });
-    adodb::Intenta([&] { MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value())); });
+    adodb::Attempt([&] { RtCampos::RegistroACampos(cajas(), datPrimaryRS); });
+    adodb::Attempt([&] { MarcaCptes(RtTexto::ValorCampo(datPrimaryRS.Fields(QStringLiteral("TC")).Value())); });
 }
 
 void frmTA_TITCOPIADORES::Inicializa()
@@ -235,7 +235,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     bool rehacer = false;
     rt::Protocolo p([&](const adodb::Error& e) {
         RtCampos::FijaModo(false);
-        if (adodb::TransaccionPerdida(e)) {
+        if (adodb::IsTransactionLost(e)) {
             rehacer = DB().ReintentoConEnlace(e, informa) == rt::vbRetry;
             return static_cast<int>(rt::vbAbort);
         }
@@ -288,7 +288,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     // Checking, deleting the old rows and writing the new one happen in one
     // transaction: all of it or none. The guard rolls back on any way out
     // that does not reach the commit.
-    std::optional<adodb::Transaccion> tx;
+    std::optional<adodb::Transaction> tx;
     adodb::Variant creado;
     for (;;) {
         p.paso([&] { tx.emplace(cn); });
@@ -320,11 +320,11 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
     } else {
         p.paso([&] {
             DB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM TA_TITCOPIADORES") + dondeCodigo);
-            if (cn.Errors().Count() > 0 && adodb::TransaccionPerdida(cn.Errors().Item(0)))
+            if (cn.Errors().Count() > 0 && adodb::IsTransactionLost(cn.Errors().Item(0)))
                 throw adodb::AdoException(cn.Errors().Item(0));
         });
         if (!p.abortado() && cn.Errors().Count() > 0) {
-            rt::operador().MsgBox(adodb::TextoParaOperador(cn.Errors().Item(0)), rt::vbOKOnly, QString());
+            rt::operador().MsgBox(adodb::TextForOperator(cn.Errors().Item(0)), rt::vbOKOnly, QString());
             p.paso([&] { abreParaEscribir(datPrimaryRS); });
         } else {
             p.paso([&] { DB().CierraRecordset(datPrimaryRS); });
@@ -332,7 +332,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
                 DB().AbrirRecordset(QStringLiteral("SELECT * FROM TA_TITCOPIADORES"), datPrimaryRS, nullptr, adodb::adOpenDynamic,
                                     adodb::adLockOptimistic, -1, true);
                 if (datPrimaryRS.State() != adodb::adStateOpen && cn.Errors().Count() > 0 &&
-                    adodb::TransaccionPerdida(cn.Errors().Item(0)))
+                    adodb::IsTransactionLost(cn.Errors().Item(0)))
                     throw adodb::AdoException(cn.Errors().Item(0));
             });
             p.paso([&] { datPrimaryRS.AddNew(); });
@@ -377,7 +377,7 @@ bool frmTA_TITCOPIADORES::GrabaRegistro()
         } catch (const adodb::AdoException& e) {
             guardado = false;
             tx.reset();
-            if (adodb::EsEnlacePerdido(e.error()))
+            if (adodb::IsLinkLost(e.error()))
                 guardado = ConfirmaGrabacion(e.error(), rehacer);
             else
                 CNStuffContable::InformaError(e.error());
@@ -418,7 +418,7 @@ bool frmTA_TITCOPIADORES::ConfirmaGrabacion(const adodb::Error& e, bool& rehacer
     const auto averigua = [this]() -> int {
         if (!DB().gOpenFlag) return NoSe;
         int llego = NoSe;
-        adodb::Intenta([&] { llego = ComoEnPantalla() ? Llego : NoLlego; });
+        adodb::Attempt([&] { llego = ComoEnPantalla() ? Llego : NoLlego; });
         return llego;
     };
     DB().ReintentaConectar();

@@ -85,40 +85,6 @@ TEST_F(SqliteFile, EngineErrorsCarryAdoNumbersAndLandInErrors)
     EXPECT_EQ(cn.Errors().Count(), 0) << "a successful statement starts with a clean collection";
 }
 
-TEST_F(SqliteFile, RollbackUndoesAndCommitKeeps)
-{
-    exec(QStringLiteral("CREATE TABLE T (ID int)"));
-    cn.BeginTrans();
-    exec(QStringLiteral("INSERT INTO T VALUES (1)"));
-    cn.RollbackTrans();
-    cn.BeginTrans();
-    exec(QStringLiteral("INSERT INTO T VALUES (2)"));
-    cn.CommitTrans();
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT ID FROM T"), &cn);
-    ASSERT_EQ(rs.RecordCount(), 1);
-    EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
-    EXPECT_THROW(cn.CommitTrans(), AdoException);
-}
-
-TEST_F(SqliteFile, SchemaRowsetsListTablesViewsAndColumns)
-{
-    exec(QStringLiteral(
-        "CREATE TABLE TA_USUARIOS (nombre varchar(30), Administrador int); CREATE VIEW V_U AS SELECT nombre FROM TA_USUARIOS"));
-    Recordset t = cn.OpenSchema(adSchemaTables);
-    QStringList names;
-    for (; !t.eof(); t.MoveNext()) names << t.Fields(QStringLiteral("TABLE_NAME")).Value().toString();
-    EXPECT_TRUE(names.contains(QStringLiteral("TA_USUARIOS")));
-    EXPECT_TRUE(names.contains(QStringLiteral("V_U")));
-
-    Recordset c = cn.OpenSchema(
-        adSchemaColumns, {Variant(QStringLiteral("x")), Variant::Null(), Variant(QStringLiteral("ta_usuarios")), Variant()});
-    ASSERT_EQ(c.RecordCount(), 2);
-    EXPECT_EQ(c.Fields(QStringLiteral("COLUMN_NAME")).Value().toString(), QStringLiteral("nombre"));
-    EXPECT_EQ(c.Fields(QStringLiteral("DATA_TYPE")).Value().toInt64(), adVarChar);
-    EXPECT_EQ(c.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().toInt64(), 30);
-}
-
 TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites)
 {
     exec(QStringLiteral("CREATE TABLE T (ID int); INSERT INTO T VALUES (1)"));
@@ -135,21 +101,42 @@ TEST_F(SqliteFile, TwoConnectionsShareTheFileWhileOneWrites)
     EXPECT_EQ(rs.Fields(0).Value().toInt64(), 2);
 }
 
-TEST_F(SqliteFile, ABrokenLinkFailsLikeALostServerUntilReopened)
+// The embedded engine remembers, per table, whether it is one the program
+// may write back and which columns are keys. A definition changed under the
+// same name, by this connection or by another while it was closed, must be
+// read again.
+TEST_F(SqliteFile, TheEngineForgetsDefinitionsOnCloseAndOnSchemaChanges)
 {
-    exec(QStringLiteral("CREATE TABLE T (ID int)"));
-    cn.BreakLinkForTest();
-    Recordset rs;
-    try {
-        rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
-        FAIL();
-    } catch (const AdoException& e) {
-        EXPECT_EQ(e.error().Number, kErrUnspecified);
+    struct Caso {
+        const char* como;
+        bool cerrado;  // the change is made by another connection while the engine is closed
+    };
+    for (const Caso& caso : {Caso{"same connection", false}, Caso{"closed meanwhile", true}}) {
+        SCOPED_TRACE(caso.como);
+        auto engine = makeSqliteEngine();
+        const ConnectionInfo info = ConnectionInfo::parse(connString());
+        engine->open(info, {}, {}, 5);
+        engine->run(QStringLiteral("DROP TABLE IF EXISTS T; DROP TABLE IF EXISTS X;"
+                                   "CREATE TABLE T (ID int PRIMARY KEY, N varchar(5));"
+                                   "CREATE TEMP TABLE X (ID int)"),
+                    {}, 0);
+        EXPECT_TRUE(engine->run(QStringLiteral("SELECT ID, N FROM T"), {}, 0).columns[0].key);
+        engine->run(QStringLiteral("SELECT ID FROM X"), {}, 0);
+
+        // T keyed on N now, and X a table of the database.
+        const QString cambio = QStringLiteral(
+            "DROP TABLE T; CREATE TABLE T (ID int, N varchar(5) PRIMARY KEY); CREATE TABLE main.X (ID int PRIMARY KEY)");
+        if (caso.cerrado) {
+            engine->close();  // the temporary X goes with it
+            cn.Execute(cambio);
+            engine->open(info, {}, {}, 5);
+        } else {
+            engine->run(QStringLiteral("DROP TABLE temp.X; ") + cambio, {}, 0);
+        }
+        const Rowset t = engine->run(QStringLiteral("SELECT ID, N FROM T"), {}, 0);
+        EXPECT_FALSE(t.columns[0].key);
+        EXPECT_TRUE(t.columns[1].key);
+        EXPECT_EQ(engine->run(QStringLiteral("SELECT ID FROM X"), {}, 0).columns[0].baseTable, QStringLiteral("X"));
+        engine->close();
     }
-    ASSERT_EQ(cn.Errors().Count(), 1);
-    EXPECT_EQ(cn.Errors().Item(0).SQLState, QStringLiteral("08S01"));
-    cn.Close();
-    cn.Open();
-    rs.Open(QStringLiteral("SELECT * FROM T"), &cn);
-    EXPECT_EQ(rs.State(), adStateOpen);
 }

@@ -37,7 +37,7 @@ protected:
     {
         SqliteFile::SetUp();
         exec(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, nombre VARCHAR(10) NOT NULL UNIQUE, v INT, s SMALLINT, "
-                            "b BIGINT, d FLOAT, alta DATETIME);"
+                            "b BIGINT, d FLOAT, alta DATETIME, u TINYINT);"
                             "INSERT INTO t (id, nombre, v) VALUES (1, 'uno', 0);"
                             "CREATE TABLE sinclave (a VARCHAR(5), b INT);"
                             "INSERT INTO sinclave VALUES ('x', 1)"));
@@ -61,7 +61,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     for (const Caso& c : casos) {
         const Error e = errorOf([&] { exec(QString::fromLatin1(c.sql)); });
         EXPECT_EQ(e.Number, c.numero) << c.sql;
-        EXPECT_FALSE(EsEnlacePerdido(e)) << c.sql;
+        EXPECT_FALSE(IsLinkLost(e)) << c.sql;
         EXPECT_EQ(cn.Errors().Count(), 1) << c.sql;
     }
 
@@ -69,7 +69,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     exec(QStringLiteral("PRAGMA query_only = 1"));
     Error e = errorOf([&] { exec(QStringLiteral("UPDATE t SET v = 5")); });
     EXPECT_EQ(e.Number, kErrPermission);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
     exec(QStringLiteral("PRAGMA query_only = 0"));
 
     // A full disk, as a file that may not grow any further.
@@ -78,7 +78,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     exec(QStringLiteral("PRAGMA max_page_count = %1").arg(paginas + 1));
     e = errorOf([&] { exec(QStringLiteral("INSERT INTO grande VALUES (zeroblob(200000))")); });
     EXPECT_EQ(e.Number, kErrDiskFull);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
 
     // Another program holding the write lock: a time-out, not a lost link.
     Connection otro;
@@ -90,7 +90,7 @@ TEST_F(Integridad, OrdinaryFailuresGetTheirOwnNumbersAndNoneIsTakenForALostLink)
     impaciente.Open(connString());
     e = errorOf([&] { impaciente.Execute(QStringLiteral("UPDATE t SET v = 7")); });
     EXPECT_EQ(e.Number, kErrTimeout);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
     otro.RollbackTrans();
 
     // The connection has lived through all of it.
@@ -113,7 +113,7 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
     exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
     cn.BreakLinkForTest();
     const Error perdido = errorOf([&] { exec(QStringLiteral("SELECT * FROM t")); });
-    EXPECT_TRUE(EsEnlacePerdido(perdido));
+    EXPECT_TRUE(IsLinkLost(perdido));
 
     // What the data layer does on a lost link: close and open again.
     cn.Close();
@@ -123,7 +123,7 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
     EXPECT_EQ(e.Number, kErrTransactionLost);
     e = errorOf([&] { cn.CommitTrans(); });
     EXPECT_EQ(e.Number, kErrTransactionLost);
-    EXPECT_FALSE(EsEnlacePerdido(e));
+    EXPECT_FALSE(IsLinkLost(e));
     EXPECT_EQ(count("t"), 1);
 
     // Once reported, the connection works as usual.
@@ -136,19 +136,19 @@ TEST_F(Integridad, ATransactionLostWithTheLinkIsReportedAtCommitAndNeverHalfKept
 TEST_F(Integridad, TheTransactionGuardRollsBackUnlessCommitted)
 {
     {
-        Transaccion tx(cn);
+        Transaction tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
     }
     EXPECT_EQ(count("t"), 1);
     try {
-        Transaccion tx(cn);
+        Transaction tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (3, 'dos')"));  // fails: the name is taken
         tx.Commit();
     } catch (const AdoException&) {}
     EXPECT_EQ(count("t"), 1);
     {
-        Transaccion tx(cn);
+        Transaction tx(cn);
         exec(QStringLiteral("INSERT INTO t (id, nombre) VALUES (2, 'dos')"));
         tx.Commit();
     }
@@ -266,6 +266,9 @@ TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapp
     rechaza("b", Variant(9.3e18));
     rechaza("b", Variant(QStringLiteral("1e300")));
     rechaza("v", Variant(QStringLiteral("12abc")));
+    // SQL Server's tinyint holds 0..255, not a signed byte.
+    rechaza("u", Variant(256));
+    rechaza("u", Variant(-1));
 
     rs.Fields(QStringLiteral("id")).setValue(Variant(2));
     rs.Fields(QStringLiteral("nombre")).setValue(Variant(QStringLiteral("dos")));
@@ -273,7 +276,9 @@ TEST_F(Integridad, NumbersAnIntegerColumnCannotHoldAreConversionErrorsNeverWrapp
     rs.Fields(QStringLiteral("s")).setValue(Variant(-32768));
     rs.Fields(QStringLiteral("b")).setValue(Variant(QStringLiteral("9223372036854775807")));
     rs.Fields(QStringLiteral("d")).setValue(Variant(9.3e18));
+    rs.Fields(QStringLiteral("u")).setValue(Variant(255));
     rs.Update();
+    EXPECT_EQ(scalar(cn, QStringLiteral("SELECT u FROM t WHERE id = 2")), 255);
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT v FROM t WHERE id = 2")), 2147483647);
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT b FROM t WHERE id = 2")), 9223372036854775807LL);
     EXPECT_EQ(scalar(cn, QStringLiteral("SELECT s FROM t WHERE id = 2")), -32768);

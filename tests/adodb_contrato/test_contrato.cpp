@@ -3,6 +3,7 @@
 
 #include "adodb/odbc_engine_p.h"
 
+#include <algorithm>
 #include <functional>
 
 using namespace adodb;
@@ -119,7 +120,7 @@ TEST_P(Contrato, NavigationTypesAndNulls)
 TEST_P(Contrato, CatalogFactsAreReadOncePerConnection)
 {
     QStringList idas;
-    cn.AlConsultar = [&](const QString& s) { idas << s; };
+    cn.OnRequest = [&](const QString& s) { idas << s; };
     auto catalogo = [&] { return idas.filter(QStringLiteral("catalog:")).size(); };
     auto tieneTabla = [&](const QString& nombre) {
         Recordset t = cn.OpenSchema(adSchemaTables);
@@ -165,7 +166,7 @@ TEST_P(Contrato, CatalogFactsAreReadOncePerConnection)
     idas.clear();
     EXPECT_TRUE(tieneTabla(QStringLiteral("NUEVA")));
     EXPECT_EQ(catalogo(), 1);
-    cn.AlConsultar = nullptr;
+    cn.OnRequest = nullptr;
 }
 
 TEST_P(Contrato, UnicodeRoundTripsWhole)
@@ -334,21 +335,29 @@ TEST_P(Contrato, AddNewEditAndDeleteWriteBackTheirRowOnly)
 
 TEST_P(Contrato, ErrorsCarryAdoNumbersAndTheDriversRecords)
 {
+    ejecuta(QStringLiteral("CREATE UNIQUE INDEX IX_DESCRIPCION ON TA_TITCOPIADORES (DESCRIPCION)"));
     struct Caso {
         const char* sql;
         std::int32_t numero;
+        const char* claseSqlState;
     };
     const Caso casos[] = {
-        {"SELEC * FROM TA_TITCOPIADORES", kErrSyntax},
-        {"INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   1')", kErrIntegrity},
-        {"INSERT INTO TA_TITCOPIADORES (DESCRIPCION) VALUES ('sin codigo')", kErrIntegrity},
+        {"SELEC * FROM TA_TITCOPIADORES", kErrSyntax, "42"},
+        {"INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   1')", kErrIntegrity, "23"},
+        {"INSERT INTO TA_TITCOPIADORES (DESCRIPCION) VALUES ('sin codigo')", kErrIntegrity, "23"},
+        {"INSERT INTO TA_TITCOPIADORES (CODIGO, DESCRIPCION) VALUES ('   9', 'Ventas')", kErrIntegrity, "23"},
     };
     for (const Caso& c : casos) {
         const Error e = ErrorDe([&] { ejecuta(QString::fromLatin1(c.sql)); });
         ASSERT_GT(cn.Errors().Count(), 0) << c.sql;
         const Error& primero = cn.Errors().Item(0);
         EXPECT_EQ(primero.SQLState.size(), 5) << c.sql;
+        EXPECT_TRUE(primero.SQLState.startsWith(QLatin1String(c.claseSqlState)))
+            << c.sql << " " << primero.SQLState.toStdString();
         EXPECT_FALSE(primero.Description.isEmpty()) << c.sql;
+        // The driver layers' "[tags]" are left out: Source names the server.
+        EXPECT_FALSE(primero.Description.startsWith(u'[')) << primero.Description.toStdString();
+        EXPECT_EQ(primero.Source, cn.DbmsName()) << c.sql;
         EXPECT_EQ(e.Number, c.numero) << c.sql << " " << primero.SQLState.toStdString() << " "
                                       << primero.Description.toStdString();
         // Only a lost link carries the unspecified number.
@@ -390,11 +399,39 @@ TEST_P(Contrato, TransactionsCommitRollbackAndCloseLosesTheWork)
     otra.Close();
 
     EXPECT_EQ(ErrorDe([&] { cn.CommitTrans(); }).Number, kErrNotInContext);
+    // After the transaction, each statement is kept on its own again.
+    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   8')"));
     cn.BeginTrans();
     ejecuta(QStringLiteral("DELETE FROM TA_TITCOPIADORES"));
     cn.Close();
+    EXPECT_EQ(cn.State(), adStateClosed);
     cn.Open(base.Cadena());
-    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 3);
+    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 4);
+}
+
+// A dropped link fails every request as a lost server does (the number a
+// caller reconnects on), and the connection works again once reopened.
+TEST_P(Contrato, ABrokenLinkFailsUntilReopened)
+{
+    cn.BreakLinkForTest();
+    const std::function<void()> pedidos[] = {
+        [&] { ejecuta(QStringLiteral("SELECT * FROM TA_TITCOPIADORES")); },
+        [&] { cn.OpenSchema(adSchemaTables); },
+        [&] { cn.BeginTrans(); },
+        [&] { cn.LastInsertId(); },
+    };
+    for (const auto& pedido : pedidos) {
+        const Error e = ErrorDe(pedido);
+        EXPECT_EQ(e.Number, kErrUnspecified);
+        EXPECT_EQ(e.SQLState, QStringLiteral("08S01"));
+        EXPECT_TRUE(e.Description.startsWith(QStringLiteral("Error de vínculo de comunicación"))) << e.Description.toStdString();
+        EXPECT_TRUE(IsLinkLost(e));
+    }
+    ASSERT_GT(cn.Errors().Count(), 0);
+    EXPECT_EQ(cn.Errors().Item(0).SQLState, QStringLiteral("08S01"));
+    cn.Close();
+    cn.Open();
+    EXPECT_EQ(cuenta(QStringLiteral("1 = 1")), 2);
 }
 
 TEST_P(Contrato, AffectedCountsAndBatches)
@@ -406,6 +443,10 @@ TEST_P(Contrato, AffectedCountsAndBatches)
     EXPECT_EQ(n, 0);
     cn.Execute(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO = '   2'"), &n);
     EXPECT_EQ(n, 1);
+    ejecuta(QStringLiteral("INSERT INTO TA_TITCOPIADORES (CODIGO) VALUES ('   2')"));
+    EXPECT_EQ(cn.run(QStringLiteral("DELETE FROM TA_TITCOPIADORES WHERE CODIGO = ?"), {Variant(QStringLiteral("   2"))}).affected,
+              1)
+        << "with a bound parameter";
     Recordset filas = cn.Execute(QStringLiteral("SELECT CODIGO FROM TA_TITCOPIADORES"), &n);
     EXPECT_EQ(filas.State(), adStateOpen);
     EXPECT_EQ(filas.RecordCount(), 1);
@@ -433,6 +474,39 @@ TEST_P(Contrato, SchemaRowsetsNameTablesAndColumns)
     EXPECT_TRUE(una.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().isNull());
     Recordset ninguna = cn.OpenSchema(adSchemaTables, {Variant::Null(), Variant::Null(), Variant("NO_EXISTE")});
     EXPECT_EQ(ninguna.RecordCount(), 0);
+}
+
+// Catalog functions take "_" for a wildcard: a table whose name it matches
+// must not lend its columns. Views are listed with the tables.
+TEST_P(Contrato, SchemaRowsetsMatchNamesExactlyAndListViews)
+{
+    ejecuta(base.Ddl(QStringLiteral("CREATE TABLE TAXTITCOPIADORES (OTRA int)")));
+    ejecuta(QStringLiteral("CREATE VIEW V_TITULOS AS SELECT CODIGO FROM TA_TITCOPIADORES"));
+    QStringList tablas;
+    for (Recordset t = cn.OpenSchema(adSchemaTables); !t.EOF_(); t.MoveNext())
+        tablas << t.Fields(QStringLiteral("TABLE_NAME")).Value().toString().toUpper();
+    EXPECT_TRUE(tablas.contains(QStringLiteral("V_TITULOS"))) << qPrintable(tablas.join(u' '));
+    EXPECT_TRUE(tablas.contains(QStringLiteral("TAXTITCOPIADORES")));
+
+    // The catalog restriction is not this program's to use: it is ignored.
+    Recordset c = cn.OpenSchema(adSchemaColumns, {Variant("otra_base"), Variant::Null(), Variant("ta_titcopiadores")});
+    EXPECT_EQ(c.RecordCount(), 8);
+    struct Caso {
+        const char* columna;
+        std::vector<int> tipos;
+    };
+    const Caso casos[] = {{"DESCRIPCION", {adVarChar, adVarWChar}}, {"CANT", {adInteger}}};
+    for (const Caso& caso : casos) {
+        c.MoveFirst();
+        while (!c.EOF_() && c.Fields(QStringLiteral("COLUMN_NAME"))
+                                    .Value()
+                                    .toString()
+                                    .compare(QLatin1String(caso.columna), Qt::CaseInsensitive) != 0)
+            c.MoveNext();
+        ASSERT_FALSE(c.EOF_()) << caso.columna;
+        const int tipo = static_cast<int>(c.Fields(QStringLiteral("DATA_TYPE")).Value().toInt64());
+        EXPECT_NE(std::find(caso.tipos.begin(), caso.tipos.end(), tipo), caso.tipos.end()) << caso.columna << " " << tipo;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, Contrato,

@@ -246,7 +246,7 @@ TEST_P(LibpqServidor, AFailedStatementLosesTheTransactionAndCommitSaysSo)
     cn.Execute(QStringLiteral("UPDATE t SET x = 'cambiado'"));
     EXPECT_EQ(FalloDe([&] { cn.Execute(QStringLiteral("SELECT * FROM no_existe")); }).Number, kErrNoTable);
     const Error e = FalloDe([&] { cn.CommitTrans(); });
-    EXPECT_TRUE(TransaccionPerdida(e)) << e.Number << " " << e.Description.toStdString();
+    EXPECT_TRUE(IsTransactionLost(e)) << e.Number << " " << e.Description.toStdString();
     Recordset rs;
     rs.Open(QStringLiteral("SELECT COUNT(*) FROM t WHERE x = 'cambiado'"), &cn);
     EXPECT_EQ(rs.Fields(0).Value().toInt64(), 0);
@@ -257,7 +257,7 @@ TEST_P(LibpqServidor, ALostLinkIsToldAsOneAndTheTimeOutRidesOnTheLogin)
     // Ended from the server's side: the next statement learns the link is gone.
     ASSERT_TRUE(base.servidor()->TerminaSesiones(base.base()));
     const Error perdido = FalloDe([&] { cn.Execute(QStringLiteral("SELECT 1")); });
-    EXPECT_TRUE(EsEnlacePerdido(perdido)) << perdido.SQLState.toStdString() << " " << perdido.Description.toStdString();
+    EXPECT_TRUE(IsLinkLost(perdido)) << perdido.SQLState.toStdString() << " " << perdido.Description.toStdString();
     EXPECT_EQ(perdido.Number, kErrUnspecified);
     cn.Close();
 

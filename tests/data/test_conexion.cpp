@@ -155,7 +155,7 @@ TEST_F(Conexion, ARefusedPermissionStopsStartUpNamingTheRightAndTheTable)
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.texto);
-        const adodb::Error e{adodb::NumeroPorSqlState(QString::fromLatin1(c.estado)), QString::fromUtf8(c.texto),
+        const adodb::Error e{adodb::NumberForSqlState(QString::fromLatin1(c.estado)), QString::fromUtf8(c.texto),
                              QStringLiteral("ODBC"), QString::fromLatin1(c.estado), c.nativo};
         DB().UltimaSentencia = QString::fromLatin1(c.sentencia);
         guion.op.preguntas.clear();

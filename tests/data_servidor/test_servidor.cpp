@@ -309,10 +309,10 @@ TEST_F(SesionDb, AFileThatIsNotADatabaseIsToldInSpanishInTheConnectionBox)
         << qPrintable(guion.op.preguntas[0].texto);
 }
 
-TEST(TextoParaOperador, EveryConditionAnOperatorMeets)
+TEST(TextForOperator, EveryConditionAnOperatorMeets)
 {
     auto texto = [](int codigo, const char* mensaje) {
-        return adodb::TextoParaOperador(adodb::Error{adodb::kErrUnspecified, QString::fromUtf8(mensaje), QStringLiteral("SQLite"),
+        return adodb::TextForOperator(adodb::Error{adodb::kErrUnspecified, QString::fromUtf8(mensaje), QStringLiteral("SQLite"),
                                                      QStringLiteral("HY000"), codigo});
     };
     EXPECT_EQ(texto(5, "database is locked"),
@@ -326,7 +326,7 @@ TEST(TextoParaOperador, EveryConditionAnOperatorMeets)
     // Not every message has a translation, and other engines keep their own.
     EXPECT_EQ(texto(1, "near \"SELEC\": syntax error"), QStringLiteral("near \"SELEC\": syntax error"));
     EXPECT_EQ(
-        adodb::TextoParaOperador(adodb::Error{1, QStringLiteral("database is locked"), QStringLiteral("PostgreSQL"), {}, 5}),
+        adodb::TextForOperator(adodb::Error{1, QStringLiteral("database is locked"), QStringLiteral("PostgreSQL"), {}, 5}),
         QStringLiteral("database is locked"));
 }
 
@@ -347,7 +347,7 @@ TEST_F(SesionDb, ALockedAndAReadOnlyDatabaseAreToldInSpanish)
         DB().gCnn.Execute(QStringLiteral("INSERT INTO T VALUES (2)"));
         FAIL();
     } catch (const adodb::AdoException& e) {
-        EXPECT_EQ(adodb::TextoParaOperador(e.error()),
+        EXPECT_EQ(adodb::TextForOperator(e.error()),
                   QStringLiteral("La base de datos está bloqueada por otro usuario. Reintente en unos instantes."));
     }
     otro.RollbackTrans();

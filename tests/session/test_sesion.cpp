@@ -103,7 +103,7 @@ TEST_F(Sesion, ConfigurationValuesAndTheAccountStructure)
 TEST_F(Sesion, KeysReadTogetherCostOneStatementAndAreReadAgainEachTime)
 {
     QStringList idas;
-    DB().gCnn.AlConsultar = [&](const QString& s) { idas << s; };
+    DB().gCnn.OnRequest = [&](const QString& s) { idas << s; };
     CargaEstructura();
     EXPECT_EQ(idas.size(), 1) << qPrintable(idas.join(u" | "));
     EXPECT_EQ(D_Total, 11);
@@ -138,14 +138,14 @@ TEST_F(Sesion, KeysReadTogetherCostOneStatementAndAreReadAgainEachTime)
     idas.clear();
     EXPECT_EQ(Cfg(QStringLiteral("NOMBRE")), QStringLiteral("Empresa"));
     EXPECT_EQ(idas.size(), 1) << "once the routine is over, each read goes to the table";
-    DB().gCnn.AlConsultar = nullptr;
+    DB().gCnn.OnRequest = nullptr;
 }
 
 TEST_F(Sesion, OneActionChecksBothEndsOfARangeOnOneReadOfTheTitles)
 {
     CNDLL cn;
     int lecturas = 0;
-    DB().gCnn.AlConsultar = [&](const QString& s) {
+    DB().gCnn.OnRequest = [&](const QString& s) {
         lecturas += s.startsWith(QStringLiteral("SELECT")) && s.contains(QStringLiteral("TA_TITCOPIADORES"));
     };
     {
@@ -159,7 +159,7 @@ TEST_F(Sesion, OneActionChecksBothEndsOfARangeOnOneReadOfTheTitles)
     EXPECT_TRUE(cn.ValidaRango(QStringLiteral("61010101005"), QString())) << "the next action reads the table again";
     EXPECT_TRUE(cn.ValidaRango(QStringLiteral("61010101005"), QString()));
     EXPECT_EQ(lecturas, 3);
-    DB().gCnn.AlConsultar = nullptr;
+    DB().gCnn.OnRequest = nullptr;
 }
 
 TEST_F(Sesion, AccountsAreFoundByCodeOrOptionalCode)

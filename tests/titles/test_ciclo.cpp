@@ -342,7 +342,7 @@ TEST_F(VentanaTitulos, ClosingTheWindowEndsTheProgram)
 TEST_F(VentanaTitulos, EachOperatorStepCostsFewStatements)
 {
     QStringList idas;
-    DB().gCnn.AlConsultar = [&](const QString& s) { idas << s; };
+    DB().gCnn.OnRequest = [&](const QString& s) { idas << s; };
     const auto paso = [&](const char* nombre, qsizetype maximo, const std::function<void()>& accion) {
         idas.clear();
         accion();
@@ -362,5 +362,5 @@ TEST_F(VentanaTitulos, EachOperatorStepCostsFewStatements)
     guion.op.respuestas = {rt::vbYes};
     paso("F10", 4, [&] { teclado::Pulsa(Qt::Key_F10); });
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM TA_TITCOPIADORES WHERE LTRIM(CODIGO) = '20'"), 0);
-    DB().gCnn.AlConsultar = nullptr;
+    DB().gCnn.OnRequest = nullptr;
 }

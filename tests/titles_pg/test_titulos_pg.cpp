@@ -261,7 +261,7 @@ protected:
     }
     void TearDown() override
     {
-        DB().gCnn.AlConsultar = nullptr;
+        DB().gCnn.OnRequest = nullptr;
         rt::fijaOperador(&guion.op);
         if (servidor_ && !servidor_->Activo()) {
             EXPECT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
@@ -388,7 +388,7 @@ TEST_P(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOn
         op.respuestas = {rt::vbRetry};
         bool enTransaccion = false, cortado = false;
         int inserciones = 0;
-        DB().gCnn.AlConsultar = [&](const QString& sql) {
+        DB().gCnn.OnRequest = [&](const QString& sql) {
             if (sql == QLatin1String("BEGIN")) enTransaccion = true;
             if (sql.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)) ++inserciones;
             if (enTransaccion && !cortado && sql.contains(sentencia, Qt::CaseInsensitive)) {
@@ -397,7 +397,7 @@ TEST_P(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOn
             }
         };
         teclado::Pulsa(Qt::Key_F2);
-        DB().gCnn.AlConsultar = nullptr;
+        DB().gCnn.OnRequest = nullptr;
         EXPECT_TRUE(cortado);
         EXPECT_EQ(op.cajas, 1) << op.mensajes().join(" | ").toStdString();
         EXPECT_EQ(inserciones, esperadas);
@@ -424,14 +424,14 @@ TEST_P(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndT
     // Retry while the server is still down, then give up.
     op.respuestas = {rt::vbRetry, rt::vbAbort};
     bool borrado = false;
-    DB().gCnn.AlConsultar = [&](const QString& sql) {
+    DB().gCnn.OnRequest = [&](const QString& sql) {
         if (!borrado && sql.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)) {
             borrado = true;
             servidor_->Detiene();
         }
     };
     teclado::Pulsa(Qt::Key_F2);
-    DB().gCnn.AlConsultar = nullptr;
+    DB().gCnn.OnRequest = nullptr;
     ASSERT_TRUE(borrado);
     ASSERT_TRUE(servidor_->Reanuda()) << qPrintable(servidor_->error());
     EXPECT_EQ(op.cajas, 2) << op.mensajes().join(" | ").toStdString();
@@ -469,7 +469,7 @@ TEST_P(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
     std::thread corte;
     std::atomic<bool> llego{false};
     int inserciones = 0;
-    DB().gCnn.AlConsultar = [&](const QString& sql) {
+    DB().gCnn.OnRequest = [&](const QString& sql) {
         if (sql.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)) ++inserciones;
         if (sql != QLatin1String("COMMIT") || corte.joinable()) return;
         // The commit and its answer each take 1.5 s on the way; the link is
@@ -491,7 +491,7 @@ TEST_P(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
         EXPECT_TRUE(proxy.Inicia(servidor_->Puerto(), 0, puerto)) << proxy.error();
     };
     teclado::Pulsa(Qt::Key_F2);
-    DB().gCnn.AlConsultar = nullptr;
+    DB().gCnn.OnRequest = nullptr;
     op.alPreguntar = nullptr;
     if (corte.joinable()) corte.join();
     EXPECT_TRUE(llego) << "the commit did not reach the server before the cut";
