@@ -10,8 +10,8 @@ PACKAGES=(
     # Qt 6 (widgets, print support) and its translations
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6printsupport6
     libgl-dev fonts-dejavu-core
-    # databases: embedded SQLite, ODBC for SQL Server / Oracle
-    libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst
+    # databases: embedded SQLite, ODBC for SQL Server / Oracle, libpq for PostgreSQL
+    libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst libpq-dev
     # PostgreSQL server and its ODBC driver (tests start their own server),
     # FreeTDS for SQL Server, the sqlite3 shell (tests of the collation extension)
     postgresql odbc-postgresql tdsodbc sqlite3

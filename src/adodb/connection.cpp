@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "messages.h"
+#include "pq_engine.h"
 #include "recordset.h"
 #include "sqlite_locks.h"
 
@@ -59,7 +60,9 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
     // Before any file is opened, by us or by SQLite's ODBC driver, which
     // shares the library: one file's locks must all be of one kind.
     UseDescriptionLocks();
-    std::unique_ptr<Engine> engine = info.embeddedFile().isEmpty() ? makeOdbcEngine() : makeSqliteEngine();
+    std::unique_ptr<Engine> engine = !info.embeddedFile().isEmpty() ? makeSqliteEngine()
+                                     : NamesPostgresDirectly(info)  ? makePqEngine(CommandTimeout)
+                                                                    : makeOdbcEngine();
     try {
         engine->open(info, user, password, ConnectionTimeout);
     } catch (const AdoException& e) {

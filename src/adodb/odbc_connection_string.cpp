@@ -168,7 +168,15 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
             putPair(pairs, u"DSN"_s, info.dsn);
         else
             putPair(pairs, u"Driver"_s, unbraced(info.driver));
-        putPair(pairs, u"Server"_s, info.server);
+        // The suite's "pg:host[,port]" with psqlODBC named (the way to keep a
+        // PostgreSQL server on ODBC rather than libpq).
+        if (const QString pg = info.server.trimmed(); pg.startsWith(u"pg:", Qt::CaseInsensitive)) {
+            const ServerAddress address = splitServer(pg.mid(3));
+            putPair(pairs, u"Server"_s, address.host.isEmpty() ? u"localhost"_s : address.host);
+            putPair(pairs, u"Port"_s, address.port);
+        } else {
+            putPair(pairs, u"Server"_s, info.server);
+        }
         putPair(pairs, u"Database"_s, info.database);
         putPair(pairs, u"UID"_s, info.user);
         putPair(pairs, u"PWD"_s, info.password);

@@ -87,6 +87,11 @@ bool comparison(const Token& t)
     return t.kind == Tok::Punct && (t.text == u"=" || t.text == u"<>" || t.text == u"!=");
 }
 
+bool ordering(const Token& t)
+{
+    return t.kind == Tok::Punct && (t.text == u"<" || t.text == u">" || t.text == u"<=" || t.text == u">=");
+}
+
 // Every date form the suite writes starts with a digit: most literals need
 // no attempt at reading them as one.
 bool mayBeDate(const QString& literal)
@@ -195,7 +200,8 @@ QString rewrite(Tokens t)
     }
 
     // column = 'value' in a condition: SQL Server pads the shorter side, so
-    // trailing blanks count on neither. (In SET lists '=' assigns.)
+    // trailing blanks count on neither, in an equality or an ordering. (In
+    // SET lists '=' assigns.)
     bool condition = false;
     std::vector<bool> outer;  // the state outside each open parenthesis
     for (size_t i = 0; i < t.size(); ++i) {
@@ -208,20 +214,42 @@ QString rewrite(Tokens t)
             condition = true;
         else if (is(t[i], "SET") || is(t[i], "SELECT") || is(t[i], "VALUES") || is(t[i], "FROM"))
             condition = false;
-        if (!condition || !comparison(t[i])) continue;
+        const bool equality = comparison(t[i]);
+        if (!condition || !(equality || ordering(t[i]))) continue;
         const size_t p = previous(t, i), n = next(t, i + 1);
         if (p == std::string::npos || n >= t.size() || t[n].kind != Tok::String) continue;
-        if (t[p].kind != Tok::Word || is(t[p], "NULL")) continue;
+        // The compared side: a name (a qualified one, a.b, taken whole) or a
+        // call such as ltrim(codigo).
+        size_t from = p;
+        if (t[p].kind == Tok::Word && !is(t[p], "NULL")) {
+            while (from >= 2 && punct(t[from - 1], ".") && t[from - 2].kind == Tok::Word) from -= 2;
+        } else if (punct(t[p], ")") && pair[p] < p && punct(t[pair[p]], "(") && calls[pair[p]] == Call::None) {
+            from = pair[p];
+            const size_t f = previous(t, from);
+            if (f != std::string::npos && t[f].kind == Tok::Word && !is(t[f], "IN") && !is(t[f], "EXISTS")) from = f;
+        } else {
+            continue;
+        }
         // A date in quotes is compared as a date when the column is one.
         if (mayBeDate(t[n].text) && ParseDate(t[n].text.mid(1, t[n].text.size() - 2)).isValid()) continue;
         t[n].text = stripTrailingBlanks(t[n].text);
-        // A qualified name (a.b) is taken whole.
-        size_t from = p;
-        while (from >= 2 && punct(t[from - 1], ".") && t[from - 2].kind == Tok::Word) from -= 2;
         const QString name = join(t, from, p + 1);
+        if (equality) {
+            blank(t, from, p);
+            // As text, so that a number column compared with '5' still works (the cast keeps the collation).
+            t[from] = {Tok::Quoted, QStringLiteral("rtrim(CAST(%1 AS text))").arg(name)};
+            continue;
+        }
+        // An ordering keeps the column's own type (a number stays a number);
+        // only where the stored blanks make PostgreSQL see a longer text than
+        // SQL Server does, '>' and '<=' tell it that the two are equal.
+        if (t[i].text == u"<" || t[i].text == u">=") continue;
+        const bool greater = t[i].text == u">";
         blank(t, from, p);
-        // As text, so that a number column compared with '5' still works (the cast keeps the collation).
-        t[from] = {Tok::Quoted, QStringLiteral("rtrim(CAST(%1 AS text))").arg(name)};
+        t[from] = {Tok::Quoted, u'(' + name};
+        after[n] += QStringLiteral(" %1 rtrim(CAST(%2 AS text)) %3 %4)")
+                        .arg(greater ? QStringLiteral("AND") : QStringLiteral("OR"), name,
+                             greater ? QStringLiteral("<>") : QStringLiteral("="), t[n].text);
     }
 
     // TOP n [PERCENT] after SELECT [DISTINCT|ALL] becomes LIMIT at the end of

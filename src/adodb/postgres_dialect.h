@@ -11,8 +11,8 @@ namespace adodb {
 /// becomes LIMIT, lock hints and the dbo. owner go, [names] lose their
 /// brackets, #date# literals become quoted ISO dates, ISNULL, LEN, CHARINDEX
 /// and GETDATE become their PostgreSQL forms, + next to a text literal joins
-/// text, a comparison with a text literal ignores trailing blanks, and LIKE
-/// ignores letter case.
+/// text, a comparison or an ordering with a text literal ignores trailing
+/// blanks, and LIKE ignores letter case.
 QString SqlServerToPostgres(const QString& sql);
 
 /// PostgreSQL folds unquoted names to lower case; the operator should see a

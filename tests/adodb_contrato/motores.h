@@ -1,7 +1,7 @@
 #pragma once
 // The engines every contract test runs on: the embedded engine, the SQLite
-// ODBC driver and psqlODBC against a PostgreSQL server started for the test
-// program. Each test gets a fresh database.
+// ODBC driver, and a PostgreSQL server started for the test program reached
+// both through psqlODBC and natively (libpq). Each test gets a fresh database.
 #include "adodb/connection.h"
 #include "adodb/recordset.h"
 #include "servidor_pg.h"
@@ -13,7 +13,12 @@
 
 #include "../qt_print.h"
 
-enum class Motor { Embebido, OdbcSqlite, PostgreSql };
+enum class Motor { Embebido, OdbcSqlite, PostgreSql, PostgreSqlLibpq };
+
+inline bool EsPostgres(Motor m)
+{
+    return m == Motor::PostgreSql || m == Motor::PostgreSqlLibpq;
+}
 
 inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p)
 {
@@ -21,6 +26,7 @@ inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p)
     case Motor::Embebido: return "Embebido";
     case Motor::OdbcSqlite: return "OdbcSqlite";
     case Motor::PostgreSql: return "PostgreSql";
+    case Motor::PostgreSqlLibpq: return "PostgreSqlLibpq";
     }
     return "?";
 }
@@ -38,7 +44,7 @@ public:
     {
         motor_ = motor;
         if (!dir_.isValid()) return false;
-        if (motor == Motor::PostgreSql) {
+        if (EsPostgres(motor)) {
             servidor_ = ServidorPg::Compartido();
             if (!servidor_) {
                 *motivo = QStringLiteral("no se pudo iniciar PostgreSQL");
@@ -63,6 +69,11 @@ public:
         case Motor::Embebido: return QStringLiteral("PROVIDER=SQLOLEDB;Server=;Database =%1;").arg(archivo_);
         case Motor::OdbcSqlite: return QStringLiteral("Driver={SQLite3};Database=%1;LoadExt=%2;").arg(archivo_, ExtensionCi());
         case Motor::PostgreSql: return servidor_->CadenaOdbc(base_);
+        // The program's own form: a "pg:" server.
+        case Motor::PostgreSqlLibpq:
+            return QStringLiteral("PROVIDER=SQLOLEDB;Server=pg:127.0.0.1,%1;Database =%2;UId=%3;Pwd=%4;")
+                .arg(servidor_->Puerto())
+                .arg(base_, QString::fromLatin1(ServidorPg::kUsuario), QString::fromLatin1(ServidorPg::kClave));
         }
         return {};
     }
@@ -70,7 +81,7 @@ public:
     /// DDL written the way the suite's schema is, in each engine's types.
     QString Ddl(QString sql) const
     {
-        if (motor_ != Motor::PostgreSql) return sql;
+        if (!EsPostgres(motor_)) return sql;
         sql.replace(QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"), QStringLiteral("serial PRIMARY KEY"));
         sql.replace(QStringLiteral(" datetime"), QStringLiteral(" timestamp(3)"));
         sql.replace(QStringLiteral(" money"), QStringLiteral(" numeric(19,4)"));

@@ -135,3 +135,26 @@ TEST(DialectoPostgres, LikeCollationFollowsThePatternWholeAndKeepsTopInItsStatem
     EXPECT_EQ(SqlServerToPostgres(QStringLiteral("SELECT TOP 5 A FROM T WHERE A LIKE ('x%'); SELECT B FROM U")),
               QStringLiteral("SELECT A FROM T WHERE A ILIKE ('x%') COLLATE \"default\" LIMIT 5; SELECT B FROM U"));
 }
+
+TEST(DialectoPostgres, OrderingsIgnoreTrailingBlanksAndKeepTheColumnsType)
+{
+    const struct {
+        const char* sql;
+        const char* postgres;
+    } casos[] = {
+        // '<' and '>=' already agree once the literal's blanks go: a stored
+        // blank only makes the column longer.
+        {"SELECT * FROM T WHERE A < '61 ' OR A >= '7 '", "SELECT * FROM T WHERE A < '61' OR A >= '7'"},
+        // A stored '61 ' is past '61' for PostgreSQL, equal for SQL Server.
+        {"SELECT * FROM T WHERE ltrim(codigo)> '61 '",
+         "SELECT * FROM T WHERE (ltrim(codigo)> '61' AND rtrim(CAST(ltrim(codigo) AS text)) <> '61')"},
+        {"SELECT * FROM T WHERE t.A <= '61'", "SELECT * FROM T WHERE (t.A <= '61' OR rtrim(CAST(t.A AS text)) = '61')"},
+        // Calls and qualified names are compared whole in equalities too.
+        {"SELECT * FROM T WHERE LTRIM(C) = '3 '", "SELECT * FROM T WHERE rtrim(CAST(LTRIM(C) AS text)) = '3'"},
+        // Dates, subqueries in IN, and assignments are left alone.
+        {"SELECT * FROM T WHERE F > '2025-12-31'", "SELECT * FROM T WHERE F > '2025-12-31'"},
+        {"SELECT * FROM T WHERE A IN ('a ') AND B > 1", "SELECT * FROM T WHERE A IN ('a ') AND B > 1"},
+        {"UPDATE T SET A = 'x ' WHERE B >= 'y '", "UPDATE T SET A = 'x ' WHERE B >= 'y'"},
+    };
+    for (const auto& c : casos) EXPECT_EQ(SqlServerToPostgres(QString::fromUtf8(c.sql)), QString::fromUtf8(c.postgres)) << c.sql;
+}

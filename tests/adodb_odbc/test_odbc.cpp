@@ -110,6 +110,11 @@ TEST(OdbcConnectionString, DsnAndDriverPassThrough)
     drv.driver = QStringLiteral("{SQLite3}");
     drv.database = QStringLiteral("/tmp/a b.db");
     EXPECT_EQ(odbcConnectionString(drv, {}), QStringLiteral("Driver={SQLite3};Database=/tmp/a b.db;"));
+
+    // psqlODBC named beside the suite's PostgreSQL server form.
+    const ConnectionInfo pg =
+        ConnectionInfo::parse(QStringLiteral("PROVIDER=SQLOLEDB;Server=pg:dbhost,5433;Database =c;Driver={PostgreSQL Unicode};"));
+    EXPECT_EQ(odbcConnectionString(pg, {}), QStringLiteral("Driver={PostgreSQL Unicode};Server=dbhost;Port=5433;Database=c;"));
 }
 
 TEST(OdbcConnectionString, MissingDriverIsReportedInSpanish)

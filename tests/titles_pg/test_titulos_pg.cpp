@@ -1,5 +1,6 @@
-// The titles window on a PostgreSQL server: the whole editing cycle, and two
-// programs editing titles at the same time.
+// The titles window on a PostgreSQL server, reached natively (libpq) and
+// through psqlODBC: the whole editing cycle, and two programs editing titles
+// at the same time.
 #include "../sesion_pg.h"
 #include "../teclado.h"
 #include "../titles/entorno.h"
@@ -9,7 +10,20 @@
 #include <deque>
 #include <thread>
 
-class TitulosPg : public VentanaTitulos {
+namespace {
+
+/// How the program reaches the server: a "pg:" server goes through libpq
+/// unless the administrator's extra settings name psqlODBC.
+enum class Ruta { Libpq, Odbc };
+
+std::string NombreRuta(const ::testing::TestParamInfo<Ruta>& p)
+{
+    return p.param == Ruta::Libpq ? "Libpq" : "Odbc";
+}
+
+}  // namespace
+
+class TitulosPg : public VentanaTitulos, public ::testing::WithParamInterface<Ruta> {
 protected:
     void SetUp() override
     {
@@ -28,6 +42,7 @@ protected:
         RtEntorno::FijaNombreUsuario(QStringLiteral("prueba"));
         RtEntorno::FijaNombreMaquina(QStringLiteral("pc-prueba"));
         RtIni::FijaCarpetaConfiguracion(dir_.path());
+        DB().gExtended = GetParam() == Ruta::Odbc ? QStringLiteral("Driver={PostgreSQL Unicode};") : QString();
         ConectaComoAdministrador(*servidor_, base_, dir_.filePath(QStringLiteral("VLERR.LOG")));
         ASSERT_TRUE(DB().gOpenFlag);
         ASSERT_TRUE(DB().gEsAdmin);
@@ -38,6 +53,7 @@ protected:
         VentanaTitulos::TearDown();
         rt::manejadorFin() = finPropio_;
         DB().gServidor.clear();
+        DB().gExtended.clear();
         DB().gLogErr.clear();
     }
     /// Another program on the same database.
@@ -53,7 +69,7 @@ protected:
     std::function<void(int)> finPropio_;
 };
 
-TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
+TEST_P(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
 {
     abre();
     EXPECT_EQ(caja(0)->text(), "11");
@@ -105,7 +121,7 @@ TEST_F(TitulosPg, CreateReplaceDeleteAndLookUpEndToEnd)
     EXPECT_EQ(cuenta("SELECT COUNT(*) FROM Control_Acceso WHERE Maquina = 'PC-PRUEBA'"), 1);
 }
 
-TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
+TEST_P(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
 {
     // Another program stored the code padded on the right and the account in lower case.
     auto otro = otroPrograma();
@@ -117,9 +133,26 @@ TEST_F(TitulosPg, DataWrittenByOthersIsFoundWhateverItsCaseAndPadding)
     EXPECT_EQ(caja(2)->text(), "11010201001");
 }
 
+// The uncovered-accounts sheet: an account stored with a trailing blank
+// ("11030201001 ", written by another program) that ends a title's range is
+// covered by it, as SQL Server and the report see it.
+TEST_P(TitulosPg, AnAccountStoredWithATrailingBlankAtARangesEndIsCovered)
+{
+    otroPrograma()->Execute(QStringLiteral("UPDATE MA_CUENTAS SET Codigo = '11030201001 ' WHERE Codigo = '11030201001'"));
+    abre();
+    const QString hoja = dir_.filePath(QStringLiteral("varias.csv"));
+    w().ArchivoSalida = hoja;
+    w().CmdVarias_Click();
+    QFile f(hoja);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << mensajes().join(" | ").toStdString();
+    const QStringList lineas = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_GT(lineas.size(), 1) << "the sheet lists the accounts no title covers";
+    for (const QString& l : lineas) EXPECT_FALSE(l.contains(QStringLiteral("11030201001"))) << l.toStdString();
+}
+
 using adodb::Recordset;
 
-TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
+TEST_P(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
 {
     abre();
     auto otro = otroPrograma();
@@ -155,7 +188,7 @@ TEST_F(TitulosPg, TwoProgramsEditingTitlesAtOnceLoseNothing)
     EXPECT_EQ(valor("SELECT TC FROM TA_TITCOPIADORES WHERE CODIGO = '   6'"), "  AS");
 }
 
-TEST_F(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillSaves)
+TEST_P(TitulosPg, ReplacingKeepsTheCreationDateAndATableWithoutDateColumnsStillSaves)
 {
     abre();
     escribeYEnter(0, QStringLiteral("1"));
@@ -262,7 +295,7 @@ protected:
     OperadorDelCorte op;
 };
 
-TEST_F(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySavesOnceItIsBack)
+TEST_P(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySavesOnceItIsBack)
 {
     struct Caso {
         const char* nombre;
@@ -333,7 +366,7 @@ TEST_F(CorteAlGrabar, AServerStoppedBeforeF2AbortKeepsTheEditUnsavedAndRetrySave
 
 // The link cut at each statement of the save, the server running: the save's
 // transaction happened whole or not at all, and Retry writes it exactly once.
-TEST_F(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOnce)
+TEST_P(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOnce)
 {
     struct Corte {
         const char* nombre;
@@ -383,7 +416,7 @@ TEST_F(CorteAlGrabar, ALinkCutAtAnyStatementOfTheSaveIsRetriedAsAWholeAndSavedOn
 // The server gone in the middle of the save, and the operator gives up: the
 // delete already sent is undone with the rest, the edit stays, and once the
 // server is back the next F2 saves without a question.
-TEST_F(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndTheNextF2Saves)
+TEST_P(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndTheNextF2Saves)
 {
     editaTitulo3();
     if (HasFatalFailure()) return;
@@ -418,7 +451,7 @@ TEST_F(CorteAlGrabar, AServerStoppedInsideTheSaveAndAbortLeavesTheTitleWholeAndT
 // The link lost after the commit reached the server, before its answer came
 // back: the failure cannot tell whether the title was saved. The program asks
 // the table once the link is back, and does not write the title again.
-TEST_F(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
+TEST_P(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
 {
     // The session goes through a proxy that can hold the server's answer and then drop the link.
     auto otro = otroPrograma();
@@ -477,7 +510,7 @@ TEST_F(CorteAlGrabar, ALinkLostAfterTheCommitArrivedIsNotSavedTwice)
     proxy.Detiene();
 }
 
-TEST_F(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
+TEST_P(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
 {
     // A login the server lets in, with no right on any table of the suite.
     const QString rol = QStringLiteral("SIN_") + base_.toUpper();
@@ -538,3 +571,6 @@ TEST_F(TitulosPg, ALoginWithoutRightsIsToldOnceAndOfferedTheDialog)
     EXPECT_EQ(db.gUsuario, rol);
     EXPECT_EQ(caja(0)->text(), "11");
 }
+
+INSTANTIATE_TEST_SUITE_P(Rutas, TitulosPg, ::testing::Values(Ruta::Libpq, Ruta::Odbc), NombreRuta);
+INSTANTIATE_TEST_SUITE_P(Rutas, CorteAlGrabar, ::testing::Values(Ruta::Libpq, Ruta::Odbc), NombreRuta);
