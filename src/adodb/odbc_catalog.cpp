@@ -3,6 +3,7 @@
 #include "odbc_engine.h"
 
 #include "odbc_engine_p.h"
+#include "schema_rowsets.h"
 
 #include <algorithm>
 
@@ -11,14 +12,6 @@ using namespace Qt::StringLiterals;
 namespace adodb::odbc {
 
 namespace {
-
-ColumnInfo schemaColumn(const char16_t* name, int type)
-{
-    ColumnInfo c;
-    c.name = QString::fromUtf16(name);
-    c.type = type;
-    return c;
-}
 
 const Variant& cell(const Rowset& rs, size_t row, size_t col)
 {
@@ -36,10 +29,7 @@ Rowset OdbcEngine::tables()
         checkStmt(SQLTablesW(st.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), st);
         raw = collect(st);
     }
-    Rowset out;
-    for (const char16_t* name : {u"TABLE_CATALOG", u"TABLE_SCHEMA", u"TABLE_NAME", u"TABLE_TYPE", u"DESCRIPTION"})
-        out.columns.push_back(schemaColumn(name, adVarWChar));
-    out.returnsRows = true;
+    Rowset out = EmptyTablesRowset();
     const size_t width = qMin<size_t>(raw.columns.size(), 5);
     for (size_t r = 0; r < raw.rowCount(); ++r)
         for (size_t c = 0; c < 5; ++c) out.cells.push_back(c < width ? cell(raw, r, c) : Variant::Null());
@@ -89,16 +79,7 @@ Rowset OdbcEngine::columns(const QString& table)
         raw = collect(st);
     }
 
-    Rowset out;
-    out.columns = {schemaColumn(u"TABLE_CATALOG", adVarWChar),
-                   schemaColumn(u"TABLE_SCHEMA", adVarWChar),
-                   schemaColumn(u"TABLE_NAME", adVarWChar),
-                   schemaColumn(u"COLUMN_NAME", adVarWChar),
-                   schemaColumn(u"ORDINAL_POSITION", adInteger),
-                   schemaColumn(u"DATA_TYPE", adSmallInt),
-                   schemaColumn(u"CHARACTER_MAXIMUM_LENGTH", adInteger),
-                   schemaColumn(u"IS_NULLABLE", adBoolean)};
-    out.returnsRows = true;
+    Rowset out = EmptyColumnsRowset();
     // Fewer than 17 columns: an ODBC 2 driver, without ORDINAL_POSITION.
     const bool hasOrdinal = raw.columns.size() >= 17;
     long long ordinal = 0;

@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "postgres_dialect.h"
 #include "pq_engine_p.h"
+#include "schema_rowsets.h"
 
 #include <libpq-fe.h>
 
@@ -598,14 +599,6 @@ Variant PqEngine::lastInsertId()
 
 namespace {
 
-ColumnInfo schemaColumn(const char16_t* name, int type)
-{
-    ColumnInfo c;
-    c.name = QString::fromUtf16(name);
-    c.type = type;
-    return c;
-}
-
 // "schema.table", "[t]", "\"T\"": PostgreSQL keeps unquoted names in lower case.
 std::pair<QString, QString> splitName(const QString& table)
 {
@@ -641,10 +634,7 @@ Rowset PqEngine::tables()
         readFacts("c.relkind IN ('r', 'p', 'v', 'm', 'f') AND n.nspname NOT IN ('pg_catalog', 'information_schema') "
                   "AND n.nspname NOT LIKE 'pg\\_toast%' AND n.nspname NOT LIKE 'pg\\_temp%'",
                   {});
-    Rowset out;
-    for (const char16_t* name : {u"TABLE_CATALOG", u"TABLE_SCHEMA", u"TABLE_NAME", u"TABLE_TYPE", u"DESCRIPTION"})
-        out.columns.push_back(schemaColumn(name, adVarWChar));
-    out.returnsRows = true;
+    Rowset out = EmptyTablesRowset();
     const QString catalog = QString::fromUtf8(PQdb(conn_));
     for (const Oid oid : order) {
         const TableFacts& t = facts_[oid];
@@ -671,16 +661,7 @@ Rowset PqEngine::columns(const QString& table)
         readFacts(condition.toUtf8(), values);
         t = factsOf(schema, name);
     }
-    Rowset out;
-    out.columns = {schemaColumn(u"TABLE_CATALOG", adVarWChar),
-                   schemaColumn(u"TABLE_SCHEMA", adVarWChar),
-                   schemaColumn(u"TABLE_NAME", adVarWChar),
-                   schemaColumn(u"COLUMN_NAME", adVarWChar),
-                   schemaColumn(u"ORDINAL_POSITION", adInteger),
-                   schemaColumn(u"DATA_TYPE", adSmallInt),
-                   schemaColumn(u"CHARACTER_MAXIMUM_LENGTH", adInteger),
-                   schemaColumn(u"IS_NULLABLE", adBoolean)};
-    out.returnsRows = true;
+    Rowset out = EmptyColumnsRowset();
     if (!t) return out;
     const QString catalog = QString::fromUtf8(PQdb(conn_));
     long long ordinal = 0;

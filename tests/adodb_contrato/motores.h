@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 #include "../qt_print.h"
@@ -29,6 +30,18 @@ inline std::string NombreMotor(const ::testing::TestParamInfo<Motor>& p)
     case Motor::PostgreSqlLibpq: return "PostgreSqlLibpq";
     }
     return "?";
+}
+
+/// The error `f` fails with; a test failure when it does not fail.
+inline adodb::Error ErrorDe(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const adodb::AdoException& e) {
+        return e.error();
+    }
+    ADD_FAILURE() << "sin AdoException";
+    return {};
 }
 
 /// Where the loadable collation was built.

@@ -10,17 +10,6 @@ using namespace adodb;
 
 namespace {
 
-Error ErrorDe(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AdoException& e) {
-        return e.error();
-    }
-    ADD_FAILURE() << "sin AdoException";
-    return {};
-}
-
 // Text around and beyond every read chunk of the drivers (2,048 UTF-16 units here).
 QString TextoLargo()
 {

@@ -14,17 +14,6 @@ using namespace adodb;
 
 namespace {
 
-Error FalloDe(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AdoException& e) {
-        return e.error();
-    }
-    ADD_FAILURE() << "sin AdoException";
-    return {};
-}
-
 // The server writes its log a moment after it answers.
 void EsperaRegistro()
 {
@@ -244,8 +233,8 @@ TEST_P(LibpqServidor, AFailedStatementLosesTheTransactionAndCommitSaysSo)
 {
     cn.BeginTrans();
     cn.Execute(QStringLiteral("UPDATE t SET x = 'cambiado'"));
-    EXPECT_EQ(FalloDe([&] { cn.Execute(QStringLiteral("SELECT * FROM no_existe")); }).Number, kErrNoTable);
-    const Error e = FalloDe([&] { cn.CommitTrans(); });
+    EXPECT_EQ(ErrorDe([&] { cn.Execute(QStringLiteral("SELECT * FROM no_existe")); }).Number, kErrNoTable);
+    const Error e = ErrorDe([&] { cn.CommitTrans(); });
     EXPECT_TRUE(IsTransactionLost(e)) << e.Number << " " << e.Description.toStdString();
     Recordset rs;
     rs.Open(QStringLiteral("SELECT COUNT(*) FROM t WHERE x = 'cambiado'"), &cn);
@@ -256,7 +245,7 @@ TEST_P(LibpqServidor, ALostLinkIsToldAsOneAndTheTimeOutRidesOnTheLogin)
 {
     // Ended from the server's side: the next statement learns the link is gone.
     ASSERT_TRUE(base.servidor()->TerminaSesiones(base.base()));
-    const Error perdido = FalloDe([&] { cn.Execute(QStringLiteral("SELECT 1")); });
+    const Error perdido = ErrorDe([&] { cn.Execute(QStringLiteral("SELECT 1")); });
     EXPECT_TRUE(IsLinkLost(perdido)) << perdido.SQLState.toStdString() << " " << perdido.Description.toStdString();
     EXPECT_EQ(perdido.Number, kErrUnspecified);
     cn.Close();
@@ -266,7 +255,7 @@ TEST_P(LibpqServidor, ALostLinkIsToldAsOneAndTheTimeOutRidesOnTheLogin)
     cn.Open(base.Cadena());
     EsperaRegistro();
     Olvida();
-    const Error tarde = FalloDe([&] { cn.Execute(QStringLiteral("SELECT pg_sleep(5)")); });
+    const Error tarde = ErrorDe([&] { cn.Execute(QStringLiteral("SELECT pg_sleep(5)")); });
     EXPECT_EQ(tarde.SQLState, QStringLiteral("57014"));
     EXPECT_EQ(tarde.Number, kErrCanceled);
     EXPECT_FALSE(tarde.Description.isEmpty());
@@ -285,7 +274,7 @@ TEST_P(LibpqServidor, TextWithNulIsRefusedBeforeItLeaves)
     rs.Open(QStringLiteral("SELECT * FROM t"), &cn, adOpenKeyset, adLockOptimistic);
     rs.AddNew();
     rs.Fields(QStringLiteral("x")).setValue(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
-    const Error e = FalloDe([&] { rs.Update(); });
+    const Error e = ErrorDe([&] { rs.Update(); });
     EXPECT_EQ(e.SQLState, QStringLiteral("22021"));
     EXPECT_TRUE(e.Description.contains(QStringLiteral("carácter nulo")));
 }
