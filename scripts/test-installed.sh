@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# test-installed.sh [BUILD_DIR] [salidas|documentos|carpeta_red]
+# test-installed.sh [BUILD_DIR] [salidas|documentos|carpeta_red|postgres]
 # Installs the build into a temporary DESTDIR, as the package does, and checks
 # what a user meets there:
 #   salidas     the installed program writes the four unattended outputs:
@@ -10,7 +10,11 @@
 #   carpeta_red the installed program, given a database on a network mount
 #               (a FUSE mount made with bindfs), tells the operator once and
 #               writes it to its log, and still writes its output; exit 77
-#               (skipped) without root, /dev/fuse or bindfs.
+#               (skipped) without root, /dev/fuse or bindfs;
+#   postgres    the installed program writes the four unattended outputs from
+#               the demo loaded into a PostgreSQL server of its own (on
+#               loopback, in a temporary folder), through libpq and through
+#               psqlODBC; exit 77 (skipped) without PostgreSQL.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$ROOT/build}"
@@ -104,9 +108,60 @@ carpeta_red() {
     echo "test-installed: a database on a network folder is announced once and still read"
 }
 
+postgres() {
+    local prog="$raiz/usr/bin/TA_TITCOPIADORES" bin
+    [[ -x "$prog" ]] || falla "$prog was not installed"
+    bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n1)"
+    [[ -x "$bin/initdb" ]] || { echo "SKIPPED: PostgreSQL is not installed (scripts/setup.sh installs it)"; exit 77; }
+    local pg="$dest/pg" como=()
+    mkdir -p "$pg/enchufes"
+    printf 'secreto\n' >"$pg/clave"
+    # The server refuses to run as root.
+    if [[ $EUID -eq 0 ]]; then
+        chmod o+x "$dest"
+        chown -R postgres: "$pg"
+        como=(runuser -u postgres --)
+    fi
+    "${como[@]}" "$bin/initdb" -D "$pg/datos" -U contable --pwfile="$pg/clave" -A scram-sha-256 -E UTF8 \
+        --locale=C.UTF-8 -N >"$dest/initdb.log" 2>&1 || falla "initdb failed: $(cat "$dest/initdb.log")"
+    local puerto
+    puerto="$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+    "${como[@]}" "$bin/pg_ctl" -D "$pg/datos" -l "$pg/servidor.log" -w -t 30 \
+        -o "-p $puerto -k $pg/enchufes -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null ||
+        falla "the server did not start: $(cat "$pg/servidor.log")"
+    trap "'$bin/pg_ctl' -D '$pg/datos' -m immediate stop >/dev/null 2>&1 || runuser -u postgres -- '$bin/pg_ctl' -D '$pg/datos' -m immediate stop >/dev/null 2>&1; rm -rf '$dest'" EXIT
+    export PGHOST=127.0.0.1 PGPORT="$puerto" PGUSER=contable PGPASSWORD=secreto
+    psql -X -q -d template1 -c "CREATE COLLATION ci (provider = icu, locale = 'und-u-ks-level2', deterministic = false)" ||
+        falla "the collation could not be made"
+    "$ROOT/scripts/pg-demo-db.sh" contable >/dev/null || falla "the demo could not be loaded"
+    local ruta servidor casa
+    for ruta in libpq odbc; do
+        casa="$dest/casa-$ruta"
+        servidor="pg:127.0.0.1,$puerto"
+        mkdir -p "$casa/.config"
+        # The connection's extra keys name the driver: psqlODBC, not libpq.
+        if [[ $ruta == odbc ]]; then printf '[Conexion]\nExtendido=Driver={PostgreSQL Unicode};\n' >"$casa/.config/CN000p.INI"; fi
+        local rc=0 errores
+        errores="$(cd "$casa" && HOME="$casa" XDG_CONFIG_HOME="$casa/.config" XDG_DATA_HOME="$casa/.local/share" \
+            XDG_STATE_HOME="$casa/.local/state" QT_QPA_PLATFORM=offscreen \
+            "$prog" "@Server=$servidor;" "@DbName=contable;" "@Usuario=contable;" "@Password=secreto;" \
+            --reporte="$casa/titulos.pdf" --planilla="$casa/titulos.csv" \
+            --reporte-cuentas-varias="$casa/cuentas.pdf" --planilla-cuentas-varias="$casa/cuentas.csv" 2>&1 >/dev/null)" || rc=$?
+        ((rc == 0)) || falla "through $ruta the program ended with $rc: $errores"
+        grep -q "Caja y Bancos" "$casa/titulos.csv" || falla "through $ruta the titles data sheet lacks its titles"
+        [[ "$(wc -l <"$casa/cuentas.csv")" -gt 1 ]] || falla "through $ruta the uncovered-accounts sheet has no rows"
+        pdftotext "$casa/titulos.pdf" - | grep -q "Caja y Bancos" || falla "through $ruta the titles report lacks its titles"
+        [[ -s "$casa/cuentas.pdf" ]] || falla "through $ruta the uncovered-accounts report is empty"
+    done
+    cmp -s "$dest/casa-libpq/cuentas.csv" "$dest/casa-odbc/cuentas.csv" ||
+        falla "the two routes disagree on the uncovered accounts: $(diff "$dest/casa-libpq/cuentas.csv" "$dest/casa-odbc/cuentas.csv" | head -5)"
+    echo "test-installed: the four outputs from PostgreSQL, through libpq and through psqlODBC"
+}
+
 case "$que" in
 salidas) salidas ;;
 documentos) manual; metainfo ;;
 carpeta_red) carpeta_red ;;
-*) falla "unknown check $que (salidas, documentos or carpeta_red)" ;;
+postgres) postgres ;;
+*) falla "unknown check $que (salidas, documentos, carpeta_red or postgres)" ;;
 esac
