@@ -277,7 +277,7 @@ void Lib_FrmCons3Tree::SeleccionaNodo(int nodo)
 QString Lib_FrmCons3Tree::valorDeTabla(const QString& tabla, const QString& codigo, const QString& campo, bool* hallado)
 {
     adodb::Recordset rs;
-    *hallado = DB().ExisteEnTabla(tabla, codigo, campo, &rs, 8, {}, true);
+    *hallado = DB().ExisteEnTabla(tabla, codigo, campo, &rs, adodb::adBSTR, {}, true);
     QString valor;
     // The column is read under the name the caller gave.
     if (*hallado) valor = RtTexto::ValorCampo(rs[CampoDevuelto]);
