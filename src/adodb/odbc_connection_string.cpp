@@ -134,6 +134,15 @@ ServerAddress splitServer(QString s)
     return a;
 }
 
+// psqlODBC's server and port from the suite's "pg:host[,port]" (or a bare
+// "host[,port]"); no host means this machine.
+void putPostgresServer(Pairs& pairs, const QString& server)
+{
+    const ServerAddress address = splitServer(server.startsWith(u"pg:", Qt::CaseInsensitive) ? server.mid(3) : server);
+    putPair(pairs, u"Server"_s, address.host.isEmpty() ? u"localhost"_s : address.host);
+    putPair(pairs, u"Port"_s, address.port);
+}
+
 QString firstDriver(const QStringList& drivers, std::initializer_list<const char16_t*> parts)
 {
     for (const QString& d : drivers) {
@@ -170,13 +179,10 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
             putPair(pairs, u"Driver"_s, unbraced(info.driver));
         // The suite's "pg:host[,port]" with psqlODBC named (the way to keep a
         // PostgreSQL server on ODBC rather than libpq).
-        if (const QString pg = info.server.trimmed(); pg.startsWith(u"pg:", Qt::CaseInsensitive)) {
-            const ServerAddress address = splitServer(pg.mid(3));
-            putPair(pairs, u"Server"_s, address.host.isEmpty() ? u"localhost"_s : address.host);
-            putPair(pairs, u"Port"_s, address.port);
-        } else {
+        if (const QString pg = info.server.trimmed(); pg.startsWith(u"pg:", Qt::CaseInsensitive))
+            putPostgresServer(pairs, pg);
+        else
             putPair(pairs, u"Server"_s, info.server);
-        }
         putPair(pairs, u"Database"_s, info.database);
         putPair(pairs, u"UID"_s, info.user);
         putPair(pairs, u"PWD"_s, info.password);
@@ -224,10 +230,8 @@ QString odbcConnectionString(const ConnectionInfo& info, const QStringList& inst
         QString driver = firstDriver(installedDrivers, {u"PostgreSQL", u"Unicode"});
         if (driver.isEmpty()) driver = firstDriver(installedDrivers, {u"PostgreSQL"});
         if (driver.isEmpty()) noDriver(u"PostgreSQL"_s);
-        const ServerAddress address = splitServer(server.startsWith(u"pg:", Qt::CaseInsensitive) ? server.mid(3) : server);
         putPair(pairs, u"Driver"_s, driver);
-        putPair(pairs, u"Server"_s, address.host.isEmpty() ? u"localhost"_s : address.host);
-        putPair(pairs, u"Port"_s, address.port);
+        putPostgresServer(pairs, server);
         putPair(pairs, u"Database"_s, info.database);
         putPair(pairs, u"UID"_s, info.user);
         putPair(pairs, u"PWD"_s, info.password);

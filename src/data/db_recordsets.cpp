@@ -168,6 +168,21 @@ void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected, R
     EjecutaConsulta(SentenciaSQL, RecordsAffected, Lrcs, true);
 }
 
+namespace {
+
+// The box a failed lookup of these routines shows, and its line in the log.
+std::function<int(const adodb::Error&)> avisoAlOperador(const DB_Dll& db, const QString& rutina)
+{
+    return [&db, rutina](const adodb::Error& f) {
+        const int r = rt::operador().MsgBox(adodb::TextForOperator(f), rt::vbAbortRetryIgnore + rt::vbCritical,
+                                            QStringLiteral("Aviso al Operador"));
+        errores::Registra(db.RutaLogErrores(), rutina, f, r);
+        return r;
+    };
+}
+
+}  // namespace
+
 bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrcs, bool SoloLectura)
 {
     bool existe = false;
@@ -176,12 +191,7 @@ bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrc
     rt::Protocolo p([&](const adodb::Error& e) {
         return ReintentoConEnlace(
             e,
-            [&](const adodb::Error& f) {
-                const int r = rt::operador().MsgBox(adodb::TextForOperator(f), rt::vbAbortRetryIgnore + rt::vbCritical,
-                                                    QStringLiteral("Aviso al Operador"));
-                errores::Registra(RutaLogErrores(), QStringLiteral("ExisteEnTabla"), f, r);
-                return r;
-            },
+            avisoAlOperador(*this, QStringLiteral("ExisteEnTabla")),
             &silencio);
     });
     if (!Lrcs) {
@@ -277,12 +287,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
         }
         return ReintentoConEnlace(
             e,
-            [&](const adodb::Error& f) {
-                const int r = rt::operador().MsgBox(adodb::TextForOperator(f), rt::vbAbortRetryIgnore + rt::vbCritical,
-                                                    QStringLiteral("Aviso al Operador"));
-                errores::Registra(RutaLogErrores(), QStringLiteral("DatosTabla"), f, r);
-                return r;
-            },
+            avisoAlOperador(*this, QStringLiteral("DatosTabla")),
             &silencio);
     });
     AbrirRecordset(sql, rs);
