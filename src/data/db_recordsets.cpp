@@ -189,10 +189,7 @@ bool DB_Dll::ExisteEn(const QString& sql, const QString& privado, Recordset* Lrc
     UltimaSentencia = Lrcs ? sql : privado;
     bool silencio = true;
     rt::Protocolo p([&](const adodb::Error& e) {
-        return ReintentoConEnlace(
-            e,
-            avisoAlOperador(*this, QStringLiteral("ExisteEnTabla")),
-            &silencio);
+        return ReintentoConEnlace(e, avisoAlOperador(*this, QStringLiteral("ExisteEnTabla")), &silencio);
     });
     if (!Lrcs) {
         Recordset rs;
@@ -285,10 +282,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
             resultado = QString();
             return static_cast<int>(rt::vbAbort);
         }
-        return ReintentoConEnlace(
-            e,
-            avisoAlOperador(*this, QStringLiteral("DatosTabla")),
-            &silencio);
+        return ReintentoConEnlace(e, avisoAlOperador(*this, QStringLiteral("DatosTabla")), &silencio);
     });
     AbrirRecordset(sql, rs);
     if (!gOpenFlag) return Variant();
